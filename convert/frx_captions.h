@@ -1,0 +1,48 @@
+// Captions kept beside the form. VB stores a long caption in the form's .frx
+// file and writes a reference instead: $"Form1.frx":BC26. At that offset the
+// .frx holds a 4-byte little-endian length, then the caption's bytes.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "result.h"
+
+namespace tarvel {
+
+/// A caption reference: the .frx file's name as the form writes it, and the offset.
+struct FrxReference {
+    std::string fileName;
+    std::uint32_t offset = 0;
+};
+
+/// Reads `$"NAME":HEX`; nothing when the value is not such a reference.
+std::optional<FrxReference> ParseFrxReference(std::string_view value);
+
+/// Where referenced captions come from.
+class FrxSource {
+public:
+    virtual ~FrxSource() = default;
+    /// The caption's bytes as stored, or FrxUnreadable / FrxOutOfRange naming the file.
+    virtual Result<std::string> Caption(const FrxReference& reference) = 0;
+};
+
+/// The .frx files in the form's directory, each read once.
+class FrxFiles : public FrxSource {
+public:
+    explicit FrxFiles(std::filesystem::path formDirectory);
+    Result<std::string> Caption(const FrxReference& reference) override;
+
+private:
+    std::filesystem::path directory_;
+    std::map<std::string, std::string> loaded_;
+};
+
+/// Caption bytes from one .frx file's contents; `fileName` is for the error.
+Result<std::string> CaptionAt(std::string_view frx, std::uint32_t offset, const std::string& fileName);
+
+}  // namespace tarvel

@@ -1,0 +1,198 @@
+#include "rc_menu_generator.h"
+
+#include <cstring>
+#include <limits>
+
+#include "form_lines.h"
+
+namespace tarvel {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// RC reads a backslash as an escape: a caption that ends in an odd number of
+// them would escape its own closing quote and swallow the rest of the file.
+void EvenOutTrailingBackslashes(std::string& caption) {
+    std::size_t count = 0;
+    while (count < caption.size() && caption[caption.size() - 1 - count] == '\\') ++count;
+    if (count % 2 == 1) caption += '\\';
+}
+
+// RC writes a double quote inside a string as two.
+std::string DoubleQuotes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out;
+}
+
+class Walk {
+public:
+    Walk(MainFormState& state, bool useDefines, FrxSource& frx)
+        : state_(state), useDefines_(useDefines), frx_(frx) {
+        menu_.reserve(state.menuText.size() / 2);
+        menu_ += "Glowne MENU\r\n{\r\n";
+    }
+
+    Status Line(std::string_view line) {
+        if (g_.skipDepth > 0) {
+            if (IsBlockBeginLine(line)) ++g_.skipDepth;
+            else if (IsBlockEndLine(line)) --g_.skipDepth;
+            return Done{};
+        }
+        if (IsMenuBeginLine(line)) return BeginItem(line);
+        if (IsBlockBeginLine(line)) {
+            g_.skipDepth = 1;
+            return Done{};
+        }
+        if (IsBlockEndLine(line)) return EndItem();
+        if (g_.itemPending) return Property(line);
+        return Done{};
+    }
+
+    Result<std::string> Finish() {
+        // A form cut short still gives balanced braces.
+        if (g_.itemPending) {
+            Status written = WriteLeaf();
+            if (!written) return written.error();
+        }
+        for (; g_.openPopups > 0; --g_.openPopups) menu_ += "}\r\n";
+        menu_ += "}\r\n";
+
+        std::string text;
+        text.reserve(state_.defineText.size() + 2 * kCrLf.size() + menu_.size());
+        text += state_.defineText;
+        text += kCrLf;
+        text += kCrLf;
+        text += menu_;
+        return text;
+    }
+
+private:
+    Status BeginItem(std::string_view line) {
+        if (g_.itemPending) {
+            // The pending item has a child: it opens a sub-menu.
+            menu_ += "\r\nPOPUP \"";
+            menu_ += g_.caption;
+            menu_ += "\"\r\n{\r\n";
+            ++g_.openPopups;
+        }
+        g_.itemPending = true;
+        g_.caption.clear();
+        g_.itemEnabled = true;
+        g_.itemChecked = false;
+        g_.itemName.assign(line.size() > 14 ? line.substr(14) : std::string_view());
+        g_.itemIndex.clear();
+        ++state_.level;
+        return Done{};
+    }
+
+    Status EndItem() {
+        if (state_.level == 0) return Done{};  // the form's own End closes no menu item
+        --state_.level;
+        if (g_.itemPending) {
+            g_.itemPending = false;
+            return WriteLeaf();
+        }
+        --g_.openPopups;
+        menu_ += "}\r\n";
+        return Done{};
+    }
+
+    Status Property(std::string_view line) {
+        const std::size_t equals = line.find('=');
+        const std::string_view name = TrimBlanks(line.substr(0, equals));
+        const std::string_view value =
+            equals == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(equals + 1));
+        if (name == "Caption") return SetCaption(value);
+        if (name == "Enabled") g_.itemEnabled = value.empty() || value.front() != '0';
+        else if (name == "Checked") g_.itemChecked = value.empty() || value.front() != '0';
+        else if (name == "Index") {
+            std::size_t digits = 0;
+            while (digits < value.size() && value[digits] >= '0' && value[digits] <= '9') ++digits;
+            g_.itemIndex.assign(value.substr(0, digits));
+        }
+        return Done{};
+    }
+
+    Status SetCaption(std::string_view value) {
+        if (const std::optional<FrxReference> reference = ParseFrxReference(value)) {
+            Result<std::string> stored = frx_.Caption(*reference);
+            if (!stored) return stored.error();
+            g_.caption = DoubleQuotes(stored.value());
+        } else {
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                value = value.substr(1, value.size() - 2);
+            g_.caption.assign(value);
+        }
+        EvenOutTrailingBackslashes(g_.caption);
+        return Done{};
+    }
+
+    Status WriteLeaf() {
+        if (g_.caption.empty()) return Done{};
+        menu_.append(4 * g_.openPopups, ' ');
+        if (g_.caption == "-") {
+            menu_ += "MENUITEM SEPARATOR\r\n";
+            return Done{};
+        }
+        if (g_.numbersExhausted) return ConvertError{ErrorKind::IdOutOfRange, "", {}};
+        const std::string number = std::to_string(state_.nextId);
+        if (state_.nextId == std::numeric_limits<std::int32_t>::max())
+            g_.numbersExhausted = true;
+        else
+            ++state_.nextId;
+
+        menu_ += "MENUITEM \"";
+        menu_ += g_.caption;
+        menu_ += "\", ";
+        if (useDefines_ && !g_.itemName.empty()) {
+            // Items of a control array share a name: NAME_INDEX keeps their #defines apart.
+            std::string identifier = g_.itemName;
+            if (!g_.itemIndex.empty()) identifier += '_' + g_.itemIndex;
+            state_.defineText += "#define ";
+            state_.defineText += identifier;
+            state_.defineText += ' ';
+            state_.defineText += number;
+            state_.defineText += kCrLf;
+            menu_ += identifier;
+        } else {
+            menu_ += number;
+        }
+        if (!g_.itemEnabled) menu_ += ", GRAYED";
+        if (g_.itemChecked) menu_ += ", CHECKED";
+        menu_ += kCrLf;
+        return Done{};
+    }
+
+    MainFormState& state_;
+    const bool useDefines_;
+    FrxSource& frx_;
+    GeneratorState g_;
+    std::string menu_;
+};
+
+}  // namespace
+
+std::size_t WyłówLinię(std::string_view menuText, std::size_t from) {
+    if (from >= menuText.size()) return menuText.size();
+    const void* cr = std::memchr(menuText.data() + from, '\r', menuText.size() - from);
+    return cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - menuText.data()) : menuText.size();
+}
+
+Result<std::string> GenerateRcMenu(MainFormState& state, bool useDefines, FrxSource& frx) {
+    Walk walk(state, useDefines, frx);
+    const std::string_view text = state.menuText;
+    for (std::size_t p = 0; p < text.size();) {
+        const std::size_t end = WyłówLinię(text, p);
+        Status handled = walk.Line(TrimBlanks(text.substr(p, end - p)));
+        if (!handled) return handled.error();
+        p = end + kCrLf.size();
+    }
+    return walk.Finish();
+}
+
+}  // namespace tarvel
