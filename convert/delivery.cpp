@@ -35,6 +35,25 @@ void RemoveLeftovers(const fs::path& directory, const std::string& prefix) {
     }
 }
 
+bool WriteAll(std::FILE* file, std::string_view text, std::error_code& error) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
+                         std::fwrite("\r\n", 1, 2, file) == 2 && std::fflush(file) == 0;
+    if (!written) error = std::error_code(errno ? errno : EIO, std::generic_category());
+    return written;
+}
+
+Status WriteInPlace(std::string_view text, const fs::path& target, const fs::path& requested) {
+    std::error_code error;
+    UniqueFile file = OpenFile(target, "wb", error);
+    if (!file) return Unwritable(requested, error);
+    if (!WriteAll(file.get(), text, error)) return Unwritable(requested, error);
+    errno = 0;
+    if (std::fclose(file.release()) != 0)
+        return Unwritable(requested, std::error_code(errno ? errno : EIO, std::generic_category()));
+    return Done{};
+}
+
 }  // namespace
 
 Status DeliverToFile(std::string_view text, const fs::path& requested, const fs::path& form) {
@@ -48,13 +67,14 @@ Status DeliverToFile(std::string_view text, const fs::path& requested, const fs:
         if (!error) target = resolved;
     }
     if (SameFile(target, form)) return ConvertError{ErrorKind::OutputIsForm, PathText(requested), {}};
-    if (fs::is_directory(target, error)) return Unwritable(requested, std::make_error_code(std::errc::is_a_directory));
-    if (!target.has_filename()) return Unwritable(requested, std::make_error_code(std::errc::is_a_directory));
+    const fs::file_status existing = fs::status(target, error);
+    if (fs::is_directory(existing) || !target.has_filename())
+        return Unwritable(requested, std::make_error_code(std::errc::is_a_directory));
+    // A device or a pipe (/dev/stdout, a FIFO) cannot be replaced, only written to.
+    if (fs::exists(existing) && !fs::is_regular_file(existing)) return WriteInPlace(text, target, requested);
 
     // A file the user may not write to stays as it is, as it would when opened for writing.
-    if (fs::exists(target, error)) {
-        if (!OpenFile(target, "ab", error)) return Unwritable(requested, error);
-    }
+    if (fs::is_regular_file(existing) && !OpenFile(target, "ab", error)) return Unwritable(requested, error);
     error.clear();
 
     fs::path directory = target.parent_path();
@@ -77,11 +97,7 @@ Status DeliverToFile(std::string_view text, const fs::path& requested, const fs:
     }
     if (!file) return Unwritable(requested, error);
 
-    errno = 0;
-    bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
-                   std::fwrite("\r\n", 1, 2, file.get()) == 2;
-    if (!written) error = std::error_code(errno ? errno : EIO, std::generic_category());
-    if (written) written = FlushToDisk(file.get(), error);
+    bool written = WriteAll(file.get(), text, error) && FlushToDisk(file.get(), error);
     errno = 0;
     if (std::fclose(file.release()) != 0 && written) {
         written = false;
@@ -94,8 +110,7 @@ Status DeliverToFile(std::string_view text, const fs::path& requested, const fs:
     }
 
     // A file that is being replaced keeps its permissions.
-    const fs::file_status old = fs::status(target, error);
-    if (!error && fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), error);
+    if (fs::is_regular_file(existing)) fs::permissions(temporary, existing.permissions(), error);
 
     error.clear();
     fs::rename(temporary, target, error);

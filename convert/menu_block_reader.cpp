@@ -79,15 +79,16 @@ bool FormFile::ReadLine(std::string& line) {
 }
 
 bool CzyJestMenu(MainFormState& state, FormFile& form) {
-    std::string line;
+    std::string line, lastLine;
     bool found = false;
     while (form.ReadLine(line)) {
-        if (IsMenuBeginLine(TrimBlanks(line))) {
+        lastLine.swap(line);
+        if (IsMenuBeginLine(TrimBlanks(lastLine))) {
             found = true;
             break;
         }
     }
-    state.firstMenuLine = line;
+    state.firstMenuLine = std::move(lastLine);
     state.firstMenuLine += "\r\n";
     if (!found) form.Close();
     return found;

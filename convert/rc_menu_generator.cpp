@@ -29,6 +29,20 @@ std::string DoubleQuotes(std::string_view text) {
     return out;
 }
 
+// A caption taken from the form keeps its doubled quotes; a lone quote (from a
+// value written by hand) is doubled, or it would end the RC string early.
+std::string DoubleLoneQuotes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] != '"') continue;
+        out += '"';
+        if (i + 1 < text.size() && text[i + 1] == '"') ++i;
+    }
+    return out;
+}
+
 class Walk {
 public:
     Walk(MainFormState& state, bool useDefines, FrxSource& frx)
@@ -126,7 +140,7 @@ private:
         } else {
             if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
                 value = value.substr(1, value.size() - 2);
-            g_.caption.assign(value);
+            g_.caption = DoubleLoneQuotes(value);
         }
         EvenOutTrailingBackslashes(g_.caption);
         return Done{};
