@@ -46,8 +46,7 @@ std::uintmax_t FormFile::RemainingSize() const {
     return size_ > read ? size_ - read : 0;
 }
 
-bool FormFile::ReadLine(std::string& line) {
-    line.clear();
+bool FormFile::AppendLine(std::string& line) {
     if (begin_ == end_ && !Fill()) return false;
     if (pendingLf_) {
         pendingLf_ = false;
@@ -98,10 +97,12 @@ Status CollectMenuBlock(MainFormState& state, FormFile& form) {
     state.menuText.clear();
     state.menuText.reserve(state.firstMenuLine.size() + form.RemainingSize() + form.RemainingSize() / 16);
     state.menuText = state.firstMenuLine;
-    std::string line;
-    while (form.ReadLine(line)) {
-        if (IsAttributeLine(line)) break;
-        state.menuText += line;
+    // Lines are read straight into the block; an Attribute line is taken back out.
+    for (std::size_t start = state.menuText.size(); form.AppendLine(state.menuText); start = state.menuText.size()) {
+        if (IsAttributeLine(std::string_view(state.menuText).substr(start))) {
+            state.menuText.resize(start);
+            break;
+        }
         state.menuText += "\r\n";
     }
     const std::error_code error = form.readError();

@@ -24,7 +24,12 @@ public:
     static Result<FormFile> Open(const std::filesystem::path& path);
 
     /// The next line without its line end; false at the end of the file or on a read error.
-    bool ReadLine(std::string& line);
+    bool ReadLine(std::string& line) {
+        line.clear();
+        return AppendLine(line);
+    }
+    /// Appends the next line, without its line end, to `text`; false at the end of the file.
+    bool AppendLine(std::string& text);
 
     /// Bytes not yet read, as far as the file's size tells.
     std::uintmax_t RemainingSize() const;

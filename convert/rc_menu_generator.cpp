@@ -47,7 +47,9 @@ class Walk {
 public:
     Walk(MainFormState& state, bool useDefines, FrxSource& frx)
         : state_(state), useDefines_(useDefines), frx_(frx) {
-        menu_.reserve(state.menuText.size() / 2);
+        // Room for the whole RC text: pages that are never written cost no memory, and the
+        // #define list can later move in front of the menu without a second copy of it.
+        menu_.reserve(state.menuText.size() + 64);
         menu_ += "Glowne MENU\r\n{\r\n";
     }
 
@@ -76,13 +78,9 @@ public:
         for (; g_.openPopups > 0; --g_.openPopups) menu_ += "}\r\n";
         menu_ += "}\r\n";
 
-        std::string text;
-        text.reserve(state_.defineText.size() + 2 * kCrLf.size() + menu_.size());
-        text += state_.defineText;
-        text += kCrLf;
-        text += kCrLf;
-        text += menu_;
-        return text;
+        menu_.insert(0, "\r\n\r\n");
+        menu_.insert(0, state_.defineText);
+        return std::move(menu_);
     }
 
 private:
