@@ -1,0 +1,607 @@
+// tarvel-rc's command line, run in-process: the options, the exit statuses,
+// where the RC text goes and what a failed conversion leaves behind. Every
+// expected RC text here is written out from the conversion rules by hand.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "command_line.h"
+#include "tarvel_version.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using tarvel::cli::ParseArguments;
+using tarvel::cli::Run;
+
+const std::string kTry = "Try 'tarvel-rc --help' for more information.\n";
+
+// The first worked example of the conversion rules.
+const std::string kFileViewForm =
+    "VERSION 5.00\r\n"
+    "Begin VB.Form Form1 \r\n"
+    "   Caption         =   \"Form1\"\r\n"
+    "   Begin VB.Menu mnuFile \r\n"
+    "      Caption         =   \"&File\"\r\n"
+    "      Begin VB.Menu mnuOpen \r\n"
+    "         Caption         =   \"&Open\"\r\n"
+    "         Shortcut        =   ^O\r\n"
+    "      End\r\n"
+    "      Begin VB.Menu mnuSep \r\n"
+    "         Caption         =   \"-\"\r\n"
+    "      End\r\n"
+    "      Begin VB.Menu mnuExit \r\n"
+    "         Caption         =   \"E&xit\"\r\n"
+    "         Enabled         =   0   'False\r\n"
+    "      End\r\n"
+    "   End\r\n"
+    "   Begin VB.Menu mnuView \r\n"
+    "      Caption         =   \"&View\"\r\n"
+    "      Begin VB.Menu mnuBar \r\n"
+    "         Caption         =   \"Tool&bar\"\r\n"
+    "         Checked         =   -1  'True\r\n"
+    "      End\r\n"
+    "   End\r\n"
+    "End\r\n"
+    "Attribute VB_Name = \"Form1\"\r\n";
+
+const std::string kFileViewWithDefines =
+    "#define mnuOpen 100\r\n"
+    "#define mnuExit 101\r\n"
+    "#define mnuBar 102\r\n"
+    "\r\n"
+    "\r\n"
+    "Glowne MENU\r\n"
+    "{\r\n"
+    "\r\n"
+    "POPUP \"&File\"\r\n"
+    "{\r\n"
+    "    MENUITEM \"&Open\", mnuOpen\r\n"
+    "    MENUITEM SEPARATOR\r\n"
+    "    MENUITEM \"E&xit\", mnuExit, GRAYED\r\n"
+    "}\r\n"
+    "\r\n"
+    "POPUP \"&View\"\r\n"
+    "{\r\n"
+    "    MENUITEM \"Tool&bar\", mnuBar, CHECKED\r\n"
+    "}\r\n"
+    "}\r\n";
+
+// The second worked example: a sub-menu as the last entry of its POPUP.
+const std::string kZoomForm =
+    "VERSION 5.00\r\n"
+    "Begin VB.Form Form1 \r\n"
+    "   Begin VB.Menu mnuView \r\n"
+    "      Caption         =   \"&View\"\r\n"
+    "      Begin VB.Menu mnuBar \r\n"
+    "         Caption         =   \"Tool&bar\"\r\n"
+    "      End\r\n"
+    "      Begin VB.Menu mnuZoom \r\n"
+    "         Caption         =   \"&Zoom\"\r\n"
+    "         Begin VB.Menu mnuIn \r\n"
+    "            Caption         =   \"Zoom &in\"\r\n"
+    "         End\r\n"
+    "         Begin VB.Menu mnuOut \r\n"
+    "            Caption         =   \"Zoom &out\"\r\n"
+    "         End\r\n"
+    "      End\r\n"
+    "   End\r\n"
+    "   Begin VB.Menu mnuHelp \r\n"
+    "      Caption         =   \"&Help\"\r\n"
+    "      Begin VB.Menu mnuAbout \r\n"
+    "         Caption         =   \"&About\"\r\n"
+    "      End\r\n"
+    "   End\r\n"
+    "End\r\n"
+    "Attribute VB_Name = \"Form1\"\r\n";
+
+const std::string kZoomNumbered =
+    "\r\n"
+    "\r\n"
+    "Glowne MENU\r\n"
+    "{\r\n"
+    "\r\n"
+    "POPUP \"&View\"\r\n"
+    "{\r\n"
+    "    MENUITEM \"Tool&bar\", 100\r\n"
+    "\r\n"
+    "POPUP \"&Zoom\"\r\n"
+    "{\r\n"
+    "        MENUITEM \"Zoom &in\", 101\r\n"
+    "        MENUITEM \"Zoom &out\", 102\r\n"
+    "}\r\n"
+    "}\r\n"
+    "\r\n"
+    "POPUP \"&Help\"\r\n"
+    "{\r\n"
+    "    MENUITEM \"&About\", 103\r\n"
+    "}\r\n"
+    "}\r\n";
+
+// One item, so that its number shows how the first ID was read.
+const std::string kOneItemForm =
+    "Begin VB.Form Form1\r\n"
+    "   Begin VB.Menu mnuFile\r\n"
+    "      Caption = \"&File\"\r\n"
+    "      Begin VB.Menu mnuOpen\r\n"
+    "         Caption = \"&Open\"\r\n"
+    "      End\r\n"
+    "   End\r\n"
+    "End\r\n";
+
+std::string OneItemText(const std::string& id) {
+    return "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"&Open\", " + id +
+           "\r\n}\r\n}\r\n";
+}
+
+const std::string kNoMenuForm =
+    "VERSION 5.00\r\n"
+    "Begin VB.Form Form1 \r\n"
+    "   Caption         =   \"Begin VB.Menu is only mentioned here\"\r\n"
+    "   Begin VB.CommandButton Command1 \r\n"
+    "      Caption         =   \"OK\"\r\n"
+    "   End\r\n"
+    "End\r\n"
+    "Attribute VB_Name = \"Form1\"\r\n";
+
+const std::string kPrevious = "previous contents, not to be lost\r\n";
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+/// Runs the command line as main does, with its streams captured.
+Outcome Tarvel(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    Outcome outcome;
+    const tarvel::cli::ParseResult parsed = ParseArguments(arguments, out, err);
+    outcome.status = parsed.run ? Run(parsed.options, out, err) : parsed.status;
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file << bytes;
+    ASSERT_TRUE(file.good()) << path;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "tarvel-cli-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        for (const auto& entry : fs::recursive_directory_iterator(dir_, ignored))
+            if (entry.is_directory(ignored)) fs::permissions(entry.path(), fs::perms::owner_all, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+
+    /// A form in the test's directory; its path as text.
+    std::string Form(const std::string& name, const std::string& bytes) {
+        WriteFile(dir_ / name, bytes);
+        return (dir_ / name).string();
+    }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    /// The names in the test's directory, sorted: shows leftovers of a failed write.
+    std::vector<std::string> Listing(const fs::path& directory) const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::vector<std::string> Listing() const { return Listing(dir_); }
+
+    fs::path dir_;
+};
+
+// --- help, version and usage errors ---------------------------------------
+
+TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
+    const std::string form = Form("Form1.frm", kOneItemForm);
+    for (const char* option : {"-h", "--help"}) {
+        const Outcome got = Tarvel({option, form});
+        EXPECT_EQ(got.status, 0) << option;
+        EXPECT_EQ(got.err, "") << option;
+        EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [-n N] [--no-define] [-o FILE] FORM.frm [FORM.frm ...]\n"))
+            << got.out;
+        for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version"})
+            EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
+    }
+    EXPECT_FALSE(fs::exists(Path("Form1.rc")));
+}
+
+TEST_F(CommandLine, VersionPrintsTheProjectVersion) {
+    const std::string form = Form("Form1.frm", kOneItemForm);
+    const Outcome got = Tarvel({"--version", form});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.out, std::string("tarvel-rc ") + TARVEL_VERSION + "\n");
+    EXPECT_EQ(got.err, "");
+    EXPECT_FALSE(fs::exists(Path("Form1.rc")));
+}
+
+TEST_F(CommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
+    const std::string a = Form("A.frm", kOneItemForm);
+    const std::string b = Form("B.frm", kOneItemForm);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{}, "tarvel-rc: no form given\n"},
+        {{"--no-define"}, "tarvel-rc: no form given\n"},
+        {{"--bogus", a}, "tarvel-rc: unknown option '--bogus'\n"},
+        {{"-x", a}, "tarvel-rc: unknown option '-x'\n"},
+        {{a, "-n"}, "tarvel-rc: option '-n' needs a number\n"},
+        {{a, "--first-id"}, "tarvel-rc: option '--first-id' needs a number\n"},
+        {{a, "-o"}, "tarvel-rc: option '-o' needs a file name\n"},
+        {{"-o", "", a}, "tarvel-rc: option '-o' needs a file name\n"},
+        {{"--no-define=yes", a}, "tarvel-rc: option '--no-define' takes no value\n"},
+        {{"-o", Path("out.rc"), a, b}, "tarvel-rc: option '-o' takes a single form only\n"},
+        {{"-o", "-", a, b}, "tarvel-rc: option '-o' takes a single form only\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome got = Tarvel(c.arguments);
+        EXPECT_EQ(got.status, 2) << c.message;
+        EXPECT_EQ(got.err, c.message + kTry);
+        EXPECT_EQ(got.out, "");
+    }
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"A.frm", "B.frm"}));
+}
+
+// --- the first ID -----------------------------------------------------------
+
+TEST_F(CommandLine, FirstIdIsReadByTheLeadingNumberRule) {
+    const std::string form = Form("Form1.frm", kOneItemForm);
+    const struct {
+        std::string text;
+        std::string id;
+    } cases[] = {
+        {"100", "100"},
+        {"0", "0"},
+        {"-5", "-5"},
+        {"+7", "7"},
+        {" 1 0", "10"},         // blanks anywhere are ignored
+        {"\t4\t2", "42"},
+        {"12abc", "12"},        // up to the first character that cannot continue it
+        {"abc", "0"},           // no number at all
+        {"", "0"},
+        {"&H10", "16"},
+        {"&h1f", "31"},
+        {"&O17", "15"},
+        {"&o777", "511"},
+        {"100.5", "100"},       // a half goes to the even neighbour
+        {"101.5", "102"},
+        {"-2.5", "-2"},
+        {"99.51", "100"},
+        {"1e3", "1000"},
+        {"2.5E1", "25"},
+        {"2147483647", "2147483647"},
+        {"-2147483648", "-2147483648"},
+        {"-2147483648.5", "-2147483648"},
+        {"2147483646.5", "2147483646"},
+    };
+    for (const auto& c : cases) {
+        const Outcome got = Tarvel({"-n", c.text, "--no-define", "-o", "-", form});
+        EXPECT_EQ(got.status, 0) << "'" << c.text << "': " << got.err;
+        EXPECT_EQ(got.out, OneItemText(c.id) + "\r\n") << "'" << c.text << "'";
+    }
+    // The long spelling, both ways, and with names.
+    EXPECT_EQ(Tarvel({"--first-id", "&H20", "-o", "-", form}).out,
+              "#define mnuOpen 32\r\n\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n"
+              "    MENUITEM \"&Open\", mnuOpen\r\n}\r\n}\r\n\r\n");
+    EXPECT_EQ(Tarvel({"--first-id=7", "--no-define", "-o", "-", form}).out, OneItemText("7") + "\r\n");
+}
+
+TEST_F(CommandLine, FirstIdOutsideTheSigned32BitRangeIsAUsageError) {
+    const std::string form = Form("Form1.frm", kOneItemForm);
+    WriteFile(Path("Form1.rc"), kPrevious);
+    for (const std::string text : {"2147483648", "-2147483649", "2147483647.5", "1e10", "&O77777777777777"}) {
+        const Outcome got = Tarvel({"-n", text, form});
+        EXPECT_EQ(got.status, 2) << text;
+        EXPECT_EQ(got.err, "tarvel-rc: first ID '" + text + "' does not fit a signed 32-bit integer\n" + kTry);
+        EXPECT_EQ(got.out, "");
+    }
+    EXPECT_EQ(ReadFile(Path("Form1.rc")), kPrevious);
+}
+
+TEST_F(CommandLine, NumbersRunningPastTheRangeStopTheConversion) {
+    const std::string form = Form("Zoom.frm", kZoomForm);
+    WriteFile(Path("Zoom.rc"), kPrevious);
+    const std::vector<std::string> withNames{"-n", "2147483646", form};
+    const std::vector<std::string> withNumbers{"-n", "2147483646", "--no-define", form};
+    for (const auto& arguments : {withNames, withNumbers}) {
+        const Outcome got = Tarvel(arguments);
+        EXPECT_EQ(got.status, 2);
+        EXPECT_EQ(got.err, form + ": the menu items' numbers run past 2147483647\n");
+    }
+    EXPECT_EQ(ReadFile(Path("Zoom.rc")), kPrevious);
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"Zoom.frm", "Zoom.rc"}));
+    // Four items from 2147483644 fit exactly.
+    EXPECT_EQ(Tarvel({"-n", "2147483644", "--no-define", form}).status, 0);
+}
+
+// --- where the text goes ----------------------------------------------------
+
+TEST_F(CommandLine, WorkedExamplesByteForByteOnStandardOutput) {
+    const std::string first = Form("Form1.frm", kFileViewForm);
+    Outcome got = Tarvel({"-o", "-", first});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.err, "");
+    EXPECT_EQ(got.out, kFileViewWithDefines + "\r\n");
+
+    const std::string second = Form("Zoom.frm", kZoomForm);
+    got = Tarvel({"--no-define", "--output", "-", second});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.out, kZoomNumbered + "\r\n");
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"Form1.frm", "Zoom.frm"}));
+}
+
+TEST_F(CommandLine, WithoutOutputTheTextGoesBesideTheForm) {
+    const struct {
+        std::string form, rc;
+    } cases[] = {
+        {"Form1.frm", "Form1.rc"},
+        {"MAIN.FRM", "MAIN.rc"},
+        {"my.menu.frm", "my.menu.rc"},
+        {"NoExtension", "NoExtension.rc"},
+    };
+    std::vector<std::string> arguments{"--no-define"};
+    for (const auto& c : cases) arguments.push_back(Form(c.form, kZoomForm));
+    const Outcome got = Tarvel(arguments);
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.err, "");
+    EXPECT_EQ(got.out, "");
+    for (const auto& c : cases) EXPECT_EQ(ReadFile(Path(c.rc)), kZoomNumbered + "\r\n") << c.rc;
+}
+
+TEST_F(CommandLine, OutputOptionNamesTheFileAndReplacesWhatWasThere) {
+    const std::string form = Form("Form1.frm", kFileViewForm);
+    fs::create_directory(Path("out"));
+    const std::string target = Path("out/menu.rc");
+    WriteFile(target, kPrevious);
+    const Outcome got = Tarvel({"-o", target, form});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.err, "");
+    EXPECT_EQ(got.out, "");
+    EXPECT_EQ(ReadFile(target), kFileViewWithDefines + "\r\n");
+    EXPECT_FALSE(fs::exists(Path("Form1.rc")));
+    EXPECT_EQ(Listing(Path("out")), std::vector<std::string>{"menu.rc"});
+}
+
+TEST_F(CommandLine, LineEndsOfTheFormDoNotChangeTheText) {
+    std::string lf = kZoomForm, cr = kZoomForm;
+    lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+    cr.erase(std::remove(cr.begin(), cr.end(), '\n'), cr.end());
+    for (const std::string& bytes : {lf, cr}) {
+        const std::string form = Form("Zoom.frm", bytes);
+        const Outcome got = Tarvel({"--no-define", "-o", "-", form});
+        EXPECT_EQ(got.status, 0);
+        EXPECT_EQ(got.out, kZoomNumbered + "\r\n");
+    }
+}
+
+// --- exit statuses ----------------------------------------------------------
+
+TEST_F(CommandLine, FormWithoutMenuExitsWithOneAndWritesNothing) {
+    const std::string form = Form("Plain.frm", kNoMenuForm);
+    Outcome got = Tarvel({form});
+    EXPECT_EQ(got.status, 1);
+    EXPECT_EQ(got.err, form + ": no menu\n");
+    EXPECT_EQ(got.out, "");
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Plain.frm"});
+
+    got = Tarvel({"-o", "-", form});
+    EXPECT_EQ(got.status, 1);
+    EXPECT_EQ(got.out, "");
+
+    WriteFile(Path("Plain.rc"), kPrevious);
+    EXPECT_EQ(Tarvel({form}).status, 1);
+    EXPECT_EQ(ReadFile(Path("Plain.rc")), kPrevious);
+}
+
+TEST_F(CommandLine, EveryFormIsConvertedAndTheHighestStatusWins) {
+    const std::string good = Form("Good.frm", kZoomForm);
+    const std::string plain = Form("Plain.frm", kNoMenuForm);
+    const std::string missing = Path("Missing.frm");
+    const std::string noMenu = plain + ": no menu\n";
+    const std::string unreadable = missing + ": cannot read the form: No such file or directory\n";
+
+    Outcome got = Tarvel({"--no-define", good, plain});
+    EXPECT_EQ(got.status, 1);
+    EXPECT_EQ(got.err, noMenu);
+    EXPECT_EQ(ReadFile(Path("Good.rc")), kZoomNumbered + "\r\n");
+    fs::remove(Path("Good.rc"));
+
+    got = Tarvel({"--no-define", plain, good});
+    EXPECT_EQ(got.status, 1);
+    EXPECT_EQ(ReadFile(Path("Good.rc")), kZoomNumbered + "\r\n");
+    fs::remove(Path("Good.rc"));
+
+    got = Tarvel({"--no-define", missing, plain, good});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, unreadable + noMenu);
+    EXPECT_EQ(ReadFile(Path("Good.rc")), kZoomNumbered + "\r\n");
+
+    got = Tarvel({plain, missing});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, noMenu + unreadable);
+
+    got = Tarvel({good, good});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.err, "");
+}
+
+TEST_F(CommandLine, UnreadableFormsExitWithThree) {
+    fs::create_directory(Path("Folder.frm"));
+    Outcome got = Tarvel({Path("Folder.frm")});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, Path("Folder.frm") + ": cannot read the form: Is a directory\n");
+
+    got = Tarvel({Path("Missing.frm")});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, Path("Missing.frm") + ": cannot read the form: No such file or directory\n");
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Folder.frm"});
+}
+
+TEST_F(CommandLine, CaptionFileProblemsExitWithThreeAndWriteNothing) {
+    const std::string form = Form("Long.frm",
+                                  "Begin VB.Form Long\r\n"
+                                  "   Begin VB.Menu mnuFile\r\n"
+                                  "      Caption = \"&File\"\r\n"
+                                  "      Begin VB.Menu mnuLong\r\n"
+                                  "         Caption = $\"Long.frx\":0004\r\n"
+                                  "      End\r\n"
+                                  "   End\r\n"
+                                  "End\r\n");
+    WriteFile(Path("Long.rc"), kPrevious);
+
+    Outcome got = Tarvel({"--no-define", form});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, Path("Long.frx") + ": cannot read the caption file: No such file or directory\n");
+
+    // Length 12 at offset 4, but only 6 bytes follow it.
+    WriteFile(Path("Long.frx"), std::string("\0\0\0\0\x0c\0\0\0Say \"x", 14));
+    got = Tarvel({"--no-define", form});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, Path("Long.frx") + ": a caption's offset or length runs past the end of the file\n");
+    EXPECT_EQ(ReadFile(Path("Long.rc")), kPrevious);
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"Long.frm", "Long.frx", "Long.rc"}));
+
+    // Whole, the caption arrives with its quote doubled.
+    WriteFile(Path("Long.frx"), std::string("\0\0\0\0\x06\0\0\0Say \"x", 14));
+    got = Tarvel({"--no-define", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"Say \"\"x\", 100\r\n}\r\n}\r\n\r\n");
+}
+
+// --- delivery failures ------------------------------------------------------
+
+TEST_F(CommandLine, OutputIntoAMissingDirectoryFails) {
+    const std::string form = Form("Form1.frm", kOneItemForm);
+    const std::string target = Path("nowhere/Form1.rc");
+    const Outcome got = Tarvel({"-o", target, form});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, target + ": cannot write the output file: No such file or directory\n");
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Form1.frm"});
+}
+
+TEST_F(CommandLine, OutputIntoAnUnwritableDirectoryFails) {
+    const std::string form = Form("Form1.frm", kOneItemForm);
+    fs::create_directory(Path("locked"));
+    fs::permissions(Path("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    std::string target = Path("locked/Form1.rc");
+    if (access(Path("locked").c_str(), W_OK) == 0) {
+        // The superuser writes anywhere on a normal disk; sysfs refuses even it.
+        const int probe = open("/sys/Form1.rc", O_WRONLY | O_CREAT | O_EXCL, 0600);
+        const bool refused = probe < 0 && errno == EACCES;
+        if (probe >= 0) {
+            close(probe);
+            unlink("/sys/Form1.rc");
+        }
+        if (!refused) GTEST_SKIP() << "no directory that refuses new files for this user";
+        target = "/sys/Form1.rc";
+    }
+    const Outcome got = Tarvel({"-o", target, form});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, target + ": cannot write the output file: Permission denied\n");
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_TRUE(Listing(Path("locked")).empty());
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"Form1.frm", "locked"}));
+}
+
+TEST_F(CommandLine, OutputThatNamesTheFormIsRefused) {
+    const std::string form = Form("Form1.frm", kFileViewForm);
+    fs::create_symlink(form, Path("link.rc"));
+    for (const std::string& target : {form, Path("./Form1.frm"), Path("link.rc")}) {
+        const Outcome got = Tarvel({"-o", target, form});
+        EXPECT_EQ(got.status, 3) << target;
+        EXPECT_EQ(got.err, target + ": the output file would overwrite the form\n");
+        EXPECT_EQ(ReadFile(form), kFileViewForm);
+    }
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"Form1.frm", "link.rc"}));
+}
+
+TEST_F(CommandLine, AFullDeviceLosesNothing) {
+    const std::string form = Form("Form1.frm", kFileViewForm);
+    // A node of our own that behaves as /dev/full: no conversion may replace
+    // the real one on a shared machine.
+    const std::string device = Path("full");
+    if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "cannot make a device node here (needs the superuser)";
+    const Outcome got = Tarvel({"-o", device, form});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, device + ": cannot write the output file: No space left on device\n");
+    struct stat after {};
+    ASSERT_EQ(lstat(device.c_str(), &after), 0);
+    EXPECT_TRUE(S_ISCHR(after.st_mode)) << "the device was replaced by a file";
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"Form1.frm", "full"}));
+}
+
+TEST_F(CommandLine, AWriteCutOffPartWayLeavesThePreviousFile) {
+    // A menu of a few kilobytes, written under a file size limit of 1 KiB.
+    std::string form = "Begin VB.Form Big\r\n   Begin VB.Menu mnuTop\r\n      Caption = \"&Top\"\r\n";
+    for (int i = 0; i < 100; ++i)
+        form += "      Begin VB.Menu mnuItem" + std::to_string(i) + "\r\n         Caption = \"Item number " +
+                std::to_string(i) + "\"\r\n      End\r\n";
+    form += "   End\r\nEnd\r\n";
+    const std::string path = Form("Big.frm", form);
+    WriteFile(Path("Big.rc"), kPrevious);
+
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(pipeEnds[0]);
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing us
+        const rlimit limit{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const Outcome got = Tarvel({path});
+        const ssize_t ignored = write(pipeEnds[1], got.err.data(), got.err.size());
+        (void)ignored;
+        _exit(got.status);
+    }
+    close(pipeEnds[1]);
+    std::string err;
+    char buffer[512];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) err.append(buffer, static_cast<std::size_t>(n));
+    close(pipeEnds[0]);
+    int wstatus = 0;
+    ASSERT_EQ(waitpid(child, &wstatus, 0), child);
+    ASSERT_TRUE(WIFEXITED(wstatus));
+    EXPECT_EQ(WEXITSTATUS(wstatus), 3);
+    EXPECT_EQ(err, Path("Big.rc") + ": cannot write the output file: File too large\n");
+    EXPECT_EQ(ReadFile(Path("Big.rc")), kPrevious);
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"Big.frm", "Big.rc"}));
+}
+
+}  // namespace
