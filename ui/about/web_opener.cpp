@@ -4,6 +4,8 @@
 #include <QStringList>
 
 #ifdef _WIN32
+#include <string>
+
 #include <windows.h>
 #include <shellapi.h>
 #endif
