@@ -12,6 +12,7 @@ packages=(
   binutils-mingw-w64-x86-64 cpp
   xvfb xdotool x11-apps x11-utils imagemagick fonts-dejavu-core
   desktop-file-utils dpkg-dev file
+  python3 time
 )
 
 install_missing() {
