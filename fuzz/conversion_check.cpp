@@ -1,0 +1,320 @@
+#include "conversion_check.h"
+
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <set>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "frx_captions.h"
+#include "main_form_state.h"
+#include "menu_block_reader.h"
+#include "rc_menu_generator.h"
+#include "result.h"
+
+namespace tarvel::check {
+namespace {
+
+// A line as a message can show it: short, and with control bytes visible.
+std::string Shown(std::string_view line) {
+    std::string out;
+    for (std::size_t i = 0; i < line.size() && i < 120; ++i) {
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c == 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (line.size() > 120) out += "...";
+    return out;
+}
+
+std::string AtLine(std::size_t index, std::string_view line, const std::string& what) {
+    return "line " + std::to_string(index + 1) + " \"" + Shown(line) + "\": " + what;
+}
+
+std::optional<std::int64_t> Number(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && text.front() == '-') {
+        negative = true;
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > 11) return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+bool ConsumeSuffix(std::string_view& text, std::string_view suffix) {
+    if (text.size() < suffix.size() || text.substr(text.size() - suffix.size()) != suffix) return false;
+    text.remove_suffix(suffix.size());
+    return true;
+}
+
+// The quoted caption at the front of `text`: RC reads a doubled quote as one
+// quote inside the string; any single quote ends it. Gives the length of the
+// whole quoted string, or a reason.
+std::variant<std::size_t, std::string> QuotedLength(std::string_view text) {
+    if (text.empty() || text.front() != '"') return std::string("no opening quote");
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (text[i] != '"') continue;
+        if (i + 1 < text.size() && text[i + 1] == '"') {
+            ++i;
+            continue;
+        }
+        // A backslash before the closing quote would escape it for the resource compiler.
+        std::size_t backslashes = 0;
+        while (backslashes < i - 1 && text[i - 1 - backslashes] == '\\') ++backslashes;
+        if (backslashes % 2 == 1) return std::string("caption ends with an odd number of backslashes");
+        return i + 1;
+    }
+    return std::string("caption's quote is never closed");
+}
+
+// An identifier the resource compiler and its preprocessor read as one word.
+bool OneWord(std::string_view identifier) {
+    return !identifier.empty() && identifier.find_first_of(" \t,\"") == std::string_view::npos;
+}
+
+}  // namespace
+
+namespace {
+
+std::string CheckRcText(std::string_view rc, bool useDefines, std::int32_t firstId, std::size_t& items) {
+    std::vector<std::string_view> lines;
+    for (std::size_t p = 0; p < rc.size();) {
+        const std::size_t end = rc.find("\r\n", p);
+        if (end == std::string_view::npos) return "the text does not end with CR LF";
+        lines.push_back(rc.substr(p, end - p));
+        p = end + 2;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find_first_of("\r\n") != std::string_view::npos)
+            return AtLine(i, lines[i], "a line end other than CR LF");
+    }
+
+    std::size_t i = 0;
+    std::vector<std::pair<std::string_view, std::int64_t>> defines;
+    for (; i < lines.size() && lines[i].substr(0, 8) == "#define "; ++i) {
+        if (!useDefines) return AtLine(i, lines[i], "#define without the #define option");
+        const std::string_view rest = lines[i].substr(8);
+        const std::size_t space = rest.rfind(' ');
+        const std::optional<std::int64_t> value =
+            space == std::string_view::npos ? std::nullopt : Number(rest.substr(space + 1));
+        if (!value || space == 0) return AtLine(i, lines[i], "not \"#define NAME NUMBER\"");
+        if (!OneWord(rest.substr(0, space)))
+            return AtLine(i, lines[i], "a name with a blank, a comma or a quote in it");
+        defines.emplace_back(rest.substr(0, space), *value);
+    }
+    if (lines.size() < i + 5 || lines[i] != "" || lines[i + 1] != "" || lines[i + 2] != "Glowne MENU" ||
+        lines[i + 3] != "{")
+        return "the #define list is not followed by two empty lines, \"Glowne MENU\" and \"{\"";
+    const std::size_t menuStart = i + 2;
+
+    std::size_t depth = 0;
+    std::size_t nextDefine = 0;
+    std::vector<std::int64_t> numbers;
+    for (i = menuStart + 1; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        const bool afterPopup = lines[i - 1].substr(0, 6) == "POPUP " || lines[i - 1] == "Glowne MENU";
+        if (line == "{") {
+            if (!afterPopup) return AtLine(i, line, "\"{\" that follows no POPUP");
+            ++depth;
+            continue;
+        }
+        if (afterPopup) return AtLine(i, line, "a POPUP without its \"{\"");
+        if (line == "}") {
+            if (depth == 0) return AtLine(i, line, "\"}\" that closes nothing");
+            if (--depth == 0 && i + 1 != lines.size()) return AtLine(i, line, "the menu is closed before its end");
+            continue;
+        }
+        if (depth == 0) return AtLine(i, line, "text outside the menu");
+        if (line.empty()) {
+            if (i + 1 >= lines.size() || lines[i + 1].substr(0, 6) != "POPUP ")
+                return AtLine(i, line, "an empty line that comes before no POPUP");
+            continue;
+        }
+        if (line.substr(0, 6) == "POPUP ") {
+            if (lines[i - 1] != "") return AtLine(i, line, "a POPUP without the empty line before it");
+            const auto quoted = QuotedLength(line.substr(6));
+            if (const std::string* why = std::get_if<std::string>(&quoted)) return AtLine(i, line, *why);
+            if (6 + std::get<std::size_t>(quoted) != line.size())
+                return AtLine(i, line, "text after the POPUP's caption");
+            continue;
+        }
+        const std::size_t indent = line.find_first_not_of(' ');
+        const std::string_view body = line.substr(indent == std::string_view::npos ? line.size() : indent);
+        if (body.substr(0, 9) != "MENUITEM ") return AtLine(i, line, "neither MENUITEM, POPUP nor a brace");
+        if (indent != 4 * (depth - 1))
+            return AtLine(i, line, "indented by " + std::to_string(indent) + " for " + std::to_string(depth - 1) +
+                                       " enclosing POPUPs");
+        if (body == "MENUITEM SEPARATOR") continue;
+        const auto quoted = QuotedLength(body.substr(9));
+        if (const std::string* why = std::get_if<std::string>(&quoted)) return AtLine(i, line, *why);
+        std::string_view rest = body.substr(9 + std::get<std::size_t>(quoted));
+        if (rest.substr(0, 2) != ", ") return AtLine(i, line, "no \", \" after the caption");
+        rest.remove_prefix(2);
+        ConsumeSuffix(rest, ", CHECKED");
+        ConsumeSuffix(rest, ", GRAYED");
+        if (rest.find('"') != std::string_view::npos) return AtLine(i, line, "a quote after the caption");
+        if (!OneWord(rest)) return AtLine(i, line, "an identifier that is not one word");
+
+        std::optional<std::int64_t> number;
+        if (useDefines && nextDefine < defines.size() && defines[nextDefine].first == rest)
+            number = defines[nextDefine++].second;
+        else
+            number = Number(rest);
+        if (!number) return AtLine(i, line, "an identifier without its #define");
+        numbers.push_back(*number);
+    }
+    if (depth != 0) return std::to_string(depth) + " \"{\" never closed";
+    if (nextDefine != defines.size())
+        return "#define " + Shown(defines[nextDefine].first) + " names no MENUITEM in order";
+
+    std::set<std::int64_t> seen;
+    for (std::int64_t n : numbers) {
+        if (!seen.insert(n).second) return "the number " + std::to_string(n) + " is given to two items";
+    }
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        if (numbers[k] != std::int64_t{firstId} + static_cast<std::int64_t>(k))
+            return "item " + std::to_string(k + 1) + " has the number " + std::to_string(numbers[k]) +
+                   ", not the next one";
+    }
+    items = numbers.size();
+    return {};
+}
+
+}  // namespace
+
+std::string CheckRcText(std::string_view rc, bool useDefines, std::int32_t firstId) {
+    std::size_t items = 0;
+    return CheckRcText(rc, useDefines, firstId, items);
+}
+
+namespace {
+
+// Captions "kept in a .frx file" come from the form's own bytes.
+class FormBytesAsFrx : public FrxSource {
+public:
+    explicit FormBytesAsFrx(std::string_view bytes) : bytes_(bytes) {}
+    Result<std::string> Caption(const FrxReference& reference) override {
+        return CaptionAt(bytes_, reference.offset, reference.fileName);
+    }
+
+private:
+    std::string_view bytes_;
+};
+
+struct Run {
+    bool ok = false;
+    ErrorKind error{};
+    std::string text;
+};
+
+Run Convert(const std::string& path, std::string_view form, bool useDefines, std::int32_t firstId) {
+    MainFormState state;
+    state.nextId = firstId;
+    Result<FormFile> file = FormFile::Open(path);
+    if (!file) return Run{false, file.error().kind, {}};
+    if (!CzyJestMenu(state, file.value())) return Run{false, ErrorKind::NoMenu, {}};
+    Status collected = CollectMenuBlock(state, file.value());
+    if (!collected) return Run{false, collected.error().kind, {}};
+    FormBytesAsFrx frx(form);
+    Result<std::string> text = GenerateRcMenu(state, useDefines, frx);
+    if (!text) return Run{false, text.error().kind, {}};
+    return Run{true, {}, std::move(text.value())};
+}
+
+// The MENU part of a text, with every item's identifier cut out: the same
+// form with and without #define must give the same menu.
+std::vector<std::string> Shape(std::string_view rc) {
+    std::vector<std::string> shape;
+    const std::size_t start = rc.find("\r\nGlowne MENU\r\n");
+    for (std::size_t p = start == std::string_view::npos ? rc.size() : start + 2; p < rc.size();) {
+        std::size_t end = rc.find("\r\n", p);
+        if (end == std::string_view::npos) end = rc.size();
+        std::string line(rc.substr(p, end - p));
+        const std::size_t item = line.find_first_not_of(' ');
+        if (item != std::string::npos && line.compare(item, 10, "MENUITEM \"") == 0) {
+            const auto quoted = QuotedLength(std::string_view(line).substr(item + 9));
+            if (const std::size_t* length = std::get_if<std::size_t>(&quoted)) {
+                std::string_view rest = std::string_view(line).substr(item + 9 + *length);
+                std::string flags;
+                if (ConsumeSuffix(rest, ", CHECKED")) flags = ", CHECKED";
+                if (ConsumeSuffix(rest, ", GRAYED")) flags = ", GRAYED" + flags;
+                line = line.substr(0, item + 9 + *length) + ", #" + flags;
+            }
+        }
+        shape.push_back(std::move(line));
+        p = end + 2;
+    }
+    return shape;
+}
+
+const char* KindName(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::FirstIdOutOfRange: return "FirstIdOutOfRange";
+        case ErrorKind::FormUnreadable: return "FormUnreadable";
+        case ErrorKind::NoMenu: return "NoMenu";
+        case ErrorKind::FrxUnreadable: return "FrxUnreadable";
+        case ErrorKind::FrxOutOfRange: return "FrxOutOfRange";
+        case ErrorKind::IdOutOfRange: return "IdOutOfRange";
+        case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
+        case ErrorKind::OutputIsForm: return "OutputIsForm";
+        case ErrorKind::OutputUnwritable: return "OutputUnwritable";
+    }
+    return "?";
+}
+
+}  // namespace
+
+std::string CheckConversion(std::string_view form, const std::string& scratch) {
+    {
+        std::FILE* f = std::fopen(scratch.c_str(), "wb");
+        if (!f) return "cannot write the scratch form " + scratch;
+        const bool written = std::fwrite(form.data(), 1, form.size(), f) == form.size();
+        if (std::fclose(f) != 0 || !written) return "cannot write the scratch form " + scratch;
+    }
+
+    constexpr std::int32_t kFirst = 100;
+    // Three numbers left: a form with more items must be refused, not wrap round.
+    constexpr std::int32_t kNearEnd = std::numeric_limits<std::int32_t>::max() - 2;
+    const Run named = Convert(scratch, form, true, kFirst);
+    const Run numbered = Convert(scratch, form, false, kFirst);
+    const Run nearEnd = Convert(scratch, form, true, kNearEnd);
+
+    if (named.ok != numbered.ok || (!named.ok && named.error != numbered.error))
+        return std::string("with #define: ") + (named.ok ? "converted" : KindName(named.error)) +
+               "; without: " + (numbered.ok ? "converted" : KindName(numbered.error));
+    if (!named.ok) {
+        if (named.error != ErrorKind::NoMenu && named.error != ErrorKind::FrxOutOfRange)
+            return std::string("refused with ") + KindName(named.error);
+        return {};
+    }
+    std::size_t items = 0;
+    if (std::string why = CheckRcText(named.text, true, kFirst, items); !why.empty()) return "with #define: " + why;
+    if (std::string why = CheckRcText(numbered.text, false, kFirst, items); !why.empty())
+        return "without #define: " + why;
+    if (Shape(named.text) != Shape(numbered.text)) return "the menu differs with and without #define";
+
+    if (items > 3) {
+        if (nearEnd.ok || nearEnd.error != ErrorKind::IdOutOfRange)
+            return std::to_string(items) + " items from " + std::to_string(kNearEnd) +
+                   " were not refused for running past the largest number";
+    } else {
+        if (!nearEnd.ok) return std::string("near the end of the numbers: refused with ") + KindName(nearEnd.error);
+        if (std::string why = CheckRcText(nearEnd.text, true, kNearEnd); !why.empty())
+            return "near the end of the numbers: " + why;
+    }
+    return {};
+}
+
+}  // namespace tarvel::check
