@@ -1,0 +1,205 @@
+// Faults while the RC text is written: a folder that is not there or is not a
+// folder, a disk that fills up part way, and the process killed in the middle
+// of a write. The previous file must survive every one of them whole.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "conversion_check.h"
+#include "file_io.h"
+#include "hostile_support.h"
+
+namespace tarvel::hostile {
+namespace {
+
+void WriteSmallForm(const fs::path& form) {
+    WriteBytes(form, FormHead() + "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n" +
+                         LeafItem("mnuOpen", "&Open", "      ") + "   End\r\n" + FormTail());
+}
+
+// A form whose RC text is about `items` × 60 bytes.
+void WriteLargeForm(const fs::path& form, int items) {
+    std::ofstream out(form, std::ios::binary);
+    out << FormHead() << "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n";
+    for (int i = 0; i < items; ++i) {
+        const std::string n = std::to_string(i);
+        out << LeafItem("mnuItemNumber" + n, "A rather long caption, item " + n, "      ");
+    }
+    out << "   End\r\n" << FormTail();
+    ASSERT_TRUE(out.good());
+}
+
+void ExpectUnwritable(const Result<std::string>& result, const fs::path& output, std::errc reason) {
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().kind, ErrorKind::OutputUnwritable);
+    EXPECT_EQ(result.error().system, std::make_error_code(reason)) << result.error().system.message();
+    const std::string message = Describe(result.error());
+    EXPECT_NE(message.find(PathText(output)), std::string::npos) << message;
+    EXPECT_NE(message.find(std::make_error_code(reason).message()), std::string::npos) << message;
+}
+
+// The names in a folder that the conversion may have left there.
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(OutputFaults, TargetFolderMissing) {
+    ScratchDir dir;
+    WriteSmallForm(dir / "Form1.frm");
+    const fs::path output = dir / "missing" / "Form1.rc";
+    ExpectUnwritable(ConvertToFile(dir / "Form1.frm", output), output, std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(fs::exists(dir / "missing"));
+}
+
+TEST(OutputFaults, TargetFolderIsARegularFile) {
+    ScratchDir dir;
+    WriteSmallForm(dir / "Form1.frm");
+    WriteBytes(dir / "plain", "not a folder\r\n");
+    const fs::path output = dir / "plain" / "Form1.rc";
+    ExpectUnwritable(ConvertToFile(dir / "Form1.frm", output), output, std::errc::not_a_directory);
+    EXPECT_EQ(ReadBytes(dir / "plain"), "not a folder\r\n");
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"Form1.frm", "plain"}));
+}
+
+TEST(OutputFaults, PathThroughEtcHostname) {
+    if (!fs::is_regular_file("/etc/hostname")) GTEST_SKIP() << "/etc/hostname is not a regular file here";
+    ScratchDir dir;
+    WriteSmallForm(dir / "Form1.frm");
+    const std::string before = ReadBytes("/etc/hostname");
+    ExpectUnwritable(ConvertToFile(dir / "Form1.frm", "/etc/hostname/x.rc"), "/etc/hostname/x.rc",
+                     std::errc::not_a_directory);
+    EXPECT_EQ(ReadBytes("/etc/hostname"), before);
+}
+
+TEST(OutputFaults, TargetIsAFolder) {
+    ScratchDir dir;
+    WriteSmallForm(dir / "Form1.frm");
+    fs::create_directory(dir / "out.rc");
+    const Result<std::string> result = ConvertToFile(dir / "Form1.frm", dir / "out.rc");
+    ExpectUnwritable(result, dir / "out.rc", std::errc::is_a_directory);
+    EXPECT_TRUE(fs::is_directory(dir / "out.rc"));
+}
+
+// A tmpfs of 64 KB, mounted for one test and unmounted after it.
+class TinyDisk {
+public:
+    explicit TinyDisk(const fs::path& mountPoint) : mountPoint_(mountPoint) {
+        fs::create_directories(mountPoint_);
+        if (geteuid() != 0) {
+            why_ = "not running as root";
+        } else if (mount("tarvel-tiny", mountPoint_.c_str(), "tmpfs", 0, "size=64k") != 0) {
+            why_ = std::string("mount -t tmpfs failed: ") + std::strerror(errno);
+        } else {
+            mounted_ = true;
+        }
+    }
+    ~TinyDisk() {
+        if (mounted_ && umount(mountPoint_.c_str()) != 0) umount2(mountPoint_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    const std::string& why() const { return why_; }
+
+private:
+    fs::path mountPoint_;
+    bool mounted_ = false;
+    std::string why_;
+};
+
+TEST(OutputFaults, DiskFillsUpPartWay) {
+    ScratchDir dir;
+    TinyDisk disk(dir / "tiny");
+    if (!disk.mounted()) GTEST_SKIP() << "no tiny disk to fill: " << disk.why();
+
+    WriteLargeForm(dir / "Large.frm", 4000);  // some 240 KB of RC text for a 64 KB disk
+    WriteSmallForm(dir / "Small.frm");
+    const fs::path output = dir / "tiny" / "Form1.rc";
+    WriteBytes(output, "the previous text\r\n");
+
+    ExpectUnwritable(ConvertToFile(dir / "Large.frm", output), output, std::errc::no_space_on_device);
+    EXPECT_EQ(ReadBytes(output), "the previous text\r\n");
+    EXPECT_EQ(Names(dir / "tiny"), std::vector<std::string>{"Form1.rc"});
+
+    // With the space given back, the next write goes through.
+    const Result<std::string> small = ConvertToFile(dir / "Small.frm", output);
+    ASSERT_TRUE(small.ok()) << Describe(small.error());
+    EXPECT_EQ(ReadBytes(output), small.value() + "\r\n");
+    EXPECT_EQ(Names(dir / "tiny"), std::vector<std::string>{"Form1.rc"});
+}
+
+// The child converts to `output` and ends; the parent may kill it first.
+pid_t StartConversion(const fs::path& form, const fs::path& output) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const Result<std::string> result = ConvertToFile(form, output);
+        _exit(result.ok() ? 0 : 1);
+    }
+    return child;
+}
+
+TEST(OutputFaults, KilledWhileWritingLeavesTheOldFileOrTheNewOne) {
+    ScratchDir dir;
+    WriteLargeForm(dir / "Large.frm", 200000);  // some 12 MB of RC text
+    const fs::path output = dir / "Form1.rc";
+    const Result<std::string> expected = ConvertText(dir / "Large.frm");
+    ASSERT_TRUE(expected.ok()) << Describe(expected.error());
+    const std::string complete = expected.value() + "\r\n";
+    const std::string old = "the previous text\r\n";
+
+    // How long one whole conversion takes here, so that the kills fall inside it.
+    WriteBytes(output, old);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = StartConversion(dir / "Large.frm", output);
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const auto whole = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(ReadBytes(output), complete);
+
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long long> moment(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 11 / 10);
+    int killedPartWay = 0;
+    for (int round = 0; round < 8; ++round) {
+        WriteBytes(output, old);
+        child = StartConversion(dir / "Large.frm", output);
+        ASSERT_GT(child, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        kill(child, SIGKILL);
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        if (WIFSIGNALED(status)) ++killedPartWay;
+        const std::string found = ReadBytes(output);
+        EXPECT_TRUE(found == old || found == complete)
+            << "round " << round << " (seed " << seed << "): the target holds " << found.size()
+            << " bytes, neither the old " << old.size() << " nor the new " << complete.size();
+    }
+    std::printf("%d of 8 conversions were killed before they ended (seed %u)\n", killedPartWay, seed);
+
+    // A write cut off before its rename leaves its temporary file; the next
+    // successful write clears every one of them away.
+    WriteBytes(dir / ".Form1.rc.tarvel-k1lled00", "part of a text");
+    WriteSmallForm(dir / "Small.frm");
+    const Result<std::string> small = ConvertToFile(dir / "Small.frm", output);
+    ASSERT_TRUE(small.ok()) << Describe(small.error());
+    EXPECT_EQ(ReadBytes(output), small.value() + "\r\n");
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"Form1.rc", "Large.frm", "Small.frm"}));
+}
+
+}  // namespace
+}  // namespace tarvel::hostile
