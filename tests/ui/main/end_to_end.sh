@@ -1,0 +1,88 @@
+#!/bin/sh
+# The real tarvel in a real X window (Xvfb), driven only by keyboard and mouse:
+# the window appears with its client size, a form is reached in the directory
+# list and picked in the file list, "Konwertuj" writes the RC file tarvel-rc
+# would write, "O programie" opens the About box and Escape closes it, and
+# "Koniec" ends the process. Screenshots are left in the output folder.
+#
+# usage: end_to_end.sh TARVEL TARVEL_RC FORM OUTPUT_DIR
+# exit 77 (skipped) when Xvfb, xdotool, xwd or ImageMagick is missing.
+set -eu
+
+tarvel=$1 tarvel_rc=$2 form=$3 out=$4
+for tool in Xvfb xdotool xwd convert; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
+done
+mkdir -p "$out"
+
+work=$(mktemp -d /tmp/tarvel-e2e.XXXXXX)
+xvfb_pid='' tarvel_pid=''
+cleanup() {
+    [ -n "$tarvel_pid" ] && kill "$tarvel_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cp "$form" "$work/Form1.frm"
+"$tarvel_rc" -o "$work/expected.rc" "$work/Form1.frm"
+
+# Xvfb picks a free display and tells us its number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
+unset QT_QPA_PLATFORM
+
+# The window's own pixels, without a window manager's frame.
+screenshot() { xwd -silent -id "$1" | convert xwd:- "$2"; }
+find_window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+
+"$tarvel" &
+tarvel_pid=$!
+main=$(find_window '^Tarvel to RC file$') || fail "no window titled 'Tarvel to RC file'"
+eval "$(xdotool getwindowgeometry --shell "$main")"
+[ "$WIDTH" = 495 ] && [ "$HEIGHT" = 329 ] || fail "client area ${WIDTH}x${HEIGHT}, not 495x329"
+sleep 1
+screenshot "$main" "$out/screenshot-main.png"
+
+# The directory list has the focus; typing a name selects it, Enter opens it.
+xdotool windowfocus --sync "$main"
+sleep 0.5
+for part in $(echo "${work#/}" | tr '/' ' '); do
+    xdotool type --delay 50 "$part"
+    xdotool key Return
+    sleep 1  # longer than the list's type-ahead pause, so the next name starts afresh
+done
+xdotool key Tab Tab space  # past the drive list into the file list; Space picks the form under the focus
+sleep 0.5
+screenshot "$main" "$out/screenshot-main-picked.png"
+
+# Konwertuj, with the mouse: 5640,120 twips plus half the button.
+xdotool mousemove --window "$main" 428 20 click 1
+for _ in $(seq 50); do [ -s "$work/Form1.rc" ] && break; sleep 0.1; done
+[ -f "$work/Form1.rc" ] || fail "no Form1.rc beside the form"
+cmp "$work/Form1.rc" "$work/expected.rc" || fail "Form1.rc differs from what tarvel-rc writes"
+
+# O programie opens the About box; Escape closes it.
+xdotool mousemove --window "$main" 428 52 click 1
+about=$(find_window '^O programie$') || fail "the About box did not open"
+sleep 1
+screenshot "$about" "$out/screenshot-about.png"
+xdotool windowfocus --sync "$about"
+xdotool key Escape
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^O programie$' >/dev/null || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^O programie$' >/dev/null && fail "Escape did not close the About box"
+
+# Koniec ends the process, with status 0.
+xdotool mousemove --window "$main" 428 84 click 1
+for _ in $(seq 50); do kill -0 "$tarvel_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$tarvel_pid" 2>/dev/null && fail "Koniec did not end the program"
+status=0
+wait "$tarvel_pid" || status=$?
+tarvel_pid=''
+[ "$status" = 0 ] || fail "tarvel ended with status $status"
+echo "PASS: window, conversion, About box and Koniec; screenshots in $out"
