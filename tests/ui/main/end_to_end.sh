@@ -46,6 +46,8 @@ tarvel_pid=$!
 main=$(find_window '^Tarvel to RC file$') || fail "no window titled 'Tarvel to RC file'"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 [ "$WIDTH" = 495 ] && [ "$HEIGHT" = 329 ] || fail "client area ${WIDTH}x${HEIGHT}, not 495x329"
+# Centred on the 1024 x 768 screen (there is no frame without a window manager).
+[ "$X" = $(((1024 - 495) / 2)) ] && [ "$Y" = $(((768 - 329) / 2)) ] || fail "window at $X,$Y, not centred"
 sleep 1
 screenshot "$main" "$out/screenshot-main.png"
 
