@@ -28,22 +28,26 @@ const std::string& ScratchForm() {
     return path;
 }
 
-struct RemoveScratch {
-    ~RemoveScratch() {
-        const std::string& form = ScratchForm();
-        std::remove(form.c_str());
-        rmdir(form.substr(0, form.rfind('/')).c_str());
-    }
+void RemoveScratch() {
+    const std::string& form = ScratchForm();
+    std::remove(form.c_str());
+    rmdir(form.substr(0, form.rfind('/')).c_str());
+}
+
+// The fuzzer ends by exit() or, on a finding, by abort(): clear up after both.
+struct RemoveScratchAtExit {
+    ~RemoveScratchAtExit() { RemoveScratch(); }
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static RemoveScratch cleanup;
+    static RemoveScratchAtExit cleanup;
     const std::string problem =
         tarvel::check::CheckConversion(std::string_view(reinterpret_cast<const char*>(data), size), ScratchForm());
     if (!problem.empty()) {
         std::fprintf(stderr, "tarvel conversion check failed: %s\n", problem.c_str());
+        RemoveScratch();
         std::abort();
     }
     return 0;
