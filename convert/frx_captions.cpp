@@ -16,29 +16,6 @@ int HexDigit(char c) {
     return -1;
 }
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::error_code& error) {
-    if (std::filesystem::is_directory(path, error)) {
-        error = std::make_error_code(std::errc::is_a_directory);
-        return std::nullopt;
-    }
-    error.clear();
-    UniqueFile file = OpenFile(path, "rb", error);
-    if (!file) return std::nullopt;
-    std::string bytes;
-    std::vector<char> chunk(64 * 1024);
-    for (;;) {
-        errno = 0;
-        const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        bytes.append(chunk.data(), n);
-        if (n < chunk.size()) break;
-    }
-    if (std::ferror(file.get())) {
-        error = std::error_code(errno ? errno : EIO, std::generic_category());
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // The form was written on Windows, where names are not told apart by case:
 // "form1.FRX" must still find Form1.frx on a system where they are.
 std::filesystem::path FindIgnoringCase(const std::filesystem::path& directory, const std::string& name) {
@@ -87,16 +64,37 @@ FrxFiles::FrxFiles(std::filesystem::path formDirectory)
     : directory_(formDirectory.empty() ? std::filesystem::path(".") : std::move(formDirectory)) {}
 
 Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
-    const std::filesystem::path path = FindIgnoringCase(directory_, reference.fileName);
-    const std::string name = PathText(path);
-    auto found = loaded_.find(name);
-    if (found == loaded_.end()) {
-        std::error_code error;
-        std::optional<std::string> bytes = ReadWholeFile(path, error);
-        if (!bytes) return ConvertError{ErrorKind::FrxUnreadable, name, error};
-        found = loaded_.emplace(name, std::move(*bytes)).first;
-    }
-    return CaptionAt(found->second, reference.offset, name);
+    const std::string& name = reference.fileName;
+    if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\:") != std::string::npos)
+        return ConvertError{ErrorKind::FrxUnreadable, name, std::make_error_code(std::errc::invalid_argument)};
+    const std::filesystem::path path = FindIgnoringCase(directory_, name);
+    const std::string shown = PathText(path);
+
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error) return ConvertError{ErrorKind::FrxUnreadable, shown, error};
+    if (!std::filesystem::is_regular_file(status))
+        return ConvertError{ErrorKind::FrxUnreadable, shown, std::make_error_code(std::errc::invalid_argument)};
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) return ConvertError{ErrorKind::FrxUnreadable, shown, error};
+
+    UniqueFile file = OpenFile(path, "rb", error);
+    if (!file) return ConvertError{ErrorKind::FrxUnreadable, shown, error};
+    auto readAt = [&](std::uint64_t offset, std::size_t count, std::string& bytes) {
+        bytes.resize(count);
+        if (std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0) return false;
+        return std::fread(bytes.data(), 1, count, file.get()) == count;
+    };
+
+    const std::uint64_t start = reference.offset;
+    std::string header;
+    if (start + 4 > size || !readAt(start, 4, header)) return ConvertError{ErrorKind::FrxOutOfRange, shown, {}};
+    std::uint64_t length = 0;
+    for (int i = 3; i >= 0; --i) length = length * 256 + static_cast<unsigned char>(header[static_cast<std::size_t>(i)]);
+    std::string caption;
+    if (start + 4 + length > size || !readAt(start + 4, static_cast<std::size_t>(length), caption))
+        return ConvertError{ErrorKind::FrxOutOfRange, shown, {}};
+    return caption;
 }
 
 }  // namespace tarvel

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,7 +30,9 @@ public:
     virtual Result<std::string> Caption(const FrxReference& reference) = 0;
 };
 
-/// The .frx files in the form's directory, each read once.
+/// The .frx files in the form's directory. A reference may name only a file
+/// there: a path elsewhere (/etc/..., ../x) or anything but a regular file is
+/// unreadable, and only the caption's own bytes are read.
 class FrxFiles : public FrxSource {
 public:
     explicit FrxFiles(std::filesystem::path formDirectory);
@@ -39,7 +40,6 @@ public:
 
 private:
     std::filesystem::path directory_;
-    std::map<std::string, std::string> loaded_;
 };
 
 /// Caption bytes from one .frx file's contents; `fileName` is for the error.

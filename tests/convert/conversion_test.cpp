@@ -8,6 +8,7 @@
 namespace tarvel {
 namespace {
 
+namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::TempDir;
 using test::WithLineEnds;
@@ -131,6 +132,27 @@ TEST(ConversionCommand, AnUnreadableOrShortFrxStopsTheConversionAndNamesIt) {
     EXPECT_EQ(Describe(text.error()),
               test::PathUtf8(dir / "Form1.frx") + ": a caption's offset or length runs past the end of the file");
     EXPECT_EQ(ReadBytes(dir / "Form1.rc"), "old");
+}
+
+TEST(ConversionCommand, AnFrxReferenceReadsOnlyAFileBesideTheForm) {
+    TempDir dir;
+    fs::create_directories(dir / "sub");
+    WriteBytes(dir / "outside.frx", std::string("\x03\0\0\0abc", 7));
+    fs::create_directories(dir / "sub" / "folder.frx");
+    MainFormState state;
+    for (const std::string reference : {"/etc/hostname", "../outside.frx", "/dev/zero", "folder.frx", "..", ""}) {
+        WriteBytes(dir / "sub" / "Form1.frm",
+                   WithLineEnds("Begin VB.Menu a \n Caption = $\"" + reference + "\":0000\nEnd\n"));
+        const Result<std::string> text =
+            RunConversion(state, {dir / "sub" / "Form1.frm", "1", false, Target::Clipboard, {}});
+        if (reference.empty()) {
+            // Not a reference at all: the caption is taken as written.
+            ASSERT_TRUE(text);
+            continue;
+        }
+        ASSERT_FALSE(text) << reference;
+        EXPECT_EQ(text.error().kind, ErrorKind::FrxUnreadable) << reference;
+    }
 }
 
 }  // namespace
