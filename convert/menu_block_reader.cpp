@@ -1,5 +1,6 @@
 #include "menu_block_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -30,15 +31,40 @@ Result<FormFile> FormFile::Open(const std::filesystem::path& path) {
     return FormFile(std::move(file), path, size);
 }
 
-bool FormFile::Fill() {
-    if (!file_) return false;
-    begin_ = 0;
+std::size_t FormFile::Read(char* into, std::size_t count) {
+    if (!file_) return 0;
     errno = 0;
-    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
-    consumed_ += end_;
-    if (end_ == 0 && std::ferror(file_.get()))
+    const std::size_t read = std::fread(into, 1, count, file_.get());
+    consumed_ += read;
+    if (read == 0 && std::ferror(file_.get()))
         readError_ = std::error_code(errno ? errno : EIO, std::generic_category());
+    return read;
+}
+
+bool FormFile::Fill() {
+    begin_ = 0;
+    end_ = Read(buffer_.data(), buffer_.size());
     return end_ > 0;
+}
+
+std::size_t FormFile::AppendBytes(std::string& text, std::size_t count) {
+    if (pendingLf_) {
+        pendingLf_ = false;
+        if (begin_ == end_ && !Fill()) return 0;
+        if (buffer_[begin_] == '\n') ++begin_;
+    }
+    if (begin_ < end_) {
+        const std::size_t taken = std::min(count, end_ - begin_);
+        text.append(buffer_.data() + begin_, taken);
+        begin_ += taken;
+        return taken;
+    }
+    // Straight into the text: the bytes are copied once, not through the buffer.
+    const std::size_t size = text.size();
+    text.resize(size + count);
+    const std::size_t read = Read(text.data() + size, count);
+    text.resize(size + read);
+    return read;
 }
 
 std::uintmax_t FormFile::RemainingSize() const {
@@ -93,17 +119,59 @@ bool CzyJestMenu(MainFormState& state, FormFile& form) {
     return found;
 }
 
+namespace {
+
+constexpr std::size_t kBlockReadSize = 1024 * 1024;
+
+// Finds the first Attribute line while the block grows read by read. A line
+// start is judged only once its first bytes have all arrived, so that a line
+// split between two reads is judged whole.
+class AttributeSearch {
+public:
+    explicit AttributeSearch(std::size_t from) : lineStart_(from), searchFrom_(from) {}
+
+    /// Where the first Attribute line of `text` starts, or npos while none is
+    /// known; `complete` when no more bytes will come.
+    std::size_t Find(std::string_view text, bool complete) {
+        LineEnds ends(text, searchFrom_);
+        for (;;) {
+            if (lineStart_ == std::string_view::npos) {
+                const std::size_t end = ends.Find(searchFrom_);
+                if (end == text.size()) {
+                    searchFrom_ = end;
+                    return std::string_view::npos;
+                }
+                lineStart_ = ends.After(end);
+            }
+            if (!complete && text.size() - lineStart_ < kAttributeLength) return std::string_view::npos;
+            if (IsAttributeLine(text.substr(lineStart_))) return lineStart_;
+            searchFrom_ = lineStart_;
+            lineStart_ = std::string_view::npos;
+        }
+    }
+
+private:
+    static constexpr std::size_t kAttributeLength = std::string_view("attribute").size();
+    std::size_t lineStart_;   // a line start not judged yet, or npos
+    std::size_t searchFrom_;  // where the search for the next line end goes on
+};
+
+}  // namespace
+
 Status CollectMenuBlock(MainFormState& state, FormFile& form) {
-    state.menuText.clear();
-    state.menuText.reserve(state.firstMenuLine.size() + form.RemainingSize() + form.RemainingSize() / 16);
-    state.menuText = state.firstMenuLine;
-    // Lines are read straight into the block; an Attribute line is taken back out.
-    for (std::size_t start = state.menuText.size(); form.AppendLine(state.menuText); start = state.menuText.size()) {
-        if (IsAttributeLine(std::string_view(state.menuText).substr(start))) {
-            state.menuText.resize(start);
+    std::string& block = state.menuText;
+    block.clear();
+    // Room for the whole rest of the form and one read past its end, which finds nothing.
+    block.reserve(state.firstMenuLine.size() + form.RemainingSize() + kBlockReadSize);
+    block = state.firstMenuLine;
+    AttributeSearch attribute(block.size());
+    for (bool complete = false; !complete;) {
+        complete = form.AppendBytes(block, kBlockReadSize) == 0;
+        const std::size_t cut = attribute.Find(block, complete);
+        if (cut != std::string_view::npos) {
+            block.resize(cut);
             break;
         }
-        state.menuText += "\r\n";
     }
     const std::error_code error = form.readError();
     form.Close();

@@ -1,8 +1,9 @@
 // Reads a form file and takes its menu block out of it: from the first
-// "Begin VB.Menu" line up to the first Attribute line, with every line end
-// of the form (CR LF, a lone CR, a lone LF) turned into CR LF. The form is
-// read as bytes, in pieces, so a form of any size costs little more memory
-// than its menu block.
+// "Begin VB.Menu" line up to the first Attribute line. A line ends with CR LF,
+// a lone CR or a lone LF; the block keeps the form's own line ends, so that it
+// is read in large pieces instead of line by line, and the generator reads all
+// three. The form is read as bytes, so a form of any size costs little more
+// memory than its menu block.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,9 @@ public:
     }
     /// Appends the next line, without its line end, to `text`; false at the end of the file.
     bool AppendLine(std::string& text);
+    /// Appends up to `count` of the bytes after the last line read, as they are, to
+    /// `text`; gives how many (0 at the end of the file or on a read error).
+    std::size_t AppendBytes(std::string& text, std::size_t count);
 
     /// Bytes not yet read, as far as the file's size tells.
     std::uintmax_t RemainingSize() const;
@@ -42,6 +46,7 @@ public:
 private:
     FormFile(UniqueFile file, std::filesystem::path path, std::uintmax_t size);
     bool Fill();
+    std::size_t Read(char* into, std::size_t count);
 
     UniqueFile file_;
     std::filesystem::path path_;
@@ -56,8 +61,8 @@ private:
 /// the file stays open for CollectMenuBlock. False: no menu, the file is closed.
 bool CzyJestMenu(MainFormState& state, FormFile& form);
 
-/// Puts the first menu line and the lines after it, up to the first Attribute
-/// line, into `menuText`, each ended by CR LF, and closes the file.
+/// Puts the first menu line (ended by CR LF) and the form's bytes after it, up to
+/// the first Attribute line, into `menuText`, and closes the file.
 Status CollectMenuBlock(MainFormState& state, FormFile& form);
 
 }  // namespace tarvel

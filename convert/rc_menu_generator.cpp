@@ -190,19 +190,19 @@ private:
 }  // namespace
 
 std::size_t WyłówLinię(std::string_view menuText, std::size_t from) {
-    if (from >= menuText.size()) return menuText.size();
-    const void* cr = std::memchr(menuText.data() + from, '\r', menuText.size() - from);
-    return cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - menuText.data()) : menuText.size();
+    return LineEnds(menuText, from).Find(from);
 }
 
 Result<std::string> GenerateRcMenu(MainFormState& state, bool useDefines, FrxSource& frx) {
     Walk walk(state, useDefines, frx);
     const std::string_view text = state.menuText;
+    // The same search as WyłówLinię, remembered from line to line.
+    LineEnds ends(text);
     for (std::size_t p = 0; p < text.size();) {
-        const std::size_t end = WyłówLinię(text, p);
+        const std::size_t end = ends.Find(p);
         Status handled = walk.Line(TrimBlanks(text.substr(p, end - p)));
         if (!handled) return handled.error();
-        p = end + kCrLf.size();
+        p = ends.After(end);
     }
     return walk.Finish();
 }

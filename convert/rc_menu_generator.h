@@ -32,8 +32,8 @@ struct GeneratorState {
     bool numbersExhausted = false;  ///< the last number handed out was the largest there is
 };
 
-/// Where the line that starts at `from` ends: the position of its CR, or the
-/// text's size when no CR follows.
+/// Where the line that starts at `from` ends: the position of its CR or LF,
+/// or the text's size when neither follows.
 std::size_t WyłówLinię(std::string_view menuText, std::size_t from);
 
 /// Walks `menuText`, fills `defineText` (with `useDefines`) and advances `nextId`;

@@ -61,22 +61,57 @@ End
 }
 
 TEST(MenuBlockReader, EveryKindOfLineEndEndsALine) {
-    const std::string crlf = ReadBlock(WithLineEnds(kForm, "\r\n")).state.menuText;
-    EXPECT_EQ(ReadBlock(WithLineEnds(kForm, "\n")).state.menuText, crlf);
-    EXPECT_EQ(ReadBlock(WithLineEnds(kForm, "\r")).state.menuText, crlf);
+    // The block keeps the form's own line ends after the first menu line.
+    constexpr std::string_view kBlockAfterFirstLine = R"(      Caption         =   "&File"
+      Begin VB.Menu mnuOpen 
+         Caption         =   "&Open"
+      End
+   End
+End
+)";
+    for (std::string_view lineEnd : {"\r\n", "\n", "\r"}) {
+        const Read read = ReadBlock(WithLineEnds(kForm, lineEnd));
+        ASSERT_TRUE(read.found);
+        EXPECT_EQ(read.state.firstMenuLine, "   Begin VB.Menu mnuFile \r\n");
+        EXPECT_EQ(read.state.menuText, read.state.firstMenuLine + WithLineEnds(kBlockAfterFirstLine, lineEnd));
+    }
 
-    // Mixed, and an empty line made of CR then LF-less CR.
+    // Mixed, and an empty line made of CR then CR LF: cut at the Attribute line.
     const Read mixed = ReadBlock("Begin VB.Menu a\r\n x\ry\n\r\nz\r\r\nAttribute");
-    EXPECT_EQ(mixed.state.menuText, "Begin VB.Menu a\r\n x\r\ny\r\n\r\nz\r\n\r\n");
+    EXPECT_EQ(mixed.state.menuText, "Begin VB.Menu a\r\n x\ry\n\r\nz\r\r\n");
+
+    // Each kind of line end ends a line in the RC text as well.
+    const Result<std::string> crlf = ConvertText(R"(Begin VB.Menu a
+ Caption = "A"
+Begin VB.Menu b
+ Caption="B"
+
+
+End
+
+End
+Attribute x
+Begin VB.Menu c
+)");
+    const Result<std::string> lineEnds = ConvertText(
+        "Begin VB.Menu a\r\n Caption = \"A\"\rBegin VB.Menu b\n Caption=\"B\"\r\n\rEnd\r\rEnd\nAttribute x\rBegin VB.Menu c\r\n",
+        true, "100", "\n");
+    ASSERT_TRUE(crlf);
+    ASSERT_TRUE(lineEnds);
+    EXPECT_EQ(lineEnds.value(), crlf.value());
+    EXPECT_NE(crlf.value().find("POPUP \"A\"\r\n{\r\n    MENUITEM \"B\", b\r\n}\r\n}\r\n"), std::string::npos) << crlf.value();
 }
 
 TEST(MenuBlockReader, AFormWithLfLineEndsConvertsLikeItsCrLfTwin) {
     for (bool useDefines : {true, false}) {
         const Result<std::string> crlf = ConvertText(kForm, useDefines, "100", "\r\n");
         const Result<std::string> lf = ConvertText(kForm, useDefines, "100", "\n");
+        const Result<std::string> cr = ConvertText(kForm, useDefines, "100", "\r");
         ASSERT_TRUE(crlf);
         ASSERT_TRUE(lf);
+        ASSERT_TRUE(cr);
         EXPECT_EQ(lf.value(), crlf.value());
+        EXPECT_EQ(cr.value(), crlf.value());
         EXPECT_NE(lf.value().find("MENUITEM \"&Open\""), std::string::npos);
     }
 }
@@ -131,7 +166,11 @@ Begin VB.Menu after
 
 TEST(MenuBlockReader, AFormWithoutAttributeLinesIsTakenToItsEnd) {
     const Read read = ReadBlock("Begin VB.Menu a\r\nEnd\r\nlast");
-    EXPECT_EQ(read.state.menuText, "Begin VB.Menu a\r\nEnd\r\nlast\r\n");
+    EXPECT_EQ(read.state.menuText, "Begin VB.Menu a\r\nEnd\r\nlast");
+    // The last line counts although no line end follows it.
+    const Result<std::string> text = ConvertText("Begin VB.Menu a\nCaption=\"A\"", false);
+    ASSERT_TRUE(text);
+    EXPECT_NE(text.value().find("MENUITEM \"A\", 100\r\n"), std::string::npos) << text.value();
 }
 
 TEST(MenuBlockReader, LongLinesCrossTheReadBuffer) {
