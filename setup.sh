@@ -46,6 +46,8 @@ case "${1:-}" in
     install_missing
     build
     ctest --preset default
+    # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, then a minute of fuzzing.
+    scripts/hardening.sh
     ;;
   *)
     echo "usage: $0 start|test" >&2
