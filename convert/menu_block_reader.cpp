@@ -1,6 +1,7 @@
 #include "menu_block_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -123,37 +124,41 @@ namespace {
 
 constexpr std::size_t kBlockReadSize = 1024 * 1024;
 
-// Finds the first Attribute line while the block grows read by read. A line
-// start is judged only once its first bytes have all arrived, so that a line
-// split between two reads is judged whole.
+// Finds the first Attribute line while the block grows read by read: the first
+// line end followed by "attribute" in any case. Horspool's search looks at one
+// byte in ten for most of a form: a byte that occurs nowhere in the pattern, a
+// blank or a digit, moves it the pattern's whole length on.
 class AttributeSearch {
 public:
-    explicit AttributeSearch(std::size_t from) : lineStart_(from), searchFrom_(from) {}
+    explicit AttributeSearch(std::size_t from) : from_(from) {
+        shift_.fill(kPattern.size());
+        for (int c = 0; c < 256; ++c)
+            for (std::size_t i = 0; i + 1 < kPattern.size(); ++i)
+                if (Matches(static_cast<char>(c), i)) shift_[c] = kPattern.size() - 1 - i;
+    }
 
     /// Where the first Attribute line of `text` starts, or npos while none is
-    /// known; `complete` when no more bytes will come.
-    std::size_t Find(std::string_view text, bool complete) {
-        LineEnds ends(text, searchFrom_);
-        for (;;) {
-            if (lineStart_ == std::string_view::npos) {
-                const std::size_t end = ends.Find(searchFrom_);
-                if (end == text.size()) {
-                    searchFrom_ = end;
-                    return std::string_view::npos;
-                }
-                lineStart_ = ends.After(end);
-            }
-            if (!complete && text.size() - lineStart_ < kAttributeLength) return std::string_view::npos;
-            if (IsAttributeLine(text.substr(lineStart_))) return lineStart_;
-            searchFrom_ = lineStart_;
-            lineStart_ = std::string_view::npos;
+    /// known. A pattern that reaches past the text is looked at again once more
+    /// bytes have come.
+    std::size_t Find(std::string_view text) {
+        for (; from_ + kPattern.size() <= text.size();
+             from_ += shift_[static_cast<unsigned char>(text[from_ + kPattern.size() - 1])]) {
+            std::size_t i = kPattern.size();
+            while (i > 0 && Matches(text[from_ + i - 1], i - 1)) --i;
+            if (i == 0) return from_ + 1;
         }
+        return std::string_view::npos;
     }
 
 private:
-    static constexpr std::size_t kAttributeLength = std::string_view("attribute").size();
-    std::size_t lineStart_;   // a line start not judged yet, or npos
-    std::size_t searchFrom_;  // where the search for the next line end goes on
+    // A line end (CR or LF, the CR of CR LF too, as an LF follows it) then the word.
+    static constexpr std::string_view kPattern = "\nattribute";
+    static bool Matches(char c, std::size_t at) {
+        return at == 0 ? c == '\r' || c == '\n' : LowerAscii(c) == kPattern[at];
+    }
+
+    std::array<std::size_t, 256> shift_;
+    std::size_t from_;  // where the pattern is looked for next
 };
 
 }  // namespace
@@ -164,10 +169,10 @@ Status CollectMenuBlock(MainFormState& state, FormFile& form) {
     // Room for the whole rest of the form and one read past its end, which finds nothing.
     block.reserve(state.firstMenuLine.size() + form.RemainingSize() + kBlockReadSize);
     block = state.firstMenuLine;
-    AttributeSearch attribute(block.size());
-    for (bool complete = false; !complete;) {
-        complete = form.AppendBytes(block, kBlockReadSize) == 0;
-        const std::size_t cut = attribute.Find(block, complete);
+    // From the LF that ends the first menu line: the line after it may be an Attribute line.
+    AttributeSearch attribute(block.empty() ? 0 : block.size() - 1);
+    while (form.AppendBytes(block, kBlockReadSize) > 0) {
+        const std::size_t cut = attribute.Find(block);
         if (cut != std::string_view::npos) {
             block.resize(cut);
             break;
