@@ -1,6 +1,7 @@
 #include "rc_menu_generator.h"
 
-#include <cstring>
+#include <charconv>
+#include <iterator>
 #include <limits>
 
 #include "form_lines.h"
@@ -31,16 +32,15 @@ std::string DoubleQuotes(std::string_view text) {
 
 // A caption taken from the form keeps its doubled quotes; a lone quote (from a
 // value written by hand) is doubled, or it would end the RC string early.
-std::string DoubleLoneQuotes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out += text[i];
-        if (text[i] != '"') continue;
+void AssignDoublingLoneQuotes(std::string& out, std::string_view text) {
+    out.clear();
+    for (std::size_t quote; (quote = text.find('"')) != std::string_view::npos;) {
+        out.append(text.substr(0, quote + 1));
         out += '"';
-        if (i + 1 < text.size() && text[i + 1] == '"') ++i;
+        text.remove_prefix(quote + 1);
+        if (!text.empty() && text.front() == '"') text.remove_prefix(1);
     }
-    return out;
+    out.append(text);
 }
 
 class Walk {
@@ -54,18 +54,20 @@ public:
     }
 
     Status Line(std::string_view line) {
-        if (g_.skipDepth > 0) {
-            if (IsBlockBeginLine(line)) ++g_.skipDepth;
-            else if (IsBlockEndLine(line)) --g_.skipDepth;
+        // Most lines are properties: only one that begins with a B or an E can open or close a block.
+        const char first = line.empty() ? ' ' : LowerAscii(line.front());
+        if (first == 'b' && IsBlockBeginLine(line)) {
+            if (g_.skipDepth > 0) ++g_.skipDepth;
+            else if (IsMenuBeginLine(line)) return BeginItem(line);
+            else g_.skipDepth = 1;
             return Done{};
         }
-        if (IsMenuBeginLine(line)) return BeginItem(line);
-        if (IsBlockBeginLine(line)) {
-            g_.skipDepth = 1;
+        if (first == 'e' && IsBlockEndLine(line)) {
+            if (g_.skipDepth == 0) return EndItem();
+            --g_.skipDepth;
             return Done{};
         }
-        if (IsBlockEndLine(line)) return EndItem();
-        if (g_.itemPending) return Property(line);
+        if (g_.skipDepth == 0 && g_.itemPending) return Property(line);
         return Done{};
     }
 
@@ -115,6 +117,8 @@ private:
     }
 
     Status Property(std::string_view line) {
+        // Only Caption, Checked, Enabled and Index matter; their first letters rule out the rest.
+        if (line.empty() || (line.front() != 'C' && line.front() != 'E' && line.front() != 'I')) return Done{};
         const std::size_t equals = line.find('=');
         const std::string_view name = TrimBlanks(line.substr(0, equals));
         const std::string_view value =
@@ -138,7 +142,7 @@ private:
         } else {
             if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
                 value = value.substr(1, value.size() - 2);
-            g_.caption = DoubleLoneQuotes(value);
+            AssignDoublingLoneQuotes(g_.caption, value);
         }
         EvenOutTrailingBackslashes(g_.caption);
         return Done{};
@@ -152,7 +156,9 @@ private:
             return Done{};
         }
         if (g_.numbersExhausted) return ConvertError{ErrorKind::IdOutOfRange, "", {}};
-        const std::string number = std::to_string(state_.nextId);
+        char digits[16];
+        const std::string_view number(digits, static_cast<std::size_t>(
+                                                  std::to_chars(digits, std::end(digits), state_.nextId).ptr - digits));
         if (state_.nextId == std::numeric_limits<std::int32_t>::max())
             g_.numbersExhausted = true;
         else
@@ -162,15 +168,12 @@ private:
         menu_ += g_.caption;
         menu_ += "\", ";
         if (useDefines_ && !g_.itemName.empty()) {
-            // Items of a control array share a name: NAME_INDEX keeps their #defines apart.
-            std::string identifier = g_.itemName;
-            if (!g_.itemIndex.empty()) identifier += '_' + g_.itemIndex;
             state_.defineText += "#define ";
-            state_.defineText += identifier;
+            AppendIdentifier(state_.defineText);
             state_.defineText += ' ';
             state_.defineText += number;
             state_.defineText += kCrLf;
-            menu_ += identifier;
+            AppendIdentifier(menu_);
         } else {
             menu_ += number;
         }
@@ -178,6 +181,14 @@ private:
         if (g_.itemChecked) menu_ += ", CHECKED";
         menu_ += kCrLf;
         return Done{};
+    }
+
+    // Items of a control array share a name: NAME_INDEX keeps their #defines apart.
+    void AppendIdentifier(std::string& out) const {
+        out += g_.itemName;
+        if (g_.itemIndex.empty()) return;
+        out += '_';
+        out += g_.itemIndex;
     }
 
     MainFormState& state_;
