@@ -2,7 +2,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStyle>
+
+namespace {
+
+// The directory above, worked out from the text alone: the directories on the
+// way up may be gone too, and asking the disk would then end the walk early.
+QString Parent(const QString& directory) {
+    return QFileInfo(QDir::fromNativeSeparators(directory)).path();
+}
+
+}  // namespace
 
 DirListBox::DirListBox(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
@@ -11,6 +22,7 @@ DirListBox::DirListBox(QWidget* parent) : QTreeWidget(parent) {
     setIndentation(12);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QTreeWidget::itemActivated, this, &DirListBox::Open);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &DirListBox::LeaveIfRemoved);
 }
 
 bool DirListBox::setPath(const QString& directory) {
@@ -20,9 +32,9 @@ bool DirListBox::setPath(const QString& directory) {
     QStringList subdirectories = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
 
     QStringList ancestors;  // from the root down to the directory itself
-    for (QDir up(absolute);; ) {
-        ancestors.prepend(up.absolutePath());
-        if (!up.cdUp()) break;
+    for (QString up = dir.absolutePath();; up = Parent(up)) {
+        ancestors.prepend(up);
+        if (Parent(up) == up) break;
     }
 
     clear();
@@ -46,13 +58,29 @@ bool DirListBox::setPath(const QString& directory) {
 
     const bool changed = absolute != path_;
     path_ = absolute;
+    Watch(absolute);
     if (changed) emit Changed();
     return true;
 }
 
 void DirListBox::Open(QTreeWidgetItem* item) {
-    // A directory that vanished or is locked away simply stays closed.
-    if (item) setPath(item->data(0, Qt::UserRole).toString());
+    // A directory that vanished or is locked away stays closed; if it was the one
+    // shown, the list must not stay on it before the watcher's notice comes.
+    if (item && !setPath(item->data(0, Qt::UserRole).toString())) LeaveIfRemoved();
+}
+
+void DirListBox::Watch(const QString& directory) {
+    const QStringList watched = watcher_.directories();
+    if (watched == QStringList{directory}) return;
+    if (!watched.isEmpty()) watcher_.removePaths(watched);
+    watcher_.addPath(directory);
+}
+
+void DirListBox::LeaveIfRemoved() {
+    if (path_.isEmpty() || QFileInfo(path_).isDir()) return;
+    for (QString up = Parent(path_); !setPath(up); up = Parent(up)) {
+        if (Parent(up) == up) return;  // not even the root is left to show
+    }
 }
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {

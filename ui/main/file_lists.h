@@ -2,9 +2,11 @@
 // user is (each directory above as an open folder) and the subdirectories that
 // can be opened; FileListBox shows one directory's files that match a pattern.
 // Both say what changed through signals, also when a handler set the value, and
-// neither knows about drives: the window ties them together.
+// neither knows about drives: the window ties them together. DirListBox watches
+// the directory it shows, so one removed under it is left for what remains.
 #pragma once
 
+#include <QFileSystemWatcher>
 #include <QListWidget>
 #include <QString>
 #include <QTreeWidget>
@@ -27,8 +29,12 @@ signals:
 
 private:
     void Open(QTreeWidgetItem* item);
+    void Watch(const QString& directory);
+    /// When the directory shown is gone, moves up to the nearest one that is left.
+    void LeaveIfRemoved();
 
     QString path_;
+    QFileSystemWatcher watcher_;
 };
 
 class FileListBox : public QListWidget {

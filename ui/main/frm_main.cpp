@@ -13,6 +13,8 @@
 #include <QScreen>
 
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
 #include "about_box.h"
 #include "conversion_command.h"
@@ -190,6 +192,20 @@ void frmMain::Command1_Click() {
     request.useDefines = chkDefine->checkState() == Qt::Checked;
     request.target = Option1->isChecked() ? tarvel::Target::File : tarvel::Target::Clipboard;
     if (request.target == tarvel::Target::File) request.output = tarvel::FileSystemPath(Text1->text());
+
+    // A pipe or a device put in the form's place would keep the read, and the
+    // window with it, waiting for ever.
+    std::error_code statusError;
+    const std::filesystem::file_status status = std::filesystem::status(request.form, statusError);
+    if (!formName.isEmpty() && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+        !std::filesystem::is_directory(status)) {
+        platform_.ShowMessage(*this,
+                              QStringLiteral("Nie można odczytać pliku formularza „%1”: to nie jest zwykły plik, "
+                                             "lecz potok, gniazdo lub urządzenie.")
+                                  .arg(QString::fromStdString(state_.dirPath) + formName),
+                              kErrorTitle);
+        return;
+    }
 
     // Whatever goes wrong is told and the window goes on; an exception must not
     // cross Qt's event loop.

@@ -31,34 +31,6 @@
 
 namespace {
 
-// A form whose one sub-item carries `caption`, in whatever bytes the test gives.
-QByteArray MenuForm(const QByteArray& caption) {
-    return "VERSION 5.00\r\n"
-           "Begin VB.Form Form1 \r\n"
-           "   Caption         =   \"Form1\"\r\n"
-           "   Begin VB.Menu mnuFile \r\n"
-           "      Caption         =   \"&Plik\"\r\n"
-           "      Begin VB.Menu mnuItem \r\n"
-           "         Caption         =   \"" + caption + "\"\r\n"
-           "      End\r\n"
-           "   End\r\n"
-           "End\r\n"
-           "Attribute VB_Name = \"Form1\"\r\n";
-}
-
-const QByteArray kNoMenuForm =
-    "VERSION 5.00\r\nBegin VB.Form Form1 \r\n   Caption         =   \"Form1\"\r\nEnd\r\nAttribute VB_Name = \"Form1\"\r\n";
-
-// What tarvel-rc writes for the form with the given options, or an empty array when it fails.
-QByteArray CliBytes(const QString& form, const QStringList& options) {
-    QTemporaryDir dir;
-    const QString output = dir.filePath(QStringLiteral("cli.rc"));
-    QProcess cli;
-    cli.start(QStringLiteral(TARVEL_RC), QStringList(options) << QStringLiteral("-o") << output << form);
-    if (!cli.waitForFinished(20000) || cli.exitCode() != 0) return {};
-    return ReadBytes(output);
-}
-
 QString SystemReason(std::errc code) {
     return QString::fromLocal8Bit(std::make_error_code(code).message());
 }
