@@ -49,6 +49,8 @@ constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<ch
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 constexpr std::string_view TrimBlanks(std::string_view s) {
+    // Forms indent with long runs of spaces: eight at a time first.
+    while (s.size() >= 8 && s.substr(0, 8) == "        ") s.remove_prefix(8);
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return s;
