@@ -51,6 +51,9 @@ public:
         // #define list can later move in front of the menu without a second copy of it.
         menu_.reserve(state.menuText.size() + 64);
         menu_ += "Glowne MENU\r\n{\r\n";
+        // A #define line is shorter than the lines of the item it names, so the list
+        // never outgrows the block and is never copied to grow.
+        if (useDefines) state.defineText.reserve(state.menuText.size());
     }
 
     Status Line(std::string_view line) {
@@ -80,8 +83,11 @@ public:
         for (; g_.openPopups > 0; --g_.openPopups) menu_ += "}\r\n";
         menu_ += "}\r\n";
 
-        menu_.insert(0, "\r\n\r\n");
-        menu_.insert(0, state_.defineText);
+        // One move of the menu makes room for the #define list and the two line ends after it.
+        const std::string& defines = state_.defineText;
+        menu_.insert(0, defines.size() + kCrLf.size() * 2, '\n');
+        defines.copy(menu_.data(), defines.size());
+        menu_.replace(defines.size(), kCrLf.size() * 2, "\r\n\r\n");
         return std::move(menu_);
     }
 
