@@ -1,5 +1,6 @@
 #include "rc_menu_generator.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iterator>
 #include <limits>
@@ -41,6 +42,19 @@ void AssignDoublingLoneQuotes(std::string& out, std::string_view text) {
         if (!text.empty() && text.front() == '"') text.remove_prefix(1);
     }
     out.append(text);
+}
+
+// A name the C preprocessor and RC read as one identifier. Letters outside ASCII
+// are kept as the form writes them; a name with a comma, a quote or another
+// sign would break the RC text, so such an item gets its number instead.
+bool IsIdentifier(std::string_view name) {
+    if (name.empty() || (name.front() >= '0' && name.front() <= '9')) return false;
+    for (const char c : name) {
+        const bool ascii = static_cast<unsigned char>(c) < 0x80;
+        if (ascii && c != '_' && !(c >= '0' && c <= '9') && !(c >= 'a' && c <= 'z') && !(c >= 'A' && c <= 'Z'))
+            return false;
+    }
+    return true;
 }
 
 class Walk {
@@ -104,7 +118,9 @@ private:
         g_.caption.clear();
         g_.itemEnabled = true;
         g_.itemChecked = false;
-        g_.itemName.assign(line.size() > 14 ? line.substr(14) : std::string_view());
+        // The name is the one word after "Begin VB.Menu"; whatever follows it is not part of it.
+        std::string_view name = TrimBlanks(line.substr(std::string_view("begin vb.menu").size()));
+        g_.itemName.assign(name.substr(0, std::min(name.find(' '), name.find('\t'))));
         g_.itemIndex.clear();
         ++state_.level;
         return Done{};
@@ -173,7 +189,7 @@ private:
         menu_ += "MENUITEM \"";
         menu_ += g_.caption;
         menu_ += "\", ";
-        if (useDefines_ && !g_.itemName.empty()) {
+        if (useDefines_ && IsIdentifier(g_.itemName)) {
             state_.defineText += "#define ";
             AppendIdentifier(state_.defineText);
             state_.defineText += ' ';

@@ -307,6 +307,32 @@ POPUP "&File"
     EXPECT_NE(Converted(form, false).find("MENUITEM \"Two\", 101\r\n"), std::string::npos);
 }
 
+TEST(RcMenuGenerator, ANameIsTheOneWordAfterBeginAndOnlyAnIdentifierBecomesADefine) {
+    EXPECT_EQ(Converted(R"(Begin VB.Menu   mnuSpaced   'a comment
+   Caption = "A"
+End
+Begin VB.Menu mnuPop, GRAYED
+   Caption = "B"
+End
+Begin VB.Menu mnu"x"
+   Caption = "C"
+End
+Begin VB.Menu 9lives
+   Caption = "D"
+End
+)"
+                        "Begin VB.Menu mnu_\xC5\x81\xB3\n   Caption = \"E\"\nEnd\n"),
+              Rc("#define mnuSpaced 100\n"
+                 "#define mnu_\xC5\x81\xB3 104\n"
+                 "\n\nGlowne MENU\n{\n"
+                 "MENUITEM \"A\", mnuSpaced\n"
+                 "MENUITEM \"B\", 101\n"
+                 "MENUITEM \"C\", 102\n"
+                 "MENUITEM \"D\", 103\n"
+                 "MENUITEM \"E\", mnu_\xC5\x81\xB3\n"
+                 "}\n"));
+}
+
 TEST(RcMenuGenerator, EmptyCaptionsWriteNothingForLeavesAndAnEmptyPopupForParents) {
     EXPECT_EQ(Converted(R"(   Begin VB.Menu mnuHidden 
       Caption         =   ""
