@@ -42,9 +42,11 @@ struct RemoveScratchAtExit {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The path first: statics go in reverse order, so the clean-up still finds it at exit.
+    const std::string& form = ScratchForm();
     static RemoveScratchAtExit cleanup;
     const std::string problem =
-        tarvel::check::CheckConversion(std::string_view(reinterpret_cast<const char*>(data), size), ScratchForm());
+        tarvel::check::CheckConversion(std::string_view(reinterpret_cast<const char*>(data), size), form);
     if (!problem.empty()) {
         std::fprintf(stderr, "tarvel conversion check failed: %s\n", problem.c_str());
         RemoveScratch();
