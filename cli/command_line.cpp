@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "conversion_command.h"
+#include "file_io.h"
 #include "leading_number.h"
 #include "tarvel_version.h"
 
@@ -38,10 +39,6 @@ int StatusOf(ErrorKind kind) {
         case ErrorKind::OutputNameEmpty: return kUsage;
         default: return kFileError;
     }
-}
-
-std::filesystem::path FromUtf8(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
 }  // namespace
@@ -103,13 +100,13 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
     int status = kSuccess;
     for (const std::string& form : options.forms) {
         ConversionRequest request;
-        request.form = FromUtf8(form);
+        request.form = PathFromUtf8(form);
         request.firstIdText = options.firstIdText;
         request.useDefines = options.useDefines;
         const bool toStandardOutput = options.output && *options.output == "-";
         request.target = toStandardOutput ? Target::Clipboard : Target::File;
         if (options.output) {
-            request.output = FromUtf8(*options.output);
+            request.output = PathFromUtf8(*options.output);
         } else {
             request.output = request.form;
             request.output.replace_extension("rc");

@@ -39,7 +39,7 @@ bool WriteAll(std::FILE* file, std::string_view text, std::error_code& error) {
     errno = 0;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
                          std::fwrite("\r\n", 1, 2, file) == 2 && std::fflush(file) == 0;
-    if (!written) error = std::error_code(errno ? errno : EIO, std::generic_category());
+    if (!written) error = LastSystemError();
     return written;
 }
 
@@ -50,7 +50,7 @@ Status WriteInPlace(std::string_view text, const fs::path& target, const fs::pat
     if (!WriteAll(file.get(), text, error)) return Unwritable(requested, error);
     errno = 0;
     if (std::fclose(file.release()) != 0)
-        return Unwritable(requested, std::error_code(errno ? errno : EIO, std::generic_category()));
+        return Unwritable(requested, LastSystemError());
     return Done{};
 }
 
@@ -89,8 +89,7 @@ Status DeliverToFile(std::string_view text, const fs::path& requested, const fs:
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
         std::string suffix(8, 'x');
         for (char& c : suffix) c = letters[random() % 36];
-        temporary = directory / fs::path(std::u8string(prefix.begin(), prefix.end()) +
-                                         std::u8string(suffix.begin(), suffix.end()));
+        temporary = directory / PathFromUtf8(prefix + suffix);
         error.clear();
         file = OpenFile(temporary, "wbx", error);  // x: never take over an existing file
         if (!file && error != std::errc::file_exists) return Unwritable(requested, error);
@@ -101,7 +100,7 @@ Status DeliverToFile(std::string_view text, const fs::path& requested, const fs:
     errno = 0;
     if (std::fclose(file.release()) != 0 && written) {
         written = false;
-        error = std::error_code(errno ? errno : EIO, std::generic_category());
+        error = LastSystemError();
     }
     if (!written) {
         std::error_code ignored;

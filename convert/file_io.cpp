@@ -18,8 +18,16 @@ UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::er
 #else
     std::FILE* f = std::fopen(path.c_str(), mode);
 #endif
-    if (!f) error = std::error_code(errno ? errno : EIO, std::generic_category());
+    if (!f) error = LastSystemError();
     return UniqueFile(f);
+}
+
+std::filesystem::path PathFromUtf8(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::error_code LastSystemError() {
+    return std::error_code(errno ? errno : EIO, std::generic_category());
 }
 
 std::string PathText(const std::filesystem::path& path) {
@@ -30,7 +38,7 @@ std::string PathText(const std::filesystem::path& path) {
 bool FlushToDisk(std::FILE* file, std::error_code& error) {
     errno = 0;
     if (std::fflush(file) != 0) {
-        error = std::error_code(errno ? errno : EIO, std::generic_category());
+        error = LastSystemError();
         return false;
     }
 #ifdef _WIN32
@@ -39,7 +47,7 @@ bool FlushToDisk(std::FILE* file, std::error_code& error) {
     const int synced = fsync(fileno(file));
 #endif
     if (synced != 0) {
-        error = std::error_code(errno ? errno : EIO, std::generic_category());
+        error = LastSystemError();
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace tarvel {
@@ -21,6 +22,12 @@ UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::er
 
 /// The path as UTF-8 text, for messages.
 std::string PathText(const std::filesystem::path& path);
+
+/// The path that UTF-8 text names, on every system.
+std::filesystem::path PathFromUtf8(std::string_view text);
+
+/// The reason of the last failed C library call (errno), or a plain I/O error when it left none.
+std::error_code LastSystemError();
 
 /// Flushes a written file through to the disk. False, with the reason, when it fails.
 bool FlushToDisk(std::FILE* file, std::error_code& error);

@@ -86,9 +86,5 @@ constexpr bool IsBlockEndLine(std::string_view trimmed) {
     return StartsWithWord(trimmed, "end") || StartsWithWord(trimmed, "endproperty");
 }
 
-/// The Attribute lines that follow a form's definition; only at the very start of a line.
-constexpr bool IsAttributeLine(std::string_view untrimmed) {
-    return StartsWithNoCase(untrimmed, "attribute");
-}
 
 }  // namespace tarvel

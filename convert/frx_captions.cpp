@@ -1,7 +1,5 @@
 #include "frx_captions.h"
 
-#include <cerrno>
-#include <vector>
 
 #include "file_io.h"
 #include "form_lines.h"
@@ -16,14 +14,21 @@ int HexDigit(char c) {
     return -1;
 }
 
+// The caption's length, stored before it as 4 bytes, least significant first.
+std::uint64_t LengthAt(const char* bytes) {
+    std::uint64_t length = 0;
+    for (int i = 3; i >= 0; --i) length = length * 256 + static_cast<unsigned char>(bytes[i]);
+    return length;
+}
+
 // The form was written on Windows, where names are not told apart by case:
 // "form1.FRX" must still find Form1.frx on a system where they are.
 std::filesystem::path FindIgnoringCase(const std::filesystem::path& directory, const std::string& name) {
-    const std::filesystem::path exact = directory / std::filesystem::path(std::u8string(name.begin(), name.end()));
+    const std::filesystem::path exact = directory / PathFromUtf8(name);
     std::error_code error;
     if (std::filesystem::exists(exact, error)) return exact;
     std::string lowerName;
-    for (char c : name) lowerName += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    for (char c : name) lowerName += LowerAscii(c);
     for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
         const std::string candidate = PathText(entry.path().filename());
         if (candidate.size() == lowerName.size() && StartsWithNoCase(candidate, lowerName)) return entry.path();
@@ -53,8 +58,7 @@ Result<std::string> CaptionAt(std::string_view frx, std::uint32_t offset, const 
     const std::uint64_t start = offset;
     if (start + 4 > frx.size())
         return ConvertError{ErrorKind::FrxOutOfRange, fileName, {}};
-    std::uint64_t length = 0;
-    for (int i = 3; i >= 0; --i) length = length * 256 + static_cast<unsigned char>(frx[start + i]);
+    const std::uint64_t length = LengthAt(frx.data() + start);
     if (start + 4 + length > frx.size())
         return ConvertError{ErrorKind::FrxOutOfRange, fileName, {}};
     return std::string(frx.substr(start + 4, length));
@@ -89,8 +93,7 @@ Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
     const std::uint64_t start = reference.offset;
     std::string header;
     if (start + 4 > size || !readAt(start, 4, header)) return ConvertError{ErrorKind::FrxOutOfRange, shown, {}};
-    std::uint64_t length = 0;
-    for (int i = 3; i >= 0; --i) length = length * 256 + static_cast<unsigned char>(header[static_cast<std::size_t>(i)]);
+    const std::uint64_t length = LengthAt(header.data());
     std::string caption;
     if (start + 4 + length > size || !readAt(start + 4, static_cast<std::size_t>(length), caption))
         return ConvertError{ErrorKind::FrxOutOfRange, shown, {}};

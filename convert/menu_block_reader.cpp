@@ -38,7 +38,7 @@ std::size_t FormFile::Read(char* into, std::size_t count) {
     const std::size_t read = std::fread(into, 1, count, file_.get());
     consumed_ += read;
     if (read == 0 && std::ferror(file_.get()))
-        readError_ = std::error_code(errno ? errno : EIO, std::generic_category());
+        readError_ = LastSystemError();
     return read;
 }
 
