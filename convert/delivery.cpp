@@ -1,125 +1,155 @@
 #include "delivery.h"
 
-#include <cerrno>
 #include <random>
 #include <string>
-
-#include "file_io.h"
+#include <utility>
 
 namespace tarvel {
 namespace {
 
 namespace fs = std::filesystem;
 
-ConvertError Unwritable(const fs::path& target, std::error_code reason) {
-    return ConvertError{ErrorKind::OutputUnwritable, PathText(target), reason};
+ConvertError Failure(ErrorKind kind, const fs::path& file, std::error_code reason = {}) {
+    ConvertError error{kind, PathText(file)};
+    error.system = reason;
+    return error;
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) {
     std::error_code error;
-    return fs::equivalent(a, b, error) && !error;
+    return !b.empty() && fs::equivalent(a, b, error) && !error;
 }
 
-// The temporary file's name starts with the target's, so that a write cut off
-// by a crash is recognised and cleared away by the next successful one.
-std::string TemporaryPrefix(const fs::path& target) {
-    return "." + PathText(target.filename()) + ".tarvel-";
+// A short name of its own, so that a target whose name is near the system's
+// limit still has room for its temporary file beside it.
+fs::path TemporaryName(std::mt19937& random) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = ".tarvel-";
+    for (int i = 0; i < 10; ++i) name += kLetters[random() % 36];
+    return fs::path(name + ".tmp");
 }
 
-void RemoveLeftovers(const fs::path& directory, const std::string& prefix) {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(directory, error)) {
-        const std::string name = PathText(entry.path().filename());
-        if (name.compare(0, prefix.size(), prefix) == 0 && name.size() == prefix.size() + 8)
-            fs::remove(entry.path(), error);
-    }
-}
-
-bool WriteAll(std::FILE* file, std::string_view text, std::error_code& error) {
-    errno = 0;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
-                         std::fwrite("\r\n", 1, 2, file) == 2 && std::fflush(file) == 0;
-    if (!written) error = LastSystemError();
-    return written;
-}
-
-Status WriteInPlace(std::string_view text, const fs::path& target, const fs::path& requested) {
-    std::error_code error;
-    UniqueFile file = OpenFile(target, "wb", error);
-    if (!file) return Unwritable(requested, error);
-    if (!WriteAll(file.get(), text, error)) return Unwritable(requested, error);
-    errno = 0;
-    if (std::fclose(file.release()) != 0)
-        return Unwritable(requested, LastSystemError());
-    return Done{};
+// No new file can be made in the folder: a read-only folder, or no right to write it.
+bool FolderRefusesNewFiles(const std::error_code& error) {
+    return error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
+           error == std::errc::operation_not_permitted;
 }
 
 }  // namespace
 
-Status DeliverToFile(std::string_view text, const fs::path& requested, const fs::path& form) {
-    if (requested.empty()) return ConvertError{ErrorKind::OutputNameEmpty, "", {}};
+SafeFile::SafeFile(SafeFile&& other) noexcept
+    : requested_(std::move(other.requested_)),
+      target_(std::move(other.target_)),
+      temporary_(std::move(other.temporary_)),
+      permissions_(other.permissions_),
+      file_(std::move(other.file_)),
+      error_(other.error_),
+      active_(std::exchange(other.active_, false)) {}
+
+SafeFile::~SafeFile() { Abandon(); }
+
+ConvertError SafeFile::Unwritable(std::error_code reason) const {
+    return Failure(ErrorKind::OutputUnwritable, requested_, reason);
+}
+
+void SafeFile::Abandon() {
+    if (!std::exchange(active_, false)) return;
+    if (file_.is_open()) (void)file_.Close();
+    std::error_code ignored;
+    if (!temporary_.empty()) fs::remove(temporary_, ignored);
+}
+
+Result<SafeFile> SafeFile::Open(const fs::path& requested, const fs::path& form) {
+    if (requested.empty()) return Failure(ErrorKind::OutputNameEmpty, {});
+    SafeFile out;
+    out.requested_ = requested;
+    out.target_ = requested;
 
     // Writing through a link replaces the file it points to, not the link.
     std::error_code error;
-    fs::path target = requested;
     if (fs::is_symlink(requested, error)) {
         const fs::path resolved = fs::weakly_canonical(requested, error);
-        if (!error) target = resolved;
+        if (!error) out.target_ = resolved;
     }
-    if (SameFile(target, form)) return ConvertError{ErrorKind::OutputIsForm, PathText(requested), {}};
+    const fs::path& target = out.target_;
+    if (SameFile(target, form)) return Failure(ErrorKind::OutputIsForm, requested);
     const fs::file_status existing = fs::status(target, error);
     if (fs::is_directory(existing) || !target.has_filename())
-        return Unwritable(requested, std::make_error_code(std::errc::is_a_directory));
-    // A device or a pipe (/dev/stdout, a FIFO) cannot be replaced, only written to.
-    if (fs::exists(existing) && !fs::is_regular_file(existing)) return WriteInPlace(text, target, requested);
+        return out.Unwritable(std::make_error_code(std::errc::is_a_directory));
 
+    // A device or a pipe (/dev/stdout, a FIFO) cannot be replaced, only written to.
+    const bool regular = fs::is_regular_file(existing);
+    if (fs::exists(existing) && !regular) {
+        if (const std::error_code opened = OutputFile::Overwrite(target, out.file_)) return out.Unwritable(opened);
+        out.active_ = true;
+        return out;
+    }
     // A file the user may not write to stays as it is, as it would when opened for writing.
-    if (fs::is_regular_file(existing) && !OpenFile(target, "ab", error)) return Unwritable(requested, error);
-    error.clear();
+    if (regular) {
+        if (!OpenFile(target, "ab", error)) return out.Unwritable(error);
+        out.permissions_ = existing.permissions();
+    }
 
     fs::path directory = target.parent_path();
-    if (directory.empty()) directory = ".";
-    const std::string prefix = TemporaryPrefix(target);
-
-    std::random_device seed;
-    std::mt19937 random(seed());
-    const char* const letters = "abcdefghijklmnopqrstuvwxyz0123456789";
-    fs::path temporary;
-    UniqueFile file;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        std::string suffix(8, 'x');
-        for (char& c : suffix) c = letters[random() % 36];
-        temporary = directory / PathFromUtf8(prefix + suffix);
-        error.clear();
-        file = OpenFile(temporary, "wbx", error);  // x: never take over an existing file
-        if (!file && error != std::errc::file_exists) return Unwritable(requested, error);
+    std::mt19937 random(std::random_device{}());
+    std::error_code created;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        out.temporary_ = directory / TemporaryName(random);
+        created = OutputFile::CreateNew(out.temporary_, out.file_);
+        if (created != std::errc::file_exists) break;
     }
-    if (!file) return Unwritable(requested, error);
-
-    bool written = WriteAll(file.get(), text, error) && FlushToDisk(file.get(), error);
-    errno = 0;
-    if (std::fclose(file.release()) != 0 && written) {
-        written = false;
-        error = LastSystemError();
+    if (!created) {
+        out.active_ = true;
+        return out;
     }
-    if (!written) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return Unwritable(requested, error);
+    out.temporary_.clear();
+    // Where no new file can be made, an existing file is written in place, as an editor would.
+    if (regular && FolderRefusesNewFiles(created)) {
+        if (const std::error_code opened = OutputFile::Overwrite(target, out.file_)) return out.Unwritable(opened);
+        out.active_ = true;
+        return out;
     }
+    return out.Unwritable(created);
+}
 
-    // A file that is being replaced keeps its permissions.
-    if (fs::is_regular_file(existing)) fs::permissions(temporary, existing.permissions(), error);
+void SafeFile::Write(std::string_view bytes) {
+    if (error_ || !active_) return;
+    error_ = file_.Write(bytes);
+}
 
-    error.clear();
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return Unwritable(requested, error);
+Status SafeFile::Commit() {
+    if (!active_) return Unwritable(std::make_error_code(std::errc::bad_file_descriptor));
+    if (!error_) error_ = file_.FlushToDisk();
+    if (const std::error_code closed = file_.Close(); !error_) error_ = closed;
+    if (error_) {
+        const ConvertError failure = Unwritable(error_);
+        Abandon();
+        return failure;
     }
-    RemoveLeftovers(directory, prefix);
+    if (temporary_.empty()) {
+        active_ = false;
+        return Done{};
+    }
+    // The file that is replaced keeps its permissions.
+    std::error_code ignored;
+    if (permissions_) fs::permissions(temporary_, *permissions_, ignored);
+    if (const std::error_code replaced = RenameOver(temporary_, target_)) {
+        const ConvertError failure = Unwritable(replaced);
+        Abandon();
+        return failure;
+    }
+    active_ = false;
+    // The rename is in the folder's entries: flush them too, or a crash could bring back the old file.
+    (void)FlushDirectory(target_.parent_path());
     return Done{};
+}
+
+Status DeliverToFile(std::string_view text, const fs::path& target, const fs::path& form) {
+    Result<SafeFile> file = SafeFile::Open(target, form);
+    if (!file) return file.error();
+    file.value().Write(text);
+    file.value().Write("\r\n");
+    return file.value().Commit();
 }
 
 }  // namespace tarvel

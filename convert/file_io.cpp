@@ -1,12 +1,7 @@
+// The parts of the file operations that every system shares.
 #include "file_io.h"
 
 #include <cerrno>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace tarvel {
 
@@ -35,22 +30,16 @@ std::string PathText(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-bool FlushToDisk(std::FILE* file, std::error_code& error) {
-    errno = 0;
-    if (std::fflush(file) != 0) {
-        error = LastSystemError();
-        return false;
+OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
+    if (this != &other) {
+        if (is_open()) (void)Close();
+        handle_ = std::exchange(other.handle_, kNoHandle);
     }
-#ifdef _WIN32
-    const int synced = _commit(_fileno(file));
-#else
-    const int synced = fsync(fileno(file));
-#endif
-    if (synced != 0) {
-        error = LastSystemError();
-        return false;
-    }
-    return true;
+    return *this;
+}
+
+OutputFile::~OutputFile() {
+    if (is_open()) (void)Close();
 }
 
 }  // namespace tarvel

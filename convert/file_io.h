@@ -1,13 +1,18 @@
-// The few file operations the conversion needs, over std::FILE so that bytes
-// pass through untouched and a path with any letters opens on every system.
+// The file operations that differ between systems, and nothing else: reading
+// a file as bytes, writing one through the system's own calls (POSIX here,
+// CreateFileW and friends on Windows), replacing one file by another, and the
+// path spelled as UTF-8. Every path stays a std::filesystem::path down to the
+// system call, so on Windows it is wide all the way.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace tarvel {
 
@@ -16,8 +21,8 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
-/// Opens a file with an fopen mode ("rb", "wbx", ...); on failure returns null
-/// and sets `error` to the system's reason.
+/// Opens a file for reading or appending with an fopen mode ("rb", "ab"); on
+/// failure returns null and sets `error` to the system's reason.
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error);
 
 /// The path as UTF-8 text, for messages.
@@ -29,7 +34,36 @@ std::filesystem::path PathFromUtf8(std::string_view text);
 /// The reason of the last failed C library call (errno), or a plain I/O error when it left none.
 std::error_code LastSystemError();
 
-/// Flushes a written file through to the disk. False, with the reason, when it fails.
-bool FlushToDisk(std::FILE* file, std::error_code& error);
+/// A file being written through the system's own calls. Closed, errors
+/// ignored, when dropped without Close.
+class OutputFile {
+public:
+    OutputFile() = default;
+    OutputFile(OutputFile&& other) noexcept : handle_(std::exchange(other.handle_, kNoHandle)) {}
+    OutputFile& operator=(OutputFile&& other) noexcept;
+    ~OutputFile();
+
+    /// Makes a new file; fails with file_exists when anything of that name is
+    /// there already, so another program's file is never taken over.
+    static std::error_code CreateNew(const std::filesystem::path& path, OutputFile& file);
+    /// Opens an existing file (or a device, or a pipe) and writes it from the start, cut to nothing.
+    static std::error_code Overwrite(const std::filesystem::path& path, OutputFile& file);
+
+    bool is_open() const { return handle_ != kNoHandle; }
+    std::error_code Write(std::string_view bytes);
+    /// Waits until what was written is on the disk (a device or pipe has nothing to wait for).
+    std::error_code FlushToDisk();
+    std::error_code Close();
+
+private:
+    static constexpr std::intptr_t kNoHandle = -1;
+    std::intptr_t handle_ = kNoHandle;
+};
+
+/// Moves `source` over `target` in one step: `target` is either the old file or the new one.
+std::error_code RenameOver(const std::filesystem::path& source, const std::filesystem::path& target);
+
+/// Puts a directory's entries on the disk, so that a file just renamed into it stays after a crash.
+std::error_code FlushDirectory(const std::filesystem::path& directory);
 
 }  // namespace tarvel

@@ -126,16 +126,5 @@ TEST(Delivery, AFileTheUserMayNotWriteStaysAsItIs) {
     EXPECT_EQ(ReadBytes(dir / "Form1.rc"), "old");
 }
 
-TEST(Delivery, ASuccessfulWriteClearsWhatAnInterruptedOneLeftBehind) {
-    TempDir dir;
-    WriteBytes(dir / ".Form1.rc.tarvel-abcd1234", "half a file");
-    WriteBytes(dir / ".Form1.rc.tarvel-keepme", "not ours: the name is too short");
-    WriteBytes(dir / ".Other.rc.tarvel-abcd1234", "another target's");
-    ASSERT_TRUE(DeliverToFile("rc", dir / "Form1.rc", dir / "Form1.frm"));
-    EXPECT_FALSE(fs::exists(dir / ".Form1.rc.tarvel-abcd1234"));
-    EXPECT_TRUE(fs::exists(dir / ".Form1.rc.tarvel-keepme"));
-    EXPECT_TRUE(fs::exists(dir / ".Other.rc.tarvel-abcd1234"));
-}
-
 }  // namespace
 }  // namespace tarvel

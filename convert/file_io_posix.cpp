@@ -1,0 +1,80 @@
+// Writing files on POSIX systems: open(2) with O_EXCL for a new file, fsync(2)
+// before a rename(2), and the directory fsync'd after it.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "file_io.h"
+
+namespace tarvel {
+namespace {
+
+std::error_code Errno() { return std::error_code(errno ? errno : EIO, std::generic_category()); }
+
+std::error_code Open(const std::filesystem::path& path, int flags, std::intptr_t& handle) {
+    int fd;
+    do fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return Errno();
+    handle = fd;
+    return {};
+}
+
+}  // namespace
+
+std::error_code OutputFile::CreateNew(const std::filesystem::path& path, OutputFile& file) {
+    file = OutputFile();
+    return Open(path, O_WRONLY | O_CREAT | O_EXCL, file.handle_);
+}
+
+std::error_code OutputFile::Overwrite(const std::filesystem::path& path, OutputFile& file) {
+    file = OutputFile();
+    return Open(path, O_WRONLY | O_TRUNC, file.handle_);
+}
+
+std::error_code OutputFile::Write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(static_cast<int>(handle_), bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return Errno();
+        }
+        if (written == 0) return std::make_error_code(std::errc::io_error);
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+}
+
+std::error_code OutputFile::FlushToDisk() {
+    if (::fsync(static_cast<int>(handle_)) == 0) return {};
+    // A pipe, a terminal or a device such as /dev/null holds nothing to flush.
+    if (errno == EINVAL || errno == EROFS || errno == ENOTSUP) return {};
+    return Errno();
+}
+
+std::error_code OutputFile::Close() {
+    const int fd = static_cast<int>(std::exchange(handle_, kNoHandle));
+    // After close fails the descriptor is gone all the same: never close it twice.
+    if (::close(fd) != 0 && errno != EINTR) return Errno();
+    return {};
+}
+
+std::error_code RenameOver(const std::filesystem::path& source, const std::filesystem::path& target) {
+    if (std::rename(source.c_str(), target.c_str()) != 0) return Errno();
+    return {};
+}
+
+std::error_code FlushDirectory(const std::filesystem::path& directory) {
+    const std::filesystem::path path = directory.empty() ? std::filesystem::path(".") : directory;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return Errno();
+    std::error_code error;
+    if (::fsync(fd) != 0 && errno != EINVAL) error = Errno();
+    ::close(fd);
+    return error;
+}
+
+}  // namespace tarvel
