@@ -3,6 +3,8 @@
 // touches the process.
 #pragma once
 
+#include <cstdint>
+#include <iostream>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -17,13 +19,14 @@ enum ExitStatus : int {
     kNoMenu = 1,
     kUsage = 2,
     kFileError = 3,
+    kNumberOutOfRange = 4,
 };
 
 struct Options {
-    std::string firstIdText = "100";
+    std::int32_t firstId = 100;
     bool useDefines = true;
     std::optional<std::string> output;  ///< "-" is standard output
-    std::vector<std::string> forms;
+    std::vector<std::string> forms;     ///< UTF-8; "-" is standard input
 };
 
 struct ParseResult {
@@ -32,11 +35,17 @@ struct ParseResult {
     Options options;
 };
 
-/// Reads the arguments (without the program's name). Help and version go to
-/// `out`; usage errors to `err`.
+/// The first item's number as the command line takes it: decimal with an
+/// optional sign, or &H hex / &O octal, fitting a signed 32-bit integer,
+/// and nothing else.
+std::optional<std::int32_t> ParseFirstId(std::string_view text);
+
+/// Reads the arguments (UTF-8, without the program's name). Help and version
+/// go to `out`; usage errors to `err`.
 ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
 
-/// Converts every form; RC text for "-o -" goes to `out`, messages to `err`.
-int Run(const Options& options, std::ostream& out, std::ostream& err);
+/// Converts every form; RC text for "-o -" goes to `out`, messages to `err`,
+/// and a form named "-" is read from `in`.
+int Run(const Options& options, std::ostream& out, std::ostream& err, std::istream& in = std::cin);
 
 }  // namespace tarvel::cli

@@ -10,9 +10,7 @@ namespace {
 namespace fs = std::filesystem;
 
 ConvertError Failure(ErrorKind kind, const fs::path& file, std::error_code reason = {}) {
-    ConvertError error{kind, PathText(file)};
-    error.system = reason;
-    return error;
+    return FileError(kind, PathText(file), reason);
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) {

@@ -7,6 +7,10 @@
 namespace tarvel {
 namespace {
 
+ConvertError Failure(ErrorKind kind, std::string file, std::error_code reason = {}) {
+    return FileError(kind, std::move(file), reason);
+}
+
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -29,9 +33,11 @@ std::filesystem::path FindIgnoringCase(const std::filesystem::path& directory, c
     if (std::filesystem::exists(exact, error)) return exact;
     std::string lowerName;
     for (char c : name) lowerName += LowerAscii(c);
-    for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
-        const std::string candidate = PathText(entry.path().filename());
-        if (candidate.size() == lowerName.size() && StartsWithNoCase(candidate, lowerName)) return entry.path();
+    // A listing that fails part way finds nothing more; it never throws.
+    std::filesystem::directory_iterator entry(directory, error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::string candidate = PathText(entry->path().filename());
+        if (candidate.size() == lowerName.size() && StartsWithNoCase(candidate, lowerName)) return entry->path();
     }
     return exact;
 }
@@ -57,10 +63,10 @@ std::optional<FrxReference> ParseFrxReference(std::string_view value) {
 Result<std::string> CaptionAt(std::string_view frx, std::uint32_t offset, const std::string& fileName) {
     const std::uint64_t start = offset;
     if (start + 4 > frx.size())
-        return ConvertError{ErrorKind::FrxOutOfRange, fileName, {}};
+        return Failure(ErrorKind::FrxOutOfRange, fileName);
     const std::uint64_t length = LengthAt(frx.data() + start);
     if (start + 4 + length > frx.size())
-        return ConvertError{ErrorKind::FrxOutOfRange, fileName, {}};
+        return Failure(ErrorKind::FrxOutOfRange, fileName);
     return std::string(frx.substr(start + 4, length));
 }
 
@@ -70,20 +76,20 @@ FrxFiles::FrxFiles(std::filesystem::path formDirectory)
 Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
     const std::string& name = reference.fileName;
     if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\:") != std::string::npos)
-        return ConvertError{ErrorKind::FrxUnreadable, name, std::make_error_code(std::errc::invalid_argument)};
+        return Failure(ErrorKind::FrxUnreadable, name, std::make_error_code(std::errc::invalid_argument));
     const std::filesystem::path path = FindIgnoringCase(directory_, name);
     const std::string shown = PathText(path);
 
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (error) return ConvertError{ErrorKind::FrxUnreadable, shown, error};
+    if (error) return Failure(ErrorKind::FrxUnreadable, shown, error);
     if (!std::filesystem::is_regular_file(status))
-        return ConvertError{ErrorKind::FrxUnreadable, shown, std::make_error_code(std::errc::invalid_argument)};
+        return Failure(ErrorKind::FrxUnreadable, shown, std::make_error_code(std::errc::invalid_argument));
     const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) return ConvertError{ErrorKind::FrxUnreadable, shown, error};
+    if (error) return Failure(ErrorKind::FrxUnreadable, shown, error);
 
     UniqueFile file = OpenFile(path, "rb", error);
-    if (!file) return ConvertError{ErrorKind::FrxUnreadable, shown, error};
+    if (!file) return Failure(ErrorKind::FrxUnreadable, shown, error);
     auto readAt = [&](std::uint64_t offset, std::size_t count, std::string& bytes) {
         bytes.resize(count);
         if (std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0) return false;
@@ -92,11 +98,11 @@ Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
 
     const std::uint64_t start = reference.offset;
     std::string header;
-    if (start + 4 > size || !readAt(start, 4, header)) return ConvertError{ErrorKind::FrxOutOfRange, shown, {}};
+    if (start + 4 > size || !readAt(start, 4, header)) return Failure(ErrorKind::FrxOutOfRange, shown);
     const std::uint64_t length = LengthAt(header.data());
     std::string caption;
     if (start + 4 + length > size || !readAt(start + 4, static_cast<std::size_t>(length), caption))
-        return ConvertError{ErrorKind::FrxOutOfRange, shown, {}};
+        return Failure(ErrorKind::FrxOutOfRange, shown);
     return caption;
 }
 

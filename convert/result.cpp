@@ -3,26 +3,29 @@
 namespace tarvel {
 
 std::string Describe(const ConvertError& error) {
-    const std::string reason = error.system ? error.system.message() : std::string();
+    const std::string reason = error.system ? error.system.message() : std::string("unknown reason");
     switch (error.kind) {
-        case ErrorKind::FirstIdOutOfRange:
-            return "first ID \"" + error.file + "\" does not fit a signed 32-bit integer";
         case ErrorKind::FormUnreadable:
             return error.file + ": cannot read the form: " + reason;
+        case ErrorKind::FormLineTooLong:
+            return error.file + ": cannot read the form: a line is longer than 16 MiB";
         case ErrorKind::NoMenu:
             return error.file + ": no menu";
         case ErrorKind::FrxUnreadable:
             return error.file + ": cannot read the caption file: " + reason;
         case ErrorKind::FrxOutOfRange:
             return error.file + ": a caption's offset or length runs past the end of the file";
-        case ErrorKind::IdOutOfRange:
-            return error.file + ": the menu items' numbers run past 2147483647";
+        case ErrorKind::ItemNumberOutOfRange:
+            return error.file + ": menu item '" + error.detail + "' would get number " + std::to_string(error.number) +
+                   ", outside the 0 to 65535 of a MENU resource";
         case ErrorKind::OutputNameEmpty:
             return "no output file named";
         case ErrorKind::OutputIsForm:
             return error.file + ": the output file would overwrite the form";
         case ErrorKind::OutputUnwritable:
             return error.file + ": cannot write the output file: " + reason;
+        case ErrorKind::OutOfMemory:
+            return error.file + ": not enough memory to convert the form";
     }
     return error.file;
 }

@@ -1,8 +1,9 @@
-// What a conversion gives back: the text it made, or the one reason it stopped.
-// Nothing in the conversion throws across its boundary; the window and the
+// What a step of the conversion gives back: its value, or the one reason it
+// stopped. Nothing in convert/ throws across its boundary; the window and the
 // command-line converter turn a ConvertError into a message box or an exit code.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -11,28 +12,40 @@
 namespace tarvel {
 
 enum class ErrorKind {
-    FirstIdOutOfRange,  ///< the first-ID text's number does not fit a signed 32-bit integer
-    FormUnreadable,     ///< the form is missing, a directory, or cannot be read
-    NoMenu,             ///< the form holds no menu
-    FrxUnreadable,      ///< a caption's .frx file cannot be read
-    FrxOutOfRange,      ///< a caption's offset or length runs past the end of its .frx file
-    IdOutOfRange,       ///< the items' numbers run past the signed 32-bit range
-    OutputNameEmpty,    ///< no output file was named
-    OutputIsForm,       ///< the output file would overwrite the form itself
-    OutputUnwritable,   ///< the output file cannot be created or written
+    FormUnreadable,       ///< the form is missing, a directory, not a regular file, or cannot be read
+    FormLineTooLong,      ///< one line of the form is longer than any form can hold
+    NoMenu,               ///< the form holds no menu
+    FrxUnreadable,        ///< a caption's .frx file cannot be read
+    FrxOutOfRange,        ///< a caption's offset or length runs past the end of its .frx file
+    ItemNumberOutOfRange, ///< an item's number falls outside the 0 to 65535 a MENU resource holds
+    OutputNameEmpty,      ///< no output file was named
+    OutputIsForm,         ///< the output file would overwrite the form itself
+    OutputUnwritable,     ///< the output file cannot be created or written
+    OutOfMemory,          ///< the system refused memory part way (a last guard's error)
 };
 
 struct ConvertError {
-    ErrorKind kind;
-    std::string file;          ///< the file concerned, UTF-8; the first-ID text for FirstIdOutOfRange
+    ErrorKind kind{};
+    std::string file{};        ///< the file concerned, UTF-8
+    std::string detail{};      ///< what in it: the item's name for ItemNumberOutOfRange, else empty
+    std::int64_t number = 0;   ///< the number that did not fit, for ItemNumberOutOfRange
     std::error_code system{};  ///< the operating system's reason, where there is one
 };
+
+/// An error about `file`, with the system's reason where there is one.
+inline ConvertError FileError(ErrorKind kind, std::string file, std::error_code system = {}) {
+    ConvertError error;
+    error.kind = kind;
+    error.file = std::move(file);
+    error.system = system;
+    return error;
+}
 
 /// The error in one English sentence that names the file and the reason.
 std::string Describe(const ConvertError& error);
 
 template <class T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : state_(std::move(value)) {}
     Result(ConvertError error) : state_(std::move(error)) {}

@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "frx_captions.h"
-#include "main_form_state.h"
-#include "menu_block_reader.h"
-#include "rc_menu_generator.h"
+#include "convert_form.h"
 #include "result.h"
 
 namespace tarvel::check {
@@ -65,23 +63,36 @@ bool ConsumeSuffix(std::string_view& text, std::string_view suffix) {
 std::variant<std::size_t, std::string> QuotedLength(std::string_view text) {
     if (text.empty() || text.front() != '"') return std::string("no opening quote");
     for (std::size_t i = 1; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) < 0x20) return std::string("a control byte inside the caption");
+        if (text[i] == '\\') {
+            // Only escapes that give back the caption's own byte: \\, \r, \n, \t, or three octal digits.
+            const std::string_view next = text.substr(i + 1, 3);
+            if (!next.empty() && (next[0] == '\\' || next[0] == 'r' || next[0] == 'n' || next[0] == 't')) {
+                ++i;
+                continue;
+            }
+            if (next.size() == 3 && next.find_first_not_of("01234567") == std::string_view::npos) {
+                i += 3;
+                continue;
+            }
+            return std::string("a backslash that starts no escape of the caption's own byte");
+        }
         if (text[i] != '"') continue;
         if (i + 1 < text.size() && text[i + 1] == '"') {
             ++i;
             continue;
         }
-        // A backslash before the closing quote would escape it for the resource compiler.
-        std::size_t backslashes = 0;
-        while (backslashes < i - 1 && text[i - 1 - backslashes] == '\\') ++backslashes;
-        if (backslashes % 2 == 1) return std::string("caption ends with an odd number of backslashes");
         return i + 1;
     }
     return std::string("caption's quote is never closed");
 }
 
-// An identifier the resource compiler and its preprocessor read as one word.
+// An ASCII C identifier: what every resource compiler and preprocessor reads as one name.
 bool OneWord(std::string_view identifier) {
-    return !identifier.empty() && identifier.find_first_of(" \t,\"") == std::string_view::npos;
+    if (identifier.empty() || (identifier[0] >= '0' && identifier[0] <= '9')) return false;
+    for (const char c : identifier)
+        if (!(c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+    return true;
 }
 
 }  // namespace
@@ -110,8 +121,9 @@ std::string CheckRcText(std::string_view rc, bool useDefines, std::int32_t first
         const std::optional<std::int64_t> value =
             space == std::string_view::npos ? std::nullopt : Number(rest.substr(space + 1));
         if (!value || space == 0) return AtLine(i, lines[i], "not \"#define NAME NUMBER\"");
-        if (!OneWord(rest.substr(0, space)))
-            return AtLine(i, lines[i], "a name with a blank, a comma or a quote in it");
+        if (!OneWord(rest.substr(0, space))) return AtLine(i, lines[i], "a name that is no ASCII identifier");
+        for (const auto& earlier : defines)
+            if (earlier.first == rest.substr(0, space)) return AtLine(i, lines[i], "a name defined twice");
         defines.emplace_back(rest.substr(0, space), *value);
     }
     if (lines.size() < i + 5 || lines[i] != "" || lines[i + 1] != "" || lines[i + 2] != "Glowne MENU" ||
@@ -165,7 +177,7 @@ std::string CheckRcText(std::string_view rc, bool useDefines, std::int32_t first
         ConsumeSuffix(rest, ", CHECKED");
         ConsumeSuffix(rest, ", GRAYED");
         if (rest.find('"') != std::string_view::npos) return AtLine(i, line, "a quote after the caption");
-        if (!OneWord(rest)) return AtLine(i, line, "an identifier that is not one word");
+        if (!OneWord(rest) && !Number(rest)) return AtLine(i, line, "neither an ASCII identifier nor a number");
 
         std::optional<std::int64_t> number;
         if (useDefines && nextDefine < defines.size() && defines[nextDefine].first == rest)
@@ -181,6 +193,7 @@ std::string CheckRcText(std::string_view rc, bool useDefines, std::int32_t first
 
     std::set<std::int64_t> seen;
     for (std::int64_t n : numbers) {
+        if (n < 0 || n > 65535) return "the number " + std::to_string(n) + " does not fit a MENU resource";
         if (!seen.insert(n).second) return "the number " + std::to_string(n) + " is given to two items";
     }
     for (std::size_t k = 0; k < numbers.size(); ++k) {
@@ -219,18 +232,20 @@ struct Run {
     std::string text;
 };
 
-Run Convert(const std::string& path, std::string_view form, bool useDefines, std::int32_t firstId) {
-    MainFormState state;
-    state.nextId = firstId;
-    Result<FormFile> file = FormFile::Open(path);
-    if (!file) return Run{false, file.error().kind, {}};
-    if (!CzyJestMenu(state, file.value())) return Run{false, ErrorKind::NoMenu, {}};
-    Status collected = CollectMenuBlock(state, file.value());
-    if (!collected) return Run{false, collected.error().kind, {}};
+Run Convert(std::string_view form, bool useDefines, std::int32_t firstId) {
     FormBytesAsFrx frx(form);
-    Result<std::string> text = GenerateRcMenu(state, useDefines, frx);
-    if (!text) return Run{false, text.error().kind, {}};
-    return Run{true, {}, std::move(text.value())};
+    ConversionRequest request;
+    request.form = "Form1.frm";
+    request.formBytes = form;
+    request.frx = &frx;
+    request.rc.firstId = firstId;
+    request.rc.useDefines = useDefines;
+    std::string text;
+    Destination destination;
+    destination.text = &text;
+    const Result<ConversionReport> converted = ConvertForm(request, destination);
+    if (!converted) return Run{false, converted.error().kind, {}};
+    return Run{true, {}, std::move(text)};
 }
 
 // The MENU part of a text, with every item's identifier cut out: the same
@@ -261,41 +276,36 @@ std::vector<std::string> Shape(std::string_view rc) {
 
 const char* KindName(ErrorKind kind) {
     switch (kind) {
-        case ErrorKind::FirstIdOutOfRange: return "FirstIdOutOfRange";
         case ErrorKind::FormUnreadable: return "FormUnreadable";
+        case ErrorKind::FormLineTooLong: return "FormLineTooLong";
         case ErrorKind::NoMenu: return "NoMenu";
         case ErrorKind::FrxUnreadable: return "FrxUnreadable";
         case ErrorKind::FrxOutOfRange: return "FrxOutOfRange";
-        case ErrorKind::IdOutOfRange: return "IdOutOfRange";
+        case ErrorKind::ItemNumberOutOfRange: return "ItemNumberOutOfRange";
         case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
         case ErrorKind::OutputIsForm: return "OutputIsForm";
         case ErrorKind::OutputUnwritable: return "OutputUnwritable";
+        case ErrorKind::OutOfMemory: return "OutOfMemory";
     }
     return "?";
 }
 
 }  // namespace
 
-std::string CheckConversion(std::string_view form, const std::string& scratch) {
-    {
-        std::FILE* f = std::fopen(scratch.c_str(), "wb");
-        if (!f) return "cannot write the scratch form " + scratch;
-        const bool written = std::fwrite(form.data(), 1, form.size(), f) == form.size();
-        if (std::fclose(f) != 0 || !written) return "cannot write the scratch form " + scratch;
-    }
-
+std::string CheckConversion(std::string_view form) {
     constexpr std::int32_t kFirst = 100;
     // Three numbers left: a form with more items must be refused, not wrap round.
-    constexpr std::int32_t kNearEnd = std::numeric_limits<std::int32_t>::max() - 2;
-    const Run named = Convert(scratch, form, true, kFirst);
-    const Run numbered = Convert(scratch, form, false, kFirst);
-    const Run nearEnd = Convert(scratch, form, true, kNearEnd);
+    constexpr std::int32_t kNearEnd = 65535 - 2;
+    const Run named = Convert(form, true, kFirst);
+    const Run numbered = Convert(form, false, kFirst);
+    const Run nearEnd = Convert(form, true, kNearEnd);
 
     if (named.ok != numbered.ok || (!named.ok && named.error != numbered.error))
         return std::string("with #define: ") + (named.ok ? "converted" : KindName(named.error)) +
                "; without: " + (numbered.ok ? "converted" : KindName(numbered.error));
     if (!named.ok) {
-        if (named.error != ErrorKind::NoMenu && named.error != ErrorKind::FrxOutOfRange)
+        if (named.error != ErrorKind::NoMenu && named.error != ErrorKind::FrxOutOfRange &&
+            named.error != ErrorKind::ItemNumberOutOfRange)
             return std::string("refused with ") + KindName(named.error);
         return {};
     }
@@ -306,7 +316,7 @@ std::string CheckConversion(std::string_view form, const std::string& scratch) {
     if (Shape(named.text) != Shape(numbered.text)) return "the menu differs with and without #define";
 
     if (items > 3) {
-        if (nearEnd.ok || nearEnd.error != ErrorKind::IdOutOfRange)
+        if (nearEnd.ok || nearEnd.error != ErrorKind::ItemNumberOutOfRange)
             return std::to_string(items) + " items from " + std::to_string(kNearEnd) +
                    " were not refused for running past the largest number";
     } else {

@@ -12,8 +12,8 @@
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s REGRESSIONS_DIR SCRATCH_DIR\n", argv[0]);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s REGRESSIONS_DIR\n", argv[0]);
         return 2;
     }
     std::vector<fs::path> inputs;
@@ -24,13 +24,11 @@ int main(int argc, char** argv) {
     }
     std::sort(inputs.begin(), inputs.end());
 
-    fs::create_directories(argv[2]);
-    const std::string scratch = (fs::path(argv[2]) / "Form1.frm").string();
     int failed = 0;
     for (const fs::path& input : inputs) {
         std::ifstream in(input, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::string problem = tarvel::check::CheckConversion(bytes, scratch);
+        const std::string problem = tarvel::check::CheckConversion(bytes);
         if (!problem.empty()) {
             std::printf("FAIL %s: %s\n", input.filename().string().c_str(), problem.c_str());
             ++failed;

@@ -37,7 +37,7 @@ else
 fi
 
 # Old findings first: a fuzz run is pointless while one of them still fails.
-build-fuzz/bin/tarvel_replay_fuzz_regressions fuzz/regressions build-fuzz/replay-scratch
+build-fuzz/bin/tarvel_replay_fuzz_regressions fuzz/regressions
 
 status=0
 "$fuzzer" -max_total_time="$fuzz_seconds" -dict=fuzz/form.dict -print_final_stats=1 \

@@ -258,15 +258,17 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
     } cases[] = {
         {{}, "tarvel-rc: no form given\n"},
         {{"--no-define"}, "tarvel-rc: no form given\n"},
-        {{"--bogus", a}, "tarvel-rc: unknown option '--bogus'\n"},
-        {{"-x", a}, "tarvel-rc: unknown option '-x'\n"},
-        {{a, "-n"}, "tarvel-rc: option '-n' needs a number\n"},
-        {{a, "--first-id"}, "tarvel-rc: option '--first-id' needs a number\n"},
-        {{a, "-o"}, "tarvel-rc: option '-o' needs a file name\n"},
+        {{"--bogus", a}, "tarvel-rc: The following argument was not expected: --bogus\n"},
+        {{"-x", a}, "tarvel-rc: The following argument was not expected: -x\n"},
+        {{a, "-n"}, "tarvel-rc: --first-id: 1 required N missing\n"},
+        {{a, "--first-id"}, "tarvel-rc: --first-id: 1 required N missing\n"},
+        {{a, "-o"}, "tarvel-rc: --output: 1 required FILE missing\n"},
         {{"-o", "", a}, "tarvel-rc: option '-o' needs a file name\n"},
-        {{"--no-define=yes", a}, "tarvel-rc: option '--no-define' takes no value\n"},
+        {{"--no-define=yes", a}, "tarvel-rc: no-define was given a disallowed flag override\n"},
         {{"-o", Path("out.rc"), a, b}, "tarvel-rc: option '-o' takes a single form only\n"},
         {{"-o", "-", a, b}, "tarvel-rc: option '-o' takes a single form only\n"},
+        {{a, ""}, "tarvel-rc: empty file name\n"},
+        {{"-"}, "tarvel-rc: a form read from standard input needs -o to say where its RC text goes\n"},
     };
     for (const auto& c : cases) {
         const Outcome got = Tarvel(c.arguments);
@@ -279,74 +281,80 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
 
 // --- the first ID -----------------------------------------------------------
 
-TEST_F(CommandLine, FirstIdIsReadByTheLeadingNumberRule) {
+TEST_F(CommandLine, FirstIdIsAStrictNumberInAnyOfTheUsualSpellings) {
     const std::string form = Form("Form1.frm", kOneItemForm);
     const struct {
         std::string text;
         std::string id;
-    } cases[] = {
-        {"100", "100"},
-        {"0", "0"},
-        {"-5", "-5"},
-        {"+7", "7"},
-        {" 1 0", "10"},         // blanks anywhere are ignored
-        {"\t4\t2", "42"},
-        {"12abc", "12"},        // up to the first character that cannot continue it
-        {"abc", "0"},           // no number at all
-        {"", "0"},
-        {"&H10", "16"},
-        {"&h1f", "31"},
-        {"&O17", "15"},
-        {"&o777", "511"},
-        {"100.5", "100"},       // a half goes to the even neighbour
-        {"101.5", "102"},
-        {"-2.5", "-2"},
-        {"99.51", "100"},
-        {"1e3", "1000"},
-        {"2.5E1", "25"},
-        {"2147483647", "2147483647"},
-        {"-2147483648", "-2147483648"},
-        {"-2147483648.5", "-2147483648"},
-        {"2147483646.5", "2147483646"},
+    } accepted[] = {
+        {"100", "100"}, {"0", "0"}, {"+7", "7"}, {"&H10", "16"}, {"&h1f", "31"}, {"&O17", "15"}, {"&o777", "511"},
+        {"65535", "65535"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : accepted) {
         const Outcome got = Tarvel({"-n", c.text, "--no-define", "-o", "-", form});
         EXPECT_EQ(got.status, 0) << "'" << c.text << "': " << got.err;
         EXPECT_EQ(got.out, OneItemText(c.id) + "\r\n") << "'" << c.text << "'";
     }
-    // The long spelling, both ways, and with names.
+    // The short option glued to its number, the long one both ways, and with names.
+    EXPECT_EQ(Tarvel({"-n5", "--no-define", "-o", "-", form}).out, OneItemText("5") + "\r\n");
     EXPECT_EQ(Tarvel({"--first-id", "&H20", "-o", "-", form}).out,
               "#define mnuOpen 32\r\n\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n"
               "    MENUITEM \"&Open\", mnuOpen\r\n}\r\n}\r\n\r\n");
     EXPECT_EQ(Tarvel({"--first-id=7", "--no-define", "-o", "-", form}).out, OneItemText("7") + "\r\n");
-}
 
-TEST_F(CommandLine, FirstIdOutsideTheSigned32BitRangeIsAUsageError) {
-    const std::string form = Form("Form1.frm", kOneItemForm);
+    // Anything else is a usage error, not a quiet 0: junk, C's hex, blanks, decimals, beyond 32 bits.
     WriteFile(Path("Form1.rc"), kPrevious);
-    for (const std::string text : {"2147483648", "-2147483649", "2147483647.5", "1e10", "&O77777777777777"}) {
+    for (const std::string text : {"junk", "0x10", "", " 1 0", "12abc", "100.5", "1e3", "&H", "--5", "2147483648",
+                                   "-2147483649", "&O77777777777777"}) {
         const Outcome got = Tarvel({"-n", text, form});
         EXPECT_EQ(got.status, 2) << text;
-        EXPECT_EQ(got.err, "tarvel-rc: first ID '" + text + "' does not fit a signed 32-bit integer\n" + kTry);
+        EXPECT_EQ(got.err, "tarvel-rc: first ID '" + text +
+                               "' is not a number (decimal, &H hex or &O octal) that fits a signed 32-bit integer\n" + kTry);
         EXPECT_EQ(got.out, "");
     }
     EXPECT_EQ(ReadFile(Path("Form1.rc")), kPrevious);
 }
 
-TEST_F(CommandLine, NumbersRunningPastTheRangeStopTheConversion) {
+TEST_F(CommandLine, AnItemNumberOutsideSixteenBitsExitsWithFourAndWritesNothing) {
     const std::string form = Form("Zoom.frm", kZoomForm);
     WriteFile(Path("Zoom.rc"), kPrevious);
-    const std::vector<std::string> withNames{"-n", "2147483646", form};
-    const std::vector<std::string> withNumbers{"-n", "2147483646", "--no-define", form};
-    for (const auto& arguments : {withNames, withNumbers}) {
-        const Outcome got = Tarvel(arguments);
-        EXPECT_EQ(got.status, 2);
-        EXPECT_EQ(got.err, form + ": the menu items' numbers run past 2147483647\n");
+    for (const std::string first : {"65533", "-1"}) {
+        for (const bool names : {true, false}) {
+            std::vector<std::string> arguments{"-n", first, form};
+            if (!names) arguments.push_back("--no-define");
+            const Outcome got = Tarvel(arguments);
+            EXPECT_EQ(got.status, 4);
+            EXPECT_TRUE(got.err.starts_with(form + ": menu item '")) << got.err;
+            EXPECT_TRUE(got.err.ends_with(", outside the 0 to 65535 of a MENU resource\n")) << got.err;
+        }
     }
     EXPECT_EQ(ReadFile(Path("Zoom.rc")), kPrevious);
     EXPECT_EQ(Listing(), (std::vector<std::string>{"Zoom.frm", "Zoom.rc"}));
-    // Four items from 2147483644 fit exactly.
-    EXPECT_EQ(Tarvel({"-n", "2147483644", "--no-define", form}).status, 0);
+    // Four items from 65532 fit exactly.
+    EXPECT_EQ(Tarvel({"-n", "65532", "--no-define", form}).status, 0);
+}
+
+TEST_F(CommandLine, AFormFromStandardInputAndFormsNamedTwice) {
+    const std::string form = Form("Form1.frm", kFileViewForm);
+    std::istringstream in(kFileViewForm);
+    std::ostringstream out, err;
+    const std::vector<std::string> arguments{"-o", "-", "-"};
+    const tarvel::cli::ParseResult parsed = ParseArguments(arguments, out, err);
+    ASSERT_TRUE(parsed.run) << err.str();
+    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in), 0) << err.str();
+    EXPECT_EQ(out.str(), kFileViewWithDefines + "\r\n");
+
+    // The same form, named twice and spelled two ways, is converted once.
+    const Outcome twice = Tarvel({form, form, Path("sub/../Form1.frm")});
+    EXPECT_EQ(twice.status, 0) << twice.err;
+    EXPECT_EQ(twice.err, "");
+    // Two forms that would write one .rc file are refused before either is written.
+    const std::string upper = Form("Form1.FRM", kFileViewForm);
+    fs::remove(Path("Form1.rc"));
+    const Outcome clash = Tarvel({form, upper});
+    EXPECT_EQ(clash.status, 2);
+    EXPECT_EQ(clash.err, "tarvel-rc: '" + form + "' and '" + upper + "' would both write " + Path("Form1.rc") + "\n" + kTry);
+    EXPECT_FALSE(fs::exists(Path("Form1.rc")));
 }
 
 // --- where the text goes ----------------------------------------------------

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion_command.h"
+#include "convert_form.h"
 
 namespace tarvel::test {
 
@@ -61,14 +61,21 @@ inline std::string WithLineEnds(std::string_view text, std::string_view lineEnd 
     return out;
 }
 
-/// Converts `form` (written with "\n" line ends, turned into `lineEnd`) and
-/// gives the RC text or the error.
-inline Result<std::string> ConvertText(std::string_view form, bool useDefines = true,
-                                       std::string firstId = "100", std::string_view lineEnd = "\r\n") {
+/// Converts `form` (written with "\n" line ends, turned into `lineEnd`) from
+/// a file in a fresh folder and gives the RC text or the error.
+inline Result<std::string> ConvertText(std::string_view form, bool useDefines = true, std::int32_t firstId = 100,
+                                       std::string_view lineEnd = "\r\n") {
     TempDir dir;
     WriteBytes(dir / "Form1.frm", WithLineEnds(form, lineEnd));
-    MainFormState state;
-    return RunConversion(state, {dir / "Form1.frm", std::move(firstId), useDefines, Target::Clipboard, {}});
+    ConversionRequest request;
+    request.form = dir / "Form1.frm";
+    request.rc = {firstId, useDefines};
+    std::string text;
+    Destination destination;
+    destination.text = &text;
+    const Result<ConversionReport> converted = ConvertForm(request, destination);
+    if (!converted) return converted.error();
+    return text;
 }
 
 }  // namespace tarvel::test

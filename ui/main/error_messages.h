@@ -12,6 +12,9 @@ namespace tarvel {
 /// selected in the file list, so the form "path" is only the directory.
 QString ErrorMessage(const ConvertError& error, bool formChosen);
 
+/// The text of the "Błąd" box for a first-ID box whose number does not fit 32 bits.
+QString FirstIdMessage(const QString& firstIdText);
+
 /// The message a form without a menu gets, word for word.
 inline const QString kNoMenuMessage = QStringLiteral("Podany plik (formularz) nie posiada menu");
 

@@ -17,7 +17,9 @@
 #include <system_error>
 
 #include "about_box.h"
-#include "conversion_command.h"
+#include "convert_form.h"
+#include "delivery.h"
+#include "leading_number.h"
 #include "error_messages.h"
 #include "file_lists.h"
 
@@ -188,10 +190,14 @@ void frmMain::Command1_Click() {
     const QString formName = File1->fileName();
     tarvel::ConversionRequest request;
     request.form = tarvel::FileSystemPath(QString::fromStdString(state_.dirPath) + formName);
-    request.firstIdText = tarvel::Utf8(Text3->text());
-    request.useDefines = chkDefine->checkState() == Qt::Checked;
-    request.target = Option1->isChecked() ? tarvel::Target::File : tarvel::Target::Clipboard;
-    if (request.target == tarvel::Target::File) request.output = tarvel::FileSystemPath(Text1->text());
+    request.rc.useDefines = chkDefine->checkState() == Qt::Checked;
+    const bool toFile = Option1->isChecked();
+    const std::optional<std::int32_t> firstId = tarvel::ReadLeadingNumber(tarvel::Utf8(Text3->text()));
+    if (!firstId) {
+        platform_.ShowMessage(*this, tarvel::FirstIdMessage(Text3->text()), kErrorTitle);
+        return;
+    }
+    request.rc.firstId = *firstId;
 
     // A pipe or a device put in the form's place would keep the read, and the
     // window with it, waiting for ever.
@@ -211,16 +217,23 @@ void frmMain::Command1_Click() {
     // cross Qt's event loop.
     QString failure;
     try {
-        const tarvel::Result<std::string> text = tarvel::RunConversion(state_, request);
-        if (text) {
+        std::string text;
+        tarvel::Destination destination;
+        destination.text = &text;
+        tarvel::Result<tarvel::ConversionReport> converted = tarvel::ConvertForm(request, destination);
+        if (converted && toFile) {
+            const tarvel::Status saved = tarvel::DeliverToFile(text, tarvel::FileSystemPath(Text1->text()), request.form);
+            if (!saved) converted = saved.error();
+        }
+        if (converted) {
             // The decoded text itself goes on the clipboard: the text box would give back
             // LF for CR LF and a space for a no-break space.
-            const QString decoded = tarvel::DecodeRcText(text.value(), platform_.AnsiCodePage());
+            const QString decoded = tarvel::DecodeRcText(text, platform_.AnsiCodePage());
             Text2->setPlainText(decoded);
-            if (request.target == tarvel::Target::Clipboard) platform_.PutOnClipboard(decoded);
+            if (!toFile) platform_.PutOnClipboard(decoded);
             return;
         }
-        failure = tarvel::ErrorMessage(text.error(), !formName.isEmpty());
+        failure = tarvel::ErrorMessage(converted.error(), !formName.isEmpty());
     } catch (const std::exception& error) {
         failure = QStringLiteral("Konwersja pliku „%1” nie powiodła się: %2.")
                       .arg(QString::fromStdString(state_.dirPath) + formName, QString::fromLocal8Bit(error.what()));

@@ -62,7 +62,7 @@ TEST(HostileForms, BinaryLinesInsideTheMenuAreIgnored) {
     }
 }
 
-TEST(HostileForms, NulBytesInCaptionsPassThroughByteForByte) {
+TEST(HostileForms, NulBytesInCaptionsBecomeEscapesOfThemselves) {
     ScratchDir dir;
     const std::string parent("&F\0ile", 6);
     const std::string leaf("a\0b\0\0c", 6);
@@ -71,30 +71,25 @@ TEST(HostileForms, NulBytesInCaptionsPassThroughByteForByte) {
     const Result<std::string> result = ConvertText(dir / "Nul.frm");
     ExpectSound(result, true);
     ASSERT_TRUE(result.ok());
-    EXPECT_NE(result.value().find("POPUP \"" + parent + "\"\r\n"), std::string::npos);
-    EXPECT_NE(result.value().find("MENUITEM \"" + leaf + "\", mnuA\r\n"), std::string::npos);
+    EXPECT_NE(result.value().find("POPUP \"&F\\000ile\"\r\n"), std::string::npos);
+    EXPECT_NE(result.value().find("MENUITEM \"a\\000b\\000\\000c\", mnuA\r\n"), std::string::npos);
 }
 
-TEST(HostileForms, TwentyMegabyteLineWithoutLineEnd) {
+TEST(HostileForms, TwentyMegabyteLineIsRefusedWithAClearError) {
     ScratchDir dir;
     const std::string huge(20 << 20, 'x');
-    WriteBytes(dir / "OneLine.frm", huge);
-    ExpectNoMenu(ConvertText(dir / "OneLine.frm"), dir / "OneLine.frm");
-
-    // The same line after a real menu is one property line that sets nothing.
     const std::string menu = "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n" +
                              LeafItem("mnuOpen", "&Open", "      ") + "   End\r\n";
-    WriteBytes(dir / "Plain.frm", FormHead() + menu);
+    // Before the menu, inside it, and as a name: no real form has such a line.
+    WriteBytes(dir / "OneLine.frm", huge);
     WriteBytes(dir / "Tail.frm", FormHead() + menu + huge);
-    const Result<std::string> plain = ConvertText(dir / "Plain.frm");
-    const Result<std::string> tail = ConvertText(dir / "Tail.frm");
-    ExpectSound(tail, true);
-    ASSERT_TRUE(plain.ok() && tail.ok());
-    EXPECT_EQ(tail.value(), plain.value());
-
-    // A begin line 20 MB long: an item without a caption, which writes nothing.
     WriteBytes(dir / "LongName.frm", "Begin VB.Menu " + huge);
-    ExpectSound(ConvertText(dir / "LongName.frm"), true);
+    for (const char* name : {"OneLine.frm", "Tail.frm", "LongName.frm"}) {
+        const Result<std::string> result = ConvertText(dir / name);
+        ASSERT_FALSE(result.ok()) << name;
+        EXPECT_EQ(result.error().kind, ErrorKind::FormLineTooLong);
+        EXPECT_EQ(Describe(result.error()), PathText(dir / name) + ": cannot read the form: a line is longer than 16 MiB");
+    }
 }
 
 TEST(HostileForms, MixedLineEndsConvertLikeCrLf) {
@@ -166,8 +161,9 @@ TEST(HostileForms, MenuNestedTenThousandLevels) {
               std::string::npos);
 }
 
-TEST(HostileForms, FiveHundredThousandItems) {
-    constexpr int kPopups = 500, kPerPopup = 1000;
+TEST(HostileForms, AsManyItemsAsAMenuCanNumber) {
+    // 65,536 items fill the numbers 0 to 65535; one more number is refused, not wrapped round to 0.
+    constexpr int kPopups = 64, kPerPopup = 1024;
     ScratchDir dir;
     std::string menu;
     for (int p = 0; p < kPopups; ++p) {
@@ -180,12 +176,21 @@ TEST(HostileForms, FiveHundredThousandItems) {
     }
     WriteBytes(dir / "Many.frm", FormHead() + menu + FormTail());
     for (bool useDefines : {true, false}) {
-        const Result<std::string> result = ConvertText(dir / "Many.frm", useDefines);
-        ExpectSound(result, useDefines);
-        ASSERT_TRUE(result.ok());
-        EXPECT_EQ(CountLines(result.value(), "MENUITEM \""), static_cast<std::size_t>(kPopups * kPerPopup));
-        EXPECT_EQ(CountLines(result.value(), "#define "), useDefines ? static_cast<std::size_t>(kPopups * kPerPopup) : 0u);
+        ConversionRequest request;
+        request.form = dir / "Many.frm";
+        request.rc = {0, useDefines};
+        std::string text;
+        Destination destination;
+        destination.text = &text;
+        ASSERT_TRUE(ConvertForm(request, destination));
+        EXPECT_EQ(check::CheckRcText(text, useDefines, 0), "");
+        EXPECT_EQ(CountLines(text, "MENUITEM \""), static_cast<std::size_t>(kPopups * kPerPopup));
+        EXPECT_EQ(CountLines(text, "#define "), useDefines ? static_cast<std::size_t>(kPopups * kPerPopup) : 0u);
     }
+    const Result<std::string> past = ConvertText(dir / "Many.frm");  // from 100
+    ASSERT_FALSE(past.ok());
+    EXPECT_EQ(past.error().kind, ErrorKind::ItemNumberOutOfRange);
+    EXPECT_EQ(past.error().number, 65536);
 }
 
 TEST(HostileForms, CaptionOfOneHundredThousandCharacters) {
@@ -202,7 +207,7 @@ TEST(HostileForms, CaptionOfOneHundredThousandCharacters) {
     EXPECT_NE(result.value().find("    MENUITEM \"" + caption + "\", mnuLong\r\n"), std::string::npos);
 }
 
-TEST(HostileForms, InvalidUtf8PassesThroughByteForByte) {
+TEST(HostileForms, InvalidUtf8PassesThroughByteForByteAndItsNameGetsANumber) {
     ScratchDir dir;
     // A lone continuation byte, a truncated sequence, an overlong slash, a surrogate, 0xFF.
     const std::string caption = "\x80 \xC3( \xC0\xAF \xED\xA0\x80 \xFF\xFE";
@@ -213,8 +218,8 @@ TEST(HostileForms, InvalidUtf8PassesThroughByteForByte) {
     ExpectSound(result, true);
     ASSERT_TRUE(result.ok());
     EXPECT_NE(result.value().find("POPUP \"\xC3\"\r\n"), std::string::npos);
-    EXPECT_NE(result.value().find("    MENUITEM \"" + caption + "\", " + name + "\r\n"), std::string::npos);
-    EXPECT_NE(result.value().find("#define " + name + " 100\r\n"), std::string::npos);
+    EXPECT_NE(result.value().find("    MENUITEM \"" + caption + "\", 100\r\n"), std::string::npos);
+    EXPECT_EQ(result.value().find("#define"), std::string::npos);
 }
 
 TEST(HostileForms, SpacesQuotesAndNonAsciiLettersInThePath) {
@@ -225,7 +230,8 @@ TEST(HostileForms, SpacesQuotesAndNonAsciiLettersInThePath) {
     const fs::path output = folder / fs::path(u8"wynik \"ż\".rc");
     WriteBytes(form, FormHead() + LeafItem("mnuAbout", "&About") + FormTail());
 
-    const Result<std::string> result = ConvertToFile(form, output);
+    ASSERT_TRUE(ConvertToFile(form, output));
+    const Result<std::string> result = ConvertText(form);
     ExpectSound(result, true);
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(ReadBytes(output), result.value() + "\r\n");

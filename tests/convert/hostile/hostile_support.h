@@ -12,8 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion_command.h"
-#include "main_form_state.h"
+#include "convert_form.h"
 #include "result.h"
 
 namespace tarvel::hostile {
@@ -54,14 +53,25 @@ inline std::string ReadBytes(const fs::path& path) {
 
 /// The conversion's text, handed back as for the clipboard.
 inline Result<std::string> ConvertText(const fs::path& form, bool useDefines = true) {
-    MainFormState state;
-    return RunConversion(state, ConversionRequest{form, "100", useDefines, Target::Clipboard, {}});
+    ConversionRequest request;
+    request.form = form;
+    request.rc.useDefines = useDefines;
+    std::string text;
+    Destination destination;
+    destination.text = &text;
+    const Result<ConversionReport> converted = ConvertForm(request, destination);
+    if (!converted) return converted.error();
+    return text;
 }
 
 /// The conversion written to `output`.
-inline Result<std::string> ConvertToFile(const fs::path& form, const fs::path& output, bool useDefines = true) {
-    MainFormState state;
-    return RunConversion(state, ConversionRequest{form, "100", useDefines, Target::File, output});
+inline Result<ConversionReport> ConvertToFile(const fs::path& form, const fs::path& output, bool useDefines = true) {
+    ConversionRequest request;
+    request.form = form;
+    request.rc.useDefines = useDefines;
+    Destination destination;
+    destination.file = output;
+    return ConvertForm(request, destination);
 }
 
 /// A form file's head, up to where its menu would begin.

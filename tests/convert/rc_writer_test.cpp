@@ -1,10 +1,12 @@
-// The RC text a menu gives, whole and byte for byte.
-#include "rc_menu_generator.h"
+// The RC text a menu gives, whole and byte for byte: the writer, its string
+// rule and its name rule, over forms converted from end to end.
+#include "rc_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
+#include "convert_form.h"
 #include "test_support.h"
 
 namespace tarvel {
@@ -69,13 +71,13 @@ Attribute VB_Name = "Form1"
 
 std::string Rc(std::string_view text) { return WithLineEnds(text); }
 
-std::string Converted(std::string_view form, bool useDefines = true, std::string firstId = "100") {
-    Result<std::string> text = ConvertText(form, useDefines, std::move(firstId));
+std::string Converted(std::string_view form, bool useDefines = true, std::int32_t firstId = 100) {
+    Result<std::string> text = ConvertText(form, useDefines, firstId);
     if (!text) return "error: " + Describe(text.error());
     return text.value();
 }
 
-TEST(RcMenuGenerator, FileAndViewWithDefines) {
+TEST(RcWriter, FileAndViewWithDefines) {
     EXPECT_EQ(Converted(kFileAndView), Rc(R"(#define mnuOpen 100
 #define mnuExit 101
 #define mnuBar 102
@@ -99,7 +101,7 @@ POPUP "&View"
 )"));
 }
 
-TEST(RcMenuGenerator, WithoutDefinesEveryItemTakesTheNextNumber) {
+TEST(RcWriter, WithoutDefinesEveryItemTakesTheNextNumber) {
     EXPECT_EQ(Converted(kFileAndView, false), Rc(R"(
 
 Glowne MENU
@@ -120,7 +122,7 @@ POPUP "&View"
 )"));
 }
 
-TEST(RcMenuGenerator, SubMenuAsLastEntryIsClosedRightAfterIt) {
+TEST(RcWriter, SubMenuAsLastEntryIsClosedRightAfterIt) {
     EXPECT_EQ(Converted(kViewZoomHelp, false), Rc(R"(
 
 Glowne MENU
@@ -145,7 +147,7 @@ POPUP "&Help"
 )"));
 }
 
-TEST(RcMenuGenerator, SeparatorAsLastEntryStillClosesItsPopup) {
+TEST(RcWriter, SeparatorAsLastEntryStillClosesItsPopup) {
     EXPECT_EQ(Converted(R"(   Begin VB.Menu mnuFile 
       Caption         =   "&File"
       Begin VB.Menu mnuOpen 
@@ -185,7 +187,7 @@ POPUP "&Tools"
 )"));
 }
 
-TEST(RcMenuGenerator, TopLevelItemsWithoutChildrenStandInTheMenuItself) {
+TEST(RcWriter, TopLevelItemsWithoutChildrenStandInTheMenuItself) {
     EXPECT_EQ(Converted(R"(   Begin VB.Menu mnuFirst 
       Caption         =   "&First"
    End
@@ -219,7 +221,7 @@ MENUITEM "&Last", mnuLast, GRAYED, CHECKED
 )"));
 }
 
-TEST(RcMenuGenerator, IndentsFourSpacesForEachEnclosingPopup) {
+TEST(RcWriter, IndentsFourSpacesForEachEnclosingPopup) {
     const std::string text = Converted(R"(   Begin VB.Menu a 
       Caption         =   "A"
       Begin VB.Menu b 
@@ -263,7 +265,7 @@ POPUP "C"
 )"));
 }
 
-TEST(RcMenuGenerator, FirstItemKeepsTheCaseOfItsName) {
+TEST(RcWriter, FirstItemKeepsTheCaseOfItsName) {
     EXPECT_EQ(Converted(R"(Begin VB.Menu mnuAbout 
    Caption = "&About"
 End
@@ -277,7 +279,7 @@ MENUITEM "&About", mnuAbout
 )"));
 }
 
-TEST(RcMenuGenerator, ControlArrayItemsGetTheirIndexInTheName) {
+TEST(RcWriter, ControlArrayItemsGetTheirIndexInTheName) {
     const std::string form = R"(   Begin VB.Menu mnuFile 
       Caption         =   "&File"
       Begin VB.Menu mnuRecent 
@@ -307,7 +309,7 @@ POPUP "&File"
     EXPECT_NE(Converted(form, false).find("MENUITEM \"Two\", 101\r\n"), std::string::npos);
 }
 
-TEST(RcMenuGenerator, ANameIsTheOneWordAfterBeginAndOnlyAnIdentifierBecomesADefine) {
+TEST(RcWriter, ANameIsTheOneWordAfterBeginAndOnlyAnIdentifierBecomesADefine) {
     EXPECT_EQ(Converted(R"(Begin VB.Menu   mnuSpaced   'a comment
    Caption = "A"
 End
@@ -323,17 +325,36 @@ End
 )"
                         "Begin VB.Menu mnu_\xC5\x81\xB3\n   Caption = \"E\"\nEnd\n"),
               Rc("#define mnuSpaced 100\n"
-                 "#define mnu_\xC5\x81\xB3 104\n"
                  "\n\nGlowne MENU\n{\n"
                  "MENUITEM \"A\", mnuSpaced\n"
                  "MENUITEM \"B\", 101\n"
                  "MENUITEM \"C\", 102\n"
                  "MENUITEM \"D\", 103\n"
-                 "MENUITEM \"E\", mnu_\xC5\x81\xB3\n"
+                 "MENUITEM \"E\", 104\n"
                  "}\n"));
 }
 
-TEST(RcMenuGenerator, EmptyCaptionsWriteNothingForLeavesAndAnEmptyPopupForParents) {
+TEST(RcWriter, OnlyAnAsciiNameThatNoCompilerReadsAsAWordAndThatIsNotTakenIsDefined) {
+    // Polish and accented letters, a word of the RC language in any case, and
+    // a name that an earlier item (here through its control array) defined already.
+    EXPECT_EQ(Converted("Begin VB.Menu mnuZako\xC5\x84" "cz\n Caption = \"Z\"\nEnd\n"
+                        "Begin VB.Menu Help\n Caption = \"H\"\nEnd\n"
+                        "Begin VB.Menu glowne\n Caption = \"G\"\nEnd\n"
+                        "Begin VB.Menu mnuRecent\n Caption = \"R2\"\n Index = 2\nEnd\n"
+                        "Begin VB.Menu mnuRecent_2\n Caption = \"Other\"\nEnd\n"
+                        "Begin VB.Menu mnuRecent_2\n Caption = \"Again\"\nEnd\n"),
+              Rc("#define mnuRecent_2 103\n"
+                 "\n\nGlowne MENU\n{\n"
+                 "MENUITEM \"Z\", 100\n"
+                 "MENUITEM \"H\", 101\n"
+                 "MENUITEM \"G\", 102\n"
+                 "MENUITEM \"R2\", mnuRecent_2\n"
+                 "MENUITEM \"Other\", 104\n"
+                 "MENUITEM \"Again\", 105\n"
+                 "}\n"));
+}
+
+TEST(RcWriter, EmptyCaptionsWriteNothingForLeavesAndAnEmptyPopupForParents) {
     EXPECT_EQ(Converted(R"(   Begin VB.Menu mnuHidden 
       Caption         =   ""
    End
@@ -359,7 +380,7 @@ POPUP ""
 )"));
 }
 
-TEST(RcMenuGenerator, CaptionsAreTrimmedAndLoseOnePairOfQuotes) {
+TEST(RcWriter, CaptionsAreTrimmedAndLoseOnePairOfQuotes) {
     const std::string text = Converted(R"(Begin VB.Menu m1 
    Caption = "Say ""hi"""   
 End
@@ -380,53 +401,67 @@ End
     EXPECT_NE(text.find("MENUITEM \"\"\"\", 103\r\n"), std::string::npos) << text;
 }
 
-TEST(RcMenuGenerator, OddTrailingBackslashesGetOneMoreSoTheQuoteStaysClosed) {
+TEST(RcWriter, EveryBackslashIsDoubledSoTheMenuShowsWhatTheFormShows) {
     const std::string text = Converted(R"(Begin VB.Menu m1 
    Caption = "\"
 End
 Begin VB.Menu m2 
-   Caption = "C:\Dir\\"
+   Caption = "C:\new\tab"
 End
 Begin VB.Menu m3 
-   Caption = "Open\tCtrl+O\\\"
+   Caption = "\\SERVER\_SCAN"
 End
 )", false);
     EXPECT_NE(text.find("MENUITEM \"\\\\\", 100\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("MENUITEM \"C:\\Dir\\\\\", 101\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("MENUITEM \"Open\\tCtrl+O\\\\\\\\\", 102\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("MENUITEM \"C:\\\\new\\\\tab\", 101\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("MENUITEM \"\\\\\\\\SERVER\\\\_SCAN\", 102\r\n"), std::string::npos) << text;
 }
 
-TEST(RcMenuGenerator, CaptionsAndNamesPassThroughByteForByte) {
-    // cp1250 "Plik" with ł (0xB3), Shift-JIS 0x83 0x5C (whose second byte is a backslash), UTF-8 "Ż".
+TEST(RcWriter, ControlBytesInACaptionBecomeEscapesOfThemselves) {
+    // As a .frx caption or a form edited by hand can hold them: a raw CR LF would break the RC line.
+    const std::string text = Converted("Begin VB.Menu m\n Caption = \"a\tb\x01" "c\x1f\"\nEnd\n", false, 100);
+    EXPECT_NE(text.find("MENUITEM \"a\\tb\\001c\\037\", 100\r\n"), std::string::npos) << text;
+}
+
+TEST(RcWriter, CaptionsAndNamesPassThroughByteForByte) {
+    // cp1250 "Plik" with ł (0xB3), Shift-JIS 0x83 0x5C (whose second byte resource compilers
+    // read as a backslash: doubled, it comes back as the one byte), UTF-8 "Ż".
     const std::string form = "Begin VB.Menu mnu\xB3\n   Caption = \"Pli\xB3k \x83\x5C\"\nEnd\n"
                              "Begin VB.Menu mnuZ\n   Caption = \"\xC5\xBB\xC3\xB3\xC5\x82w\"\nEnd\n";
     const std::string text = Converted(form);
-    EXPECT_NE(text.find("#define mnu\xB3 100\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("MENUITEM \"Pli\xB3k \x83\x5C\\\", mnu\xB3\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("MENUITEM \"Pli\xB3k \x83\x5C\\\", 100\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("MENUITEM \"\xC5\xBB\xC3\xB3\xC5\x82w\", mnuZ\r\n"), std::string::npos) << text;
 }
 
-TEST(RcMenuGenerator, NumbersAreUniqueAndStopAtTheTopOfTheRange) {
+TEST(RcWriter, NumbersAreSixteenBitAndOneOutsideIsAnErrorThatNamesItAndTheItem) {
     const std::string threeItems = R"(Begin VB.Menu a 
    Caption = "A"
 End
 Begin VB.Menu b 
-   Caption = "B"
+   Caption = "-"
 End
 Begin VB.Menu c 
    Caption = "C"
 End
+Begin VB.Menu d 
+   Caption = "D"
+End
 )";
-    const std::string fromNegative = Converted(threeItems, true, "-1");
-    EXPECT_NE(fromNegative.find("#define a -1\r\n#define b 0\r\n#define c 1\r\n"), std::string::npos);
-
-    EXPECT_NE(Converted(threeItems, false, "2147483645").find("\"C\", 2147483647"), std::string::npos);
-    const Result<std::string> past = ConvertText(threeItems, false, "2147483646");
-    ASSERT_FALSE(past);
-    EXPECT_EQ(past.error().kind, ErrorKind::IdOutOfRange);
+    EXPECT_NE(Converted(threeItems, true, 0).find("#define a 0\r\n#define c 1\r\n#define d 2\r\n"), std::string::npos);
+    EXPECT_NE(Converted(threeItems, false, 65533).find("\"D\", 65535"), std::string::npos);
+    for (const auto& [first, item, number] : {std::tuple{65534, "d", 65536}, std::tuple{-1, "a", -1}, std::tuple{70000, "a", 70000}}) {
+        const Result<std::string> refused = ConvertText(threeItems, true, first);
+        ASSERT_FALSE(refused) << first;
+        EXPECT_EQ(refused.error().kind, ErrorKind::ItemNumberOutOfRange);
+        EXPECT_EQ(refused.error().detail, item);
+        EXPECT_EQ(refused.error().number, number);
+        EXPECT_TRUE(Describe(refused.error()).ends_with(": menu item '" + std::string(item) + "' would get number " +
+                                                        std::to_string(number) +
+                                                        ", outside the 0 to 65535 of a MENU resource"));
+    }
 }
 
-TEST(RcMenuGenerator, OtherControlsInsideTheBlockAreSkippedWhole) {
+TEST(RcWriter, OtherControlsInsideTheBlockAreSkippedWhole) {
     EXPECT_EQ(Converted(R"(   Begin VB.Menu mnuFile 
       Caption         =   "&File"
       Begin VB.Menu mnuOpen 
@@ -461,7 +496,7 @@ MENUITEM "&Help", 101
 )"));
 }
 
-TEST(RcMenuGenerator, AFormCutShortStillClosesEveryPopup) {
+TEST(RcWriter, AFormCutShortStillClosesEveryPopup) {
     EXPECT_EQ(Converted(R"(Begin VB.Menu a 
    Caption = "A"
    Begin VB.Menu b 
@@ -491,48 +526,48 @@ public:
     Result<std::string> Caption(const FrxReference& reference) override {
         lastFile = reference.fileName;
         auto found = captions.find(reference.offset);
-        if (found == captions.end()) return ConvertError{ErrorKind::FrxOutOfRange, reference.fileName, {}};
+        if (found == captions.end()) return FileError(ErrorKind::FrxOutOfRange, reference.fileName);
         return found->second;
     }
     std::string lastFile;
 };
 
-TEST(RcMenuGenerator, CaptionsKeptBesideTheFormComeFromTheFrxWithQuotesDoubled) {
-    MainFormState state;
-    state.nextId = 1;
-    state.menuText = WithLineEnds(R"(Begin VB.Menu a 
+Result<std::string> ConvertWith(FakeFrx& frx, std::string_view form) {
+    const std::string bytes = WithLineEnds(form);
+    ConversionRequest request;
+    request.form = "Form1.frm";
+    request.formBytes = bytes;
+    request.frx = &frx;
+    request.rc = {1, false};
+    std::string text;
+    Destination destination;
+    destination.text = &text;
+    const Result<ConversionReport> converted = ConvertForm(request, destination);
+    if (!converted) return converted.error();
+    return text;
+}
+
+TEST(RcWriter, CaptionsKeptBesideTheFormComeFromTheFrxWritten) {
+    FakeFrx frx;
+    frx.captions[0x1A2B] = "Say \"hi\" \\ \r\n";
+    frx.captions[0] = "Plain";
+    Result<std::string> text = ConvertWith(frx, R"(Begin VB.Menu a 
    Caption = $"Form1.frx":1A2B
 End
 Begin VB.Menu b 
    Caption = $"Form1.frx":0
 End
 )");
-    FakeFrx frx;
-    frx.captions[0x1A2B] = "Say \"hi\" \\";
-    frx.captions[0] = "Plain";
-    Result<std::string> text = GenerateRcMenu(state, false, frx);
     ASSERT_TRUE(text);
-    EXPECT_NE(text.value().find("MENUITEM \"Say \"\"hi\"\" \\\\\", 1\r\n"), std::string::npos) << text.value();
+    EXPECT_NE(text.value().find("MENUITEM \"Say \"\"hi\"\" \\\\ \\r\\n\", 1\r\n"), std::string::npos) << text.value();
     EXPECT_NE(text.value().find("MENUITEM \"Plain\", 2\r\n"), std::string::npos) << text.value();
     EXPECT_EQ(frx.lastFile, "Form1.frx");
-}
 
-TEST(RcMenuGenerator, AMissingFrxCaptionStopsTheConversion) {
-    MainFormState state;
-    state.menuText = WithLineEnds("Begin VB.Menu a \n   Caption = $\"Form1.frx\":10\nEnd\n");
-    FakeFrx frx;
-    Result<std::string> text = GenerateRcMenu(state, true, frx);
+    FakeFrx empty;
+    text = ConvertWith(empty, "Begin VB.Menu a \n   Caption = $\"Form1.frx\":10\nEnd\n");
     ASSERT_FALSE(text);
     EXPECT_EQ(text.error().kind, ErrorKind::FrxOutOfRange);
     EXPECT_EQ(text.error().file, "Form1.frx");
-}
-
-TEST(RcMenuGenerator, LineFinderStopsAtTheNextCarriageReturn) {
-    const std::string text = "ab\r\ncd\r\nef";
-    EXPECT_EQ(WyłówLinię(text, 0), 2u);
-    EXPECT_EQ(WyłówLinię(text, 4), 6u);
-    EXPECT_EQ(WyłówLinię(text, 8), text.size());
-    EXPECT_EQ(WyłówLinię(text, 42), text.size());
 }
 
 }  // namespace

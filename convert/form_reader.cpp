@@ -1,0 +1,153 @@
+#include "form_reader.h"
+
+#include <cstring>
+
+#include "form_lines.h"
+
+namespace tarvel {
+namespace {
+
+constexpr std::size_t kPieceSize = 1024 * 1024;
+
+ConvertError Unreadable(const std::filesystem::path& path, std::error_code reason) {
+    return FileError(ErrorKind::FormUnreadable, PathText(path), reason);
+}
+
+}  // namespace
+
+Result<FormReader> FormReader::Open(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error) return Unreadable(path, error);
+    if (std::filesystem::is_directory(status)) return Unreadable(path, std::make_error_code(std::errc::is_a_directory));
+    if (!std::filesystem::is_regular_file(status))
+        return Unreadable(path, std::make_error_code(std::errc::invalid_seek));  // "Illegal seek": a pipe or a device
+    FormReader reader;
+    reader.file_ = OpenFile(path, "rb", error);
+    if (!reader.file_) return Unreadable(path, error);
+    reader.path_ = path;
+    return reader;
+}
+
+FormReader FormReader::FromBytes(std::string_view bytes, const std::filesystem::path& path) {
+    FormReader reader;
+    reader.path_ = path;
+    reader.text_ = bytes;
+    reader.atEnd_ = true;
+    return reader;
+}
+
+// Keeps the unread rest of the piece and reads more after it.
+bool FormReader::Fill() {
+    if (atEnd_) return false;
+    buffer_.erase(0, position_);
+    position_ = 0;
+    const std::size_t kept = buffer_.size();
+    if (kept >= kMaxLineLength) {
+        error_ = FileError(ErrorKind::FormLineTooLong, PathText(path_));
+        atEnd_ = true;
+        return false;
+    }
+    buffer_.resize(kept + kPieceSize);
+    const std::size_t read = std::fread(buffer_.data() + kept, 1, kPieceSize, file_.get());
+    buffer_.resize(kept + read);
+    text_ = buffer_;
+    if (read < kPieceSize) {
+        if (std::ferror(file_.get())) error_ = Unreadable(path_, LastSystemError());
+        atEnd_ = true;
+        file_.reset();
+    }
+    return read > 0;
+}
+
+std::optional<std::string_view> FormReader::NextLine() {
+    if (error_) return std::nullopt;
+    for (std::size_t searched = position_;;) {
+        if (skipLf_ && position_ < text_.size()) {
+            skipLf_ = false;
+            if (text_[position_] == '\n') searched = ++position_;
+        }
+        const char* start = text_.data() + searched;
+        const std::size_t length = text_.size() - searched;
+        const void* lf = length ? std::memchr(start, '\n', length) : nullptr;
+        const std::size_t scan = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : length;
+        const void* cr = scan ? std::memchr(start, '\r', scan) : nullptr;
+        const char* stop = static_cast<const char*>(cr ? cr : lf);
+        if (stop) {
+            const std::size_t end = static_cast<std::size_t>(stop - text_.data());
+            const std::string_view line = text_.substr(position_, end - position_);
+            position_ = end + 1;
+            if (*stop == '\r') {
+                if (position_ < text_.size()) {
+                    if (text_[position_] == '\n') ++position_;
+                } else {
+                    skipLf_ = true;  // the LF of a CR LF may begin the next piece
+                }
+            }
+            return line;
+        }
+        const std::size_t unread = text_.size() - position_;
+        if (!Fill()) {
+            if (error_ || unread == 0) {
+                position_ = text_.size();
+                return std::nullopt;
+            }
+            // The last line has no line end.
+            const std::string_view line = text_.substr(position_);
+            position_ = text_.size();
+            return line;
+        }
+        searched = position_ + unread;
+    }
+}
+
+}  // namespace tarvel
+
+namespace tarvel {
+
+std::optional<std::string_view> FormReader::NextLineContaining(std::string_view lowerWord) {
+    // A byte of the word that is no letter ("." of "vb.menu") is rare in a form: memchr
+    // finds it fast, and only there is the word compared.
+    const std::size_t n = lowerWord.size();
+    std::size_t anchor = 0;
+    while (anchor + 1 < n && lowerWord[anchor] >= 'a' && lowerWord[anchor] <= 'z') ++anchor;
+    const char anchorByte = lowerWord[anchor];
+    if (error_) return std::nullopt;
+    std::size_t from = position_;
+    for (;;) {
+        while (from + n <= text_.size()) {
+            const void* hit = std::memchr(text_.data() + from + anchor, anchorByte, text_.size() - from - anchor);
+            if (!hit) {
+                from = text_.size();
+                break;
+            }
+            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data()) - anchor;
+            if (at + n > text_.size()) break;
+            std::size_t i = 0;
+            while (i < n && LowerAscii(text_[at + i]) == lowerWord[i]) ++i;
+            if (i < n) {
+                from = at + 1;
+                continue;
+            }
+            // The line that holds it starts after the last line end before it.
+            std::size_t start = at;
+            while (start > position_ && text_[start - 1] != '\r' && text_[start - 1] != '\n') --start;
+            if (start > position_) skipLf_ = false;
+            position_ = start;
+            return NextLine();
+        }
+        // Keep the line that may hold the word's start, then read on.
+        std::size_t keep = text_.size();
+        while (keep > position_ && text_[keep - 1] != '\r' && text_[keep - 1] != '\n') --keep;
+        if (keep > position_) skipLf_ = false;
+        const std::size_t kept = text_.size() - keep;
+        position_ = keep;
+        if (!Fill()) {
+            position_ = text_.size();
+            return std::nullopt;
+        }
+        from = kept >= n ? kept - n + 1 : 0;
+    }
+}
+
+}  // namespace tarvel

@@ -1,0 +1,55 @@
+// Reads a form as lines, a large piece at a time, so that a form of any size
+// costs only a fixed buffer: from its file, or from bytes already in memory
+// (standard input). A line ends with CR LF, a lone CR or a lone LF, so a form
+// checked out with LF line ends reads exactly like its CR LF twin.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "file_io.h"
+#include "result.h"
+
+namespace tarvel {
+
+class FormReader {
+public:
+    /// No line of a real form comes near this; a longer one is an error, not a reason to run out of memory.
+    static constexpr std::size_t kMaxLineLength = 16u << 20;
+
+    /// Opens the form's file; what is not a regular file (a folder, a pipe, a
+    /// device) is refused before it is opened, as reading it could wait for ever.
+    static Result<FormReader> Open(const std::filesystem::path& path);
+    /// Reads bytes the caller keeps alive; `path` names them in messages.
+    static FormReader FromBytes(std::string_view bytes, const std::filesystem::path& path);
+
+    /// The next line without its line end, valid until the next call; nothing
+    /// at the end of the form. After nothing, `error()` tells whether reading failed.
+    std::optional<std::string_view> NextLine();
+
+    /// Passes over lines up to the first one that contains `lowerWord` (ASCII
+    /// letters compared without case) and gives it, as NextLine would. Looks at
+    /// a few bytes in a line of the rest instead of at every line.
+    std::optional<std::string_view> NextLineContaining(std::string_view lowerWord);
+
+    const std::optional<ConvertError>& error() const { return error_; }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    FormReader() = default;
+    bool Fill();
+
+    UniqueFile file_;
+    std::filesystem::path path_;
+    std::string buffer_;        // the piece being read (unused for bytes in memory)
+    std::string_view text_;     // what is read from: the buffer, or the caller's bytes
+    std::size_t position_ = 0;  // where the next line starts in text_
+    bool atEnd_ = false;        // nothing more comes from the file
+    bool skipLf_ = false;       // the last line ended with a CR at the end of a piece
+    std::optional<ConvertError> error_;
+};
+
+}  // namespace tarvel

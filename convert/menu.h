@@ -1,0 +1,64 @@
+// A form's menu as data: every item with the properties the form gives it, in
+// the form's order, each followed by its descendants. The writers work from
+// this tree, never from the text being read.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace tarvel {
+
+struct MenuItem {
+    std::string_view name;      ///< the one word after "Begin VB.Menu"
+    std::string_view index;     ///< the digits of Index in a control array, empty when none
+    std::string_view caption;   ///< the caption as the menu shows it (a .frx caption as stored)
+    std::string_view shortcut;  ///< Shortcut as written ("^O", "{F5}"), empty when none
+    bool enabled = true;
+    bool checked = false;
+    bool visible = true;
+    std::uint32_t end = 0;      ///< the position in Menu::items just past this item's descendants
+};
+
+/// Keeps the bytes the items' views point at. Pieces are never moved, so a
+/// view stays valid as the store grows, and small pieces share large blocks.
+class TextStore {
+public:
+    std::string_view Keep(std::string_view bytes);
+
+private:
+    static constexpr std::size_t kBlockSize = 256 * 1024;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* free_ = nullptr;
+    std::size_t room_ = 0;
+};
+
+/// The items in pieces of a fixed size: growing never moves an item, so a
+/// large menu is neither copied nor held twice while it is read.
+class ItemList {
+public:
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    MenuItem& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
+    const MenuItem& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    void push_back(const MenuItem& item) {
+        if (size_ % kChunk == 0) chunks_.push_back(std::make_unique<MenuItem[]>(kChunk));
+        (*this)[size_++] = item;
+    }
+
+private:
+    static constexpr std::size_t kChunk = 4096;
+    std::vector<std::unique_ptr<MenuItem[]>> chunks_;
+    std::size_t size_ = 0;
+};
+
+struct Menu {
+    /// Pre-order: an item's children start right after it and end at its `end`.
+    ItemList items;
+    TextStore text;
+
+    bool HasChildren(std::size_t item) const { return items[item].end > item + 1; }
+};
+
+}  // namespace tarvel
