@@ -1,66 +1,57 @@
-// The About box: the program's icon, title, version, description and freeware
-// notice, with "OK" to close it and "WWW" to open the home page. It does not know
-// the main window; the About button's handler hands it the icon to show.
+// The About box's behaviour, with no toolkit in it: loading it sets the
+// version text, "OK" (also Enter and Escape) closes it, and "WWW" opens the
+// program's home page through the platform, ignoring any failure. The texts
+// it shows are here too, for both views.
 #pragma once
 
-#include <QDialog>
-#include <QIcon>
-#include <QString>
+#include <string>
+#include <string_view>
 
-#include <memory>
+#include "platform.h"
 
-class QKeyEvent;
-class QLabel;
-class QPushButton;
-class QWidget;
-
-namespace tarvel {
+namespace tarvel::ui {
 
 /// The program's home page, opened by "WWW".
 inline constexpr char kHomePage[] = "https://tarvel.example.org/";
 
-}  // namespace tarvel
+inline constexpr std::string_view kAboutCaption = "O programie";
+inline constexpr std::string_view kAboutTitle = "Tarvel to RC file";
+inline constexpr std::string_view kAboutDescription =
+    "Program ten konwertuje menu z plików FRM do pliku RC. Jest to dobre dla osób "
+    "programujących w MASMie gdyż mogą projektować menu w VB a potem eksportować do "
+    "pliku RC. Dokładniejszy opis jest w pliku README.TXT";
+inline constexpr std::string_view kAboutDisclaimer =
+    "Program jest darmowy (freeware). Można go używać i rozdawać bez opłat, "
+    "ale korzysta się z niego na własną odpowiedzialność.";
+/// lblVersion's caption before the load replaces it.
+inline constexpr std::string_view kVersionPlaceholder = "Version";
 
-class frmAbout : public QDialog {
-    Q_OBJECT
+/// "Wersja " and the program's version, as lblVersion shows it.
+std::string VersionText();
 
+class AboutBoxView {
 public:
-    explicit frmAbout(QWidget* parent = nullptr);
-
-    /// Brings every control back to the state it has when the box is loaded,
-    /// then runs Form_Load; the About button calls it before each showing.
-    void Load();
-
-    /// Shows `icon` as the box's window icon and in picIcon.
-    void SetIcon(const QIcon& icon);
-
-    /// The program "WWW" starts with the address; empty means the platform's
-    /// own handler. Tests name a missing program or a stand-in here.
-    void SetOpenerProgram(const QString& program);
-    const QString& OpenerProgram() const;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void Form_Load();
-    void cmdOK_Click();
-    void cmdSysInfo_Click();
-
-    QPushButton* cmdOK;
-    QLabel* picIcon;
-    QPushButton* cmdSysInfo;
-    QLabel* lblDescription;
-    QLabel* lblDisclaimer;
-    QLabel* lblTitle;
-    QLabel* lblVersion;
-    QString openerProgram_;
+    virtual ~AboutBoxView() = default;
+    virtual void SetVersionText(const std::string& text) = 0;
+    /// Unloads the box, which ends its modal showing.
+    virtual void Close() = 0;
 };
 
-namespace tarvel {
+class AboutBox {
+public:
+    /// Both must outlive the behaviour.
+    AboutBox(AboutBoxView& view, Platform& platform) : view_(view), platform_(platform) {}
 
-/// The main window's About button: creates the one About box on first use,
-/// loads it, gives it the main window's icon and shows it modally until closed.
-void ShowAboutBox(QWidget& mainWindow, std::unique_ptr<frmAbout>& instance);
+    /// Form_Load.
+    void Load();
+    /// cmdOK_Click; Enter and Escape press OK too.
+    void PressOk();
+    /// cmdSysInfo_Click: the box stays open whatever the opener does.
+    void OpenHomePage();
 
-}  // namespace tarvel
+private:
+    AboutBoxView& view_;
+    Platform& platform_;
+};
+
+}  // namespace tarvel::ui

@@ -1,51 +1,67 @@
 #include "error_messages.h"
 
-namespace tarvel {
+#include "platform.h"
+
+namespace tarvel::ui {
 namespace {
 
+std::string Quoted(const std::string& text) { return "„" + text + "”"; }
+
 // The operating system's own words, behind a colon; nothing when it gave none.
-QString Reason(const ConvertError& error) {
-    if (!error.system) return QString();
-    return QStringLiteral(": ") + QString::fromLocal8Bit(error.system.message());
+std::string Reason(const ConversionFailure& failure) {
+    return failure.system ? ": " + ReasonText(failure.system) : std::string();
 }
 
 }  // namespace
 
-QString FirstIdMessage(const QString& firstIdText) {
-    return QStringLiteral("Numer pierwszej pozycji „%1” nie mieści się w zakresie od -2147483648 do 2147483647.")
-        .arg(firstIdText);
-}
-
-QString ErrorMessage(const ConvertError& error, bool formChosen) {
-    const QString file = QString::fromStdString(error.file);
-    switch (error.kind) {
-        case ErrorKind::FormUnreadable:
-            if (!formChosen)
-                return QStringLiteral("Nie wybrano pliku formularza w katalogu „%1”.").arg(file);
-            return QStringLiteral("Nie można odczytać pliku formularza „%1”%2.").arg(file, Reason(error));
-        case ErrorKind::NoMenu:
-            return kNoMenuMessage;
-        case ErrorKind::FrxUnreadable:
-            return QStringLiteral("Nie można odczytać pliku „%1” z tekstami menu%2.").arg(file, Reason(error));
-        case ErrorKind::FrxOutOfRange:
-            return QStringLiteral("Plik „%1” z tekstami menu jest krótszy, niż podaje formularz.").arg(file);
-        case ErrorKind::FormLineTooLong:
-            return QStringLiteral("Nie można odczytać pliku formularza „%1”: jeden z jego wierszy jest dłuższy niż 16 MiB.")
-                .arg(file);
-        case ErrorKind::ItemNumberOutOfRange:
-            return QStringLiteral("Pozycja menu „%1” formularza „%2” dostałaby numer %3, a zasób MENU mieści tylko numery "
-                                  "od 0 do 65535.")
-                .arg(QString::fromStdString(error.detail), file, QString::number(error.number));
-        case ErrorKind::OutOfMemory:
-            return QStringLiteral("Zabrakło pamięci na konwersję pliku formularza „%1”.").arg(file);
-        case ErrorKind::OutputNameEmpty:
-            return QStringLiteral("Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste.");
-        case ErrorKind::OutputIsForm:
-            return QStringLiteral("Plik wynikowy „%1” to sam formularz; zapis zniszczyłby go.").arg(file);
-        case ErrorKind::OutputUnwritable:
-            return QStringLiteral("Nie można zapisać pliku „%1”%2.").arg(file, Reason(error));
+std::string ConversionFailureMessage(const ConversionFailure& failure) {
+    const std::string file = Quoted(failure.file);
+    switch (failure.kind) {
+        case FailureKind::FormUnreadable:
+            return "Nie można odczytać pliku formularza " + file + Reason(failure) + ".";
+        case FailureKind::FormLineTooLong:
+            return "Nie można odczytać pliku formularza " + file + ": jeden z jego wierszy jest zbyt długi.";
+        case FailureKind::NoMenu:
+            return std::string(kNoMenuMessage);
+        case FailureKind::FrxUnreadable:
+            return "Nie można odczytać pliku " + file + " z tekstami menu" + Reason(failure) + ".";
+        case FailureKind::FrxOutOfRange:
+            return "Plik " + file + " z tekstami menu jest krótszy, niż podaje formularz.";
+        case FailureKind::ItemNumberOutOfRange:
+            return "Pozycja menu " + (failure.detail.empty() ? std::string() : Quoted(failure.detail) + " ") +
+                   "formularza " + file + " dostałaby numer " + std::to_string(failure.number) +
+                   ", a zasób MENU mieści numery od 0 do 65535.";
+        case FailureKind::OutputNameEmpty:
+            return "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste.";
+        case FailureKind::OutputIsForm:
+            return "Plik wynikowy " + file + " to sam formularz; zapis zniszczyłby go.";
+        case FailureKind::OutputUnwritable:
+            return "Nie można zapisać pliku " + file + Reason(failure) + ".";
+        case FailureKind::OutOfMemory:
+            return "Zabrakło pamięci na konwersję pliku " + file + ".";
     }
-    return file;
+    return failure.file;
 }
 
-}  // namespace tarvel
+std::string NoFormChosenMessage(const std::string& directory) {
+    return "Nie wybrano pliku formularza w katalogu " + Quoted(directory) + ".";
+}
+
+std::string FirstIdOutOfRangeMessage(const std::string& text) {
+    return "Numer pierwszej pozycji " + Quoted(text) + " nie mieści się w zakresie od -2147483648 do 2147483647.";
+}
+
+std::string NotARegularFileMessage(const std::string& form) {
+    return "Nie można odczytać pliku formularza " + Quoted(form) +
+           ": to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie.";
+}
+
+std::string FileOperationFailedMessage(const std::string& file, const std::string& reason) {
+    return "Operacja na pliku " + Quoted(file) + " nie powiodła się: " + reason + ".";
+}
+
+std::string ConversionFailedMessage(const std::string& form, const std::string& reason) {
+    return "Konwersja pliku " + Quoted(form) + " nie powiodła się: " + reason + ".";
+}
+
+}  // namespace tarvel::ui

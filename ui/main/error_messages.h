@@ -1,21 +1,34 @@
-// The window's Polish sentences for a conversion that stopped: each names the
-// file concerned and, where the system gave one, its reason.
+// The window's Polish texts for what went wrong, as UTF-8: the two the window
+// always had word for word, and a sentence for every other way a conversion
+// can stop, each naming the file concerned and, where the system gave one, its
+// reason.
 #pragma once
 
-#include <QString>
+#include <string>
+#include <string_view>
 
-#include "result.h"
+#include "conversion_call.h"
 
-namespace tarvel {
+namespace tarvel::ui {
 
-/// The text of the "Błąd" box for `error`. `formChosen` is false when no name was
-/// selected in the file list, so the form "path" is only the directory.
-QString ErrorMessage(const ConvertError& error, bool formChosen);
+/// The title of every message box the window shows.
+inline constexpr std::string_view kErrorTitle = "Błąd";
+inline constexpr std::string_view kNoMenuMessage = "Podany plik (formularz) nie posiada menu";
+inline constexpr std::string_view kDriveNotReadyMessage = "Włóż dyskietkę";
 
-/// The text of the "Błąd" box for a first-ID box whose number does not fit 32 bits.
-QString FirstIdMessage(const QString& firstIdText);
+std::string ConversionFailureMessage(const ConversionFailure& failure);
 
-/// The message a form without a menu gets, word for word.
-inline const QString kNoMenuMessage = QStringLiteral("Podany plik (formularz) nie posiada menu");
+/// Convert with no name selected in the file list.
+std::string NoFormChosenMessage(const std::string& directory);
 
-}  // namespace tarvel
+/// The first-ID box holds a number outside the signed 32-bit range.
+std::string FirstIdOutOfRangeMessage(const std::string& text);
+
+/// A pipe, socket or device lies where the form was listed.
+std::string NotARegularFileMessage(const std::string& form);
+
+/// What the Convert button's last guard tells of an exception.
+std::string FileOperationFailedMessage(const std::string& file, const std::string& reason);
+std::string ConversionFailedMessage(const std::string& form, const std::string& reason);
+
+}  // namespace tarvel::ui

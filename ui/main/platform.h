@@ -1,62 +1,86 @@
-// What differs between the systems the window runs on: which drives there are
-// and where they open, the modal warning box, the clipboard, the ANSI code page
-// the RC text is read back in, and ending the program. The window reaches these
-// only through Platform, so tests stand in their own drives and answer the
-// message boxes themselves; nothing here knows the window's controls.
+// What differs between the systems the window runs on, for both of its views:
+// which drives there are and where they open, reading a directory, the ANSI
+// code page and decoding text in it, the system's words for a failure, and
+// opening a web page. Toolkit-free: texts are UTF-8 and paths are read from
+// UTF-8 the same way on every system. The window's behaviour reaches the
+// system only through Platform, so tests stand in their own drives, code page
+// and web opener. The modal boxes, the clipboard and ending the program belong
+// to the views.
 #pragma once
 
-#include <QLocale>
-#include <QString>
-#include <QStringList>
-
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
 
-class QWidget;
+namespace tarvel::ui {
 
-namespace tarvel {
+/// One name in a directory, as a directory list or a file list shows it.
+struct DirectoryItem {
+    std::string name;  ///< UTF-8, without the directory
+    bool isDirectory = false;
+};
 
 class Platform {
 public:
     virtual ~Platform() = default;
 
-    /// The drive texts the drive list offers, the start drive first.
-    virtual QStringList Drives() const;
+    /// The drive texts the drive list offers, the start drive first: drive
+    /// letters with a colon on Windows ("c:"), the root and the mounted disks elsewhere.
+    virtual std::vector<std::string> Drives() const;
 
-    /// The directory a drive text opens at, in the system's own spelling.
-    virtual QString DriveDirectory(const QString& drive) const;
+    /// The directory a drive text opens at when none is remembered for it.
+    virtual std::string DriveDirectory(const std::string& drive) const;
 
     /// The drive text of the drive that holds `directory`.
-    QString DriveOf(const QString& directory) const;
+    std::string DriveOf(const std::string& directory) const;
 
-    /// What the window starts on: "c:\" and "\" on Windows, the root elsewhere.
-    QString StartDrive() const;
-    QString StartDirectory() const;
+    /// What the window starts on: "c:" and "\" on Windows, the root elsewhere.
+    virtual std::string StartDrive() const;
+    virtual std::string StartDirectory() const;
 
-    /// A modal warning with one OK button; the caller waits until it is dismissed.
-    virtual void ShowMessage(QWidget& parent, const QString& text, const QString& title);
+    /// The names in `directory` that a user browses (hidden ones are left out),
+    /// in no particular order; nothing when it cannot be listed.
+    virtual std::optional<std::vector<DirectoryItem>> ReadDirectory(const std::string& directory) const;
 
-    /// Empties the clipboard, then puts `text` on it as plain text.
-    virtual void PutOnClipboard(const QString& text);
+    virtual bool IsDirectory(const std::string& path) const;
 
     /// The Windows code page that text without a code page of its own is read in.
     virtual int AnsiCodePage() const;
 
-    /// Ends the program: every window closes and no handler runs after this one.
-    virtual void EndProgram();
+    /// Starts the desktop's opener for a web address and does not wait for it.
+    /// False when it could not be started.
+    virtual bool OpenWebPage(const std::string& address);
 };
 
-/// The Windows ANSI code page that goes with a locale's language (1252 when none does).
-int CodePageForLocale(const QLocale& locale);
+/// The Windows ANSI code page of a POSIX locale name's language ("pl_PL.UTF-8"
+/// gives 1250); 1252 when the language has none of its own.
+int CodePageForLocaleName(std::string_view locale);
 
-/// The RC text's bytes as text: UTF-8 when they are valid UTF-8, otherwise the
-/// given Windows code page, so that every caption character arrives.
-QString DecodeRcText(const std::string& bytes, int ansiCodePage);
+/// `bytes` in the Windows code page `codePage`, as UTF-8; a byte that the code
+/// page does not define becomes U+FFFD.
+std::string DecodeAnsi(std::string_view bytes, int codePage);
 
-/// A path the window shows, as the file system path the conversion opens.
-std::filesystem::path FileSystemPath(const QString& path);
+/// True when `bytes` are well-formed UTF-8.
+bool IsUtf8(std::string_view bytes);
 
-/// A file system path as UTF-8 text, as MainFormState keeps it.
-std::string Utf8(const QString& text);
+/// The RC text's bytes as UTF-8 text: as they are when they are valid UTF-8,
+/// otherwise read in the given ANSI code page, so that every caption character arrives.
+std::string DecodeRcText(std::string_view bytes, int ansiCodePage);
 
-}  // namespace tarvel
+/// The system's own words for `reason`, as UTF-8.
+std::string ReasonText(const std::error_code& reason);
+
+/// Starts `program` detached with `address` as its one argument, never through
+/// a shell, so nothing in the address can be read as a command. An empty
+/// program means the system's own handler (the shell's "open" on Windows,
+/// xdg-open elsewhere). Returns whether the start succeeded.
+bool StartOpener(const std::string& program, const std::string& address);
+
+/// The path that UTF-8 text names, and back: the same on every system.
+std::filesystem::path PathFromUtf8(std::string_view text);
+std::string Utf8FromPath(const std::filesystem::path& path);
+
+}  // namespace tarvel::ui

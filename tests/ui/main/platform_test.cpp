@@ -1,117 +1,138 @@
-// The platform layer on its own: the ANSI code page a locale's language gives,
-// reading RC bytes back as text without losing a character, and the drives.
-#include <QDir>
-#include <QStringEncoder>
-#include <QTest>
+// The platform layer on its own: the ANSI code page of a locale's language,
+// reading RC bytes back as text without losing a character, the drives, a
+// directory as the file browser reads it, and starting the web opener.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include "window_harness.h"
+#include <chrono>
+#include <thread>
 
-class PlatformTest : public QObject {
-    Q_OBJECT
+#include "platform.h"
+#include "test_files.h"
+#include "test_platform.h"
 
-private slots:
-    void localeLanguagesGiveTheirWindowsCodePage_data();
-    void localeLanguagesGiveTheirWindowsCodePage();
-    void everyAnsiCodePageReadsItsOwnTextBack_data();
-    void everyAnsiCodePageReadsItsOwnTextBack();
-    void validUtf8IsReadAsUtf8();
-    void theInnermostMountHoldsADirectory();
-    void realDrivesAreRootFirstAndBrowsable();
-};
+namespace {
 
-void PlatformTest::localeLanguagesGiveTheirWindowsCodePage_data() {
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<int>("codePage");
-    QTest::newRow("Polish") << "pl_PL" << 1250;
-    QTest::newRow("Czech") << "cs_CZ" << 1250;
-    QTest::newRow("Romanian") << "ro_RO" << 1250;
-    QTest::newRow("Russian") << "ru_RU" << 1251;
-    QTest::newRow("Serbian") << "sr_RS" << 1251;
-    QTest::newRow("Greek") << "el_GR" << 1253;
-    QTest::newRow("Turkish") << "tr_TR" << 1254;
-    QTest::newRow("Hebrew") << "he_IL" << 1255;
-    QTest::newRow("Arabic") << "ar_EG" << 1256;
-    QTest::newRow("Lithuanian") << "lt_LT" << 1257;
-    QTest::newRow("Vietnamese") << "vi_VN" << 1258;
-    QTest::newRow("Thai") << "th_TH" << 874;
-    QTest::newRow("Japanese") << "ja_JP" << 932;
-    QTest::newRow("Chinese, China") << "zh_CN" << 936;
-    QTest::newRow("Chinese, Singapore") << "zh_SG" << 936;
-    QTest::newRow("Korean") << "ko_KR" << 949;
-    QTest::newRow("Chinese, Taiwan") << "zh_TW" << 950;
-    QTest::newRow("Chinese, Hong Kong") << "zh_HK" << 950;
-    QTest::newRow("German") << "de_DE" << 1252;
-    QTest::newRow("English") << "en_US" << 1252;
-    QTest::newRow("C") << "C" << 1252;
+using namespace tarvel::ui;
+
+TEST(Platform, LocaleLanguagesGiveTheirWindowsCodePage) {
+    const std::pair<const char*, int> cases[] = {
+        {"pl_PL.UTF-8", 1250}, {"cs_CZ", 1250},  {"ro_RO.UTF-8", 1250}, {"ru_RU.KOI8-R", 1251}, {"sr_RS@latin", 1251},
+        {"el_GR", 1253},       {"tr_TR", 1254},  {"he_IL", 1255},       {"ar_EG", 1256},        {"lt_LT", 1257},
+        {"vi_VN", 1258},       {"th_TH", 874},   {"ja_JP.UTF-8", 932},  {"zh_CN.GB18030", 936}, {"zh_SG", 936},
+        {"ko_KR", 949},        {"zh_TW", 950},   {"zh_HK.UTF-8", 950},  {"de_DE", 1252},        {"en_US.UTF-8", 1252},
+        {"C", 1252},           {"POSIX", 1252},  {"", 1252},
+    };
+    for (const auto& [locale, codePage] : cases) EXPECT_EQ(CodePageForLocaleName(locale), codePage) << locale;
 }
 
-void PlatformTest::localeLanguagesGiveTheirWindowsCodePage() {
-    QFETCH(QString, locale);
-    QFETCH(int, codePage);
-    QCOMPARE(tarvel::CodePageForLocale(QLocale(locale)), codePage);
-}
-
-void PlatformTest::everyAnsiCodePageReadsItsOwnTextBack_data() {
-    QTest::addColumn<int>("codePage");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("1250") << 1250 << QStringLiteral("&Zażółć gęślą jaźń ŁŚŹ");
-    QTest::newRow("1251") << 1251 << QStringLiteral("&Файл Правка Ўў Ђђ");
-    QTest::newRow("1252") << 1252 << QStringLiteral("&Fichier Öffnen naïve €");
-    QTest::newRow("1253") << 1253 << QStringLiteral("&Αρχείο ΆΈΉ");
-    QTest::newRow("1254") << 1254 << QStringLiteral("&Dosya Ğğ İı Şş");
-    QTest::newRow("1255") << 1255 << QStringLiteral("&קובץ");
-    QTest::newRow("1256") << 1256 << QStringLiteral("&ملف تحرير");
-    QTest::newRow("1257") << 1257 << QStringLiteral("&Failas Ąą Ėė Šš");
-    QTest::newRow("1258") << 1258 << QStringLiteral("&T\u00E2\u0323p tin Đđ Ơơ Ưư");
-    QTest::newRow("874") << 874 << QStringLiteral("&แฟ้ม");
-    QTest::newRow("932") << 932 << QStringLiteral("&ファイル 編集");
-    QTest::newRow("936") << 936 << QStringLiteral("&文件 编辑");
-    QTest::newRow("949") << 949 << QStringLiteral("&파일 편집");
-    QTest::newRow("950") << 950 << QStringLiteral("&檔案 編輯");
-}
-
-void PlatformTest::everyAnsiCodePageReadsItsOwnTextBack() {
-    QFETCH(int, codePage);
-    QFETCH(QString, caption);
-    const QString rc = QStringLiteral("MENUITEM \"") + caption + QStringLiteral("\", 100\r\n");
-    QStringEncoder encoder(QByteArray("windows-" + QByteArray::number(codePage)).constData());
-    QVERIFY(encoder.isValid());
-    const QByteArray bytes = encoder.encode(rc);
-    QVERIFY(!encoder.hasError());
-    QCOMPARE(tarvel::DecodeRcText(bytes.toStdString(), codePage), rc);
-}
-
-void PlatformTest::validUtf8IsReadAsUtf8() {
-    const QString rc = QStringLiteral("MENUITEM \"&Plik ✓ Файл 文件\", 100\r\n");
-    QCOMPARE(tarvel::DecodeRcText(rc.toUtf8().toStdString(), 1250), rc);
-    // One stray byte of another code page and the whole text is that code page.
-    QCOMPARE(tarvel::DecodeRcText(std::string("\xAF\xF3\xB3w"), 1250), QStringLiteral("Żółw"));
-}
-
-void PlatformTest::theInnermostMountHoldsADirectory() {
-    TestPlatform platform;
-    platform.drives = {"/", "/home", "/media/ann/USB"};
-    QCOMPARE(platform.DriveOf("/home/ann/work"), QStringLiteral("/home"));
-    QCOMPARE(platform.DriveOf("/home"), QStringLiteral("/home"));
-    QCOMPARE(platform.DriveOf("/homework"), QStringLiteral("/"));
-    QCOMPARE(platform.DriveOf("/media/ann/USB/forms"), QStringLiteral("/media/ann/USB"));
-    QCOMPARE(platform.DriveOf("/media/ann"), QStringLiteral("/"));
-    QCOMPARE(platform.DriveOf("/"), QStringLiteral("/"));
-}
-
-void PlatformTest::realDrivesAreRootFirstAndBrowsable() {
-    const tarvel::Platform platform;
-    const QStringList drives = platform.Drives();
-    QVERIFY(!drives.isEmpty());
-    QCOMPARE(drives.first(), platform.StartDrive());
-    QStringList unique = drives;
-    QCOMPARE(unique.removeDuplicates(), 0);
-    for (const QString& drive : drives) {
-        QVERIFY2(QDir(platform.DriveDirectory(drive)).exists(), qPrintable(drive));
-        for (const char* system : {"/proc", "/sys", "/dev", "/run/user"})
-            QVERIFY2(!drive.startsWith(QLatin1String(system)), qPrintable(drive));
+TEST(Platform, EveryAnsiCodePageReadsItsOwnTextBack) {
+    struct Case {
+        int codePage;
+        const char* bytes;
+        const char* text;
+    };
+    const Case cases[] = {
+        {1250, "\x5A\x61\xBF\xF3\xB3\xE6\x20\x67\xEA\x9C\x6C\xB9\x20\x6A\x61\x9F\xF1\x20\xA3\x8C\x8F", "Zażółć gęślą jaźń ŁŚŹ"},
+        {1251, "\xD4\xE0\xE9\xEB\x20\xCF\xF0\xE0\xE2\xEA\xE0\x20\xA1\xA2\x20\x80\x90", "Файл Правка Ўў Ђђ"},
+        {1252, "\xD6\x66\x66\x6E\x65\x6E\x20\x6E\x61\xEF\x76\x65\x20\x80", "Öffnen naïve €"},
+        {1253, "\xC1\xF1\xF7\xE5\xDF\xEF\x20\xA2\xB8\xB9", "Αρχείο ΆΈΉ"},
+        {1254, "\x44\x6F\x73\x79\x61\x20\xD0\xF0\x20\xDD\xFD\x20\xDE\xFE", "Dosya Ğğ İı Şş"},
+        {1255, "\xF7\xE5\xE1\xF5", "קובץ"},
+        {1256, "\xE3\xE1\xDD\x20\xCA\xCD\xD1\xED\xD1", "ملف تحرير"},
+        {1257, "\x46\x61\x69\x6C\x61\x73\x20\xC0\xE0\x20\xCB\xEB\x20\xD0\xF0", "Failas Ąą Ėė Šš"},
+        {1258, "\xD0\xF0\x20\xD5\xF5\x20\xDD\xFD", "Đđ Ơơ Ưư"},
+        {874, "\xE1\xBF\xE9\xC1", "แฟ้ม"},
+        {932, "\x83\x74\x83\x40\x83\x43\x83\x8B\x20\x95\xD2\x8F\x57", "ファイル 編集"},
+        {936, "\xCE\xC4\xBC\xFE\x20\xB1\xE0\xBC\xAD", "文件 编辑"},
+        {949, "\xC6\xC4\xC0\xCF\x20\xC6\xED\xC1\xFD", "파일 편집"},
+        {950, "\xC0\xC9\xAE\xD7\x20\xBD\x73\xBF\xE8", "檔案 編輯"},
+    };
+    for (const Case& c : cases) {
+        const std::string rc = std::string("MENUITEM \"&") + c.bytes + "\", 100\r\n";
+        EXPECT_EQ(DecodeRcText(rc, c.codePage), std::string("MENUITEM \"&") + c.text + "\", 100\r\n") << c.codePage;
     }
 }
 
-QTEST_MAIN(PlatformTest)
-#include "platform_test.moc"
+TEST(Platform, ValidUtf8IsReadAsUtf8AndAnythingElseInTheCodePage) {
+    const std::string utf8 = "MENUITEM \"&Plik ✓ Файл 文件\", 100\r\n";
+    EXPECT_EQ(DecodeRcText(utf8, 1250), utf8);
+    // One stray byte of another code page and the whole text is that code page.
+    EXPECT_EQ(DecodeRcText("\xAF\xF3\xB3w", 1250), "Żółw");
+    EXPECT_EQ(DecodeRcText("Zo\xC3\xB3\xB3w", 1250), "ZoĂłłw");
+    // A byte the code page leaves undefined, or a lead byte at the very end, is told, not dropped.
+    EXPECT_EQ(DecodeAnsi("a\x81" "b", 1252), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(DecodeAnsi("a\x83", 932), "a\xEF\xBF\xBD");
+    for (const char* notUtf8 : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x80"})
+        EXPECT_FALSE(IsUtf8(notUtf8)) << notUtf8;
+}
+
+TEST(Platform, TheInnermostMountHoldsADirectory) {
+    TestPlatform platform;
+    platform.drives = {"/", "/home", "/media/ann/USB"};
+    EXPECT_EQ(platform.DriveOf("/home/ann/work"), "/home");
+    EXPECT_EQ(platform.DriveOf("/home"), "/home");
+    EXPECT_EQ(platform.DriveOf("/homework"), "/");
+    EXPECT_EQ(platform.DriveOf("/media/ann/USB/forms"), "/media/ann/USB");
+    EXPECT_EQ(platform.DriveOf("/media/ann"), "/");
+    EXPECT_EQ(platform.DriveOf("/"), "/");
+}
+
+TEST(Platform, RealDrivesAreRootFirstAndBrowsable) {
+    const Platform platform;
+    const std::vector<std::string> drives = platform.Drives();
+    ASSERT_FALSE(drives.empty());
+    EXPECT_EQ(drives.front(), platform.StartDrive());
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        EXPECT_TRUE(platform.ReadDirectory(platform.DriveDirectory(drives[i]))) << drives[i];
+        for (std::size_t k = 0; k < i; ++k) EXPECT_NE(drives[i], drives[k]);
+        for (const char* system : {"/proc", "/sys", "/dev", "/run/user"}) EXPECT_FALSE(drives[i].starts_with(system)) << drives[i];
+    }
+}
+
+TEST(Platform, ADirectoryIsReadAsAUserBrowsesIt) {
+    ScratchDirectory work;
+    fs::create_directory(work.path() / "Sub");
+    fs::create_directory(work.path() / ".hidden");
+    WriteBytes(work.path() / "Form1.frm", "x");
+    WriteBytes(work.path() / ".secret.frm", "x");
+    fs::create_directory_symlink(work.path() / "Sub", work.path() / "LinkedSub");
+    fs::create_symlink(work.path() / "Form1.frm", work.path() / "Linked.frm");
+    fs::create_symlink(work.path() / "nowhere", work.path() / "Broken.frm");
+    ASSERT_EQ(mkfifo((work / "Pipe.frm").c_str(), 0600), 0);
+
+    const Platform platform;
+    const auto items = platform.ReadDirectory(work.path().string());
+    ASSERT_TRUE(items);
+    std::vector<std::pair<std::string, bool>> seen;
+    for (const DirectoryItem& item : *items) seen.emplace_back(item.name, item.isDirectory);
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{
+                        {"Form1.frm", false}, {"Linked.frm", false}, {"LinkedSub", true}, {"Sub", true}}));
+    EXPECT_FALSE(platform.ReadDirectory(work / "missing"));
+    EXPECT_FALSE(platform.ReadDirectory(work / "Form1.frm"));
+    EXPECT_TRUE(platform.IsDirectory(work / "LinkedSub"));
+    EXPECT_FALSE(platform.IsDirectory(work / "Form1.frm"));
+}
+
+TEST(Platform, TheWebOpenerGetsTheAddressAsItsOneArgument) {
+    ScratchDirectory record;
+    setenv("TARVEL_OPENER_RECORD", record.path().c_str(), 1);
+    const std::string address = "https://tarvel.example.org/?a=1&b=$(false);x";
+    ASSERT_TRUE(StartOpener(TARVEL_RECORD_OPENER, address));
+    ASSERT_TRUE(StartOpener(TARVEL_RECORD_OPENER, address));  // each press starts it once more
+    // The opener is not waited for, so its record arrives later.
+    std::vector<fs::path> calls;
+    for (int wait = 0; wait < 200 && calls.size() < 2; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        calls.clear();
+        for (const auto& entry : fs::directory_iterator(record.path()))
+            if (entry.path().extension() == ".call") calls.push_back(entry.path());
+    }
+    ASSERT_EQ(calls.size(), 2u);
+    for (const fs::path& call : calls) EXPECT_EQ(ReadBytes(call), "1\n" + address + "\n");
+
+    EXPECT_FALSE(StartOpener(record / "no-such-opener", address));
+}
+
+}  // namespace

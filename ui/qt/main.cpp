@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    tarvel::Platform platform;
+    tarvel::ui::Platform platform;
     frmMain window(platform);
     window.CenterOnScreen();
     window.show();

@@ -1,0 +1,275 @@
+// The Qt view of the main window on the offscreen platform: its controls as the
+// layout table places them, the tab order and the hidden result box, and that
+// each control's event reaches the behaviour and its answers show: the lists,
+// the name box, a conversion to a file and to the clipboard, the real message
+// box, the watcher on the directory shown, the About box and the Exit button.
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+#include "file_lists.h"
+#include "frm_about.h"
+#include "frm_main.h"
+#include "test_files.h"
+#include "test_platform.h"
+
+namespace {
+
+template <class Widget>
+Widget* Control(QWidget& window, const char* name) {
+    return window.findChild<Widget*>(QLatin1String(name));
+}
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+class FrmMainTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startStateMatchesTheLayout();
+    void tabVisitsTheControlsInOrder();
+    void eventsReachTheBehaviourAndItsAnswersShow();
+    void driveNotReadyShowsAModalWarningWithOneOk();
+    void aDirectoryRemovedUnderTheWindowIsLeft();
+    void aboutButtonShowsTheAboutBoxWithTheWindowIcon();
+    void exitButtonEndsTheProgram();
+
+private:
+    void Pick(const QString& fileName);
+    DirListBox& Dir1() { return *Control<DirListBox>(*window_, "Dir1"); }
+    FileListBox& File1() { return *Control<FileListBox>(*window_, "File1"); }
+    QLineEdit& Text1() { return *Control<QLineEdit>(*window_, "Text1"); }
+
+    std::unique_ptr<ScratchDirectory> work_;
+    TestPlatform platform_;
+    std::unique_ptr<frmMain> window_;
+};
+
+void FrmMainTest::init() {
+    work_ = std::make_unique<ScratchDirectory>();
+    platform_ = TestPlatform();
+    window_ = std::make_unique<frmMain>(platform_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+void FrmMainTest::cleanup() {
+    window_.reset();
+    work_.reset();
+}
+
+void FrmMainTest::Pick(const QString& fileName) {
+    const QList<QListWidgetItem*> found = File1().findItems(fileName, Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    File1().scrollToItem(found.first());
+    QTest::mouseClick(File1().viewport(), Qt::LeftButton, {}, File1().visualItemRect(found.first()).center());
+}
+
+void FrmMainTest::startStateMatchesTheLayout() {
+    frmMain& w = *window_;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Tarvel to RC file"));
+    QCOMPARE(w.size(), QSize(495, 329));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+    const QList<QSize> iconSizes = w.windowIcon().availableSizes();
+    QVERIFY(iconSizes.contains(QSize(16, 16)));
+    QVERIFY(iconSizes.contains(QSize(32, 32)));
+
+    struct Place { const char* name; QRect rect; const char* parent; };
+    const Place places[] = {
+        {"Dir1", {8, 8, 177, 231}, "frmMain"},       {"Drive1", {8, 248, 177, 21}, "frmMain"},
+        {"File1", {192, 8, 169, 266}, "frmMain"},    {"Text1", {8, 304, 353, 19}, "frmMain"},
+        {"Label1", {8, 288, 97, 17}, "frmMain"},     {"Command1", {376, 8, 105, 25}, "frmMain"},
+        {"Command2", {376, 40, 105, 25}, "frmMain"}, {"Command3", {376, 72, 105, 25}, "frmMain"},
+        {"Text2", {8, 336, 457, 185}, "frmMain"},    {"Frame1", {368, 144, 121, 65}, "frmMain"},
+        {"Text3", {72, 13, 41, 19}, "Frame1"},       {"Label2", {8, 16, 57, 17}, "Frame1"},
+        {"chkDefine", {8, 40, 105, 17}, "Frame1"},   {"Frame2", {368, 216, 121, 57}, "frmMain"},
+        {"Option1", {8, 16, 97, 17}, "Frame2"},      {"Option2", {8, 32, 89, 17}, "Frame2"},
+    };
+    for (const Place& place : places) {
+        auto* control = Control<QWidget>(w, place.name);
+        QVERIFY2(control, place.name);
+        QCOMPARE(control->geometry(), place.rect);
+        QCOMPARE(control->parentWidget()->objectName(), QLatin1String(place.parent));
+    }
+
+    QCOMPARE(Control<QLabel>(w, "Label1")->text(), QStringLiteral("Nazwa pliku RES"));
+    QCOMPARE(Control<QLabel>(w, "Label2")->text(), QStringLiteral("Numeruj od:"));
+    QCOMPARE(Control<QPushButton>(w, "Command1")->text(), QStringLiteral("Konwertuj"));
+    QCOMPARE(Control<QPushButton>(w, "Command2")->text(), QStringLiteral("O programie"));
+    QCOMPARE(Control<QPushButton>(w, "Command3")->text(), QStringLiteral("Koniec"));
+    QCOMPARE(Control<QGroupBox>(w, "Frame1")->title(), QStringLiteral("Opcje"));
+    QCOMPARE(Control<QGroupBox>(w, "Frame2")->title(), QStringLiteral("Konwertuj do:"));
+    QCOMPARE(Control<QCheckBox>(w, "chkDefine")->text(), QStringLiteral("#define"));
+    QCOMPARE(Control<QRadioButton>(w, "Option1")->text(), QStringLiteral("pliku"));
+    QCOMPARE(Control<QRadioButton>(w, "Option2")->text(), QStringLiteral("schowka"));
+    for (const char* name : {"Command1", "Command2", "Command3"}) {
+        QVERIFY(!Control<QPushButton>(w, name)->isDefault());
+        QVERIFY(!Control<QPushButton>(w, name)->autoDefault());
+    }
+
+    QCOMPARE(Control<QLineEdit>(w, "Text3")->text(), QStringLiteral("100"));
+    QCOMPARE(Control<QCheckBox>(w, "chkDefine")->checkState(), Qt::Checked);
+    QVERIFY(Control<QRadioButton>(w, "Option1")->isChecked());
+    QVERIFY(!Control<QRadioButton>(w, "Option2")->isChecked());
+    QVERIFY(Text1().text().isEmpty());
+    QVERIFY(Text1().isEnabled());
+    QVERIFY(Control<QPlainTextEdit>(w, "Text2")->toPlainText().isEmpty());
+    QVERIFY(Control<QPlainTextEdit>(w, "Text2")->visibleRegion().isEmpty());
+
+    // Form_Load's answers, shown: the root drive, the root directory.
+    QCOMPARE(Control<QComboBox>(w, "Drive1")->currentText(), QStringLiteral("/"));
+    QCOMPARE(Dir1().path(), QStringLiteral("/"));
+    QCOMPARE(Dir1().topLevelItem(0)->text(0), QStringLiteral("/"));
+    QCOMPARE(Dir1().currentItem(), Dir1().topLevelItem(0));
+}
+
+void FrmMainTest::tabVisitsTheControlsInOrder() {
+    QApplication::setActiveWindow(window_.get());
+    Dir1().setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), &Dir1());
+    // The option group is one stop: Tab lands on the selected button only.
+    const QStringList expected = {"Drive1", "File1",  "Text1", "Command1",  "Command2", "Command3",
+                                  "Text2",  "Text3",  "chkDefine", "Option1", "Dir1"};
+    QStringList visited;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, expected);
+}
+
+void FrmMainTest::eventsReachTheBehaviourAndItsAnswersShow() {
+    fs::create_directories(work_->path() / "Work/Sub");
+    const QString workDir = Q(*work_ / "Work");
+    fs::copy_file(TARVEL_EXAMPLES_DIR "/Form1.frm", work_->path() / "Work/Form1.frm");
+    WriteBytes(work_->path() / "Work/MENU.FRM", MenuForm("&Nowy"));
+
+    // A line of Dir1 opened with the keyboard, as a user would.
+    emit Dir1().Opened(Q(work_->path().string()));
+    const QList<QTreeWidgetItem*> found = Dir1().findItems("Work", Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(found.size(), 1);
+    Dir1().setCurrentItem(found.first());
+    QTest::keyClick(&Dir1(), Qt::Key_Return);
+    QCOMPARE(Dir1().path(), workDir);
+    QCOMPARE(window_->behaviour().state().dirPath, (workDir + "/").toStdString());
+    QCOMPARE(File1().count(), 2);
+    QVERIFY(!Dir1().findItems("Sub", Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
+
+    // Picks by mouse and by keyboard propose the name.
+    Pick(QStringLiteral("Form1.frm"));
+    QCOMPARE(Text1().text(), workDir + "/Form1.rc");
+    QTest::keyClick(&File1(), Qt::Key_Down);
+    QCOMPARE(Text1().text(), workDir + "/MENU.rc");
+
+    QTest::mouseClick(Control<QRadioButton>(*window_, "Option2"), Qt::LeftButton);
+    QVERIFY(!Text1().isEnabled());
+    QCOMPARE(Text1().palette().color(QPalette::Base), QColor(192, 192, 192));
+    QTest::mouseClick(Control<QRadioButton>(*window_, "Option1"), Qt::LeftButton);
+    QVERIFY(Text1().isEnabled());
+    QCOMPARE(Text1().palette().color(QPalette::Base), QColor(255, 255, 255));
+
+    // Konwertuj with the options as the boxes hold them.
+    Pick(QStringLiteral("Form1.frm"));
+    Control<QLineEdit>(*window_, "Text3")->setText(QStringLiteral("&H10"));
+    QTest::mouseClick(Control<QCheckBox>(*window_, "chkDefine"), Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(*window_, "Command1"), Qt::LeftButton);
+    const fs::path form = work_->path() / "Work/Form1.frm";
+    QVERIFY(ReadBytes(work_->path() / "Work/Form1.rc") == CliBytes(form, {"--no-define", "-n", "&H10"}));
+    auto* text2 = Control<QPlainTextEdit>(*window_, "Text2");
+    QVERIFY(text2->toPlainText().contains(QStringLiteral("MENUITEM")));
+    QVERIFY(text2->visibleRegion().isEmpty());
+
+    // And to the clipboard, with no file written.
+    fs::remove(work_->path() / "Work/Form1.rc");
+    QTest::mouseClick(Control<QRadioButton>(*window_, "Option2"), Qt::LeftButton);
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::mouseClick(Control<QPushButton>(*window_, "Command1"), Qt::LeftButton);
+    std::string cli = CliBytes(form, {"--no-define", "-n", "&H10"});
+    cli.resize(cli.size() - 2);  // the file's extra CR LF
+    QCOMPARE(QGuiApplication::clipboard()->text(), Q(cli));
+    QVERIFY(!fs::exists(work_->path() / "Work/Form1.rc"));
+}
+
+void FrmMainTest::driveNotReadyShowsAModalWarningWithOneOk() {
+    const QString missing = Q(*work_ / "no-medium");
+    platform_.drives = {"/", missing.toStdString()};
+    window_ = std::make_unique<frmMain>(platform_);
+    window_->show();
+    auto* drive1 = Control<QComboBox>(*window_, "Drive1");
+
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        seen = true;
+        QCOMPARE(box->windowTitle(), QStringLiteral("Błąd"));
+        QCOMPARE(box->text(), QStringLiteral("Włóż dyskietkę"));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(box->isModal());
+        box->button(QMessageBox::Ok)->click();
+    });
+    drive1->setCurrentIndex(drive1->findText(missing));
+    QVERIFY(seen);
+    QCOMPARE(drive1->currentText(), QStringLiteral("/"));
+    QCOMPARE(Dir1().path(), QStringLiteral("/"));
+}
+
+void FrmMainTest::aDirectoryRemovedUnderTheWindowIsLeft() {
+    fs::create_directories(work_->path() / "Keep/Gone");
+    WriteBytes(work_->path() / "Keep/Top.frm", MenuForm("a"));
+    emit Dir1().Opened(Q(*work_ / "Keep/Gone"));
+    QCOMPARE(Dir1().path(), Q(*work_ / "Keep/Gone"));
+    fs::remove_all(work_->path() / "Keep/Gone");
+
+    // The window notices by itself and shows the directory above, in step.
+    QTRY_COMPARE(Dir1().path(), Q(*work_ / "Keep"));
+    QCOMPARE(File1().count(), 1);
+    QCOMPARE(File1().item(0)->text(), QStringLiteral("Top.frm"));
+}
+
+void FrmMainTest::aboutButtonShowsTheAboutBoxWithTheWindowIcon() {
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+        QVERIFY(about);
+        seen = true;
+        QCOMPARE(about->windowIcon().availableSizes(), window_->windowIcon().availableSizes());
+        about->reject();
+    });
+    QTest::mouseClick(Control<QPushButton>(*window_, "Command2"), Qt::LeftButton);
+    QVERIFY(seen);
+    QVERIFY(window_->isVisible());
+}
+
+void FrmMainTest::exitButtonEndsTheProgram() {
+    Text1().setText("holds text");
+    QTimer::singleShot(0, this, [this] { QTest::mouseClick(Control<QPushButton>(*window_, "Command3"), Qt::LeftButton); });
+    QTimer failsafe;
+    failsafe.setSingleShot(true);
+    connect(&failsafe, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    failsafe.start(10000);
+    QCOMPARE(QApplication::exec(), 0);
+}
+
+QTEST_MAIN(FrmMainTest)
+#include "frm_main_test.moc"

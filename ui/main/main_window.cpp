@@ -1,0 +1,221 @@
+#include "main_window.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+#include "conversion_call.h"
+#include "error_messages.h"
+
+namespace tarvel::ui {
+namespace {
+
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+void SortWhateverTheCase(std::vector<std::string>& names) {
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (std::string& name : names) keyed.emplace_back(Lower(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
+}
+
+// The directories from the root down to `directory`, worked out from the text
+// alone: the directories on the way up may be gone, and asking the disk would
+// then end the walk early.
+std::vector<std::filesystem::path> RootDown(const std::filesystem::path& directory) {
+    std::vector<std::filesystem::path> chain;
+    for (std::filesystem::path up = directory;; up = up.parent_path()) {
+        chain.push_back(up);
+        if (up == up.root_path() || up.parent_path() == up || up.parent_path().empty()) break;
+    }
+    std::reverse(chain.begin(), chain.end());
+    return chain;
+}
+
+// A pipe or a device put in the form's place would keep the read, and the
+// window with it, waiting for ever.
+bool IsSpecialFile(const std::filesystem::path& path) {
+    std::error_code ignored;
+    const std::filesystem::file_status status = std::filesystem::status(path, ignored);
+    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+           !std::filesystem::is_directory(status);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowView& view, Platform& platform) : view_(view), platform_(platform) {}
+
+void MainWindow::Load() {
+    view_.ListDrives(platform_.Drives());
+    ChooseDrive(platform_.StartDrive());
+    ShowDirectory(platform_.StartDirectory());
+}
+
+void MainWindow::ChooseDrive(const std::string& drive) {
+    drive_ = drive;
+    view_.ShowDrive(drive);
+    const auto remembered = driveDirectories_.find(drive);
+    if (remembered != driveDirectories_.end() && ShowDirectory(remembered->second)) return;
+    if (ShowDirectory(platform_.DriveDirectory(drive))) return;
+
+    Tell(std::string(kDriveNotReadyMessage));
+    // Back to the drive of the directory still shown, which opens there again.
+    const std::string back = platform_.DriveOf(directory_);
+    if (back != drive) ChooseDrive(back);
+}
+
+void MainWindow::OpenDirectory(const std::string& path) {
+    if (!ShowDirectory(path)) DirectoryMayBeGone();
+}
+
+void MainWindow::DirectoryMayBeGone() {
+    if (directory_.empty() || platform_.IsDirectory(directory_)) return;
+    for (std::filesystem::path up = PathFromUtf8(directory_).parent_path(); !ShowDirectory(Utf8FromPath(up));
+         up = up.parent_path()) {
+        if (up == up.root_path() || up.parent_path() == up) return;  // not even the root is left to show
+    }
+    // The drive list follows when the way up leaves the drive, as a pulled-out stick's.
+    const std::string drive = platform_.DriveOf(directory_);
+    if (drive != drive_) {
+        drive_ = drive;
+        view_.ShowDrive(drive);
+    }
+}
+
+bool MainWindow::ShowDirectory(const std::string& requested) {
+    std::filesystem::path path = PathFromUtf8(requested);
+    // "\" is the root of the drive chosen, as on Windows a path without a drive letter is.
+    if (!path.has_root_name() && path.has_root_directory())
+        path = PathFromUtf8(drive_).root_name().concat(path.native());
+    if (path.is_relative()) {
+        std::error_code ignored;
+        path = std::filesystem::absolute(path, ignored);
+    }
+    path = path.lexically_normal();
+    if (!path.has_filename() && path != path.root_path()) path = path.parent_path();
+
+    const std::string shown = Utf8FromPath(path);
+    const std::optional<std::vector<DirectoryItem>> items = platform_.ReadDirectory(shown);
+    if (!items) return false;
+    DirectoryContents contents = SortDirectory(*items);
+
+    std::vector<DirectoryEntry> entries;
+    int depth = 0;
+    for (const std::filesystem::path& directory : RootDown(path)) {
+        const bool root = directory == directory.root_path();
+        entries.push_back({Utf8FromPath(root ? directory : directory.filename()), Utf8FromPath(directory), depth++, true});
+    }
+    for (const std::string& name : contents.subdirectories)
+        entries.push_back({name, Utf8FromPath(path / PathFromUtf8(name)), depth, false});
+
+    directory_ = shown;
+    view_.ShowDirectory(shown, entries);
+    DirectoryChanged(contents.forms);
+    return true;
+}
+
+// Dir1_Change: dirPath and the file list follow the directory shown.
+void MainWindow::DirectoryChanged(const std::vector<std::string>& forms) {
+    state_.dirPath = directory_;
+    // A root such as C:\ already ends in one and gets none added.
+    if (!state_.dirPath.ends_with(kSeparator)) state_.dirPath += kSeparator;
+    view_.ListFiles(forms);
+    driveDirectories_[platform_.DriveOf(directory_)] = directory_;
+}
+
+void MainWindow::PickFile(const std::string& name) {
+    view_.SetOutputName(state_.dirPath + ProposedOutputName(name));
+}
+
+void MainWindow::ChooseOutput(OutputTarget target) {
+    const bool toFile = target == OutputTarget::File;
+    view_.EnableOutputName(toFile, toFile ? kEnabledBackground : kDisabledBackground);
+}
+
+void MainWindow::Convert() {
+    std::string form;
+    // The last guard: whatever escapes is told, and the window goes on.
+    try {
+        ConvertSelectedForm(form);
+    } catch (const std::bad_alloc&) {
+        Tell(ConversionFailureMessage({FailureKind::OutOfMemory, form, {}, 0, {}}));
+    } catch (const std::filesystem::filesystem_error& error) {
+        Tell(FileOperationFailedMessage(error.path1().empty() ? form : Utf8FromPath(error.path1()),
+                                        ReasonText(error.code())));
+    } catch (const std::exception& error) {
+        Tell(ConversionFailedMessage(form, error.what()));
+    }
+}
+
+void MainWindow::ConvertSelectedForm(std::string& form) {
+    view_.SetResultText({});
+    const std::string name = view_.SelectedFileName();
+    form = state_.dirPath + name;
+    if (name.empty()) return Tell(NoFormChosenMessage(state_.dirPath));
+    const std::filesystem::path formPath = PathFromUtf8(form);
+    if (IsSpecialFile(formPath)) return Tell(NotARegularFileMessage(form));
+
+    const std::string firstIdText = view_.FirstIdText();
+    const std::optional<std::int32_t> firstId = ReadFirstId(firstIdText);
+    if (!firstId) return Tell(FirstIdOutOfRangeMessage(firstIdText));
+
+    ConversionOrder order;
+    order.form = formPath;
+    order.firstId = *firstId;
+    order.useDefines = view_.DefinesChecked();
+    const OutputTarget target = view_.ChosenOutput();
+    if (target == OutputTarget::File) {
+        const std::string outputName = view_.OutputName();
+        std::filesystem::path output = PathFromUtf8(outputName);
+        // A name without a folder goes beside the forms shown, not wherever the program was started.
+        if (!outputName.empty() && output.is_relative()) output = PathFromUtf8(state_.dirPath) / output;
+        order.outputFile = output;
+    }
+
+    const ConversionOutcome outcome = RunConvert(order);
+    if (outcome.failure) return Tell(ConversionFailureMessage(*outcome.failure));
+    // The decoded text itself goes on the clipboard, not what a text box gives
+    // back, which may be LF for CR LF and a space for a no-break space.
+    const std::string text = DecodeRcText(outcome.text, platform_.AnsiCodePage());
+    view_.SetResultText(text);
+    if (target == OutputTarget::Clipboard) view_.PutOnClipboard(text);
+}
+
+void MainWindow::ShowAbout() { view_.ShowAboutBox(); }
+
+void MainWindow::Exit() { view_.EndProgram(); }
+
+void MainWindow::Tell(const std::string& text) { view_.ShowMessage(text, std::string(kErrorTitle)); }
+
+std::string ProposedOutputName(const std::string& formName) {
+    // The last three characters go, whatever they are; a character may take several UTF-8 bytes.
+    std::size_t end = formName.size();
+    for (int characters = 0; characters < 3 && end > 0; ++characters) {
+        do --end;
+        while (end > 0 && (static_cast<unsigned char>(formName[end]) & 0xC0) == 0x80);
+    }
+    return formName.substr(0, end) + "rc";
+}
+
+DirectoryContents SortDirectory(const std::vector<DirectoryItem>& items) {
+    DirectoryContents contents;
+    for (const DirectoryItem& item : items) {
+        if (item.isDirectory) contents.subdirectories.push_back(item.name);
+        else if (item.name.size() >= 4 && Lower(item.name.substr(item.name.size() - 4)) == ".frm")
+            contents.forms.push_back(item.name);
+    }
+    SortWhateverTheCase(contents.subdirectories);
+    SortWhateverTheCase(contents.forms);
+    return contents;
+}
+
+}  // namespace tarvel::ui

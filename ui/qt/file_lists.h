@@ -1,0 +1,67 @@
+// The two lists of the Qt window's file browser, as plain views: DirListBox
+// shows the directory lines it is given (the way down from the root as open
+// folders, the subdirectories as closed ones) and says which line the user
+// opened; FileListBox shows the form names it is given and says when the user
+// picks one. What is listed, and what opening or picking does, is the
+// behaviour's. DirListBox also watches the directory shown and says when it
+// changed, so that one removed under it can be left.
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QListWidget>
+#include <QString>
+#include <QTreeWidget>
+
+#include <string>
+#include <vector>
+
+#include "main_window.h"
+
+class DirListBox : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    explicit DirListBox(QWidget* parent = nullptr);
+
+    /// The full path of the directory shown, in the system's own spelling.
+    QString path() const { return path_; }
+
+    /// Shows `entries`, with the line of `directory` as the current one.
+    void Show(const std::string& directory, const std::vector<tarvel::ui::DirectoryEntry>& entries);
+
+signals:
+    /// The user opened a line (double-click or Enter); its full path.
+    void Opened(const QString& path);
+    /// The directory shown changed on the disk, perhaps by going away.
+    void DirectoryChanged();
+
+private:
+    QString path_;
+    QFileSystemWatcher watcher_;
+};
+
+class FileListBox : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FileListBox(QWidget* parent = nullptr);
+
+    /// Lists `names` with none selected, raising no Click.
+    void List(const std::vector<std::string>& names);
+
+    /// The selected name without its directory; empty when nothing is selected.
+    QString fileName() const;
+
+signals:
+    /// The user picked a name, with the mouse or by moving the selection with the keyboard.
+    void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void SelectionChanged();
+    void ItemClicked();
+
+    bool pressChangedSelection_ = false;
+};

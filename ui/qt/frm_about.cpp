@@ -1,0 +1,154 @@
+#include "frm_about.h"
+
+#include <QColor>
+#include <QFont>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRect>
+
+
+namespace {
+
+// The box is laid out in twips, as it was designed, at 15 twips to a pixel.
+constexpr int Px(int twips) { return (twips * 2 + 15) / 30; }
+
+constexpr int kIconSize = 32;
+
+QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+void MakeTextBlack(QWidget& widget) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    widget.setPalette(palette);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& twips) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(Px(twips.x()), Px(twips.y()), Px(twips.width()), Px(twips.height()));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    MakeTextBlack(*label);
+    return label;
+}
+
+// One element of the Line1 array: a plain coloured strip, since the rule is only
+// ever horizontal. Both carry the array's name; "index" tells them apart.
+void MakeLine(QWidget* parent, int index, int x1, int x2, int y, int width, QColor colour) {
+    auto* line = new QWidget(parent);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setProperty("index", index);
+    line->setGeometry(Px(x1), Px(y), Px(x2) - Px(x1), width);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, colour);
+    line->setPalette(palette);
+    line->setAutoFillBackground(true);
+}
+
+QPixmap PlaceholderPicture() {
+    QPixmap picture(kIconSize, kIconSize);
+    picture.fill(Qt::transparent);
+    return picture;
+}
+
+}  // namespace
+
+frmAbout::frmAbout(tarvel::ui::Platform& platform, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      behaviour_(*this, platform) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowModality(Qt::ApplicationModal);
+    setFixedSize(Px(5730), Px(3555));
+    // The form's own font, which every control without a font of its own uses;
+    // where it is missing Qt picks its substitute.
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+
+    // Created in tab order, so the focus chain and the stacking follow it.
+    cmdOK = new QPushButton(this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(Px(4245), Px(2625), Px(1260), Px(345));
+    cmdOK->setDefault(true);
+
+    picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->move(Px(240), Px(240));
+
+    cmdSysInfo = new QPushButton(this);
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    cmdSysInfo->setGeometry(Px(4260), Px(3075), Px(1245), Px(345));
+
+    lblDescription = MakeLabel(this, "lblDescription", QRect(1050, 1125, 3885, 1170));
+    lblDisclaimer = MakeLabel(this, "lblDisclaimer", QRect(255, 2625, 3870, 825));
+    lblTitle = MakeLabel(this, "lblTitle", QRect(1050, 240, 3885, 480));
+    QFont titleFont(QStringLiteral("MS Sans Serif"));
+    titleFont.setPointSizeF(13.5);
+    titleFont.setWeight(QFont::Bold);
+    lblTitle->setFont(titleFont);
+    lblVersion = MakeLabel(this, "lblVersion", QRect(1050, 780, 3885, 225));
+
+    // The engraved rule: a grey line with a white one just below it.
+    MakeLine(this, 1, 90, 5654, 2445, 1, QColor(128, 128, 128));
+    MakeLine(this, 0, 105, 5654, 2460, 2, QColor(255, 255, 255));
+
+    setTabOrder(cmdOK, cmdSysInfo);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+
+    Load();
+}
+
+void frmAbout::Load() {
+    setWindowTitle(Text(tarvel::ui::kAboutCaption));
+    setWindowIcon(QIcon());
+    cmdOK->setText(QStringLiteral("OK"));
+    cmdSysInfo->setText(QStringLiteral("WWW"));
+    picIcon->setPixmap(PlaceholderPicture());
+    picIcon->resize(kIconSize, kIconSize);
+    lblDescription->setText(Text(tarvel::ui::kAboutDescription));
+    lblDisclaimer->setText(Text(tarvel::ui::kAboutDisclaimer));
+    lblTitle->setText(Text(tarvel::ui::kAboutTitle));
+    lblVersion->setText(Text(tarvel::ui::kVersionPlaceholder));
+    cmdOK->setFocus();
+    // Without this a box the user dragged away would reopen where it was left
+    // instead of centred on the screen.
+    setAttribute(Qt::WA_Moved, false);
+    behaviour_.Load();  // Form_Load
+}
+
+void frmAbout::SetIcon(const QIcon& icon) {
+    setWindowIcon(icon);
+    const QPixmap picture = icon.pixmap(QSize(kIconSize, kIconSize));
+    picIcon->setPixmap(picture);
+    // A picture box takes the size of its picture.
+    picIcon->resize(picture.isNull() ? QSize(kIconSize, kIconSize) : picture.deviceIndependentSize().toSize());
+}
+
+void frmAbout::SetVersionText(const std::string& text) { lblVersion->setText(QString::fromStdString(text)); }
+
+void frmAbout::Close() { accept(); }
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+    // OK is also the cancel button: Escape presses it rather than rejecting.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdOK->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmAbout::cmdOK_Click() { behaviour_.PressOk(); }
+
+void frmAbout::cmdSysInfo_Click() { behaviour_.OpenHomePage(); }
+
+void ShowAboutBox(QWidget& mainWindow, std::unique_ptr<frmAbout>& instance, tarvel::ui::Platform& platform) {
+    if (!instance) instance = std::make_unique<frmAbout>(platform);
+    instance->Load();
+    instance->SetIcon(mainWindow.windowIcon());
+    instance->exec();
+}

@@ -1,0 +1,208 @@
+#include "frm_main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include <type_traits>
+
+#include "file_lists.h"
+#include "frm_about.h"
+#include "main_window_layout.h"
+
+namespace {
+
+using tarvel::ui::kMainWindowControls;
+
+// The layout is kept in twips, as the window was drawn; at 96 dpi a pixel is 15
+// twips, and Qt scales the pixels further on screens with more dots.
+constexpr int Px(int twips) { return (twips + 7) / 15; }
+
+QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+const tarvel::ui::ControlPlace& Place(std::string_view name) {
+    for (const tarvel::ui::ControlPlace& place : kMainWindowControls)
+        if (place.name == name) return place;
+    return kMainWindowControls[0];
+}
+
+// The control of the table's line `name`, named after it and carrying its caption.
+template <class Widget>
+Widget* Make(QWidget* container, const char* name) {
+    const tarvel::ui::ControlPlace& place = Place(name);
+    Widget* widget;
+    if constexpr (std::is_constructible_v<Widget, QString, QWidget*>)
+        widget = place.text.empty() ? new Widget(container) : new Widget(Text(place.text), container);
+    else
+        widget = new Widget(container);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/tarvel-32.png"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icons/tarvel-16.png"), QSize(16, 16));
+    return icon;
+}
+
+}  // namespace
+
+frmMain::frmMain(tarvel::ui::Platform& platform, QWidget* parent)
+    : QWidget(parent), platform_(platform), behaviour_(*this, platform) {
+    CreateControls();
+    PlaceControls();
+    ConnectControls();
+    behaviour_.Load();  // Form_Load
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::CreateControls() {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(Text(tarvel::ui::kMainWindowCaption));
+    setWindowIcon(ProgramIcon());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    Dir1 = Make<DirListBox>(this, "Dir1");
+    Drive1 = Make<QComboBox>(this, "Drive1");
+    File1 = Make<FileListBox>(this, "File1");
+    Text1 = Make<QLineEdit>(this, "Text1");
+    Label1 = Make<QLabel>(this, "Label1");
+    Command1 = Make<QPushButton>(this, "Command1");
+    Command2 = Make<QPushButton>(this, "Command2");
+    Command3 = Make<QPushButton>(this, "Command3");
+    Text2 = Make<QPlainTextEdit>(this, "Text2");
+    Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text2->setTabChangesFocus(true);  // Tab goes on through the window, as in every other box
+
+    Frame1 = Make<QGroupBox>(this, "Frame1");
+    Text3 = Make<QLineEdit>(Frame1, "Text3");
+    Label2 = Make<QLabel>(Frame1, "Label2");
+    chkDefine = Make<QCheckBox>(Frame1, "chkDefine");
+    chkDefine->setChecked(true);
+
+    Frame2 = Make<QGroupBox>(this, "Frame2");
+    Option1 = Make<QRadioButton>(Frame2, "Option1");
+    Option2 = Make<QRadioButton>(Frame2, "Option2");
+    Option1->setChecked(true);
+}
+
+void frmMain::PlaceControls() {
+    setFixedSize(Px(tarvel::ui::kMainWindowWidth), Px(tarvel::ui::kMainWindowHeight));
+    for (const tarvel::ui::ControlPlace& place : kMainWindowControls) {
+        auto* control = findChild<QWidget*>(Text(place.name));
+        control->setGeometry(Px(place.left), Px(place.top), Px(place.width), Px(place.height));
+    }
+    // Labels and frames never take the focus, so they have no place in the chain.
+    QWidget* const order[] = {Dir1,     Drive1, File1, Text1, Command1,  Command2,
+                              Command3, Text2,  Text3, chkDefine, Option1, Option2};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void frmMain::ConnectControls() {
+    connect(Drive1, &QComboBox::currentTextChanged, this, &frmMain::Drive1_Change);
+    connect(Dir1, &DirListBox::Opened, this, &frmMain::Dir1_Change);
+    connect(Dir1, &DirListBox::DirectoryChanged, this, [this] { behaviour_.DirectoryMayBeGone(); });
+    connect(File1, &FileListBox::Click, this, &frmMain::File1_Click);
+    connect(Option1, &QRadioButton::clicked, this, &frmMain::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &frmMain::Option2_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
+}
+
+void frmMain::CenterOnScreen() {
+    const QRect available = screen()->availableGeometry();
+    move(available.center() - QPoint(width() / 2, height() / 2));
+}
+
+void frmMain::Drive1_Change() { behaviour_.ChooseDrive(Drive1->currentText().toStdString()); }
+
+void frmMain::Dir1_Change(const QString& path) { behaviour_.OpenDirectory(path.toStdString()); }
+
+void frmMain::File1_Click() { behaviour_.PickFile(File1->fileName().toStdString()); }
+
+void frmMain::Option1_Click() {
+    if (Option1->isChecked()) behaviour_.ChooseOutput(tarvel::ui::OutputTarget::File);
+}
+
+void frmMain::Option2_Click() {
+    if (Option2->isChecked()) behaviour_.ChooseOutput(tarvel::ui::OutputTarget::Clipboard);
+}
+
+void frmMain::Command1_Click() { behaviour_.Convert(); }
+
+void frmMain::Command2_Click() { behaviour_.ShowAbout(); }
+
+void frmMain::Command3_Click() { behaviour_.Exit(); }
+
+void frmMain::ListDrives(const std::vector<std::string>& drives) {
+    const QSignalBlocker quiet(Drive1);
+    Drive1->clear();
+    for (const std::string& drive : drives) Drive1->addItem(QString::fromStdString(drive));
+    Drive1->setCurrentIndex(-1);
+}
+
+void frmMain::ShowDrive(const std::string& drive) {
+    const QSignalBlocker quiet(Drive1);
+    Drive1->setCurrentText(QString::fromStdString(drive));
+}
+
+void frmMain::ShowDirectory(const std::string& path, const std::vector<tarvel::ui::DirectoryEntry>& entries) {
+    Dir1->Show(path, entries);
+}
+
+void frmMain::ListFiles(const std::vector<std::string>& names) { File1->List(names); }
+
+std::string frmMain::SelectedFileName() const { return File1->fileName().toStdString(); }
+
+std::string frmMain::OutputName() const { return Text1->text().toStdString(); }
+
+void frmMain::SetOutputName(const std::string& text) { Text1->setText(QString::fromStdString(text)); }
+
+void frmMain::EnableOutputName(bool enabled, tarvel::ui::Colour background) {
+    Text1->setEnabled(enabled);
+    QPalette palette = Text1->palette();
+    palette.setColor(QPalette::Base, QColor(background.red, background.green, background.blue));
+    Text1->setPalette(palette);
+}
+
+std::string frmMain::FirstIdText() const { return Text3->text().toStdString(); }
+
+bool frmMain::DefinesChecked() const { return chkDefine->checkState() == Qt::Checked; }
+
+tarvel::ui::OutputTarget frmMain::ChosenOutput() const {
+    return Option2->isChecked() ? tarvel::ui::OutputTarget::Clipboard : tarvel::ui::OutputTarget::File;
+}
+
+void frmMain::SetResultText(const std::string& text) { Text2->setPlainText(QString::fromStdString(text)); }
+
+void frmMain::ShowMessage(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Ok, this);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+void frmMain::PutOnClipboard(const std::string& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(QString::fromStdString(text));
+}
+
+void frmMain::ShowAboutBox() { ::ShowAboutBox(*this, aboutBox_, platform_); }
+
+void frmMain::EndProgram() { QCoreApplication::exit(0); }

@@ -1,0 +1,90 @@
+// The main window as a Qt Widgets view: it creates and places the controls of
+// the shared layout table, forwards each control's event to the behaviour
+// (tarvel::ui::MainWindow) and shows what the behaviour tells it. The handlers
+// carry the names of the events they answer; none decides anything itself.
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+#include "main_window.h"
+#include "platform.h"
+
+class DirListBox;
+class FileListBox;
+class frmAbout;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+class frmMain : public QWidget, public tarvel::ui::MainWindowView {
+    Q_OBJECT
+
+public:
+    /// Loads the window and runs Form_Load; `platform` must outlive it.
+    explicit frmMain(tarvel::ui::Platform& platform, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    const tarvel::ui::MainWindow& behaviour() const { return behaviour_; }
+
+    /// Puts the window in the middle of the screen it is on.
+    void CenterOnScreen();
+
+    void ListDrives(const std::vector<std::string>& drives) override;
+    void ShowDrive(const std::string& drive) override;
+    void ShowDirectory(const std::string& path, const std::vector<tarvel::ui::DirectoryEntry>& entries) override;
+    void ListFiles(const std::vector<std::string>& names) override;
+    std::string SelectedFileName() const override;
+    std::string OutputName() const override;
+    void SetOutputName(const std::string& text) override;
+    void EnableOutputName(bool enabled, tarvel::ui::Colour background) override;
+    std::string FirstIdText() const override;
+    bool DefinesChecked() const override;
+    tarvel::ui::OutputTarget ChosenOutput() const override;
+    void SetResultText(const std::string& text) override;
+    void ShowMessage(const std::string& text, const std::string& title) override;
+    void PutOnClipboard(const std::string& text) override;
+    void ShowAboutBox() override;
+    void EndProgram() override;
+
+private:
+    void CreateControls();
+    void PlaceControls();
+    void ConnectControls();
+
+    void Drive1_Change();
+    void Dir1_Change(const QString& path);
+    void File1_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    tarvel::ui::Platform& platform_;
+    tarvel::ui::MainWindow behaviour_;
+    std::unique_ptr<frmAbout> aboutBox_;
+
+    DirListBox* Dir1;
+    QComboBox* Drive1;
+    FileListBox* File1;
+    QLineEdit* Text1;
+    QLabel* Label1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QPlainTextEdit* Text2;
+    QGroupBox* Frame1;
+    QLineEdit* Text3;
+    QLabel* Label2;
+    QCheckBox* chkDefine;
+    QGroupBox* Frame2;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+};
