@@ -5,7 +5,10 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <functional>
 
 #include "test_support.h"
 
@@ -115,15 +118,81 @@ TEST(Delivery, AWriteThatFailsPartWayLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
-TEST(Delivery, AFileTheUserMayNotWriteStaysAsItIs) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
+// Runs `body` in a child process as an ordinary user (root writes wherever it
+// likes); the child's exit status is the body's.
+int AsOrdinaryUser(const fs::path& owned, const std::function<bool()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0) {
+            constexpr uid_t kNobody = 65534;
+            for (const auto& entry : fs::recursive_directory_iterator(owned)) (void)!chown(entry.path().c_str(), kNobody, kNobody);
+            (void)!chown(owned.c_str(), kNobody, kNobody);
+            if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(3);
+        }
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 4;
+}
+
+TEST(Delivery, AWritableFileInAFolderThatTakesNoNewFilesIsWrittenInPlace) {
     TempDir dir;
-    WriteBytes(dir / "Form1.rc", "old");
-    fs::permissions(dir / "Form1.rc", fs::perms::owner_read);
-    const Status status = DeliverToFile("new", dir / "Form1.rc", dir / "Form1.frm");
-    ASSERT_FALSE(status);
-    EXPECT_EQ(status.error().system, std::errc::permission_denied);
-    EXPECT_EQ(ReadBytes(dir / "Form1.rc"), "old");
+    fs::create_directories(dir / "locked");
+    WriteBytes(dir / "locked" / "Form1.rc", "an old text, longer than the new one");
+    const int status = AsOrdinaryUser(dir / "locked", [&] {
+        fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        const bool existing = DeliverToFile("new", dir / "locked" / "Form1.rc", dir / "Form1.frm").ok();
+        // A new file there fails with the system's reason.
+        const Status fresh = DeliverToFile("new", dir / "locked" / "Other.rc", dir / "Form1.frm");
+        return existing && !fresh && fresh.error().system == std::errc::permission_denied;
+    });
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(dir / "locked" / "Form1.rc"), "new\r\n");
+    EXPECT_FALSE(fs::exists(dir / "locked" / "Other.rc"));
+}
+
+TEST(Delivery, AFileTheUserMayNotWriteStaysAsItIs) {
+    TempDir dir;
+    fs::create_directories(dir / "mine");
+    WriteBytes(dir / "mine" / "Form1.rc", "old");
+    const int status = AsOrdinaryUser(dir / "mine", [&] {
+        fs::permissions(dir / "mine" / "Form1.rc", fs::perms::owner_read);
+        const Status refused = DeliverToFile("new", dir / "mine" / "Form1.rc", dir / "Form1.frm");
+        return !refused && refused.error().system == std::errc::permission_denied;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(dir / "mine" / "Form1.rc"), "old");
+}
+
+TEST(Delivery, ATargetNameAtTheSystemsLimitStillSaves) {
+    TempDir dir;
+    const std::string name = std::string(252, 'n') + ".rc";  // 255 bytes, the most a name may have
+    ASSERT_TRUE(DeliverToFile("rc", dir / name, dir / "Form1.frm"));
+    EXPECT_EQ(ReadBytes(dir / name), "rc\r\n");
+    EXPECT_EQ(EntriesIn(dir.path()), 1u);
+}
+
+TEST(Delivery, TwoWritersOfOneTargetEachKeepTheirOwnTemporaryFile) {
+    TempDir dir;
+    const std::string texts[] = {std::string(256 * 1024, 'a'), std::string(200 * 1024, 'b')};
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        if (children[c] == 0) {
+            for (int round = 0; round < 30; ++round)
+                if (!DeliverToFile(texts[c], dir / "Form1.rc", dir / "Form1.frm")) _exit(1);
+            _exit(0);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer lost its temporary file";
+    }
+    const std::string found = ReadBytes(dir / "Form1.rc");
+    EXPECT_TRUE(found == texts[0] + "\r\n" || found == texts[1] + "\r\n");
+    EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
 }  // namespace
