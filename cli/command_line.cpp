@@ -6,8 +6,11 @@
 #include <charconv>
 #include <filesystem>
 #include <iterator>
+#include <map>
+#include <set>
 
 #include "convert_form.h"
+#include "delivery.h"
 #include "file_io.h"
 #include "tarvel_version.h"
 
@@ -54,19 +57,19 @@ fs::path DefaultOutput(const std::string& form) {
     return output;
 }
 
-// Two spellings of one file: the same file on the disk, or (before it exists)
-// the same absolute path, compared without case where the system does so.
-bool SamePlace(const fs::path& a, const fs::path& b) {
+// Where a path leads, spelled one way only: absolute, with links and ".."
+// resolved as far as the path exists, and without case where the system
+// compares names without it. Two paths to one file give the same text.
+std::string PlaceOf(const fs::path& path) {
     std::error_code error;
-    if (fs::equivalent(a, b, error) && !error) return true;
-    std::string left = PathText(fs::absolute(a, error).lexically_normal());
-    std::string right = PathText(fs::absolute(b, error).lexically_normal());
+    fs::path place = fs::weakly_canonical(path, error);
+    if (error) place = fs::absolute(path, error).lexically_normal();
+    std::string text = PathText(place);
 #ifdef _WIN32
-    for (std::string* text : {&left, &right})
-        for (char& c : *text)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
 #endif
-    return left == right;
+    return text;
 }
 
 }  // namespace
@@ -144,12 +147,11 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
 
     // A form named twice is converted once.
     std::vector<std::string> forms;
-    for (const std::string& form : options.forms) {
-        const bool seen = std::any_of(forms.begin(), forms.end(), [&](const std::string& earlier) {
-            return earlier == form || (form != "-" && earlier != "-" && SamePlace(PathFromUtf8(earlier), PathFromUtf8(form)));
-        });
-        if (!seen) forms.push_back(form);
-    }
+    std::set<std::string> places;
+    for (const std::string& form : options.forms)
+        if (form == "-" ? std::find(forms.begin(), forms.end(), "-") == forms.end()
+                        : places.insert(PlaceOf(PathFromUtf8(form))).second)
+            forms.push_back(form);
     options.forms = std::move(forms);
 
     if (options.output && options.forms.size() > 1) return UsageError(err, "option '-o' takes a single form only");
@@ -157,11 +159,13 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     if (fromStandardInput && !options.output)
         return UsageError(err, "a form read from standard input needs -o to say where its RC text goes");
     if (!options.output) {
-        for (std::size_t i = 0; i < options.forms.size(); ++i)
-            for (std::size_t j = 0; j < i; ++j)
-                if (SamePlace(DefaultOutput(options.forms[i]), DefaultOutput(options.forms[j])))
-                    return UsageError(err, "'" + options.forms[j] + "' and '" + options.forms[i] +
-                                               "' would both write " + PathText(DefaultOutput(options.forms[i])));
+        std::map<std::string, const std::string*> writers;  // each output's place, and the form that writes it
+        for (const std::string& form : options.forms) {
+            const auto [earlier, added] = writers.emplace(PlaceOf(DefaultOutput(form)), &form);
+            if (!added)
+                return UsageError(err, "'" + *earlier->second + "' and '" + form + "' would both write " +
+                                           PathText(DefaultOutput(form)));
+        }
     }
     return result;
 }
@@ -169,6 +173,18 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
 int Run(const Options& options, std::ostream& out, std::ostream& err, std::istream& in) {
     int status = kSuccess;
     const bool toStandardOutput = options.output && *options.output == "-";
+    auto fail = [&](const ConvertError& error) {
+        err << Describe(error) << '\n';
+        status = std::max(status, StatusOf(error.kind));
+    };
+    // Files are put in place a batch at a time: one wait for the disk for many forms,
+    // and never more files open at once than the system allows.
+    constexpr std::size_t kBatchSize = 128;
+    SaveBatch batch;
+    auto placeBatch = [&] {
+        for (const Status& placed : batch.Commit())
+            if (!placed) fail(placed.error());
+    };
     for (const std::string& form : options.forms) {
         ConversionRequest request;
         request.rc.firstId = options.firstId;
@@ -190,13 +206,15 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
 
         std::string text;
         Destination destination;
-        if (toStandardOutput) destination.text = &text;
-        else destination.file = options.output ? PathFromUtf8(*options.output) : DefaultOutput(form);
-
+        if (toStandardOutput) {
+            destination.text = &text;
+        } else {
+            destination.file = options.output ? PathFromUtf8(*options.output) : DefaultOutput(form);
+            destination.batch = &batch;
+        }
         const Result<ConversionReport> converted = ConvertForm(request, destination);
         if (!converted) {
-            err << Describe(converted.error()) << '\n';
-            status = std::max(status, StatusOf(converted.error().kind));
+            fail(converted.error());
             continue;
         }
         for (const std::string& warning : converted.value().warnings) err << "tarvel-rc: warning: " << warning << '\n';
@@ -208,7 +226,9 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
                 status = std::max(status, static_cast<int>(kFileError));
             }
         }
+        if (batch.size() >= kBatchSize) placeBatch();
     }
+    placeBatch();
     return status;
 }
 

@@ -41,6 +41,10 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         WriteRcMenu(menu.value(), numbers.value(), buffered);
         buffered.Write("\r\n");
     }
+    if (destination.batch) {
+        destination.batch->Add(std::move(file.value()));
+        return ConversionReport{};
+    }
     Status saved = file.value().Commit();
     if (!saved) return saved.error();
     return ConversionReport{};

@@ -30,10 +30,15 @@ struct ConversionRequest {
     RcOptions rc;
 };
 
+class SaveBatch;
+
 /// Where the RC text goes: exactly one of the two.
 struct Destination {
     std::filesystem::path file;   ///< saved safely, followed by CR LF
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
+    /// With `file`: the written file joins this batch, which puts it in place
+    /// with the others (one wait for the disk for many forms).
+    SaveBatch* batch = nullptr;
 };
 
 /// What a conversion that succeeded has to say.

@@ -1,5 +1,6 @@
 #include "delivery.h"
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
@@ -116,14 +117,26 @@ void SafeFile::Write(std::string_view bytes) {
 }
 
 Status SafeFile::Commit() {
+    if (active_ && !error_) error_ = file_.FlushToDisk();
+    Status closed = Close();
+    if (!closed) return closed;
+    Status placed = Place();
+    // The rename is in the folder's entries: flush them too, or a crash could bring back the old file.
+    if (placed) (void)FlushDirectory(target_.parent_path());
+    return placed;
+}
+
+Status SafeFile::Close() {
     if (!active_) return Unwritable(std::make_error_code(std::errc::bad_file_descriptor));
-    if (!error_) error_ = file_.FlushToDisk();
     if (const std::error_code closed = file_.Close(); !error_) error_ = closed;
-    if (error_) {
-        const ConvertError failure = Unwritable(error_);
-        Abandon();
-        return failure;
-    }
+    if (!error_) return Done{};
+    const ConvertError failure = Unwritable(error_);
+    Abandon();
+    return failure;
+}
+
+Status SafeFile::Place() {
+    if (!active_) return Unwritable(std::make_error_code(std::errc::bad_file_descriptor));
     if (temporary_.empty()) {
         active_ = false;
         return Done{};
@@ -137,9 +150,32 @@ Status SafeFile::Commit() {
         return failure;
     }
     active_ = false;
-    // The rename is in the folder's entries: flush them too, or a crash could bring back the old file.
-    (void)FlushDirectory(target_.parent_path());
     return Done{};
+}
+
+void SaveBatch::Add(SafeFile file) { files_.push_back(std::move(file)); }
+
+std::vector<Status> SaveBatch::Commit() {
+    std::vector<OutputFile*> open;
+    for (SafeFile& file : files_)
+        if (file.active_ && !file.error_) open.push_back(&file.file_);
+    const std::error_code flushed = FlushAllToDisk(open);
+    std::vector<Status> outcomes;
+    std::vector<fs::path> folders;
+    for (SafeFile& file : files_) {
+        if (flushed && !file.error_) file.error_ = flushed;
+        Status closed = file.Close();
+        if (!closed) {
+            outcomes.push_back(closed);
+            continue;
+        }
+        outcomes.push_back(file.Place());
+        if (outcomes.back() && std::find(folders.begin(), folders.end(), file.target_.parent_path()) == folders.end())
+            folders.push_back(file.target_.parent_path());
+    }
+    for (const fs::path& folder : folders) (void)FlushDirectory(folder);
+    files_.clear();
+    return outcomes;
 }
 
 Status DeliverToFile(std::string_view text, const fs::path& target, const fs::path& form) {

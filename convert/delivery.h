@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "file_io.h"
 #include "result.h"
@@ -30,11 +31,14 @@ public:
     /// Writes on; the first failure is kept and told by Commit.
     void Write(std::string_view bytes) override;
 
-    /// Puts the written text in the target's place.
+    /// Puts the written text in the target's place, once it is on the disk.
     Status Commit();
 
 private:
+    friend class SaveBatch;
     SafeFile() = default;
+    Status Close();  // reports a write that failed; on failure the temporary file is gone
+    Status Place();  // renames the temporary file over the target
     ConvertError Unwritable(std::error_code reason) const;
     void Abandon();
 
@@ -45,6 +49,20 @@ private:
     OutputFile file_;
     std::error_code error_;
     bool active_ = false;  // a temporary file to remove, or a file written in place, is open
+};
+
+/// Saves many files with one wait for the disk instead of one each: every file
+/// is written to its own temporary file, then all are flushed to the disk
+/// together, renamed into place, and their folders flushed.
+class SaveBatch {
+public:
+    void Add(SafeFile file);
+    std::size_t size() const { return files_.size(); }
+    /// Puts every file in its target's place; one outcome a file, in the order added.
+    std::vector<Status> Commit();
+
+private:
+    std::vector<SafeFile> files_;
 };
 
 /// Saves `text` followed by CR LF as `target`.

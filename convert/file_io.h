@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -54,11 +55,16 @@ public:
     /// Waits until what was written is on the disk (a device or pipe has nothing to wait for).
     std::error_code FlushToDisk();
     std::error_code Close();
+    std::intptr_t handle() const { return handle_; }
 
 private:
     static constexpr std::intptr_t kNoHandle = -1;
     std::intptr_t handle_ = kNoHandle;
 };
+
+/// Waits until everything written to `files` is on the disk: one flush of each
+/// file system where the system has one (Linux's syncfs), else one file at a time.
+std::error_code FlushAllToDisk(std::span<OutputFile* const> files);
 
 /// Moves `source` over `target` in one step: `target` is either the old file or the new one.
 std::error_code RenameOver(const std::filesystem::path& source, const std::filesystem::path& target);

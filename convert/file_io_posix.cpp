@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <vector>
 
 #include "file_io.h"
 
@@ -60,6 +62,28 @@ std::error_code OutputFile::Close() {
     // After close fails the descriptor is gone all the same: never close it twice.
     if (::close(fd) != 0 && errno != EINTR) return Errno();
     return {};
+}
+
+std::error_code FlushAllToDisk(std::span<OutputFile* const> files) {
+#ifdef __linux__
+    if (files.size() == 1) return files.front()->FlushToDisk();
+    // One syncfs for each file system the files are on: far fewer waits for the disk than an fsync each.
+    std::vector<dev_t> devices;
+    for (OutputFile* file : files) {
+        struct stat status {};
+        const int fd = static_cast<int>(file->handle());
+        if (fstat(fd, &status) != 0) return Errno();
+        if (!S_ISREG(status.st_mode)) continue;  // a pipe or a device holds nothing to flush
+        if (std::find(devices.begin(), devices.end(), status.st_dev) != devices.end()) continue;
+        devices.push_back(status.st_dev);
+        if (::syncfs(fd) != 0) return Errno();
+    }
+    return {};
+#else
+    for (OutputFile* file : files)
+        if (const std::error_code error = file->FlushToDisk()) return error;
+    return {};
+#endif
 }
 
 std::error_code RenameOver(const std::filesystem::path& source, const std::filesystem::path& target) {

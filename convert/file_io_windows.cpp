@@ -63,6 +63,12 @@ std::error_code OutputFile::Close() {
     return {};
 }
 
+std::error_code FlushAllToDisk(std::span<OutputFile* const> files) {
+    for (OutputFile* file : files)
+        if (const std::error_code error = file->FlushToDisk()) return error;
+    return {};
+}
+
 std::error_code RenameOver(const std::filesystem::path& source, const std::filesystem::path& target) {
     if (!MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return LastWindowsError();
