@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -28,30 +29,18 @@ public:
     std::string_view Keep(std::string_view bytes);
 
 private:
-    static constexpr std::size_t kBlockSize = 256 * 1024;
+    // Blocks grow with the text kept, so a small menu takes a little memory and a large one few blocks.
+    static constexpr std::size_t kFirstBlockSize = 4 * 1024;
+    static constexpr std::size_t kLargestBlockSize = 256 * 1024;
     std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t nextBlockSize_ = kFirstBlockSize;
     char* free_ = nullptr;
     std::size_t room_ = 0;
 };
 
-/// The items in pieces of a fixed size: growing never moves an item, so a
-/// large menu is neither copied nor held twice while it is read.
-class ItemList {
-public:
-    std::size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
-    MenuItem& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
-    const MenuItem& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
-    void push_back(const MenuItem& item) {
-        if (size_ % kChunk == 0) chunks_.push_back(std::make_unique<MenuItem[]>(kChunk));
-        (*this)[size_++] = item;
-    }
-
-private:
-    static constexpr std::size_t kChunk = 4096;
-    std::vector<std::unique_ptr<MenuItem[]>> chunks_;
-    std::size_t size_ = 0;
-};
+/// The items in pieces: growing never moves an item, so a large menu is
+/// neither copied nor held twice while it is read.
+using ItemList = std::deque<MenuItem>;
 
 struct Menu {
     /// Pre-order: an item's children start right after it and end at its `end`.

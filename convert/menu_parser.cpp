@@ -1,5 +1,6 @@
 #include "menu_parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -9,16 +10,18 @@ namespace tarvel {
 
 std::string_view TextStore::Keep(std::string_view bytes) {
     if (bytes.empty()) return {};
-    if (bytes.size() > kBlockSize / 4) {
+    if (bytes.size() > kLargestBlockSize / 4) {
         // A large piece gets a block of its own, so the shared block's room is not wasted.
         blocks_.push_back(std::make_unique<char[]>(bytes.size()));
         std::memcpy(blocks_.back().get(), bytes.data(), bytes.size());
         return {blocks_.back().get(), bytes.size()};
     }
     if (bytes.size() > room_) {
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+        const std::size_t size = std::max(nextBlockSize_, bytes.size());
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
         free_ = blocks_.back().get();
-        room_ = kBlockSize;
+        room_ = size;
+        nextBlockSize_ = std::min(2 * nextBlockSize_, kLargestBlockSize);
     }
     std::memcpy(free_, bytes.data(), bytes.size());
     const std::string_view kept(free_, bytes.size());
