@@ -43,7 +43,8 @@ ControlClass ClassOf(ControlKind kind) {
         case ControlKind::FileList:
             return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
         case ControlKind::TextBox: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-        case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+        // A caption wider than its label is cut at the edge rather than wrapped out of sight.
+        case ControlKind::Label: return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
         case ControlKind::Button: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
         // No tab stop: the result box lies below the window and must never hold the focus unseen.
         case ControlKind::ResultBox:
@@ -71,10 +72,14 @@ RECT TwipsRect(const ControlPlace& place) {
     return {left, top, left + place.width, top + place.height};
 }
 
-HICON StockIcon(SHSTOCKICONID id) {
+// The shell's folder icon; where it has no stock icons, the one shell32.dll has always held.
+HICON FolderIcon(SHSTOCKICONID id, int classicIndex) {
     SHSTOCKICONINFO info{};
     info.cbSize = sizeof info;
-    return SUCCEEDED(SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info)) ? info.hIcon : nullptr;
+    if (SUCCEEDED(SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info)) && info.hIcon != nullptr)
+        return info.hIcon;
+    HICON icon = nullptr;
+    return ExtractIconExW(L"shell32.dll", classicIndex, nullptr, &icon, 1) == 1 ? icon : nullptr;
 }
 
 std::wstring ListText(HWND list, int index) {
@@ -219,8 +224,8 @@ void frmMain::ApplyDpi(UINT dpi) {
     smallIcon_ = LoadProgramIcon(instance_, Px(240, dpi));
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    openFolder_ = StockIcon(SIID_FOLDEROPEN);
-    closedFolder_ = StockIcon(SIID_FOLDER);
+    openFolder_ = FolderIcon(SIID_FOLDEROPEN, 4);
+    closedFolder_ = FolderIcon(SIID_FOLDER, 3);
 
     HDC dc = GetDC(Dir1);
     HGDIOBJ previous = SelectObject(dc, font_);
