@@ -32,7 +32,7 @@ frmAbout::frmAbout(HINSTANCE instance, tarvel::ui::Platform& platform)
     : instance_(instance), behaviour_(*this, platform) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &frmAbout::WindowProc;
+    windowClass.lpfnWndProc = &ForwardToView<frmAbout>;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -83,18 +83,8 @@ void frmAbout::Load() {
     behaviour_.Load();
 }
 
-LRESULT CALLBACK frmAbout::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<frmAbout*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<frmAbout*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    return self->HandleMessage(window, message, wParam, lParam);
-}
-
 LRESULT frmAbout::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) window_ = hwnd;
     switch (message) {
         HANDLE_MSG(hwnd, WM_CREATE, OnCreate);
         HANDLE_MSG(hwnd, WM_COMMAND, OnCommand);
@@ -172,14 +162,7 @@ void frmAbout::OnCommand(HWND hwnd, int id, HWND control, UINT code) {
 }
 
 void frmAbout::OnActivate(HWND hwnd, UINT state, HWND, BOOL minimized) {
-    if (state == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd, focus)) focusBeforeDeactivation_ = focus;
-    } else if (!minimized) {
-        SetFocus(focusBeforeDeactivation_ != nullptr && IsChild(hwnd, focusBeforeDeactivation_)
-                     ? focusBeforeDeactivation_
-                     : cmdOK);
-    }
+    KeepFocusAcrossActivation(hwnd, state, minimized, focusBeforeDeactivation_, cmdOK);
 }
 
 // Line1: the engraved rule, drawn as strips so that the white one lies just below the grey one.

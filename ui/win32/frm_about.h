@@ -28,10 +28,10 @@ public:
     void SetVersionText(const std::string& text) override;
     void Close() override;
 
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    /// The window's messages, from its window procedure.
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+private:
     void Load();
     void ApplyDpi(UINT dpi);
 

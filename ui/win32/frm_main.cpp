@@ -99,7 +99,7 @@ frmMain::frmMain(HINSTANCE instance, tarvel::ui::Platform& platform)
     : instance_(instance), platform_(platform), behaviour_(*this, platform) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &frmMain::WindowProc;
+    windowClass.lpfnWndProc = &ForwardToView<frmMain>;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -126,18 +126,8 @@ frmMain::~frmMain() {
         if (icon != nullptr) DestroyIcon(icon);
 }
 
-LRESULT CALLBACK frmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<frmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    return self->HandleMessage(window, message, wParam, lParam);
-}
-
 LRESULT frmMain::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) window_ = hwnd;
     switch (message) {
         HANDLE_MSG(hwnd, WM_CREATE, OnCreate);
         HANDLE_MSG(hwnd, WM_COMMAND, OnCommand);
@@ -270,13 +260,7 @@ void frmMain::OnCommand(HWND hwnd, int id, HWND control, UINT code) {
 
 void frmMain::OnActivate(HWND hwnd, UINT state, HWND, BOOL minimized) {
     // As a dialog does: the focus comes back to the control that had it, at first the directory list.
-    if (state == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd, focus)) focusBeforeDeactivation_ = focus;
-    } else if (!minimized) {
-        SetFocus(focusBeforeDeactivation_ != nullptr && IsWindow(focusBeforeDeactivation_) ? focusBeforeDeactivation_
-                                                                                            : Dir1);
-    }
+    KeepFocusAcrossActivation(hwnd, state, minimized, focusBeforeDeactivation_, Dir1);
 }
 
 void frmMain::OnMeasureItem(HWND, MEASUREITEMSTRUCT* item) {

@@ -53,10 +53,10 @@ public:
     void ShowAboutBox() override;
     void EndProgram() override;
 
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    /// The window's messages, from its window procedure.
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+private:
     void CreateControls();
     void PlaceControls();
     void ApplyDpi(UINT dpi);

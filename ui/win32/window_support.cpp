@@ -123,6 +123,15 @@ bool PressFocusedButton(HWND window) {
     return true;
 }
 
+void KeepFocusAcrossActivation(HWND window, UINT state, BOOL minimized, HWND& remembered, HWND first) {
+    if (state == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) remembered = focus;
+    } else if (!minimized) {
+        SetFocus(remembered != nullptr && IsChild(window, remembered) ? remembered : first);
+    }
+}
+
 std::string WindowTextUtf8(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));

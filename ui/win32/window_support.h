@@ -48,6 +48,22 @@ void MoveFocus(HWND window, WPARAM wParam, LPARAM lParam);
 /// focus, if one has. False when the focus is elsewhere.
 bool PressFocusedButton(HWND window);
 
+/// The window procedure of a window created with its view as CreateWindowExW's
+/// last argument: from WM_NCCREATE on, every message goes to View::HandleMessage.
+template <class View>
+LRESULT CALLBACK ForwardToView(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* view = reinterpret_cast<View*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return view != nullptr ? view->HandleMessage(window, message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
+}
+
+/// WM_ACTIVATE as a dialog answers it: the focus leaves with the window and
+/// comes back to the control that had it (`remembered`), at first to `first`.
+void KeepFocusAcrossActivation(HWND window, UINT state, BOOL minimized, HWND& remembered, HWND first);
+
 std::string WindowTextUtf8(HWND window);
 void SetWindowTextUtf8(HWND window, std::string_view text);
 
