@@ -27,6 +27,9 @@ std::string FirstIdOutOfRangeMessage(const std::string& text);
 /// A pipe, socket or device lies where the form was listed.
 std::string NotARegularFileMessage(const std::string& form);
 
+/// The clipboard could not be opened or would not take the text.
+std::string ClipboardUnavailableMessage(const std::string& reason);
+
 /// What the Convert button's last guard tells of an exception.
 std::string FileOperationFailedMessage(const std::string& file, const std::string& reason);
 std::string ConversionFailedMessage(const std::string& form, const std::string& reason);

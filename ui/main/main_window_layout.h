@@ -8,12 +8,14 @@
 
 namespace tarvel::ui {
 
-enum class ControlKind { DirectoryList, DriveList, FileList, TextBox, Label, Button, ResultBox, Frame, CheckBox, OptionButton };
+enum class ControlKind {
+    DirectoryList, DriveList, FileList, TextBox, Label, Button, ResultBox, Frame, CheckBox, OptionButton, Picture
+};
 
 struct ControlPlace {
     std::string_view name;       ///< the control's name, also its object name in the views
     ControlKind kind;
-    std::string_view container;  ///< "frmMain", or the frame it sits in
+    std::string_view container;  ///< the window ("frmMain", "frmAbout"), or the frame it sits in
     std::string_view text;       ///< caption or start text; empty for none
     int left, top, width, height;
 };

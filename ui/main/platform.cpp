@@ -28,26 +28,7 @@ std::string LowerAscii(std::string_view text) {
     return lower;
 }
 
-#ifdef _WIN32
-
-std::wstring Wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
-
-#else
+#ifndef _WIN32
 
 // Where a user's own disks, partitions and removable media are mounted; the
 // rest of the mount table is the system's business.
@@ -171,7 +152,7 @@ std::optional<std::vector<DirectoryItem>> Platform::ReadDirectory(const std::str
     do {
         const std::wstring_view name = found.cFileName;
         if (name == L"." || name == L".." || (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)) continue;
-        items.push_back({Utf8(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        items.push_back({Utf8FromWide(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (FindNextFileW(search, &found));
     FindClose(search);
 #else
@@ -199,7 +180,14 @@ bool Platform::IsDirectory(const std::string& path) const {
 
 int Platform::AnsiCodePage() const {
 #ifdef _WIN32
-    return static_cast<int>(GetACP());
+    // The manifest makes UTF-8 this program's own ANSI code page, so GetACP()
+    // says 65001; forms are written in the system's, which the locale tells.
+    DWORD codePage = 0;
+    if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                       reinterpret_cast<wchar_t*>(&codePage), sizeof codePage / sizeof(wchar_t)) &&
+        codePage != 0)
+        return static_cast<int>(codePage);
+    return 1252;  // a locale with Unicode only has no ANSI code page of its own
 #else
     for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
         const char* value = std::getenv(variable);
@@ -241,7 +229,7 @@ std::string DecodeAnsi(std::string_view bytes, int codePage) {
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(static_cast<UINT>(codePage), 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
                         length);
-    return Utf8(wide);
+    return Utf8FromWide(wide);
 #else
     const std::string name = "CP" + std::to_string(codePage);
     iconv_t converter = iconv_open("UTF-8", name.c_str());
@@ -310,7 +298,7 @@ std::string ReasonText(const std::error_code& reason) {
         LocalFree(text);
         while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L'.'))
             message.pop_back();
-        if (!message.empty()) return Utf8(message);
+        if (!message.empty()) return Utf8FromWide(message);
     }
 #endif
     return reason.message();
@@ -321,10 +309,10 @@ bool StartOpener(const std::string& program, const std::string& address) {
     if (program.empty()) {
         // ShellExecute reports success with a value above 32.
         const auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(nullptr, L"open", Wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+            ShellExecuteW(nullptr, L"open", WideFromUtf8(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         return result > 32;
     }
-    std::wstring commandLine = L"\"" + Wide(program) + L"\" \"" + Wide(address) + L"\"";
+    std::wstring commandLine = L"\"" + WideFromUtf8(program) + L"\" \"" + WideFromUtf8(address) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -381,5 +369,26 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
+
+#ifdef _WIN32
+
+std::wstring WideFromUtf8(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+std::string Utf8FromWide(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
+#endif
 
 }  // namespace tarvel::ui

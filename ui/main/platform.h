@@ -47,7 +47,8 @@ public:
 
     virtual bool IsDirectory(const std::string& path) const;
 
-    /// The Windows code page that text without a code page of its own is read in.
+    /// The Windows code page that text without a code page of its own is read in:
+    /// the system's, even where the program itself runs with UTF-8 as its own.
     virtual int AnsiCodePage() const;
 
     /// Starts the desktop's opener for a web address and does not wait for it.
@@ -82,5 +83,11 @@ bool StartOpener(const std::string& program, const std::string& address);
 /// The path that UTF-8 text names, and back: the same on every system.
 std::filesystem::path PathFromUtf8(std::string_view text);
 std::string Utf8FromPath(const std::filesystem::path& path);
+
+#ifdef _WIN32
+/// UTF-8 as the UTF-16 that the wide system calls take, and back.
+std::wstring WideFromUtf8(std::string_view utf8);
+std::string Utf8FromWide(std::wstring_view wide);
+#endif
 
 }  // namespace tarvel::ui

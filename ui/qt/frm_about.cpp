@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRect>
 
+#include "about_box_layout.h"
 
 namespace {
 
@@ -19,16 +20,25 @@ constexpr int kIconSize = 32;
 
 QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
+// A control's place in the layout table, in twips.
+QRect Twips(std::string_view name) {
+    for (const tarvel::ui::ControlPlace& place : tarvel::ui::kAboutBoxControls)
+        if (place.name == name) return QRect(place.left, place.top, place.width, place.height);
+    return {};
+}
+
+QRect Pixels(const QRect& twips) { return QRect(Px(twips.x()), Px(twips.y()), Px(twips.width()), Px(twips.height())); }
+
 void MakeTextBlack(QWidget& widget) {
     QPalette palette = widget.palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     widget.setPalette(palette);
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& twips) {
+QLabel* MakeLabel(QWidget* parent, const char* name) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(Px(twips.x()), Px(twips.y()), Px(twips.width()), Px(twips.height()));
+    label->setGeometry(Pixels(Twips(name)));
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
@@ -63,7 +73,7 @@ frmAbout::frmAbout(tarvel::ui::Platform& platform, QWidget* parent)
       behaviour_(*this, platform) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowModality(Qt::ApplicationModal);
-    setFixedSize(Px(5730), Px(3555));
+    setFixedSize(Px(tarvel::ui::kAboutBoxWidth), Px(tarvel::ui::kAboutBoxHeight));
     // The form's own font, which every control without a font of its own uses;
     // where it is missing Qt picks its substitute.
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -71,29 +81,28 @@ frmAbout::frmAbout(tarvel::ui::Platform& platform, QWidget* parent)
     // Created in tab order, so the focus chain and the stacking follow it.
     cmdOK = new QPushButton(this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(Px(4245), Px(2625), Px(1260), Px(345));
+    cmdOK->setGeometry(Pixels(Twips("cmdOK")));
     cmdOK->setDefault(true);
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->move(Px(240), Px(240));
+    picIcon->move(Pixels(Twips("picIcon")).topLeft());
 
     cmdSysInfo = new QPushButton(this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo->setGeometry(Px(4260), Px(3075), Px(1245), Px(345));
+    cmdSysInfo->setGeometry(Pixels(Twips("cmdSysInfo")));
 
-    lblDescription = MakeLabel(this, "lblDescription", QRect(1050, 1125, 3885, 1170));
-    lblDisclaimer = MakeLabel(this, "lblDisclaimer", QRect(255, 2625, 3870, 825));
-    lblTitle = MakeLabel(this, "lblTitle", QRect(1050, 240, 3885, 480));
-    QFont titleFont(QStringLiteral("MS Sans Serif"));
-    titleFont.setPointSizeF(13.5);
+    lblDescription = MakeLabel(this, "lblDescription");
+    lblDisclaimer = MakeLabel(this, "lblDisclaimer");
+    lblTitle = MakeLabel(this, "lblTitle");
+    QFont titleFont(Text(tarvel::ui::kAboutTitleFont));
+    titleFont.setPointSizeF(tarvel::ui::kAboutTitlePoints);
     titleFont.setWeight(QFont::Bold);
     lblTitle->setFont(titleFont);
-    lblVersion = MakeLabel(this, "lblVersion", QRect(1050, 780, 3885, 225));
+    lblVersion = MakeLabel(this, "lblVersion");
 
-    // The engraved rule: a grey line with a white one just below it.
-    MakeLine(this, 1, 90, 5654, 2445, 1, QColor(128, 128, 128));
-    MakeLine(this, 0, 105, 5654, 2460, 2, QColor(255, 255, 255));
+    for (const tarvel::ui::RulePlace& line : tarvel::ui::kAboutBoxRule)
+        MakeLine(this, line.index, line.left, line.right, line.top, line.pixels, QColor(line.red, line.green, line.blue));
 
     setTabOrder(cmdOK, cmdSysInfo);
 
