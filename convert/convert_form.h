@@ -30,10 +30,13 @@ struct ConversionRequest {
     RcOptions rc;
 };
 
-/// Where the RC text goes: exactly one of the two.
+/// Where the RC text goes: exactly one of `file` and `text`; the item numbers
+/// for the program's sources go to `header` and `masm` when they are named.
 struct Destination {
     std::filesystem::path file;   ///< saved safely, followed by CR LF
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
+    std::filesystem::path header; ///< a C header with the #define list, saved safely
+    std::filesystem::path masm;   ///< the same numbers as MASM equ lines, saved safely
 };
 
 /// What a conversion that succeeded has to say.

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <array>
 
+#include "code_page.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -126,40 +128,8 @@ void Platform::EndProgram() {
 }
 
 int CodePageForLocale(const QLocale& locale) {
-    switch (locale.language()) {
-        case QLocale::Polish:
-        case QLocale::Czech:
-        case QLocale::Slovak:
-        case QLocale::Hungarian:
-        case QLocale::Croatian:
-        case QLocale::Slovenian:
-        case QLocale::Romanian:
-            return 1250;
-        case QLocale::Russian:
-        case QLocale::Ukrainian:
-        case QLocale::Belarusian:
-        case QLocale::Bulgarian:
-        case QLocale::Serbian:
-        case QLocale::Macedonian:
-            return 1251;
-        case QLocale::Greek: return 1253;
-        case QLocale::Turkish: return 1254;
-        case QLocale::Hebrew: return 1255;
-        case QLocale::Arabic: return 1256;
-        case QLocale::Estonian:
-        case QLocale::Latvian:
-        case QLocale::Lithuanian:
-            return 1257;
-        case QLocale::Vietnamese: return 1258;
-        case QLocale::Thai: return 874;
-        case QLocale::Japanese: return 932;
-        case QLocale::Korean: return 949;
-        case QLocale::Chinese: {
-            const QLocale::Territory territory = locale.territory();
-            return territory == QLocale::Taiwan || territory == QLocale::HongKong ? 950 : 936;
-        }
-        default: return 1252;
-    }
+    // One table for the window and tarvel-rc: the locale's name ("pl_PL", "zh_TW") says it all.
+    return AnsiCodePageForLocale(locale.name().toStdString());
 }
 
 QString DecodeRcText(const std::string& bytes, int ansiCodePage) {
