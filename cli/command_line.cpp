@@ -184,8 +184,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         int number = 0;
         const auto [end, error] = std::from_chars(codePage.data(), codePage.data() + codePage.size(), number);
         if (codePage == "auto") options.codePage = RcOptions::kAutoCodePage;
-        else if (error == std::errc() && end == codePage.data() + codePage.size() && number >= 1 && number <= 65535 &&
-                 codePage[0] != '-')
+        else if (error == std::errc() && end == codePage.data() + codePage.size() && number >= 1 && number <= 65535)
             options.codePage = number;
         else return UsageError(err, "code page '" + codePage + "' is neither a number from 1 to 65535 nor 'auto'");
     }

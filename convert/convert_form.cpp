@@ -2,6 +2,8 @@
 
 #include <exception>
 #include <new>
+#include <optional>
+#include <utility>
 
 #include "code_page.h"
 #include "delivery.h"
@@ -37,8 +39,15 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     ConversionReport report;
     if (options.shortcuts) WarnUnknownShortcuts(menu.value(), numbers.value(), formName, report.warnings);
 
-    // The numbers for the program's sources are saved first: an RC text that
-    // includes a header is never left without it.
+    // The RC file is opened first and saved last: a target that cannot be
+    // written stops everything, and an RC text that includes a header is
+    // never saved without it.
+    std::optional<SafeFile> rcFile;
+    if (!destination.text) {
+        Result<SafeFile> opened = SafeFile::Open(destination.file, request.form);
+        if (!opened) return opened.error();
+        rcFile.emplace(std::move(opened.value()));
+    }
     const std::string formFileName = request.formBytes ? std::string("standard input") : PathText(request.form.filename());
     for (const bool masm : {false, true}) {
         const std::filesystem::path& target = masm ? destination.masm : destination.header;
@@ -59,14 +68,12 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         WriteRcMenu(menu.value(), numbers.value(), options, text);
         return report;
     }
-    Result<SafeFile> file = SafeFile::Open(destination.file, request.form);
-    if (!file) return file.error();
     {
-        BufferedSink buffered(file.value());
+        BufferedSink buffered(*rcFile);
         WriteRcMenu(menu.value(), numbers.value(), options, buffered);
         buffered.Write("\r\n");
     }
-    Status saved = file.value().Commit();
+    Status saved = rcFile->Commit();
     if (!saved) return saved.error();
     return report;
 }

@@ -792,6 +792,10 @@ TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
     EXPECT_EQ(got.status, 3);
     EXPECT_EQ(got.err, Path("nowhere/ids.h") + ": cannot write the output file: No such file or directory\n");
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
+    // Nor is a header saved for an RC file that cannot be written.
+    got = Tarvel({"--header", Path("ids.h"), "-o", Path("nowhere/Form1.rc"), form});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_FALSE(fs::exists(Path("ids.h")));
 
     const std::string other = Form("Other.frm", kOneItemForm);
     const struct {
