@@ -8,6 +8,7 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "convert_form.h"
 #include "delivery.h"
@@ -20,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kHelp =
-    "Usage: tarvel-rc [-n N] [--no-define] [-o FILE] FORM.frm [FORM.frm ...]\n"
+    "Usage: tarvel-rc [OPTIONS] [-o FILE] FORM.frm [FORM.frm ...]\n"
     "Converts the menu of Visual Basic forms into RC MENU resources.\n"
     "\n"
     "  -n, --first-id N   number of the first item (default 100): decimal with optional sign,\n"
@@ -31,11 +32,36 @@ constexpr const char* kHelp =
     "  -h, --help         show this help\n"
     "      --version      show the version\n"
     "\n"
+    "For Win32 programs (without them the RC text is the window's, byte for byte):\n"
+    "      --shortcuts    an item's Shortcut after a tab in its caption, and an accelerator table:\n"
+    "                     MENUITEM \"&Open\\tCtrl+O\", mnuOpen  and  Glowne ACCELERATORS\n"
+    "                     { \"O\", mnuOpen, VIRTKEY, CONTROL }; an unknown code is left out with a warning\n"
+    "      --context-menus  a hidden top-level menu with items becomes a MENU of its own after\n"
+    "                     Glowne, named after it (mnuPopup MENU { ... }); numbering continues\n"
+    "                     across them; a hidden top-level item without items is left out\n"
+    "      --gray-popups  a disabled sub-menu is greyed: POPUP \"&Recent\", GRAYED\n"
+    "      --code-page N|auto  the RC text begins with #pragma code_page(N), e.g. 1250; auto gives\n"
+    "                     65001 for UTF-8 captions, else the system's ANSI code page\n"
+    "      --header FILE  with a single form only: the #define list goes into the C header FILE,\n"
+    "                     and the RC text has #include \"FILE\" in its place (menu.h: #define mnuOpen 100)\n"
+    "      --masm FILE    with a single form only: the same numbers for assembly (mnuOpen equ 100)\n"
+    "      --all          --shortcuts --context-menus --gray-popups --code-page auto\n"
+    "\n"
     "Without -o, each form's RC text goes beside it: Form1.frm gives Form1.rc.\n"
     "A form named \"-\" is read from standard input (with -o); its .frx captions are\n"
     "looked for in the current directory. A form named twice is converted once.\n"
+    "Warnings (such as an unknown shortcut) go to standard error and do not change the exit status.\n"
     "Exit status: 0 all converted, 1 a form has no menu, 2 usage error, 3 a file could not be\n"
     "read or written, 4 an item's number falls outside 0 to 65535 (the highest wins).\n";
+
+// What --all turns on: every addition to the RC text that needs no file of
+// its own. An option given beside it (--code-page 1250) still has its say.
+void TurnOnAll(Options& options) {
+    options.shortcuts = true;
+    options.contextMenus = true;
+    options.grayPopups = true;
+    if (options.codePage == 0) options.codePage = RcOptions::kAutoCodePage;
+}
 
 ParseResult UsageError(std::ostream& err, const std::string& message) {
     err << "tarvel-rc: " << message << "\nTry 'tarvel-rc --help' for more information.\n";
@@ -62,14 +88,25 @@ fs::path DefaultOutput(const std::string& form) {
 // compares names without it. Two paths to one file give the same text.
 std::string PlaceOf(const fs::path& path) {
     std::error_code error;
-    fs::path place = fs::weakly_canonical(path, error);
-    if (error) place = fs::absolute(path, error).lexically_normal();
+    const fs::path absolute = fs::absolute(path, error).lexically_normal();
+    fs::path place = fs::weakly_canonical(absolute, error);
+    if (error) place = absolute;
     std::string text = PathText(place);
 #ifdef _WIN32
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
 #endif
     return text;
+}
+
+// How the RC text names its header: by its file name when both lie in one
+// folder (the resource compiler looks beside the RC file first), otherwise as given.
+std::string IncludeName(const std::string& header, const fs::path& rcFile) {
+    const fs::path path = PathFromUtf8(header);
+    std::error_code error;
+    if (!rcFile.empty() && PlaceOf(fs::absolute(path, error).parent_path()) == PlaceOf(fs::absolute(rcFile, error).parent_path()))
+        return PathText(path.filename());
+    return header;
 }
 
 }  // namespace
@@ -102,15 +139,21 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
 
     CLI::App app{"tarvel-rc", "tarvel-rc"};
     app.set_help_flag();  // our own help text, with the exit statuses
-    bool help = false, version = false, noDefine = false;
-    std::string firstId;
-    std::string output;
+    bool help = false, version = false, noDefine = false, all = false;
+    std::string firstId, output, codePage, header, masm;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
     // As usual on a command line, an option given twice takes its last value.
     app.add_option("-n,--first-id", firstId)->type_name("N")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("-o,--output", output)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_flag("--shortcuts", options.shortcuts)->disable_flag_override();
+    app.add_flag("--context-menus", options.contextMenus)->disable_flag_override();
+    app.add_flag("--gray-popups", options.grayPopups)->disable_flag_override();
+    app.add_flag("--all", all)->disable_flag_override();
+    app.add_option("--code-page", codePage)->type_name("N|auto")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--header", header)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--masm", masm)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("forms", options.forms);
     app.allow_extras(false);
 
@@ -141,6 +184,27 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         if (output.empty()) return UsageError(err, "option '-o' needs a file name");
         options.output = output;
     }
+    if (app.count("--code-page") > 0) {
+        int number = 0;
+        const auto [end, error] = std::from_chars(codePage.data(), codePage.data() + codePage.size(), number);
+        if (codePage == "auto") options.codePage = RcOptions::kAutoCodePage;
+        else if (error == std::errc() && end == codePage.data() + codePage.size() && number >= 1 && number <= 65535)
+            options.codePage = number;
+        else return UsageError(err, "code page '" + codePage + "' is neither a number from 1 to 65535 nor 'auto'");
+    }
+    if (all) TurnOnAll(options);
+    for (const auto& [name, value, target] : {std::tuple{"--header", &header, &options.header},
+                                              std::tuple{"--masm", &masm, &options.masm}}) {
+        if (app.count(name) == 0) continue;
+        if (value->empty()) return UsageError(err, std::string("option '") + name + "' needs a file name");
+        if (noDefine) return UsageError(err, std::string("option '") + name + "' needs the names that --no-define leaves out");
+        *target = *value;
+    }
+    // The RC text names the header in #include "...", which has no escapes.
+    if (options.header && std::any_of(options.header->begin(), options.header->end(), [](char c) {
+            return c == '"' || static_cast<unsigned char>(c) < 0x20;
+        }))
+        return UsageError(err, "header name '" + *options.header + "' cannot be written in an #include line");
     if (options.forms.empty()) return UsageError(err, "no form given");
     if (std::any_of(options.forms.begin(), options.forms.end(), [](const std::string& f) { return f.empty(); }))
         return UsageError(err, "empty file name");
@@ -155,6 +219,20 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     options.forms = std::move(forms);
 
     if (options.output && options.forms.size() > 1) return UsageError(err, "option '-o' takes a single form only");
+    if (options.header && options.forms.size() > 1) return UsageError(err, "option '--header' takes a single form only");
+    if (options.masm && options.forms.size() > 1) return UsageError(err, "option '--masm' takes a single form only");
+    {
+        // The RC text, the header and the MASM file are three different files.
+        std::vector<std::string> files;
+        if (options.output && *options.output != "-") files.push_back(*options.output);
+        else if (!options.output && options.forms[0] != "-") files.push_back(PathText(DefaultOutput(options.forms[0])));
+        for (const std::optional<std::string>& file : {options.header, options.masm})
+            if (file) files.push_back(*file);
+        for (std::size_t i = 0; i < files.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (PlaceOf(PathFromUtf8(files[i])) == PlaceOf(PathFromUtf8(files[j])))
+                    return UsageError(err, "'" + files[j] + "' and '" + files[i] + "' name one file for two outputs");
+    }
     const bool fromStandardInput = std::find(options.forms.begin(), options.forms.end(), "-") != options.forms.end();
     if (fromStandardInput && !options.output)
         return UsageError(err, "a form read from standard input needs -o to say where its RC text goes");
@@ -189,6 +267,10 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
         ConversionRequest request;
         request.rc.firstId = options.firstId;
         request.rc.useDefines = options.useDefines;
+        request.rc.shortcuts = options.shortcuts;
+        request.rc.contextMenus = options.contextMenus;
+        request.rc.grayPopups = options.grayPopups;
+        request.rc.codePage = options.codePage;
         std::string formBytes;
         if (form == "-") {
             // Its .frx files are looked for in the current directory.
@@ -212,6 +294,12 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
             destination.file = options.output ? PathFromUtf8(*options.output) : DefaultOutput(form);
             destination.batch = &batch;
         }
+        if (options.header) {
+            destination.header = PathFromUtf8(*options.header);
+            request.rc.includeFile = IncludeName(*options.header, destination.file);
+        }
+        if (options.masm) destination.masm = PathFromUtf8(*options.masm);
+
         const Result<ConversionReport> converted = ConvertForm(request, destination);
         if (!converted) {
             fail(converted.error());

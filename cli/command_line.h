@@ -25,6 +25,12 @@ enum ExitStatus : int {
 struct Options {
     std::int32_t firstId = 100;
     bool useDefines = true;
+    bool shortcuts = false;
+    bool contextMenus = false;
+    bool grayPopups = false;
+    int codePage = 0;                   ///< 0 for none, or RcOptions::kAutoCodePage
+    std::optional<std::string> header;  ///< the C header for the #define list
+    std::optional<std::string> masm;    ///< the MASM include with the same numbers
     std::optional<std::string> output;  ///< "-" is standard output
     std::vector<std::string> forms;     ///< UTF-8; "-" is standard input
 };

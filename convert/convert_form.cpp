@@ -2,11 +2,16 @@
 
 #include <exception>
 #include <new>
+#include <optional>
+#include <utility>
 
+#include "code_page.h"
 #include "delivery.h"
 #include "form_reader.h"
 #include "frx_captions.h"
+#include "header_writer.h"
 #include "menu_parser.h"
+#include "rc_accelerators.h"
 
 namespace tarvel {
 namespace {
@@ -29,25 +34,52 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     Result<MenuNumbers> numbers = NumberMenu(menu.value(), request.rc, formName);
     if (!numbers) return numbers.error();
 
+    RcOptions options = request.rc;
+    if (options.codePage == RcOptions::kAutoCodePage) options.codePage = AutoCodePage(menu.value());
+    ConversionReport report;
+    if (options.shortcuts) WarnUnknownShortcuts(menu.value(), numbers.value(), formName, report.warnings);
+
+    // The RC file is opened first and saved last: a target that cannot be
+    // written stops everything, and an RC text that includes a header is
+    // never saved without it.
+    std::optional<SafeFile> rcFile;
+    if (!destination.text) {
+        Result<SafeFile> opened = SafeFile::Open(destination.file, request.form);
+        if (!opened) return opened.error();
+        rcFile.emplace(std::move(opened.value()));
+    }
+    const std::string formFileName = request.formBytes ? std::string("standard input") : PathText(request.form.filename());
+    for (const bool masm : {false, true}) {
+        const std::filesystem::path& target = masm ? destination.masm : destination.header;
+        if (target.empty()) continue;
+        Result<SafeFile> file = SafeFile::Open(target, request.form);
+        if (!file) return file.error();
+        {
+            BufferedSink buffered(file.value());
+            if (masm) WriteMasmNumbers(menu.value(), numbers.value(), formFileName, buffered);
+            else WriteCHeader(menu.value(), numbers.value(), PathText(target.filename()), formFileName, buffered);
+        }
+        Status saved = file.value().Commit();
+        if (!saved) return saved.error();
+    }
+
     if (destination.text) {
         StringSink text(*destination.text);
-        WriteRcMenu(menu.value(), numbers.value(), text);
-        return ConversionReport{};
+        WriteRcMenu(menu.value(), numbers.value(), options, text);
+        return report;
     }
-    Result<SafeFile> file = SafeFile::Open(destination.file, request.form);
-    if (!file) return file.error();
     {
-        BufferedSink buffered(file.value());
-        WriteRcMenu(menu.value(), numbers.value(), buffered);
+        BufferedSink buffered(*rcFile);
+        WriteRcMenu(menu.value(), numbers.value(), options, buffered);
         buffered.Write("\r\n");
     }
     if (destination.batch) {
-        destination.batch->Add(std::move(file.value()));
-        return ConversionReport{};
+        destination.batch->Add(std::move(*rcFile));
+        return report;
     }
-    Status saved = file.value().Commit();
+    Status saved = rcFile->Commit();
     if (!saved) return saved.error();
-    return ConversionReport{};
+    return report;
 }
 
 }  // namespace

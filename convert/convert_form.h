@@ -32,11 +32,14 @@ struct ConversionRequest {
 
 class SaveBatch;
 
-/// Where the RC text goes: exactly one of the two.
+/// Where the RC text goes: exactly one of `file` and `text`; the item numbers
+/// for the program's sources go to `header` and `masm` when they are named.
 struct Destination {
     std::filesystem::path file;   ///< saved safely, followed by CR LF
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
-    /// With `file`: the written file joins this batch, which puts it in place
+    std::filesystem::path header; ///< a C header with the #define list, saved safely
+    std::filesystem::path masm;   ///< the same numbers as MASM equ lines, saved safely
+    /// With `file`: the written RC file joins this batch, which puts it in place
     /// with the others (one wait for the disk for many forms).
     SaveBatch* batch = nullptr;
 };

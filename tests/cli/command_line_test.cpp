@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -232,9 +234,10 @@ TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
         const Outcome got = Tarvel({option, form});
         EXPECT_EQ(got.status, 0) << option;
         EXPECT_EQ(got.err, "") << option;
-        EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [-n N] [--no-define] [-o FILE] FORM.frm [FORM.frm ...]\n"))
-            << got.out;
-        for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version"})
+        EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [OPTIONS] [-o FILE] FORM.frm [FORM.frm ...]\n")) << got.out;
+        for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version",
+                                   "--shortcuts", "--context-menus", "--gray-popups", "--code-page N|auto",
+                                   "--header FILE", "--masm FILE", "--all"})
             EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
     }
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
@@ -610,6 +613,212 @@ TEST_F(CommandLine, AWriteCutOffPartWayLeavesThePreviousFile) {
     EXPECT_EQ(err, Path("Big.rc") + ": cannot write the output file: File too large\n");
     EXPECT_EQ(ReadFile(Path("Big.rc")), kPrevious);
     EXPECT_EQ(Listing(), (std::vector<std::string>{"Big.frm", "Big.rc"}));
+}
+
+
+// --- options for Win32 programs ---------------------------------------------
+
+// A menu bar, a disabled sub-menu, a right-click menu kept hidden, a hidden
+// item without children, and shortcuts the menu editor offers and one it does not.
+const std::string kWin32Form =
+    "Begin VB.Form Form1\r\n"
+    "   Begin VB.Menu mnuFile\r\n"
+    "      Caption = \"&File\"\r\n"
+    "      Begin VB.Menu mnuOpen\r\n"
+    "         Caption = \"&Open\"\r\n"
+    "         Shortcut = ^O\r\n"
+    "      End\r\n"
+    "      Begin VB.Menu mnuRecent\r\n"
+    "         Caption = \"&Recent\"\r\n"
+    "         Enabled = 0   'False\r\n"
+    "         Checked = -1  'True\r\n"
+    "         Begin VB.Menu mnuFirst\r\n"
+    "            Caption = \"First\"\r\n"
+    "            Shortcut = +^{F3}\r\n"
+    "         End\r\n"
+    "      End\r\n"
+    "   End\r\n"
+    "   Begin VB.Menu mnuPopup\r\n"
+    "      Caption = \"Popup\"\r\n"
+    "      Visible = 0   'False\r\n"
+    "      Begin VB.Menu mnuCut\r\n"
+    "         Caption = \"Cu&t\"\r\n"
+    "         Shortcut = +{DEL}\r\n"
+    "      End\r\n"
+    "      Begin VB.Menu mnuOdd\r\n"
+    "         Caption = \"Odd\"\r\n"
+    "         Shortcut = {F13}\r\n"
+    "      End\r\n"
+    "   End\r\n"
+    "   Begin VB.Menu mnuSecret\r\n"
+    "      Caption = \"Secret\"\r\n"
+    "      Visible = 0   'False\r\n"
+    "   End\r\n"
+    "   Begin VB.Menu mnuHelp\r\n"
+    "      Caption = \"&Help\"\r\n"
+    "      Begin VB.Menu mnuAbout\r\n"
+    "         Caption = \"&About\"\r\n"
+    "         Shortcut = {F1}\r\n"
+    "      End\r\n"
+    "   End\r\n"
+    "End\r\n";
+
+const std::string kWin32Menus =
+    "\r\n\r\nGlowne MENU\r\n{\r\n"
+    "\r\nPOPUP \"&File\"\r\n{\r\n"
+    "    MENUITEM \"&Open\\tCtrl+O\", mnuOpen\r\n"
+    "\r\nPOPUP \"&Recent\", GRAYED\r\n{\r\n"
+    "        MENUITEM \"First\\tCtrl+Shift+F3\", mnuFirst\r\n"
+    "}\r\n}\r\n"
+    "\r\nPOPUP \"&Help\"\r\n{\r\n"
+    "    MENUITEM \"&About\\tF1\", mnuAbout\r\n"
+    "}\r\n}\r\n"
+    "\r\nmnuPopup MENU\r\n{\r\n"
+    "MENUITEM \"Cu&t\\tShift+Del\", mnuCut\r\n"
+    "MENUITEM \"Odd\", mnuOdd\r\n"
+    "}\r\n"
+    "\r\nGlowne ACCELERATORS\r\n{\r\n"
+    "    \"O\", mnuOpen, VIRTKEY, CONTROL\r\n"
+    "    114, mnuFirst, VIRTKEY, CONTROL, SHIFT\r\n"
+    "    46, mnuCut, VIRTKEY, SHIFT\r\n"
+    "    112, mnuAbout, VIRTKEY\r\n"
+    "}\r\n";
+
+TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
+    const std::string form = Form("Win32.frm", kWin32Form);
+    const std::string oddWarning =
+        "tarvel-rc: warning: " + form + ": menu item 'mnuOdd' has the shortcut '{F13}', which is not a key of the menu editor; it is left out\n";
+    // Numbering goes on from Glowne's items into the context menu.
+    const std::string defines =
+        "#define mnuOpen 100\r\n#define mnuFirst 101\r\n#define mnuCut 103\r\n#define mnuOdd 104\r\n#define mnuAbout 102\r\n";
+    Outcome got = Tarvel({"--all", "--code-page", "1250", "-o", "-", form});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.err, oddWarning);
+    EXPECT_EQ(got.out, "#pragma code_page(1250)\r\n" + defines + kWin32Menus + "\r\n");
+
+    // Each option alone, and without any the window's text.
+    got = Tarvel({"--gray-popups", "--no-define", "-o", "-", form});
+    EXPECT_EQ(got.err, "");
+    EXPECT_NE(got.out.find("POPUP \"&Recent\", GRAYED\r\n"), std::string::npos);
+    EXPECT_EQ(got.out.find("Ctrl"), std::string::npos);
+    got = Tarvel({"--context-menus", "--no-define", "-o", "-", form});
+    EXPECT_NE(got.out.find("}\r\n\r\nmnuPopup MENU\r\n{\r\nMENUITEM \"Cu&t\", 103\r\n"), std::string::npos) << got.out;
+    EXPECT_EQ(got.out.find("Secret"), std::string::npos);
+    const Outcome plain = Tarvel({"-o", "-", form});
+    EXPECT_EQ(plain.err, "");
+    EXPECT_EQ(plain.out.find("GRAYED"), std::string::npos);
+    EXPECT_NE(plain.out.find("\r\nPOPUP \"Popup\"\r\n{\r\n    MENUITEM \"Cu&t\", mnuCut\r\n"), std::string::npos);
+    EXPECT_NE(plain.out.find("MENUITEM \"Secret\", mnuSecret\r\n"), std::string::npos);
+
+    // A form whose only menus are hidden: an empty Glowne, and its context menus
+    // numbered where their names are taken or no identifiers.
+    const std::string hidden = Form("Hidden.frm",
+                                    "Begin VB.Form Form1\r\n"
+                                    "   Begin VB.Menu Menu\r\n      Caption = \"A\"\r\n      Visible = 0\r\n"
+                                    "      Begin VB.Menu mnuA\r\n         Caption = \"a\"\r\n      End\r\n   End\r\n"
+                                    "   Begin VB.Menu mnuA\r\n      Caption = \"B\"\r\n      Visible = 0\r\n"
+                                    "      Begin VB.Menu mnuB\r\n         Caption = \"b\"\r\n      End\r\n   End\r\n"
+                                    "   Begin VB.Menu mnuC\r\n      Caption = \"C\"\r\n      Visible = 0\r\n"
+                                    "      Begin VB.Menu mnuD\r\n         Caption = \"d\"\r\n      End\r\n   End\r\n"
+                                    "End\r\n");
+    got = Tarvel({"--context-menus", "-o", "-", hidden});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.out,
+              "#define mnuA 100\r\n#define mnuB 101\r\n#define mnuD 102\r\n\r\n\r\nGlowne MENU\r\n{\r\n}\r\n"
+              "\r\n1 MENU\r\n{\r\nMENUITEM \"a\", mnuA\r\n}\r\n"
+              "\r\n2 MENU\r\n{\r\nMENUITEM \"b\", mnuB\r\n}\r\n"
+              "\r\nmnuC MENU\r\n{\r\nMENUITEM \"d\", mnuD\r\n}\r\n\r\n");
+}
+
+TEST_F(CommandLine, CodePageAutoFollowsTheCaptionsAndTheLocale) {
+    const std::string ascii = Form("Ascii.frm", kOneItemForm);
+    std::string polish = kOneItemForm;
+    polish.replace(polish.find("&Open"), 5, "Li\xB6\xE6");  // not UTF-8: the locale decides
+    const std::string cp1250 = Form("Polish.frm", polish);
+    std::string modern = kOneItemForm;
+    modern.replace(modern.find("&Open"), 5, "Li\xC5\x9B\xC4\x87");
+    const std::string utf8 = Form("Utf8.frm", modern);
+    const auto pragma = [](const std::string& form) {
+        const std::string text = Tarvel({"--code-page", "auto", "--no-define", "-o", "-", form}).out;
+        return text.substr(0, text.find("\r\n"));
+    };
+    struct Environment {
+        const char* name;
+        std::optional<std::string> saved;
+    } variables[] = {{"LC_ALL", {}}, {"LC_CTYPE", {}}, {"LANG", {}}};
+    for (Environment& variable : variables) {
+        if (const char* value = std::getenv(variable.name)) variable.saved = value;
+        unsetenv(variable.name);
+    }
+    setenv("LANG", "pl_PL.UTF-8", 1);
+    EXPECT_EQ(pragma(cp1250), "#pragma code_page(1250)");
+    EXPECT_EQ(pragma(ascii), "#pragma code_page(1250)");
+    EXPECT_EQ(pragma(utf8), "#pragma code_page(65001)");
+    setenv("LC_CTYPE", "zh_TW.Big5", 1);
+    EXPECT_EQ(pragma(cp1250), "#pragma code_page(950)");
+    setenv("LC_ALL", "ru_RU", 1);
+    EXPECT_EQ(pragma(cp1250), "#pragma code_page(1251)");
+    setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(pragma(cp1250), "#pragma code_page(1252)");
+    for (Environment& variable : variables) {
+        if (variable.saved) setenv(variable.name, variable.saved->c_str(), 1);
+        else unsetenv(variable.name);
+    }
+}
+
+TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
+    const std::string form = Form("Form1.frm", kFileViewForm);
+    fs::create_directory(Path("inc"));
+    Outcome got = Tarvel({"--header", Path("Menu ids.h"), "--masm", Path("inc/menu.inc"), form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(ReadFile(Path("Menu ids.h")),
+              "/* Menu item numbers of Form1.frm, as its resource script gives them. */\r\n"
+              "#ifndef MENU_IDS_H\r\n#define MENU_IDS_H\r\n\r\n"
+              "#define mnuOpen 100\r\n#define mnuExit 101\r\n#define mnuBar 102\r\n\r\n#endif\r\n");
+    EXPECT_EQ(ReadFile(Path("inc/menu.inc")),
+              "; Menu item numbers of Form1.frm, as its resource script gives them.\r\n"
+              "mnuOpen equ 100\r\nmnuExit equ 101\r\nmnuBar equ 102\r\n");
+    const std::string defines = "#define mnuOpen 100\r\n#define mnuExit 101\r\n#define mnuBar 102\r\n";
+    const std::string menu = kFileViewWithDefines.substr(defines.size());
+    // Beside the RC file the header is named by its file name; elsewhere as given.
+    EXPECT_EQ(ReadFile(Path("Form1.rc")), "#include \"Menu ids.h\"\r\n" + menu + "\r\n");
+    got = Tarvel({"--header", Path("inc/ids.h"), "-o", Path("Form1.rc"), form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(ReadFile(Path("Form1.rc")), "#include \"" + Path("inc/ids.h") + "\"\r\n" + menu + "\r\n");
+
+    // A header that cannot be saved stops the conversion before the RC text.
+    fs::remove(Path("Form1.rc"));
+    got = Tarvel({"--header", Path("nowhere/ids.h"), form});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_EQ(got.err, Path("nowhere/ids.h") + ": cannot write the output file: No such file or directory\n");
+    EXPECT_FALSE(fs::exists(Path("Form1.rc")));
+    // Nor is a header saved for an RC file that cannot be written.
+    got = Tarvel({"--header", Path("ids.h"), "-o", Path("nowhere/Form1.rc"), form});
+    EXPECT_EQ(got.status, 3);
+    EXPECT_FALSE(fs::exists(Path("ids.h")));
+
+    const std::string other = Form("Other.frm", kOneItemForm);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } refused[] = {
+        {{"--header", "ids.h", "--no-define", form}, "option '--header' needs the names that --no-define leaves out"},
+        {{"--masm", "", form}, "option '--masm' needs a file name"},
+        {{"--header", "ids.h", form, other}, "option '--header' takes a single form only"},
+        {{"--masm", "ids.inc", form, other}, "option '--masm' takes a single form only"},
+        {{"--header", "a\"b.h", form}, "header name 'a\"b.h' cannot be written in an #include line"},
+        {{"--header", "x.h", "--masm", "./x.h", form}, "'x.h' and './x.h' name one file for two outputs"},
+        {{"--header", Path("Form1.rc"), form}, "'" + Path("Form1.rc") + "' and '" + Path("Form1.rc") + "' name one file for two outputs"},
+        {{"--code-page", "cp1250", form}, "code page 'cp1250' is neither a number from 1 to 65535 nor 'auto'"},
+        {{"--code-page", "0", form}, "code page '0' is neither a number from 1 to 65535 nor 'auto'"},
+        {{"--code-page", "-1", form}, "code page '-1' is neither a number from 1 to 65535 nor 'auto'"},
+        {{"--shortcuts=no", form}, "shortcuts was given a disallowed flag override"},
+    };
+    for (const auto& c : refused) {
+        got = Tarvel(c.arguments);
+        EXPECT_EQ(got.status, 2) << c.message;
+        EXPECT_EQ(got.err, "tarvel-rc: " + c.message + "\n" + kTry);
+    }
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ using test::WriteBytes;
 Result<ConversionReport> ToFile(const fs::path& form, std::int32_t firstId, bool useDefines, const fs::path& output) {
     ConversionRequest request;
     request.form = form;
-    request.rc = {firstId, useDefines};
+    request.rc.firstId = firstId;
+    request.rc.useDefines = useDefines;
     Destination destination;
     destination.file = output;
     return ConvertForm(request, destination);
@@ -26,7 +27,8 @@ Result<ConversionReport> ToFile(const fs::path& form, std::int32_t firstId, bool
 Result<std::string> ToText(const fs::path& form, std::int32_t firstId, bool useDefines) {
     ConversionRequest request;
     request.form = form;
-    request.rc = {firstId, useDefines};
+    request.rc.firstId = firstId;
+    request.rc.useDefines = useDefines;
     std::string text;
     Destination destination;
     destination.text = &text;

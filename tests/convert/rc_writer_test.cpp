@@ -538,7 +538,8 @@ Result<std::string> ConvertWith(FakeFrx& frx, std::string_view form) {
     request.form = "Form1.frm";
     request.formBytes = bytes;
     request.frx = &frx;
-    request.rc = {1, false};
+    request.rc.firstId = 1;
+    request.rc.useDefines = false;
     std::string text;
     Destination destination;
     destination.text = &text;

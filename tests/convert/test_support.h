@@ -69,7 +69,8 @@ inline Result<std::string> ConvertText(std::string_view form, bool useDefines = 
     WriteBytes(dir / "Form1.frm", WithLineEnds(form, lineEnd));
     ConversionRequest request;
     request.form = dir / "Form1.frm";
-    request.rc = {firstId, useDefines};
+    request.rc.firstId = firstId;
+    request.rc.useDefines = useDefines;
     std::string text;
     Destination destination;
     destination.text = &text;

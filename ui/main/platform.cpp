@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "code_page.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
@@ -20,13 +22,7 @@
 namespace tarvel::ui {
 namespace {
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return LowerAscii(c); });
-    return lower;
-}
 
 #ifndef _WIN32
 
@@ -178,48 +174,9 @@ bool Platform::IsDirectory(const std::string& path) const {
     return std::filesystem::is_directory(PathFromUtf8(path), ignored);
 }
 
-int Platform::AnsiCodePage() const {
-#ifdef _WIN32
-    // The manifest makes UTF-8 this program's own ANSI code page, so GetACP()
-    // says 65001; forms are written in the system's, which the locale tells.
-    DWORD codePage = 0;
-    if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                       reinterpret_cast<wchar_t*>(&codePage), sizeof codePage / sizeof(wchar_t)) &&
-        codePage != 0)
-        return static_cast<int>(codePage);
-    return 1252;  // a locale with Unicode only has no ANSI code page of its own
-#else
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0') return CodePageForLocaleName(value);
-    }
-    return 1252;
-#endif
-}
+int Platform::AnsiCodePage() const { return SystemAnsiCodePage(); }
 
 bool Platform::OpenWebPage(const std::string& address) { return StartOpener({}, address); }
-
-int CodePageForLocaleName(std::string_view locale) {
-    const std::size_t end = locale.find_first_of("_.@");
-    const std::string language = LowerAscii(locale.substr(0, end));
-    const std::string territory =
-        end != std::string_view::npos && locale[end] == '_' ? std::string(locale.substr(end + 1, 2)) : std::string();
-    struct Language {
-        std::string_view code;
-        int codePage;
-    };
-    static constexpr Language kLanguages[] = {
-        {"pl", 1250}, {"cs", 1250}, {"sk", 1250}, {"hu", 1250}, {"hr", 1250}, {"sl", 1250}, {"ro", 1250},
-        {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"sr", 1251}, {"mk", 1251},
-        {"el", 1253}, {"tr", 1254}, {"he", 1255}, {"iw", 1255}, {"ar", 1256},
-        {"et", 1257}, {"lv", 1257}, {"lt", 1257}, {"vi", 1258}, {"th", 874},
-        {"ja", 932},  {"ko", 949},
-    };
-    if (language == "zh") return territory == "TW" || territory == "HK" ? 950 : 936;
-    for (const Language& known : kLanguages)
-        if (known.code == language) return known.codePage;
-    return 1252;
-}
 
 std::string DecodeAnsi(std::string_view bytes, int codePage) {
 #ifdef _WIN32
@@ -256,32 +213,6 @@ std::string DecodeAnsi(std::string_view bytes, int codePage) {
 #endif
 }
 
-bool IsUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t value = 0, least = 0;
-        if ((lead & 0xE0) == 0xC0) length = 2, value = lead & 0x1F, least = 0x80;
-        else if ((lead & 0xF0) == 0xE0) length = 3, value = lead & 0x0F, least = 0x800;
-        else if ((lead & 0xF8) == 0xF0) length = 4, value = lead & 0x07, least = 0x10000;
-        else return false;
-        if (bytes.size() - i < length) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            value = (value << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogate halves and values past U+10FFFF are no UTF-8.
-        if (value < least || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) return false;
-        i += length;
-    }
-    return true;
-}
 
 std::string DecodeRcText(std::string_view bytes, int ansiCodePage) {
     return IsUtf8(bytes) ? std::string(bytes) : DecodeAnsi(bytes, ansiCodePage);

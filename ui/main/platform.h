@@ -56,16 +56,9 @@ public:
     virtual bool OpenWebPage(const std::string& address);
 };
 
-/// The Windows ANSI code page of a POSIX locale name's language ("pl_PL.UTF-8"
-/// gives 1250); 1252 when the language has none of its own.
-int CodePageForLocaleName(std::string_view locale);
-
 /// `bytes` in the Windows code page `codePage`, as UTF-8; a byte that the code
 /// page does not define becomes U+FFFD.
 std::string DecodeAnsi(std::string_view bytes, int codePage);
-
-/// True when `bytes` are well-formed UTF-8.
-bool IsUtf8(std::string_view bytes);
 
 /// The RC text's bytes as UTF-8 text: as they are when they are valid UTF-8,
 /// otherwise read in the given ANSI code page, so that every caption character arrives.

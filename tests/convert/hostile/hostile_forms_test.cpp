@@ -178,7 +178,8 @@ TEST(HostileForms, AsManyItemsAsAMenuCanNumber) {
     for (bool useDefines : {true, false}) {
         ConversionRequest request;
         request.form = dir / "Many.frm";
-        request.rc = {0, useDefines};
+        request.rc.firstId = 0;
+        request.rc.useDefines = useDefines;
         std::string text;
         Destination destination;
         destination.text = &text;

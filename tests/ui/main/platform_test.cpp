@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "code_page.h"
 #include "platform.h"
 #include "test_files.h"
 #include "test_platform.h"
@@ -23,7 +24,7 @@ TEST(Platform, LocaleLanguagesGiveTheirWindowsCodePage) {
         {"ko_KR", 949},        {"zh_TW", 950},   {"zh_HK.UTF-8", 950},  {"de_DE", 1252},        {"en_US.UTF-8", 1252},
         {"C", 1252},           {"POSIX", 1252},  {"", 1252},
     };
-    for (const auto& [locale, codePage] : cases) EXPECT_EQ(CodePageForLocaleName(locale), codePage) << locale;
+    for (const auto& [locale, codePage] : cases) EXPECT_EQ(tarvel::AnsiCodePageForLocale(locale), codePage) << locale;
 }
 
 TEST(Platform, EveryAnsiCodePageReadsItsOwnTextBack) {
@@ -64,7 +65,7 @@ TEST(Platform, ValidUtf8IsReadAsUtf8AndAnythingElseInTheCodePage) {
     EXPECT_EQ(DecodeAnsi("a\x81" "b", 1252), "a\xEF\xBF\xBD" "b");
     EXPECT_EQ(DecodeAnsi("a\x83", 932), "a\xEF\xBF\xBD");
     for (const char* notUtf8 : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x80"})
-        EXPECT_FALSE(IsUtf8(notUtf8)) << notUtf8;
+        EXPECT_FALSE(tarvel::IsUtf8(notUtf8)) << notUtf8;
 }
 
 TEST(Platform, TheInnermostMountHoldsADirectory) {

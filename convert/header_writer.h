@@ -1,0 +1,26 @@
+// The item numbers for a program's own sources, the same ones the RC text
+// gives its items: a C header (#define lines inside an include guard) or
+// MASM "NAME equ NUMBER" lines. An item written with its number (its name is
+// no identifier) has no line, as in the RC text's #define list.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "menu.h"
+#include "rc_writer.h"
+#include "text_sink.h"
+
+namespace tarvel {
+
+/// The include guard for a header file's name: "menu.h" gives MENU_H.
+std::string IncludeGuard(std::string_view fileName);
+
+/// A C header: a comment naming `formName`, the guard from `headerName`, the #define lines.
+void WriteCHeader(const Menu& menu, const MenuNumbers& numbers, std::string_view headerName, std::string_view formName,
+                  TextSink& out);
+
+/// MASM: a comment naming `formName`, then "NAME equ NUMBER" for every named item.
+void WriteMasmNumbers(const Menu& menu, const MenuNumbers& numbers, std::string_view formName, TextSink& out);
+
+}  // namespace tarvel

@@ -1,0 +1,98 @@
+#include "rc_accelerators.h"
+
+#include <charconv>
+#include <iterator>
+
+#include "form_lines.h"
+
+namespace tarvel {
+namespace {
+
+constexpr unsigned kCtrl = ShortcutKey::kCtrl, kShift = ShortcutKey::kShift, kAlt = ShortcutKey::kAlt;
+
+// Every shortcut of the Visual Basic menu editor's list, as a form stores it.
+constexpr ShortcutKey kShortcuts[] = {
+    {"^A", "Ctrl+A", 'A', kCtrl}, {"^B", "Ctrl+B", 'B', kCtrl}, {"^C", "Ctrl+C", 'C', kCtrl}, {"^D", "Ctrl+D", 'D', kCtrl},
+    {"^E", "Ctrl+E", 'E', kCtrl}, {"^F", "Ctrl+F", 'F', kCtrl}, {"^G", "Ctrl+G", 'G', kCtrl}, {"^H", "Ctrl+H", 'H', kCtrl},
+    {"^I", "Ctrl+I", 'I', kCtrl}, {"^J", "Ctrl+J", 'J', kCtrl}, {"^K", "Ctrl+K", 'K', kCtrl}, {"^L", "Ctrl+L", 'L', kCtrl},
+    {"^M", "Ctrl+M", 'M', kCtrl}, {"^N", "Ctrl+N", 'N', kCtrl}, {"^O", "Ctrl+O", 'O', kCtrl}, {"^P", "Ctrl+P", 'P', kCtrl},
+    {"^Q", "Ctrl+Q", 'Q', kCtrl}, {"^R", "Ctrl+R", 'R', kCtrl}, {"^S", "Ctrl+S", 'S', kCtrl}, {"^T", "Ctrl+T", 'T', kCtrl},
+    {"^U", "Ctrl+U", 'U', kCtrl}, {"^V", "Ctrl+V", 'V', kCtrl}, {"^W", "Ctrl+W", 'W', kCtrl}, {"^X", "Ctrl+X", 'X', kCtrl},
+    {"^Y", "Ctrl+Y", 'Y', kCtrl}, {"^Z", "Ctrl+Z", 'Z', kCtrl},
+    {"{F1}", "F1", 0x70, 0}, {"{F2}", "F2", 0x71, 0}, {"{F3}", "F3", 0x72, 0},
+    {"{F4}", "F4", 0x73, 0}, {"{F5}", "F5", 0x74, 0}, {"{F6}", "F6", 0x75, 0},
+    {"{F7}", "F7", 0x76, 0}, {"{F8}", "F8", 0x77, 0}, {"{F9}", "F9", 0x78, 0},
+    {"{F10}", "F10", 0x79, 0}, {"{F11}", "F11", 0x7A, 0}, {"{F12}", "F12", 0x7B, 0},
+    {"^{F1}", "Ctrl+F1", 0x70, kCtrl}, {"^{F2}", "Ctrl+F2", 0x71, kCtrl}, {"^{F3}", "Ctrl+F3", 0x72, kCtrl},
+    {"^{F4}", "Ctrl+F4", 0x73, kCtrl}, {"^{F5}", "Ctrl+F5", 0x74, kCtrl}, {"^{F6}", "Ctrl+F6", 0x75, kCtrl},
+    {"^{F7}", "Ctrl+F7", 0x76, kCtrl}, {"^{F8}", "Ctrl+F8", 0x77, kCtrl}, {"^{F9}", "Ctrl+F9", 0x78, kCtrl},
+    {"^{F10}", "Ctrl+F10", 0x79, kCtrl}, {"^{F11}", "Ctrl+F11", 0x7A, kCtrl}, {"^{F12}", "Ctrl+F12", 0x7B, kCtrl},
+    {"+{F1}", "Shift+F1", 0x70, kShift}, {"+{F2}", "Shift+F2", 0x71, kShift}, {"+{F3}", "Shift+F3", 0x72, kShift},
+    {"+{F4}", "Shift+F4", 0x73, kShift}, {"+{F5}", "Shift+F5", 0x74, kShift}, {"+{F6}", "Shift+F6", 0x75, kShift},
+    {"+{F7}", "Shift+F7", 0x76, kShift}, {"+{F8}", "Shift+F8", 0x77, kShift}, {"+{F9}", "Shift+F9", 0x78, kShift},
+    {"+{F10}", "Shift+F10", 0x79, kShift}, {"+{F11}", "Shift+F11", 0x7A, kShift}, {"+{F12}", "Shift+F12", 0x7B, kShift},
+    {"+^{F1}", "Ctrl+Shift+F1", 0x70, kCtrl | kShift}, {"+^{F2}", "Ctrl+Shift+F2", 0x71, kCtrl | kShift},
+    {"+^{F3}", "Ctrl+Shift+F3", 0x72, kCtrl | kShift}, {"+^{F4}", "Ctrl+Shift+F4", 0x73, kCtrl | kShift},
+    {"+^{F5}", "Ctrl+Shift+F5", 0x74, kCtrl | kShift}, {"+^{F6}", "Ctrl+Shift+F6", 0x75, kCtrl | kShift},
+    {"+^{F7}", "Ctrl+Shift+F7", 0x76, kCtrl | kShift}, {"+^{F8}", "Ctrl+Shift+F8", 0x77, kCtrl | kShift},
+    {"+^{F9}", "Ctrl+Shift+F9", 0x78, kCtrl | kShift}, {"+^{F10}", "Ctrl+Shift+F10", 0x79, kCtrl | kShift},
+    {"+^{F11}", "Ctrl+Shift+F11", 0x7A, kCtrl | kShift}, {"+^{F12}", "Ctrl+Shift+F12", 0x7B, kCtrl | kShift},
+    {"^{INSERT}", "Ctrl+Ins", 0x2D, kCtrl}, {"+{INSERT}", "Shift+Ins", 0x2D, kShift},
+    {"{DEL}", "Del", 0x2E, 0}, {"+{DEL}", "Shift+Del", 0x2E, kShift},
+    {"%{BKSP}", "Alt+Bksp", 0x08, kAlt},
+};
+
+bool SameCode(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+const ShortcutKey* FindShortcutKey(std::string_view code) {
+    for (const ShortcutKey& key : kShortcuts)
+        if (SameCode(key.code, code)) return &key;
+    return nullptr;
+}
+
+void WriteRcAccelerators(const Menu& menu, const MenuNumbers& numbers, TextSink& out) {
+    std::string table;
+    char digits[16];
+    for (std::size_t i = 0; i < menu.items.size(); ++i) {
+        if (numbers.number[i] == MenuNumbers::kNone) continue;
+        const ShortcutKey* key = FindShortcutKey(menu.items[i].shortcut);
+        if (!key) continue;
+        table += "    ";
+        // A letter's virtual-key code is its capital, which RC writes as "O".
+        if (key->virtualKey >= 'A' && key->virtualKey <= 'Z') table.append("\"").append(1, static_cast<char>(key->virtualKey)).append("\"");
+        else table.append(digits, std::to_chars(digits, std::end(digits), key->virtualKey).ptr);
+        table += ", ";
+        if (!numbers.identifier[i].empty()) table += numbers.identifier[i];
+        else table.append(digits, std::to_chars(digits, std::end(digits), numbers.number[i]).ptr);
+        table += ", VIRTKEY";
+        if (key->modifiers & kCtrl) table += ", CONTROL";
+        if (key->modifiers & kShift) table += ", SHIFT";
+        if (key->modifiers & kAlt) table += ", ALT";
+        table += "\r\n";
+    }
+    if (table.empty()) return;
+    out.Write("\r\nGlowne ACCELERATORS\r\n{\r\n");
+    out.Write(table);
+    out.Write("}\r\n");
+}
+
+void WarnUnknownShortcuts(const Menu& menu, const MenuNumbers& numbers, const std::string& form,
+                          std::vector<std::string>& warnings) {
+    for (std::size_t i = 0; i < menu.items.size(); ++i) {
+        const MenuItem& item = menu.items[i];
+        if (numbers.number[i] == MenuNumbers::kNone || item.shortcut.empty() || FindShortcutKey(item.shortcut)) continue;
+        std::string warning = form + ": menu item '";
+        warning.append(item.name).append("' has the shortcut '").append(item.shortcut);
+        warning += "', which is not a key of the menu editor; it is left out";
+        warnings.push_back(std::move(warning));
+    }
+}
+
+}  // namespace tarvel

@@ -1,0 +1,39 @@
+// Keyboard shortcuts of menu items: the codes a form stores ("^O", "+{F5}"),
+// the key's name that a Windows menu shows after a tab ("Ctrl+O"), and the
+// RC ACCELERATORS table that makes the keys choose their items. Only the
+// shortcuts the Visual Basic menu editor offers are known; any other code is
+// left out with a warning, never guessed at.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "menu.h"
+#include "rc_writer.h"
+#include "text_sink.h"
+
+namespace tarvel {
+
+struct ShortcutKey {
+    static constexpr unsigned kCtrl = 1, kShift = 2, kAlt = 4;
+    std::string_view code;   ///< as the form stores it: "^O", "+^{F3}"
+    std::string_view label;  ///< as a Windows menu shows it: "Ctrl+O", "Ctrl+Shift+F3"
+    int virtualKey;          ///< the Windows virtual-key code
+    unsigned modifiers;      ///< kCtrl, kShift, kAlt
+};
+
+/// The key a form's Shortcut code stands for (letters compared without case),
+/// or null when the menu editor offers no such shortcut.
+const ShortcutKey* FindShortcutKey(std::string_view code);
+
+/// Writes "Glowne ACCELERATORS" with one entry for every numbered item whose
+/// shortcut is known, sending the item's identifier; nothing when there is none.
+void WriteRcAccelerators(const Menu& menu, const MenuNumbers& numbers, TextSink& out);
+
+/// One warning for every numbered item whose shortcut no key stands for,
+/// naming `form`, the item and the code.
+void WarnUnknownShortcuts(const Menu& menu, const MenuNumbers& numbers, const std::string& form,
+                          std::vector<std::string>& warnings);
+
+}  // namespace tarvel
