@@ -1,7 +1,8 @@
 #!/bin/sh
 # Draws the program's icon, a small window whose menu drops down, in two
 # 16-colour sizes. Run it from this folder to redraw tarvel-32.png and
-# tarvel-16.png after changing the drawing; the build only uses the PNG files.
+# tarvel-16.png (and tarvel.ico, both sizes for Windows) after changing the
+# drawing; the build only uses these files.
 set -eu
 IM=${IM:-/usr/bin/convert}
 
@@ -29,3 +30,6 @@ IM=${IM:-/usr/bin/convert}
   -fill black -stroke black -draw "line 8,9 11,9" -draw "line 8,12 11,12" \
   -fill red -stroke red -draw "line 1,10 2,10" -draw "polygon 3,7 5,10 3,13" \
   -colors 16 PNG8:tarvel-16.png
+
+# Windows takes its program icon from an .ico with both sizes in it.
+"$IM" tarvel-16.png tarvel-32.png tarvel.ico
