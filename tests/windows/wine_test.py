@@ -7,9 +7,10 @@
    with the RC file written beside the form and with --no-define to standard
    output: the same bytes and the same exit status as on Linux.
 2. What only Windows has: a folder and a form named outside the ANSI code page,
-   -o with such a name, a target that is replaced, read-only or held open by
-   another program, several forms where some fail, output names that differ
-   from the form's only in case, messages in a console.
+   -o with such a name, several forms where some fail, output names that
+   differ from the form's only in case, messages in a console (each with and
+   without the manifest's UTF-8 code page); a target that is replaced,
+   read-only or held open by another program.
 3. The Windows zip: its files, and its tarvel-rc.exe runs.
 
 Wine is started once for the whole run (a persistent wineserver in a prefix
@@ -31,6 +32,7 @@ from pathlib import Path
 SOURCE = Path(__file__).resolve().parents[2]
 HELPER_SOURCE = Path(__file__).resolve().parent / "file_holder.cpp"
 CROSS_COMPILER = "x86_64-w64-mingw32-g++-posix"
+OBJCOPY = "x86_64-w64-mingw32-objcopy"
 FAILURES = []
 
 
@@ -91,6 +93,11 @@ def run_linux(program, arguments, cwd):
     return subprocess.run([str(program), *arguments], cwd=cwd, capture_output=True)
 
 
+def content(path):
+    """The file's bytes, or None when there is no such file."""
+    return path.read_bytes() if path.is_file() else None
+
+
 def files_in(folder):
     """Every file under `folder`, relative, with its bytes."""
     return {p.relative_to(folder).as_posix(): p.read_bytes() for p in sorted(folder.rglob("*")) if p.is_file()}
@@ -114,19 +121,29 @@ def test_forms(wine, linux_rc, windows_rc, work, corpus):
                    if p.suffix.lower() == ".frm")
 
     started = time.monotonic()
-    compared = 0
+    runs = 0
+    # Each form on its own to standard output: its own bytes and exit status.
     for form in forms:
-        for arguments in ([form], ["--no-define", "-o", "-", form]):
-            linux = run_linux(linux_rc, arguments, sides["linux"])
-            windows = wine.run(windows_rc, arguments, sides["windows"])
-            name = " ".join(arguments)
-            check(windows.returncode == linux.returncode,
-                  f"{name}: exit status {windows.returncode} under Wine, {linux.returncode} on Linux "
-                  f"({windows.stderr!r})")
-            check(windows.stdout == linux.stdout, f"{name}: standard output differs from Linux")
-            check(bool(windows.stderr) == bool(linux.stderr),
-                  f"{name}: messages {windows.stderr!r} under Wine, {linux.stderr!r} on Linux")
-            compared += 1
+        arguments = ["--no-define", "-o", "-", form]
+        linux = run_linux(linux_rc, arguments, sides["linux"])
+        windows = wine.run(windows_rc, arguments, sides["windows"])
+        runs += 1
+        check(windows.returncode == linux.returncode,
+              f"{form}: exit status {windows.returncode} under Wine, {linux.returncode} on Linux "
+              f"({windows.stderr!r})")
+        check(windows.stdout == linux.stdout, f"{form}: standard output differs from Linux")
+        check(windows.stderr == linux.stderr, f"{form}: messages {windows.stderr!r} under Wine, "
+                                               f"{linux.stderr!r} on Linux")
+    # Then with #define, the RC files beside the forms, many forms a run (well within the
+    # 32,767 characters of a Windows command line): the same messages and exit status.
+    for first in range(0, len(forms), 40):
+        arguments = forms[first:first + 40]
+        linux = run_linux(linux_rc, arguments, sides["linux"])
+        windows = wine.run(windows_rc, arguments, sides["windows"])
+        runs += 1
+        check((windows.returncode, windows.stderr) == (linux.returncode, linux.stderr),
+              f"forms {first + 1} to {first + len(arguments)}: exit status {windows.returncode} and messages "
+              f"{windows.stderr!r} under Wine, {linux.returncode} and {linux.stderr!r} on Linux")
     # The RC files written beside the forms, all at once: the same files with the same bytes.
     linux_files, windows_files = files_in(sides["linux"]), files_in(sides["windows"])
     check(sorted(windows_files) == sorted(linux_files),
@@ -135,134 +152,91 @@ def test_forms(wine, linux_rc, windows_rc, work, corpus):
     check(not differing, f"RC files differ from Linux: {differing}")
     written = sum(1 for name in linux_files if name.endswith(".rc"))
     check(written > 0, "no RC file was written at all")
-    print(f"{len(forms)} forms, {compared} runs each side, {written} RC files: "
+    print(f"{len(forms)} forms, {runs} runs each side, {written} RC files: "
           f"{time.monotonic() - started:.1f} s", flush=True)
 
 
-def expect_refused(wine, windows_rc, folder, target_name, old, what):
-    """tarvel-rc.exe must fail on `target_name`, say why, and leave it and the folder as they were."""
-    before = files_in(folder)
-    result = wine.run(windows_rc, ["Form1.frm"], folder)
-    message = result.stderr.decode("utf-8", "replace")
-    check(result.returncode == 3, f"{what}: exit status {result.returncode}, not 3")
-    prefix = f"{target_name}: cannot write the output file: "
-    check(message.startswith(prefix) and len(message.strip()) > len(prefix.strip()),
-          f"{what}: message {message!r} does not name the file and the system's reason")
-    check((folder / target_name).read_bytes() == old, f"{what}: the old file was changed")
-    check(files_in(folder) == before, f"{what}: files left behind: {sorted(set(files_in(folder)) - set(before))}")
-    return message
-
-
-def test_windows_cases(wine, linux_rc, windows_rc, helper, work, corpus):
+def expected_texts(linux_rc, work):
+    """The Linux RC text of the form the cases use, with and without #define."""
     form = SOURCE / "tests/cli/data/captions.frm"
-    expected_define = run_linux(linux_rc, ["-o", "-", str(form)], work).stdout
-    expected_no_define = run_linux(linux_rc, ["--no-define", "-o", "-", str(form)], work).stdout
-    check(len(expected_define) > 100, "the Linux tarvel-rc gives no RC text for captions.frm")
+    work.mkdir(parents=True, exist_ok=True)
+    define = run_linux(linux_rc, ["-o", "-", str(form)], work).stdout
+    no_define = run_linux(linux_rc, ["--no-define", "-o", "-", str(form)], work).stdout
+    check(len(define) > 100, "the Linux tarvel-rc gives no RC text for captions.frm")
+    return form, define, no_define
 
-    # A folder and a form with letters outside every ANSI code page's reach at once.
-    case = work / "cases/names"
+
+def test_names(wine, linux_rc, program, work, corpus):
+    """Names outside the ANSI code page, as arguments, files, folders and messages."""
+    form, expected_define, expected_no_define = expected_texts(linux_rc, work)
+
+    # A folder and a form with letters no single ANSI code page holds together.
+    case = work / "names"
     (case / "Zażółć").mkdir(parents=True)
     shutil.copyfile(form, case / "Zażółć/Menü.frm")
-    result = wine.run(windows_rc, ["Zażółć/Menü.frm"], case)
+    result = wine.run(program, ["Zażółć/Menü.frm"], case)
     check(result.returncode == 0, f"Zażółć/Menü.frm: exit status {result.returncode}: {result.stderr!r}")
-    check((case / "Zażółć/Menü.rc").is_file() and
-          (case / "Zażółć/Menü.rc").read_bytes() == expected_define,
-          "Zażółć/Menü.rc is not the Linux RC text")
-    result = wine.run(windows_rc, ["--no-define", "-o", "-", "Zażółć/Menü.frm"], case)
+    check(content(case / "Zażółć/Menü.rc") == expected_define, "Zażółć/Menü.rc is not the Linux RC text")
+    result = wine.run(program, ["--no-define", "-o", "-", "Zażółć/Menü.frm"], case)
     check(result.returncode == 0 and result.stdout == expected_no_define,
           "Zażółć/Menü.frm to standard output is not the Linux RC text")
 
-    # -o with a name outside the ANSI code page: that very name, no other.
-    result = wine.run(windows_rc, ["-o", "Wynik-ż.rc", "Zażółć/Menü.frm"], case)
+    # -o with such a name: that very name, no other.
+    result = wine.run(program, ["-o", "Wynik-ż.rc", "Zażółć/Menü.frm"], case)
     check(result.returncode == 0, f"-o Wynik-ż.rc: exit status {result.returncode}: {result.stderr!r}")
     check(sorted(files_in(case)) == ["Wynik-ż.rc", "Zażółć/Menü.frm", "Zażółć/Menü.rc"],
           f"-o Wynik-ż.rc: files are {sorted(files_in(case))}")
-    check((case / "Wynik-ż.rc").read_bytes() == expected_define, "Wynik-ż.rc is not the RC text")
+    check(content(case / "Wynik-ż.rc") == expected_define, "Wynik-ż.rc is not the RC text")
 
     # Captions from an .frx beside a form in such a folder.
     if corpus:
         shutil.copytree(corpus / "menu/lavolpe-submenus", case / "Zażółć/Łódź")
-        linux_copy = work / "cases/frx-linux"
+        linux_copy = work / "frx-linux"
         shutil.copytree(corpus / "menu/lavolpe-submenus", linux_copy)
         for name in ("Form1", "Form2", "MDIForm1"):
-            result = wine.run(windows_rc, [f"Zażółć/Łódź/{name}.frm"], case)
+            result = wine.run(program, [f"Zażółć/Łódź/{name}.frm"], case)
             linux = run_linux(linux_rc, [f"{name}.frm"], linux_copy)
             check(result.returncode == linux.returncode == 0,
                   f"Zażółć/Łódź/{name}.frm: exit status {result.returncode}: {result.stderr!r}")
-            check((case / f"Zażółć/Łódź/{name}.rc").read_bytes() == (linux_copy / f"{name}.rc").read_bytes(),
+            written = content(case / f"Zażółć/Łódź/{name}.rc")
+            check(written is not None and written == content(linux_copy / f"{name}.rc"),
                   f"Zażółć/Łódź/{name}.rc: not the Linux bytes")
-
-    # An existing RC file is replaced, and nothing else is left in the folder.
-    case = work / "cases/replace"
-    case.mkdir(parents=True)
-    shutil.copyfile(form, case / "Form1.frm")
-    (case / "Form1.rc").write_bytes(b"old text, longer than nothing\r\n" * 100)
-    result = wine.run(windows_rc, ["Form1.frm"], case)
-    check(result.returncode == 0, f"replacing Form1.rc: exit status {result.returncode}: {result.stderr!r}")
-    check(files_in(case) == {"Form1.frm": form.read_bytes(), "Form1.rc": expected_define},
-          f"replacing Form1.rc: files are {sorted(files_in(case))} or the text is wrong")
-
-    # A read-only target stays as it was.
-    case = work / "cases/read-only"
-    case.mkdir(parents=True)
-    shutil.copyfile(form, case / "Form1.frm")
-    (case / "Form1.rc").write_bytes(b"old\r\n")
-    made = wine.run(helper, ["readonly", "Form1.rc"], case)
-    if check(made.returncode == 0, f"file_holder readonly: {made.stderr!r}"):
-        message = expect_refused(wine, windows_rc, case, "Form1.rc", b"old\r\n", "read-only Form1.rc")
-        print(f"read-only target: {message.strip()}")
-
-    # A target another program holds open without delete sharing stays as it was.
-    case = work / "cases/held"
-    case.mkdir(parents=True)
-    shutil.copyfile(form, case / "Form1.frm")
-    (case / "Form1.rc").write_bytes(b"old\r\n")
-    holder = wine.start(helper, ["hold", "Form1.rc"], case)
-    try:
-        if check(holder.stdout.readline().strip() == b"held", "file_holder could not hold Form1.rc"):
-            message = expect_refused(wine, windows_rc, case, "Form1.rc", b"old\r\n", "Form1.rc held open")
-            print(f"target held open: {message.strip()}")
-    finally:
-        holder.stdin.close()
-        holder.wait()
-    # Once let go, the same target is replaced.
-    result = wine.run(windows_rc, ["Form1.frm"], case)
-    check(result.returncode == 0 and (case / "Form1.rc").read_bytes() == expected_define,
-          f"Form1.rc let go: exit status {result.returncode}: {result.stderr!r}")
 
     # Several forms where some fail: every good form is still converted, the highest status wins.
     for side in ("linux", "windows"):
-        case = work / f"cases/several-{side}"
-        (case / "Zażółć").mkdir(parents=True)
-        shutil.copyfile(form, case / "first.frm")
-        shutil.copyfile(SOURCE / "tests/cli/data/deep.frm", case / "Zażółć/Menü.frm")
-        (case / "nomenu.frm").write_bytes(b"VERSION 5.00\r\nBegin VB.Form Form1\r\nEnd\r\n")
+        folder = work / f"several-{side}"
+        (folder / "Zażółć").mkdir(parents=True)
+        shutil.copyfile(form, folder / "first.frm")
+        shutil.copyfile(SOURCE / "tests/cli/data/deep.frm", folder / "Zażółć/Menü.frm")
+        (folder / "nomenu.frm").write_bytes(b"VERSION 5.00\r\nBegin VB.Form Form1\r\nEnd\r\n")
     arguments = ["first.frm", "brak-ż.frm", "nomenu.frm", "Zażółć/Menü.frm"]
-    result = wine.run(windows_rc, arguments, work / "cases/several-windows")
-    linux = run_linux(linux_rc, arguments, work / "cases/several-linux")
+    result = wine.run(program, arguments, work / "several-windows")
+    linux = run_linux(linux_rc, arguments, work / "several-linux")
     check(result.returncode == linux.returncode == 3,
           f"several forms: exit status {result.returncode} under Wine, {linux.returncode} on Linux")
-    check(files_in(work / "cases/several-windows") == files_in(work / "cases/several-linux"),
-          "several forms: the files differ from Linux")
+    windows_files = files_in(work / "several-windows")
+    check(windows_files == files_in(work / "several-linux") and "Zażółć/Menü.rc" in windows_files,
+          f"several forms: the files {sorted(windows_files)} differ from Linux")
     messages = result.stderr.decode("utf-8", "replace").splitlines()
     check(len(messages) == 2 and messages[0].startswith("brak-ż.frm: cannot read the form: ")
           and messages[1] == "nomenu.frm: no menu", f"several forms: messages {messages}")
 
     # Names compare without case on Windows: these are the form itself.
-    case = work / "cases/case"
+    case = work / "case"
     (case / "Zażółć").mkdir(parents=True)
     shutil.copyfile(form, case / "Zażółć/Menü.frm")
     for output in ("ZAŻÓŁĆ/MENÜ.FRM", "zażółć/menü.frm"):
-        result = wine.run(windows_rc, ["-o", output, "Zażółć/Menü.frm"], case)
+        result = wine.run(program, ["-o", output, "Zażółć/Menü.frm"], case)
         check(result.returncode == 3 and
               result.stderr == f"{output}: the output file would overwrite the form\n".encode(),
               f"-o {output}: exit status {result.returncode}: {result.stderr!r}")
     check(files_in(case) == {"Zażółć/Menü.frm": form.read_bytes()}, "-o in other case: the form was touched")
 
-    # In a console the message shows the name as typed (through WriteConsoleW).
+    # In a console the message shows the name as typed (through WriteConsoleW): UTF-8 bytes
+    # written to a console as they are would show in its OEM code page instead.
     controller, terminal = pty.openpty()
     try:
-        result = subprocess.run(["wine", str(windows_rc), "brak-żółć.frm"], cwd=case, env=wine.env,
+        result = subprocess.run(["wine", str(program), "brak-żółć.frm"], cwd=case, env=wine.env,
                                 stdin=terminal, stdout=subprocess.DEVNULL, stderr=terminal, timeout=120)
     finally:
         os.close(terminal)
@@ -276,9 +250,66 @@ def test_windows_cases(wine, linux_rc, windows_rc, helper, work, corpus):
     check(result.returncode == 3 and "brak-żółć.frm: cannot read the form: ".encode() in shown,
           f"console message: {shown!r}")
 
+
+def expect_refused(wine, program, folder, target_name, old, what):
+    """tarvel-rc.exe must fail on `target_name`, say why, and leave it and the folder as they were."""
+    before = files_in(folder)
+    result = wine.run(program, ["Form1.frm"], folder)
+    message = result.stderr.decode("utf-8", "replace")
+    check(result.returncode == 3, f"{what}: exit status {result.returncode}, not 3")
+    prefix = f"{target_name}: cannot write the output file: "
+    check(message.startswith(prefix) and len(message.strip()) > len(prefix.strip()),
+          f"{what}: message {message!r} does not name the file and the system's reason")
+    check(content(folder / target_name) == old, f"{what}: the old file was changed")
+    check(files_in(folder) == before, f"{what}: files left behind: {sorted(set(files_in(folder)) - set(before))}")
+    return message
+
+
+def test_targets(wine, linux_rc, program, helper, work):
+    """A target that is replaced, read-only or held open by another program."""
+    form, expected_define, _ = expected_texts(linux_rc, work)
+
+    # An existing RC file is replaced, and nothing else is left in the folder.
+    case = work / "replace"
+    case.mkdir(parents=True)
+    shutil.copyfile(form, case / "Form1.frm")
+    (case / "Form1.rc").write_bytes(b"old text, longer than nothing\r\n" * 100)
+    result = wine.run(program, ["Form1.frm"], case)
+    check(result.returncode == 0, f"replacing Form1.rc: exit status {result.returncode}: {result.stderr!r}")
+    check(files_in(case) == {"Form1.frm": form.read_bytes(), "Form1.rc": expected_define},
+          f"replacing Form1.rc: files are {sorted(files_in(case))} or the text is wrong")
+
+    # A read-only target stays as it was.
+    case = work / "read-only"
+    case.mkdir(parents=True)
+    shutil.copyfile(form, case / "Form1.frm")
+    (case / "Form1.rc").write_bytes(b"old\r\n")
+    made = wine.run(helper, ["readonly", "Form1.rc"], case)
+    if check(made.returncode == 0, f"file_holder readonly: {made.stderr!r}"):
+        message = expect_refused(wine, program, case, "Form1.rc", b"old\r\n", "read-only Form1.rc")
+        print(f"read-only target: {message.strip()}")
+
+    # A target another program holds open without delete sharing stays as it was.
+    case = work / "held"
+    case.mkdir(parents=True)
+    shutil.copyfile(form, case / "Form1.frm")
+    (case / "Form1.rc").write_bytes(b"old\r\n")
+    holder = wine.start(helper, ["hold", "Form1.rc"], case)
+    try:
+        if check(holder.stdout.readline().strip() == b"held", "file_holder could not hold Form1.rc"):
+            message = expect_refused(wine, program, case, "Form1.rc", b"old\r\n", "Form1.rc held open")
+            print(f"target held open: {message.strip()}")
+    finally:
+        holder.stdin.close()
+        holder.wait()
+    # Once let go, the same target is replaced.
+    result = wine.run(program, ["Form1.frm"], case)
+    check(result.returncode == 0 and content(case / "Form1.rc") == expected_define,
+          f"Form1.rc let go: exit status {result.returncode}: {result.stderr!r}")
+
     # The same answers as on Linux for help, version and usage errors.
     for arguments in (["--help"], ["--version"], [], ["--bogus"], ["-o", "a.rc", "x.frm", "y.frm"]):
-        result = wine.run(windows_rc, arguments, case)
+        result = wine.run(program, arguments, case)
         linux = run_linux(linux_rc, arguments, case)
         check((result.returncode, result.stdout, result.stderr) == (linux.returncode, linux.stdout, linux.stderr),
               f"tarvel-rc {' '.join(arguments)}: differs from Linux: {result.stdout!r} {result.stderr!r}")
@@ -323,12 +354,18 @@ def main():
     started = time.monotonic()
     work = Path(tempfile.mkdtemp(prefix="wine-tests-", dir=build))
     helper = work / "file_holder.exe"
+    plain_rc = work / "tarvel-rc-without-manifest.exe"
+    subprocess.run([OBJCOPY, "--remove-section=.rsrc", str(windows_rc), str(plain_rc)], check=True)
     subprocess.run([CROSS_COMPILER, "-std=c++20", "-O2", "-static", "-municode", "-Wall", "-Wextra", "-Werror",
                     str(HELPER_SOURCE), "-o", str(helper)], check=True)
     try:
         with Wine(build / "wine-prefix") as wine:
             test_forms(wine, linux_rc, windows_rc, work, corpus)
-            test_windows_cases(wine, linux_rc, windows_rc, helper, work, corpus)
+            test_names(wine, linux_rc, windows_rc, work / "names", corpus)
+            # Windows before 10 1903 ignores the manifest's UTF-8 code page: the same names
+            # must work there too, as with a copy of the program that has no manifest.
+            test_names(wine, linux_rc, plain_rc, work / "names-without-manifest", corpus)
+            test_targets(wine, linux_rc, windows_rc, helper, work / "targets")
             test_zip(wine, build, work)
     finally:
         # Read-only files must be writable again to be removed.
