@@ -4,14 +4,33 @@
 //                              or a viewer may), says "held" on standard output
 //                              and keeps it open until standard input ends
 //   file_holder readonly FILE  gives FILE the read-only attribute
+//   file_holder wait           says "held" and waits until standard input ends,
+//                              so that Wine never sees its last program end
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 
+namespace {
+
+void WaitForEndOfInput() {
+    std::fputs("held\n", stdout);
+    std::fflush(stdout);
+    char buffer[64];
+    DWORD read = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    }
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wcscmp(argv[1], L"wait") == 0) {
+        WaitForEndOfInput();
+        return 0;
+    }
     if (argc != 3) {
-        std::fputs("usage: file_holder hold|readonly FILE\n", stderr);
+        std::fputs("usage: file_holder hold|readonly FILE, or file_holder wait\n", stderr);
         return 2;
     }
     const wchar_t* file = argv[2];
@@ -31,12 +50,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "file_holder: cannot open the file (error %lu)\n", GetLastError());
         return 1;
     }
-    std::fputs("held\n", stdout);
-    std::fflush(stdout);
-    char buffer[64];
-    DWORD read = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    }
+    WaitForEndOfInput();
     CloseHandle(held);
     return 0;
 }

@@ -46,7 +46,7 @@ def check(condition, what):
 class Wine:
     """One Wine prefix and one wineserver for every program this run starts."""
 
-    def __init__(self, prefix):
+    def __init__(self, prefix, helper):
         self.env = dict(os.environ)
         self.env.update(
             WINEPREFIX=str(prefix),
@@ -60,6 +60,8 @@ class Wine:
         self.env.pop("DISPLAY", None)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.prefix = prefix
+        self.helper = helper
+        self.keeper = None
 
     def __enter__(self):
         started = time.monotonic()
@@ -72,10 +74,20 @@ class Wine:
         first = not (self.prefix / "system.reg").exists()
         subprocess.run(["wineboot", "-i" if first else "-r"], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # One program runs from here to the end, so that Wine does not stop the prefix's services
+        # each time the last program ends: a test program once started while they stopped and
+        # ended at once with exit status 1 and no output.
+        self.keeper = subprocess.Popen(["wine", str(self.helper), "wait"], env=self.env,
+                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        if self.keeper.stdout.readline().strip() != b"held":
+            raise RuntimeError("Wine did not start file_holder.exe")
         print(f"Wine ready in {time.monotonic() - started:.1f} s", flush=True)
         return self
 
     def __exit__(self, *exception):
+        if self.keeper:
+            self.keeper.stdin.close()
+            self.keeper.wait()
         subprocess.run(["wineserver", "-k"], env=self.env)
         subprocess.run(["wineserver", "-w"], env=self.env)
 
@@ -142,8 +154,9 @@ def test_forms(wine, linux_rc, windows_rc, work, corpus):
         windows = wine.run(windows_rc, arguments, sides["windows"])
         runs += 1
         check((windows.returncode, windows.stderr) == (linux.returncode, linux.stderr),
-              f"forms {first + 1} to {first + len(arguments)}: exit status {windows.returncode} and messages "
-              f"{windows.stderr!r} under Wine, {linux.returncode} and {linux.stderr!r} on Linux")
+              f"forms {first + 1} to {first + len(arguments)}: exit status {windows.returncode}, messages "
+              f"{windows.stderr!r} and output {windows.stdout[:200]!r} under Wine, {linux.returncode} and "
+              f"{linux.stderr!r} on Linux")
     # The RC files written beside the forms, all at once: the same files with the same bytes.
     linux_files, windows_files = files_in(sides["linux"]), files_in(sides["windows"])
     check(sorted(windows_files) == sorted(linux_files),
@@ -359,7 +372,7 @@ def main():
     subprocess.run([CROSS_COMPILER, "-std=c++20", "-O2", "-static", "-municode", "-Wall", "-Wextra", "-Werror",
                     str(HELPER_SOURCE), "-o", str(helper)], check=True)
     try:
-        with Wine(build / "wine-prefix") as wine:
+        with Wine(build / "wine-prefix", helper) as wine:
             test_forms(wine, linux_rc, windows_rc, work, corpus)
             test_names(wine, linux_rc, windows_rc, work / "names", corpus)
             # Windows before 10 1903 ignores the manifest's UTF-8 code page: the same names
