@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm libcli11-dev
   qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix cpp
+  binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix cpp wine
   xvfb xdotool x11-apps x11-utils imagemagick fonts-dejavu-core
   desktop-file-utils dpkg-dev file
   python3 time
@@ -45,9 +45,11 @@ case "${1:-}" in
   test)
     install_missing
     build
-    # tarvel-rc for Windows, so that the conversion's Windows code is compiled too.
-    cmake --preset windows-cli
-    cmake --build --preset windows-cli
+    # The Windows programs and their zip, then tarvel-rc.exe under Wine against the Linux build.
+    cmake --preset windows
+    cmake --build --preset windows
+    cpack --preset windows
+    python3 tests/windows/wine_test.py build/bin/tarvel-rc build-windows "$(cd .. && pwd)/shared/corpus"
     # The suite under AddressSanitizer and UndefinedBehaviorSanitizer and a minute of fuzzing,
     # then the suite of the build that ./setup.sh start runs.
     scripts/hardening.sh

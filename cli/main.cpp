@@ -1,25 +1,69 @@
 // tarvel-rc: converts the menus of Visual Basic forms into RC MENU resources
-// from the command line, byte for byte as the window does.
-#include <cstdio>
+// from the command line, byte for byte as the window does. This file only
+// connects the process to the command line: arguments in, streams, exit status.
+#include <algorithm>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "command_line.h"
-
-int main(int argc, char** argv) {
 #ifdef _WIN32
-    // RC text keeps its CR LF line ends and its bytes on standard output too.
-    _setmode(_fileno(stdout), _O_BINARY);
+#include "windows_console.h"
 #endif
-    std::ios::sync_with_stdio(false);
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const tarvel::cli::ParseResult parsed = tarvel::cli::ParseArguments(arguments, std::cout, std::cerr);
-    if (!parsed.run) return parsed.status;
-    return tarvel::cli::Run(parsed.options, std::cout, std::cerr);
+
+namespace {
+
+using namespace tarvel::cli;
+
+// Each form on its own, so that whatever goes wrong with one form is told and
+// the forms after it are still converted.
+int ConvertEachForm(const Options& options, std::ostream& out, std::ostream& err) {
+    int status = kSuccess;
+    for (const std::string& form : options.forms) {
+        Options single = options;
+        single.forms = {form};
+        try {
+            status = std::max(status, Run(single, out, err));
+        } catch (const std::exception& failure) {
+            err << "tarvel-rc: " << form << ": " << failure.what() << '\n';
+            status = std::max(status, static_cast<int>(kFileError));
+        } catch (...) {
+            err << "tarvel-rc: " << form << ": unexpected failure\n";
+            status = std::max(status, static_cast<int>(kFileError));
+        }
+    }
+    return status;
 }
+
+int RunProgram(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    // The last guard: nothing escapes main as an abort.
+    try {
+        const ParseResult parsed = ParseArguments(arguments, out, err);
+        if (!parsed.run) return parsed.status;
+        return ConvertEachForm(parsed.options, out, err);
+    } catch (const std::exception& failure) {
+        err << "tarvel-rc: " << failure.what() << '\n';
+    } catch (...) {
+        err << "tarvel-rc: unexpected failure\n";
+    }
+    return kFileError;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+// The wide entry point: the arguments arrive as UTF-16, so a name with letters
+// outside the ANSI code page reaches the file system as it was typed.
+int wmain(int argc, wchar_t** argv) {
+    std::ios::sync_with_stdio(false);
+    MakeStandardOutputBinary();
+    StandardErrorStream err;
+    return RunProgram(Utf8Arguments(argc, argv), std::cout, err);
+}
+#else
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    return RunProgram(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}
+#endif

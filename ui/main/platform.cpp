@@ -102,7 +102,9 @@ std::string Platform::DriveDirectory(const std::string& drive) const {
 std::string Platform::DriveOf(const std::string& directory) const {
     const std::vector<std::string> drives = Drives();
 #ifdef _WIN32
-    const std::string letter = LowerAscii(directory.substr(0, 2));
+    std::string letter = directory.substr(0, 2);
+    for (char& c : letter)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if (std::find(drives.begin(), drives.end(), letter) != drives.end()) return letter;
 #else
     // The innermost mount wins: /home/ann lies on /home, not on the root.

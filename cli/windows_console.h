@@ -1,0 +1,53 @@
+// What tarvel-rc needs from the Windows console and command line that POSIX
+// systems give for free: the arguments as UTF-8 whatever the ANSI code page,
+// binary standard output, and a standard error that shows UTF-8 text right in
+// a console window. Windows only; main alone uses it.
+#pragma once
+
+#ifdef _WIN32
+
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+namespace tarvel::cli {
+
+/// The program's arguments (without its name), from the UTF-16 command line, as UTF-8.
+std::vector<std::string> Utf8Arguments(int argc, const wchar_t* const* argv);
+
+/// Standard output as raw bytes: RC text keeps its CR LF line ends and its code page.
+void MakeStandardOutputBinary();
+
+/// Takes UTF-8 text. A console gets it as UTF-16 through WriteConsoleW, so
+/// that it shows right whatever the console's code page; a file or a pipe
+/// gets the UTF-8 bytes as they are.
+class StandardErrorBuffer : public std::streambuf {
+public:
+    StandardErrorBuffer();
+    ~StandardErrorBuffer() override;
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    int sync() override;
+
+private:
+    bool Flush(bool all);
+
+    void* handle_;
+    bool console_;
+    std::string pending_;  // bytes not yet written; for a console, also a character cut in two
+};
+
+class StandardErrorStream : public std::ostream {
+public:
+    StandardErrorStream() : std::ostream(&buffer_) { setf(std::ios::unitbuf); }
+
+private:
+    StandardErrorBuffer buffer_;
+};
+
+}  // namespace tarvel::cli
+
+#endif  // _WIN32
