@@ -17,13 +17,18 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kHelp =
-    "Usage: tarvel-rc [-n N] [--no-define] [-o FILE] FORM.frm [FORM.frm ...]\n"
+    "Usage: tarvel-rc [-n N] [--no-define] [--dialog] [-o FILE] FORM.frm [FORM.frm ...]\n"
     "Converts the menu of Visual Basic forms into RC MENU resources.\n"
     "\n"
     "  -n, --first-id N   number of the first item (default 100): decimal with optional sign,\n"
     "                     or &H hex / &O octal; items are numbered on from it and every\n"
     "                     number must lie between 0 and 65535\n"
     "      --no-define    numbers stand in place of names and no #define list is written\n"
+    "      --dialog       also write the whole form as a DIALOGEX resource named after it, its\n"
+    "                     controls numbered on after the menu; the text then starts with\n"
+    "                     #include <windows.h>. A form without a menu gives the dialog alone;\n"
+    "                     an MDI form, and a control with no Windows counterpart (written as a\n"
+    "                     comment), are named in a warning on standard error\n"
     "  -o, --output FILE  with a single form only: where the RC text goes; \"-\" means standard output\n"
     "  -h, --help         show this help\n"
     "      --version      show the version\n"
@@ -31,8 +36,9 @@ constexpr const char* kHelp =
     "Without -o, each form's RC text goes beside it: Form1.frm gives Form1.rc.\n"
     "A form named \"-\" is read from standard input (with -o); its .frx captions are\n"
     "looked for in the current directory. A form named twice is converted once.\n"
-    "Exit status: 0 all converted, 1 a form has no menu, 2 usage error, 3 a file could not be\n"
-    "read or written, 4 an item's number falls outside 0 to 65535 (the highest wins).\n";
+    "Exit status: 0 all converted, 1 a form has no menu (with --dialog: neither menu nor dialog),\n"
+    "2 usage error, 3 a file could not be read or written, 4 an item's or control's number falls\n"
+    "outside 0 to 65535 (the highest wins).\n";
 
 ParseResult UsageError(std::ostream& err, const std::string& message) {
     err << "tarvel-rc: " << message << "\nTry 'tarvel-rc --help' for more information.\n";
@@ -44,6 +50,7 @@ int StatusOf(ErrorKind kind) {
         case ErrorKind::NoMenu: return kNoMenu;
         case ErrorKind::OutputNameEmpty: return kUsage;
         case ErrorKind::ItemNumberOutOfRange: return kNumberOutOfRange;
+        case ErrorKind::ControlNumberOutOfRange: return kNumberOutOfRange;
         default: return kFileError;
     }
 }
@@ -99,12 +106,13 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
 
     CLI::App app{"tarvel-rc", "tarvel-rc"};
     app.set_help_flag();  // our own help text, with the exit statuses
-    bool help = false, version = false, noDefine = false;
+    bool help = false, version = false, noDefine = false, dialog = false;
     std::string firstId;
     std::string output;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
+    app.add_flag("--dialog", dialog)->disable_flag_override();
     // As usual on a command line, an option given twice takes its last value.
     app.add_option("-n,--first-id", firstId)->type_name("N")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("-o,--output", output)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -127,6 +135,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         return ParseResult{false, kSuccess, {}};
     }
     options.useDefines = !noDefine;
+    options.dialog = dialog;
     if (app.count("--first-id") > 0) {
         const std::optional<std::int32_t> id = ParseFirstId(firstId);
         if (!id)
@@ -173,6 +182,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
         ConversionRequest request;
         request.rc.firstId = options.firstId;
         request.rc.useDefines = options.useDefines;
+        request.rc.dialog = options.dialog;
         std::string formBytes;
         if (form == "-") {
             // Its .frx files are looked for in the current directory.

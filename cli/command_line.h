@@ -25,6 +25,7 @@ enum ExitStatus : int {
 struct Options {
     std::int32_t firstId = 100;
     bool useDefines = true;
+    bool dialog = false;                ///< the whole form as a DIALOGEX resource too
     std::optional<std::string> output;  ///< "-" is standard output
     std::vector<std::string> forms;     ///< UTF-8; "-" is standard input
 };

@@ -19,6 +19,11 @@ void AppendNumber(std::string& out, std::int32_t number) {
 
 }  // namespace
 
+std::int64_t NextNumber(const MenuNumbers& numbers, const RcOptions& options) {
+    return options.firstId + static_cast<std::int64_t>(std::count_if(numbers.number.begin(), numbers.number.end(),
+                                                                      [](std::int32_t n) { return n != MenuNumbers::kNone; }));
+}
+
 bool TakesNumber(const Menu& menu, std::size_t item) {
     const std::string_view caption = menu.items[item].caption;
     return !menu.HasChildren(item) && !caption.empty() && caption != "-";
@@ -66,7 +71,7 @@ Result<MenuNumbers> NumberMenu(const Menu& menu, const RcOptions& options, const
     return numbers;
 }
 
-void WriteRcMenu(const Menu& menu, const MenuNumbers& numbers, TextSink& out) {
+void WriteMenuDefines(const Menu& menu, const MenuNumbers& numbers, TextSink& out) {
     std::string line;
     for (std::size_t i = 0; i < menu.items.size(); ++i) {
         if (numbers.identifier[i].empty()) continue;
@@ -75,7 +80,17 @@ void WriteRcMenu(const Menu& menu, const MenuNumbers& numbers, TextSink& out) {
         line += "\r\n";
         out.Write(line);
     }
-    out.Write("\r\n\r\nGlowne MENU\r\n{\r\n");
+}
+
+void WriteRcMenu(const Menu& menu, const MenuNumbers& numbers, TextSink& out) {
+    WriteMenuDefines(menu, numbers, out);
+    out.Write("\r\n\r\n");
+    WriteMenuResource(menu, numbers, out);
+}
+
+void WriteMenuResource(const Menu& menu, const MenuNumbers& numbers, TextSink& out) {
+    std::string line;
+    out.Write("Glowne MENU\r\n{\r\n");
 
     // The items whose closing brace is still to come, as positions just past their last descendant.
     std::vector<std::uint32_t> open;

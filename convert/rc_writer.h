@@ -20,6 +20,7 @@ namespace tarvel {
 struct RcOptions {
     std::int32_t firstId = 100;  ///< the first menu item's number
     bool useDefines = true;      ///< names and a #define list, or numbers in place of names
+    bool dialog = false;         ///< the whole form as a DIALOGEX resource after the menu
 };
 
 /// What each item is called in the RC text.
@@ -38,7 +39,15 @@ Result<MenuNumbers> NumberMenu(const Menu& menu, const RcOptions& options, const
 /// Does the item stand for a choice in the menu, and so take a number?
 bool TakesNumber(const Menu& menu, std::size_t item);
 
+/// The number that follows the menu's last one: where further resources go on numbering.
+std::int64_t NextNumber(const MenuNumbers& numbers, const RcOptions& options);
+
 /// Writes the #define lines, two line ends, then the MENU.
 void WriteRcMenu(const Menu& menu, const MenuNumbers& numbers, TextSink& out);
+
+/// The two parts of WriteRcMenu, for a text that holds more than the menu:
+/// the #define lines, and the MENU resource itself.
+void WriteMenuDefines(const Menu& menu, const MenuNumbers& numbers, TextSink& out);
+void WriteMenuResource(const Menu& menu, const MenuNumbers& numbers, TextSink& out);
 
 }  // namespace tarvel

@@ -36,6 +36,10 @@ QString ErrorMessage(const ConvertError& error, bool formChosen) {
             return QStringLiteral("Pozycja menu „%1” formularza „%2” dostałaby numer %3, a zasób MENU mieści tylko numery "
                                   "od 0 do 65535.")
                 .arg(QString::fromStdString(error.detail), file, QString::number(error.number));
+        case ErrorKind::ControlNumberOutOfRange:
+            return QStringLiteral("Kontrolka „%1” formularza „%2” dostałaby numer %3, a okno dialogowe mieści tylko numery "
+                                  "od 0 do 65535.")
+                .arg(QString::fromStdString(error.detail), file, QString::number(error.number));
         case ErrorKind::OutOfMemory:
             return QStringLiteral("Zabrakło pamięci na konwersję pliku formularza „%1”.").arg(file);
         case ErrorKind::OutputNameEmpty:
