@@ -330,8 +330,9 @@ private:
             DialogControl line;
             line.object = i;
             if (!kind || !Fill(control, *kind, origin[parent], at, visible[i], enabled[i], line)) {
-                warnings_.push_back(formFile_ + ": " + std::string(control.name) + " (" + std::string(control.type) +
-                                    ") has no Windows control; left out of the dialog" +
+                const std::string why = kind ? "slants, and no Windows control draws that" : "has no Windows control";
+                warnings_.push_back(formFile_ + ": " + std::string(control.name) + " (" + std::string(control.type) + ") " +
+                                    why + "; left out of the dialog" +
                                     (control.end > i + 1 ? " with what lies in it" : ""));
                 line.statement = {};
                 i = control.end - 1;  // what lies in it goes with it

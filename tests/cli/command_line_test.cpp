@@ -232,9 +232,10 @@ TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
         const Outcome got = Tarvel({option, form});
         EXPECT_EQ(got.status, 0) << option;
         EXPECT_EQ(got.err, "") << option;
-        EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [-n N] [--no-define] [-o FILE] FORM.frm [FORM.frm ...]\n"))
+        EXPECT_TRUE(
+            got.out.starts_with("Usage: tarvel-rc [-n N] [--no-define] [--dialog] [-o FILE] FORM.frm [FORM.frm ...]\n"))
             << got.out;
-        for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version"})
+        for (const char* listed : {"-n, --first-id N", "--no-define", "--dialog", "-o, --output FILE", "-h, --help", "--version"})
             EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
     }
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
