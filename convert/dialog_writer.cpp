@@ -301,7 +301,7 @@ public:
 
         for (const UnreadableString& lost : form_.unreadable)
             warnings_.push_back(formFile_ + ": the " + std::string(lost.property) + " of " +
-                                std::string(form_.objects[lost.object].name) + " is left empty: " + Describe(lost.reason));
+                                std::string(form_.objects[lost.object].name) + " is left empty: " + lost.reason);
         PlaceControls();
         GroupOptionButtons();
         return NumberControls(menu, options);

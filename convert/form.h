@@ -6,11 +6,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "menu.h"
-#include "result.h"
 
 namespace tarvel {
 
@@ -36,12 +36,12 @@ struct FormObject {
     }
 };
 
-/// A string the form keeps in a .frx file that could not be read: its
-/// property is left empty, and the reason is kept for a warning.
+/// A string the form keeps in a .frx file that is not read: its property is
+/// left empty, and the reason is kept for a warning.
 struct UnreadableString {
     std::uint32_t object = 0;
     std::string_view property;
-    ConvertError reason;
+    std::string reason;
 };
 
 struct Form {

@@ -17,6 +17,12 @@ std::pair<std::string_view, std::string_view> SplitWord(std::string_view text) {
 
 bool IsAttributeLine(std::string_view line) { return StartsWithWord(line, "attribute"); }
 
+// "Form1.frx":0A3C: a reference to data in the .frx file (a $ before it would make it a string).
+bool IsDataReference(std::string_view value) {
+    const std::size_t close = value.find('"', 1);
+    return value.front() == '"' && close != std::string_view::npos && close + 1 < value.size() && value[close + 1] == ':';
+}
+
 // Only these properties hold text that the form may keep in its .frx file.
 bool IsTextProperty(std::string_view name) { return name == "Caption" || name == "Text"; }
 
@@ -83,10 +89,14 @@ private:
         }
         std::string_view kept;
         const bool string = !value.empty() && (value.front() == '"' || (value.front() == '$' && IsTextProperty(name)));
-        if (string) {
+        if (string && IsDataReference(value)) {
+            // A multi-line Text kept in the .frx as data: what it holds is not read here.
+            if (IsTextProperty(name))
+                form_.unreadable.push_back({open_.back(), name, "it is kept in " + std::string(value) + " as data"});
+        } else if (string) {
             Result<std::string_view> bytes = KeepStringValue(value, frx_, form_.text, scratch_);
             if (bytes) kept = bytes.value();
-            else form_.unreadable.push_back({open_.back(), name, bytes.error()});
+            else form_.unreadable.push_back({open_.back(), name, Describe(bytes.error())});
         } else {
             kept = form_.text.Keep(WithoutComment(value));
         }

@@ -4,8 +4,8 @@
 //
 //   dialog_host NAME [MILLISECONDS]
 //
-// Prints the dialog's client size and its dialog base units, then one line
-// per control: its ID, window class and rectangle in pixels from the
+// Prints the dialog's client size, its dialog base units and its window's
+// size with the frame, then one line per control: its ID, window class and rectangle in pixels from the
 // dialog's client area. With MILLISECONDS it first shows the dialog that
 // long (for a screenshot). Exit status 0, or 1 when the dialog cannot be made.
 #include <windows.h>
@@ -64,7 +64,10 @@ int wmain(int argc, wchar_t** argv) {
     GetClientRect(dialog, &client);
     RECT units{0, 0, 4, 8};
     MapDialogRect(dialog, &units);
-    std::printf("client %ld %ld\nbase %ld %ld\n", client.right, client.bottom, units.right, units.bottom);
+    RECT window;
+    GetWindowRect(dialog, &window);
+    std::printf("client %ld %ld\nbase %ld %ld\nwindow %ld %ld\n", client.right, client.bottom, units.right, units.bottom,
+                window.right - window.left, window.bottom - window.top);
     EnumChildWindows(dialog, Report, reinterpret_cast<LPARAM>(dialog));
     std::fflush(stdout);
     DestroyWindow(dialog);
