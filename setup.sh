@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix cpp
-  xvfb xdotool x11-apps x11-utils imagemagick fonts-dejavu-core
+  xvfb xdotool x11-apps x11-utils imagemagick fonts-dejavu-core wine fonts-wine
   desktop-file-utils dpkg-dev file
   python3 time
 )

@@ -137,9 +137,10 @@ def check_layout(wine, form, exe, defines):
 
 def screenshot(wine, tarvel_rc, form, work, host_object, png):
     exe, _ = build_host(tarvel_rc, form, work, host_object)
-    shown = subprocess.Popen(["wine", str(exe), read_form(form).name, "4000"], env=wine.env,
+    shown = subprocess.Popen(["wine", str(exe), read_form(form).name, "8000"], env=wine.env,
                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    time.sleep(3)  # shown for four seconds from its start: photographed in the middle of them
+    run(["xdotool", "search", "--sync", "--onlyvisible", "--classname", exe.name], env=wine.env, timeout=60)
+    time.sleep(1.5)  # painted by now, and shown for some seconds more
     run(["import", "-display", wine.env["DISPLAY"], "-window", "root", work / "screen.png"], env=wine.env)
     output, _ = shown.communicate(timeout=60)
     window = output.decode().split("\n")[2].split()  # "window W H", placed at the screen's corner
