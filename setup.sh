@@ -9,8 +9,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm libcli11-dev
   qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix cpp wine
-  xvfb xdotool x11-apps x11-utils imagemagick fonts-dejavu-core
+  binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix cpp
+  xvfb xdotool x11-apps x11-utils imagemagick fonts-dejavu-core wine fonts-wine
   desktop-file-utils dpkg-dev file
   python3 time
 )

@@ -28,6 +28,11 @@ constexpr const char* kHelp =
     "                     or &H hex / &O octal; items are numbered on from it and every\n"
     "                     number must lie between 0 and 65535\n"
     "      --no-define    numbers stand in place of names and no #define list is written\n"
+    "      --dialog       also write the whole form as a DIALOGEX resource named after it, its\n"
+    "                     controls numbered on after the menu; the text then starts with\n"
+    "                     #include <windows.h>. A form without a menu gives the dialog alone;\n"
+    "                     an MDI form, and a control with no Windows counterpart (written as a\n"
+    "                     comment), are named in a warning on standard error\n"
     "  -o, --output FILE  with a single form only: where the RC text goes; \"-\" means standard output\n"
     "  -h, --help         show this help\n"
     "      --version      show the version\n"
@@ -45,14 +50,15 @@ constexpr const char* kHelp =
     "      --header FILE  with a single form only: the #define list goes into the C header FILE,\n"
     "                     and the RC text has #include \"FILE\" in its place (menu.h: #define mnuOpen 100)\n"
     "      --masm FILE    with a single form only: the same numbers for assembly (mnuOpen equ 100)\n"
-    "      --all          --shortcuts --context-menus --gray-popups --code-page auto\n"
+    "      --all          --shortcuts --context-menus --gray-popups --code-page auto --dialog\n"
     "\n"
     "Without -o, each form's RC text goes beside it: Form1.frm gives Form1.rc.\n"
     "A form named \"-\" is read from standard input (with -o); its .frx captions are\n"
     "looked for in the current directory. A form named twice is converted once.\n"
-    "Warnings (such as an unknown shortcut) go to standard error and do not change the exit status.\n"
-    "Exit status: 0 all converted, 1 a form has no menu, 2 usage error, 3 a file could not be\n"
-    "read or written, 4 an item's number falls outside 0 to 65535 (the highest wins).\n";
+    "Warnings (such as an unknown shortcut or control) go to standard error and do not change the\n"
+    "exit status. Exit status: 0 all converted, 1 a form has no menu (with --dialog: neither menu\n"
+    "nor dialog), 2 usage error, 3 a file could not be read or written, 4 an item's or control's\n"
+    "number falls outside 0 to 65535 (the highest wins).\n";
 
 // What --all turns on: every addition to the RC text that needs no file of
 // its own. An option given beside it (--code-page 1250) still has its say.
@@ -60,6 +66,7 @@ void TurnOnAll(Options& options) {
     options.shortcuts = true;
     options.contextMenus = true;
     options.grayPopups = true;
+    options.dialog = true;
     if (options.codePage == 0) options.codePage = RcOptions::kAutoCodePage;
 }
 
@@ -73,6 +80,7 @@ int StatusOf(ErrorKind kind) {
         case ErrorKind::NoMenu: return kNoMenu;
         case ErrorKind::OutputNameEmpty: return kUsage;
         case ErrorKind::ItemNumberOutOfRange: return kNumberOutOfRange;
+        case ErrorKind::ControlNumberOutOfRange: return kNumberOutOfRange;
         default: return kFileError;
     }
 }
@@ -139,11 +147,12 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
 
     CLI::App app{"tarvel-rc", "tarvel-rc"};
     app.set_help_flag();  // our own help text, with the exit statuses
-    bool help = false, version = false, noDefine = false, all = false;
+    bool help = false, version = false, noDefine = false, all = false, dialog = false;
     std::string firstId, output, codePage, header, masm;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
+    app.add_flag("--dialog", dialog)->disable_flag_override();
     // As usual on a command line, an option given twice takes its last value.
     app.add_option("-n,--first-id", firstId)->type_name("N")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("-o,--output", output)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -173,6 +182,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         return ParseResult{false, kSuccess, {}};
     }
     options.useDefines = !noDefine;
+    options.dialog = dialog;
     if (app.count("--first-id") > 0) {
         const std::optional<std::int32_t> id = ParseFirstId(firstId);
         if (!id)
@@ -271,6 +281,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
         request.rc.contextMenus = options.contextMenus;
         request.rc.grayPopups = options.grayPopups;
         request.rc.codePage = options.codePage;
+        request.rc.dialog = options.dialog;
         std::string formBytes;
         if (form == "-") {
             // Its .frx files are looked for in the current directory.

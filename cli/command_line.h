@@ -31,6 +31,7 @@ struct Options {
     int codePage = 0;                   ///< 0 for none, or RcOptions::kAutoCodePage
     std::optional<std::string> header;  ///< the C header for the #define list
     std::optional<std::string> masm;    ///< the MASM include with the same numbers
+    bool dialog = false;                ///< the whole form as a DIALOGEX resource too
     std::optional<std::string> output;  ///< "-" is standard output
     std::vector<std::string> forms;     ///< UTF-8; "-" is standard input
 };

@@ -7,6 +7,8 @@
 
 #include "code_page.h"
 #include "delivery.h"
+#include "dialog_writer.h"
+#include "form_parser.h"
 #include "form_reader.h"
 #include "frx_captions.h"
 #include "header_writer.h"
@@ -16,28 +18,98 @@
 namespace tarvel {
 namespace {
 
-Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
-    std::optional<FormReader> reader;
+Status OpenForm(const ConversionRequest& request, std::optional<FormReader>& reader) {
     if (request.formBytes) {
         reader = FormReader::FromBytes(*request.formBytes, request.form);
-    } else {
-        Result<FormReader> opened = FormReader::Open(request.form);
-        if (!opened) return opened.error();
-        reader = std::move(opened.value());
+        return Done{};
     }
+    Result<FormReader> opened = FormReader::Open(request.form);
+    if (!opened) return opened.error();
+    reader = std::move(opened.value());
+    return Done{};
+}
+
+// What a conversion writes: the menu alone, as it always was, or with --dialog
+// the form's dialog after it, both numbered from one #define list.
+struct Resources {
+    std::optional<Menu> menu;
+    std::optional<MenuNumbers> menuNumbers;
+    std::optional<Form> form;
+    std::optional<Dialog> dialog;
+    RcOptions options;
+
+    void Write(TextSink& out) const {
+        if (!options.dialog) {
+            WriteRcMenu(*menu, *menuNumbers, options, out);
+            return;
+        }
+        WriteCodePage(options, out);
+        // The style names of the dialog are defined there.
+        out.Write("#include <windows.h>\r\n\r\n");
+        if (!options.includeFile.empty()) {
+            WriteInclude(options, out);
+        } else {
+            if (menu) WriteDefines(*menu, *menuNumbers, out);
+            if (dialog) WriteDialogDefines(*dialog, out);
+        }
+        out.Write("\r\n\r\n");
+        if (menu) WriteMenuResources(*menu, *menuNumbers, options, out);
+        if (menu && dialog) out.Write("\r\n");
+        if (dialog) WriteDialogResource(*form, *dialog, menu.has_value(), out);
+    }
+
+    /// Every #defined name with its number, for a C header or a MASM file.
+    std::vector<NamedNumber> Names() const {
+        std::vector<NamedNumber> names;
+        if (menu) names = DefinedNames(*menu, *menuNumbers);
+        if (dialog)
+            for (const DialogControl& control : dialog->controls)
+                if (!control.identifier.empty()) names.push_back({control.identifier, control.number});
+        return names;
+    }
+};
+
+Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
+    std::optional<FormReader> reader;
+    if (Status opened = OpenForm(request, reader); !opened) return opened.error();
     FrxFiles besideTheForm(request.form.parent_path());
-    Result<Menu> menu = ParseMenu(*reader, request.frx ? *request.frx : besideTheForm);
+    FrxSource& frx = request.frx ? *request.frx : besideTheForm;
+    Result<Menu> menu = ParseMenu(*reader, frx);
     reader.reset();
-    if (!menu) return menu.error();
+    // A form without a menu may still give a dialog.
+    if (!menu && !(request.rc.dialog && menu.error().kind == ErrorKind::NoMenu)) return menu.error();
 
     const std::string formName = PathText(request.form);
-    Result<MenuNumbers> numbers = NumberMenu(menu.value(), request.rc, formName);
-    if (!numbers) return numbers.error();
-
-    RcOptions options = request.rc;
-    if (options.codePage == RcOptions::kAutoCodePage) options.codePage = AutoCodePage(menu.value());
     ConversionReport report;
-    if (options.shortcuts) WarnUnknownShortcuts(menu.value(), numbers.value(), formName, report.warnings);
+    Resources resources;
+    resources.options = request.rc;
+    if (menu) {
+        Result<MenuNumbers> numbers = NumberMenu(menu.value(), request.rc, formName);
+        if (!numbers) return numbers.error();
+        resources.menu = std::move(menu.value());
+        resources.menuNumbers = std::move(numbers.value());
+        if (request.rc.shortcuts)
+            WarnUnknownShortcuts(*resources.menu, *resources.menuNumbers, formName, report.warnings);
+    }
+    if (request.rc.dialog) {
+        // The whole form is read again: the menu's reading stops at its end.
+        if (Status opened = OpenForm(request, reader); !opened) return opened.error();
+        Result<Form> form = ParseForm(*reader, frx);
+        reader.reset();
+        if (!form) return form.error();
+        if (std::optional<std::string> why = WhyNoDialog(form.value(), formName)) {
+            if (!resources.menu) return menu.error();
+            report.warnings.push_back(std::move(*why));
+        } else {
+            const MenuNumbers* numbers = resources.menuNumbers ? &*resources.menuNumbers : nullptr;
+            Result<Dialog> dialog = PlanDialog(form.value(), numbers, request.rc, formName, report.warnings);
+            if (!dialog) return dialog.error();
+            resources.form = std::move(form.value());
+            resources.dialog = std::move(dialog.value());
+        }
+    }
+    if (resources.options.codePage == RcOptions::kAutoCodePage)
+        resources.options.codePage = resources.menu ? AutoCodePage(*resources.menu) : AutoCodePage(Menu{});
 
     // The RC file is opened first and saved last: a target that cannot be
     // written stops everything, and an RC text that includes a header is
@@ -56,8 +128,8 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         if (!file) return file.error();
         {
             BufferedSink buffered(file.value());
-            if (masm) WriteMasmNumbers(menu.value(), numbers.value(), formFileName, buffered);
-            else WriteCHeader(menu.value(), numbers.value(), PathText(target.filename()), formFileName, buffered);
+            if (masm) WriteMasmNumbers(resources.Names(), formFileName, buffered);
+            else WriteCHeader(resources.Names(), PathText(target.filename()), formFileName, buffered);
         }
         Status saved = file.value().Commit();
         if (!saved) return saved.error();
@@ -65,12 +137,12 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
 
     if (destination.text) {
         StringSink text(*destination.text);
-        WriteRcMenu(menu.value(), numbers.value(), options, text);
+        resources.Write(text);
         return report;
     }
     {
         BufferedSink buffered(*rcFile);
-        WriteRcMenu(menu.value(), numbers.value(), options, buffered);
+        resources.Write(buffered);
         buffered.Write("\r\n");
     }
     if (destination.batch) {

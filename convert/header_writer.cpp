@@ -32,24 +32,26 @@ std::string IncludeGuard(std::string_view fileName) {
     return guard;
 }
 
-void WriteCHeader(const Menu& menu, const MenuNumbers& numbers, std::string_view headerName, std::string_view formName,
+void WriteCHeader(const std::vector<NamedNumber>& names, std::string_view headerName, std::string_view formName,
                   TextSink& out) {
     const std::string guard = IncludeGuard(headerName);
     std::string text = "/* Menu item numbers of " + CommentText(formName) + ", as its resource script gives them. */\r\n";
     text += "#ifndef " + guard + "\r\n#define " + guard + "\r\n\r\n";
-    out.Write(text);
-    WriteDefines(menu, numbers, out);
-    out.Write("\r\n#endif\r\n");
+    char digits[16];
+    for (const NamedNumber& named : names) {
+        text.append("#define ").append(named.name).append(" ");
+        text.append(digits, std::to_chars(digits, std::end(digits), named.number).ptr).append("\r\n");
+    }
+    out.Write(text.append("\r\n#endif\r\n"));
 }
 
-void WriteMasmNumbers(const Menu& menu, const MenuNumbers& numbers, std::string_view formName, TextSink& out) {
+void WriteMasmNumbers(const std::vector<NamedNumber>& names, std::string_view formName, TextSink& out) {
     out.Write("; Menu item numbers of " + CommentText(formName) + ", as its resource script gives them.\r\n");
     std::string line;
     char digits[16];
-    for (std::size_t i = 0; i < menu.items.size(); ++i) {
-        if (numbers.identifier[i].empty()) continue;
-        line.assign(numbers.identifier[i]).append(" equ ");
-        line.append(digits, std::to_chars(digits, std::end(digits), numbers.number[i]).ptr);
+    for (const NamedNumber& named : names) {
+        line.assign(named.name).append(" equ ");
+        line.append(digits, std::to_chars(digits, std::end(digits), named.number).ptr);
         out.Write(line.append("\r\n"));
     }
 }

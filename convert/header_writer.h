@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "menu.h"
 #include "rc_writer.h"
@@ -17,10 +18,10 @@ namespace tarvel {
 std::string IncludeGuard(std::string_view fileName);
 
 /// A C header: a comment naming `formName`, the guard from `headerName`, the #define lines.
-void WriteCHeader(const Menu& menu, const MenuNumbers& numbers, std::string_view headerName, std::string_view formName,
+void WriteCHeader(const std::vector<NamedNumber>& names, std::string_view headerName, std::string_view formName,
                   TextSink& out);
 
 /// MASM: a comment naming `formName`, then "NAME equ NUMBER" for every named item.
-void WriteMasmNumbers(const Menu& menu, const MenuNumbers& numbers, std::string_view formName, TextSink& out);
+void WriteMasmNumbers(const std::vector<NamedNumber>& names, std::string_view formName, TextSink& out);
 
 }  // namespace tarvel

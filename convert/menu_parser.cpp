@@ -5,6 +5,7 @@
 #include <string>
 
 #include "form_lines.h"
+#include "form_values.h"
 
 namespace tarvel {
 
@@ -115,24 +116,9 @@ private:
     }
 
     Status SetCaption(MenuItem& item, std::string_view value) {
-        if (const std::optional<FrxReference> reference = ParseFrxReference(value)) {
-            Result<std::string> stored = frx_.Caption(*reference);
-            if (!stored) return stored.error();
-            item.caption = menu_.text.Keep(stored.value());
-            return Done{};
-        }
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-        if (value.find('"') == std::string_view::npos) {
-            item.caption = menu_.text.Keep(value);
-            return Done{};
-        }
-        // The form doubles a quote inside a caption; a lone one, written by hand, stands for itself.
-        caption_.clear();
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            caption_ += value[i];
-            if (value[i] == '"' && i + 1 < value.size() && value[i + 1] == '"') ++i;
-        }
-        item.caption = menu_.text.Keep(caption_);
+        Result<std::string_view> caption = KeepStringValue(value, frx_, menu_.text, caption_);
+        if (!caption) return caption.error();
+        item.caption = caption.value();
         return Done{};
     }
 

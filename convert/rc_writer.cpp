@@ -166,23 +166,37 @@ void WriteDefines(const Menu& menu, const MenuNumbers& numbers, TextSink& out) {
     }
 }
 
-void WriteRcMenu(const Menu& menu, const MenuNumbers& numbers, const RcOptions& options, TextSink& out) {
+std::vector<NamedNumber> DefinedNames(const Menu& menu, const MenuNumbers& numbers) {
+    std::vector<NamedNumber> names;
+    for (std::size_t i = 0; i < menu.items.size(); ++i)
+        if (!numbers.identifier[i].empty()) names.push_back({numbers.identifier[i], numbers.number[i]});
+    return names;
+}
+
+std::int64_t NextNumber(const MenuNumbers& numbers, const RcOptions& options) {
+    return options.firstId + static_cast<std::int64_t>(std::count_if(numbers.number.begin(), numbers.number.end(),
+                                                                      [](std::int32_t n) { return n != MenuNumbers::kNone; }));
+}
+
+void WriteCodePage(const RcOptions& options, TextSink& out) {
+    if (options.codePage <= 0) return;
+    std::string line = "#pragma code_page(";
+    AppendNumber(line, options.codePage);
+    out.Write(line.append(")\r\n"));
+}
+
+void WriteInclude(const RcOptions& options, TextSink& out) {
     std::string line;
-    if (options.codePage > 0) {
-        line = "#pragma code_page(";
-        AppendNumber(line, options.codePage);
-        out.Write(line.append(")\r\n"));
-    }
-    if (!options.includeFile.empty()) {
-        line.assign("#include \"").append(options.includeFile).append("\"\r\n");
-        out.Write(line);
-    } else {
-        WriteDefines(menu, numbers, out);
-    }
-    out.Write("\r\n\r\nGlowne MENU\r\n{\r\n");
+    line.assign("#include \"").append(options.includeFile).append("\"\r\n");
+    out.Write(line);
+}
+
+void WriteMenuResources(const Menu& menu, const MenuNumbers& numbers, const RcOptions& options, TextSink& out) {
+    out.Write("Glowne MENU\r\n{\r\n");
     WriteItems(menu, numbers, options, 0, menu.items.size(), options.contextMenus, out);
     out.Write("}\r\n");
 
+    std::string line;
     for (const MenuNumbers::ContextMenu& context : numbers.contextMenus) {
         line = "\r\n";
         if (!context.name.empty()) line += context.name;
@@ -192,6 +206,14 @@ void WriteRcMenu(const Menu& menu, const MenuNumbers& numbers, const RcOptions& 
         out.Write("}\r\n");
     }
     if (options.shortcuts) WriteRcAccelerators(menu, numbers, out);
+}
+
+void WriteRcMenu(const Menu& menu, const MenuNumbers& numbers, const RcOptions& options, TextSink& out) {
+    WriteCodePage(options, out);
+    if (!options.includeFile.empty()) WriteInclude(options, out);
+    else WriteDefines(menu, numbers, out);
+    out.Write("\r\n\r\n");
+    WriteMenuResources(menu, numbers, options, out);
 }
 
 }  // namespace tarvel

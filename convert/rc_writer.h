@@ -29,6 +29,7 @@ struct RcOptions {
     bool grayPopups = false;     ///< a disabled sub-menu's POPUP line says GRAYED
     int codePage = 0;            ///< "#pragma code_page(N)" first; 0 for none, kAutoCodePage to be chosen
     std::string includeFile;     ///< when not empty, #include "this" stands in place of the #define list
+    bool dialog = false;         ///< the whole form as a DIALOGEX resource after the menu
 };
 
 /// What each item is called in the RC text.
@@ -60,9 +61,27 @@ bool TakesNumber(const Menu& menu, std::size_t item);
 /// Writes "#define NAME NUMBER" and a line end for every named item.
 void WriteDefines(const Menu& menu, const MenuNumbers& numbers, TextSink& out);
 
-/// Writes the #define lines (or the #include), two line ends, then the MENU,
-/// the context menus and the accelerators. `options.codePage` is a number
-/// here (0 for none), never kAutoCodePage.
+/// A name the RC text #defines, and its number: what a C header or MASM file repeats.
+struct NamedNumber {
+    std::string_view name;
+    std::int32_t number;
+};
+/// The named items of the menu, in the order of the #define list.
+std::vector<NamedNumber> DefinedNames(const Menu& menu, const MenuNumbers& numbers);
+
+/// The number that follows the menu's last one: where further resources go on numbering.
+std::int64_t NextNumber(const MenuNumbers& numbers, const RcOptions& options);
+
+/// Writes the "#pragma code_page" line when `options` asks for one (a number
+/// here, never kAutoCodePage), and the #include of `options.includeFile`.
+void WriteCodePage(const RcOptions& options, TextSink& out);
+void WriteInclude(const RcOptions& options, TextSink& out);
+
+/// Writes the MENU resource Glowne, the context menus and the accelerators.
+void WriteMenuResources(const Menu& menu, const MenuNumbers& numbers, const RcOptions& options, TextSink& out);
+
+/// Writes the code page line, the #define lines (or the #include), two line
+/// ends, then the menu's resources.
 void WriteRcMenu(const Menu& menu, const MenuNumbers& numbers, const RcOptions& options, TextSink& out);
 
 }  // namespace tarvel

@@ -18,6 +18,9 @@ std::string Describe(const ConvertError& error) {
         case ErrorKind::ItemNumberOutOfRange:
             return error.file + ": menu item '" + error.detail + "' would get number " + std::to_string(error.number) +
                    ", outside the 0 to 65535 of a MENU resource";
+        case ErrorKind::ControlNumberOutOfRange:
+            return error.file + ": control '" + error.detail + "' would get number " + std::to_string(error.number) +
+                   ", outside the 0 to 65535 of a dialog's controls";
         case ErrorKind::OutputNameEmpty:
             return "no output file named";
         case ErrorKind::OutputIsForm:

@@ -18,6 +18,7 @@ enum class ErrorKind {
     FrxUnreadable,        ///< a caption's .frx file cannot be read
     FrxOutOfRange,        ///< a caption's offset or length runs past the end of its .frx file
     ItemNumberOutOfRange, ///< an item's number falls outside the 0 to 65535 a MENU resource holds
+    ControlNumberOutOfRange, ///< a dialog control's number falls outside 0 to 65535
     OutputNameEmpty,      ///< no output file was named
     OutputIsForm,         ///< the output file would overwrite the form itself
     OutputUnwritable,     ///< the output file cannot be created or written
@@ -27,8 +28,8 @@ enum class ErrorKind {
 struct ConvertError {
     ErrorKind kind{};
     std::string file{};        ///< the file concerned, UTF-8
-    std::string detail{};      ///< what in it: the item's name for ItemNumberOutOfRange, else empty
-    std::int64_t number = 0;   ///< the number that did not fit, for ItemNumberOutOfRange
+    std::string detail{};      ///< what in it: the item's or control's name for a number out of range, else empty
+    std::int64_t number = 0;   ///< the number that did not fit, for a number out of range
     std::error_code system{};  ///< the operating system's reason, where there is one
 };
 

@@ -282,6 +282,7 @@ const char* KindName(ErrorKind kind) {
         case ErrorKind::FrxUnreadable: return "FrxUnreadable";
         case ErrorKind::FrxOutOfRange: return "FrxOutOfRange";
         case ErrorKind::ItemNumberOutOfRange: return "ItemNumberOutOfRange";
+        case ErrorKind::ControlNumberOutOfRange: return "ControlNumberOutOfRange";
         case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
         case ErrorKind::OutputIsForm: return "OutputIsForm";
         case ErrorKind::OutputUnwritable: return "OutputUnwritable";

@@ -237,7 +237,7 @@ TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
         EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [OPTIONS] [-o FILE] FORM.frm [FORM.frm ...]\n")) << got.out;
         for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version",
                                    "--shortcuts", "--context-menus", "--gray-popups", "--code-page N|auto",
-                                   "--header FILE", "--masm FILE", "--all"})
+                                   "--header FILE", "--masm FILE", "--all", "--dialog"})
             EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
     }
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
@@ -691,7 +691,8 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     // Numbering goes on from Glowne's items into the context menu.
     const std::string defines =
         "#define mnuOpen 100\r\n#define mnuFirst 101\r\n#define mnuCut 103\r\n#define mnuOdd 104\r\n#define mnuAbout 102\r\n";
-    Outcome got = Tarvel({"--all", "--code-page", "1250", "-o", "-", form});
+    // --all is these four and --dialog (whose text the dialog tests check).
+    Outcome got = Tarvel({"--shortcuts", "--context-menus", "--gray-popups", "--code-page", "1250", "-o", "-", form});
     EXPECT_EQ(got.status, 0);
     EXPECT_EQ(got.err, oddWarning);
     EXPECT_EQ(got.out, "#pragma code_page(1250)\r\n" + defines + kWin32Menus + "\r\n");

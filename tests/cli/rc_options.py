@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """tarvel-rc's options for Win32 programs through real compilers: the RC text
 is compiled by windres and read back (windres -J res -O rc), and compiled by
-llvm-rc after cpp (Debian's llvm-rc has no preprocessor of its own, and takes
-only code pages 1252 and 65001); the C header is compiled by gcc.
+llvm-rc (which preprocesses with clang, and takes only code pages 1252 and
+65001); the C header is compiled by gcc.
 
   rc_options.py options TARVEL_RC WINDRES LLVM_RC   each option on a form written here
   rc_options.py corpus  TARVEL_RC WINDRES LLVM_RC DIR   --all over DIR/menu/**
@@ -74,6 +74,11 @@ HIDDEN_ONLY = b"Begin VB.Form F\r\n   Begin VB.Menu mnuPop\r\n      Caption = \"
               b"      Begin VB.Menu mnuA\r\n         Caption = \"a\"\r\n      End\r\n   End\r\nEnd\r\n"
 
 
+# The Windows headers of Debian's MinGW-w64 packages.
+MINGW_INCLUDE = "/usr/share/mingw-w64/include"
+# --all without --dialog.
+MENU_OPTIONS = ["--shortcuts", "--context-menus", "--gray-popups", "--code-page", "auto"]
+
 class Compiled:
     """What windres printed back: every MENU's entries and the accelerators."""
 
@@ -131,19 +136,19 @@ class Checker:
     def windres(self, rc, label):
         """Compiles with windres and reads the resources back; None when refused."""
         res = rc.with_suffix(".res")
-        done = self.run(self.windres_program, "--preprocessor=cpp", "-J", "rc", "-O", "res", "-i", rc, "-o", res)
+        # windres's own preprocessor (MinGW's gcc) finds <windows.h>, which --dialog includes.
+        done = self.run(self.windres_program, "-J", "rc", "-O", "res", "-i", rc, "-o", res)
         if not self.check(done.returncode == 0, f"{label}: windres refused {rc}: {done.stderr!r}"):
             return None
         back = self.run(self.windres_program, "-J", "res", "-O", "rc", "-i", res)
         return Compiled(back.stdout.decode("ascii", errors="replace"))
 
     def llvm_rc(self, rc, label, code_page=None):
-        plain = rc.with_suffix(".pp.rc")
-        done = self.run("cpp", "-P", "-I", rc.parent, rc, "-o", plain)
-        if self.check(done.returncode == 0, f"{label}: cpp failed: {done.stderr!r}"):
-            page = ["-C", str(code_page)] if code_page else []
-            done = self.run(self.llvm_rc_program, *page, "-fo", rc.with_suffix(".llvm.res"), plain)
-            self.check(done.returncode == 0, f"{label}: llvm-rc refused {rc}: {done.stdout!r} {done.stderr!r}")
+        # llvm-rc preprocesses with clang; MinGW's headers give it <windows.h>.
+        page = ["-C", str(code_page)] if code_page else []
+        done = self.run(self.llvm_rc_program, *page, "-I", rc.parent, "-I", MINGW_INCLUDE,
+                        "-fo", rc.with_suffix(".llvm.res"), rc)
+        self.check(done.returncode == 0, f"{label}: llvm-rc refused {rc}: {done.stdout!r} {done.stderr!r}")
 
     def shortcuts(self):
         rc, err = self.convert(FORM % LISC_1250, ["--shortcuts", "--no-define"])
@@ -220,7 +225,11 @@ class Checker:
         got = self.windres(rc, "--all --header")
         if got is not None:
             self.check(len(got.accelerators) == 6, f"--all --header: accelerators {got.accelerators}")
-        self.llvm_rc(rc, "--all --header", 1252)
+        # llvm-rc 14 takes no MENU statement in a dialog: it compiles the text without the dialog.
+        done = self.run(self.tarvel_rc, *MENU_OPTIONS, "--header", "ids.h", "-o", "menu-only.rc", "form.frm",
+                        cwd=self.work)
+        self.check(done.returncode == 0, f"--header: tarvel-rc exited {done.returncode}: {done.stderr!r}")
+        self.llvm_rc(self.work / "menu-only.rc", "--all --header", 1252)
 
     def corpus(self, directory):
         forms = sorted(p for p in (directory / "menu").rglob("*") if p.suffix.lower() == ".frm")
@@ -230,9 +239,14 @@ class Checker:
             if not self.check(done.returncode == 0, f"{form}: tarvel-rc --all exited {done.returncode}: {done.stderr!r}"):
                 continue
             self.windres(rc, str(form))
-            code_page = int(re.match(rb"#pragma code_page\((\d+)\)", rc.read_bytes()).group(1))
-            self.llvm_rc(rc, str(form), code_page)
-        print(f"{len(forms)} forms converted with --all and compiled by windres and llvm-rc")
+            # llvm-rc 14 takes no MENU statement in a dialog: it compiles the text without the dialog.
+            menu_only = self.work / f"c{number:04d}-menu.rc"
+            done = self.run(self.tarvel_rc, *MENU_OPTIONS, "-o", menu_only, form)
+            if not self.check(done.returncode == 0, f"{form}: tarvel-rc exited {done.returncode}: {done.stderr!r}"):
+                continue
+            code_page = int(re.match(rb"#pragma code_page\((\d+)\)", menu_only.read_bytes()).group(1))
+            self.llvm_rc(menu_only, str(form), code_page)
+        print(f"{len(forms)} forms converted with --all and compiled by windres, and without the dialog by llvm-rc")
 
 
 def main(argv):

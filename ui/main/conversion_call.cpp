@@ -17,6 +17,7 @@ ConversionFailure Translate(const ConvertError& error) {
         case ErrorKind::FormUnreadable: failure.kind = FailureKind::FormUnreadable; break;
         case ErrorKind::FormLineTooLong: failure.kind = FailureKind::FormLineTooLong; break;
         case ErrorKind::ItemNumberOutOfRange: failure.kind = FailureKind::ItemNumberOutOfRange; break;
+        case ErrorKind::ControlNumberOutOfRange: failure.kind = FailureKind::ControlNumberOutOfRange; break;
         case ErrorKind::OutOfMemory: failure.kind = FailureKind::OutOfMemory; break;
         case ErrorKind::NoMenu: failure.kind = FailureKind::NoMenu; break;
         case ErrorKind::FrxUnreadable: failure.kind = FailureKind::FrxUnreadable; break;

@@ -20,6 +20,7 @@ enum class FailureKind {
     FrxUnreadable,         ///< a caption's .frx file cannot be read
     FrxOutOfRange,         ///< a caption's offset or length runs past the end of its .frx file
     ItemNumberOutOfRange,  ///< an item's number does not fit the MENU resource
+    ControlNumberOutOfRange,  ///< a dialog control's number does not fit (only with the dialog, never in the window)
     OutputNameEmpty,       ///< no output file was named
     OutputIsForm,          ///< the output file would overwrite the form itself
     OutputUnwritable,      ///< the output file cannot be created or written

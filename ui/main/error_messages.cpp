@@ -39,6 +39,10 @@ std::string ConversionFailureMessage(const ConversionFailure& failure) {
             return "Nie można zapisać pliku " + file + Reason(failure) + ".";
         case FailureKind::OutOfMemory:
             return "Zabrakło pamięci na konwersję pliku " + file + ".";
+        case FailureKind::ControlNumberOutOfRange:
+            return "Kontrolka " + (failure.detail.empty() ? std::string() : Quoted(failure.detail) + " ") +
+                   "formularza " + file + " dostałaby numer " + std::to_string(failure.number) +
+                   ", a okno dialogowe mieści numery od 0 do 65535.";
     }
     return failure.file;
 }
