@@ -56,6 +56,10 @@ std::string NotARegularFileMessage(const std::string& form) {
            ": to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie.";
 }
 
+std::string DirectoryUnreadableMessage(const std::string& directory, const std::string& reason) {
+    return "Nie można otworzyć katalogu " + Quoted(directory) + ": " + reason + ".";
+}
+
 std::string FileOperationFailedMessage(const std::string& file, const std::string& reason) {
     return "Operacja na pliku " + Quoted(file) + " nie powiodła się: " + reason + ".";
 }

@@ -169,6 +169,8 @@ void frmMain::ListFiles(const std::vector<std::string>& names) { File1->List(nam
 
 std::string frmMain::SelectedFileName() const { return File1->fileName().toStdString(); }
 
+void frmMain::SelectFile(const std::string& name) { File1->Select(QString::fromStdString(name)); }
+
 std::string frmMain::OutputName() const { return Text1->text().toStdString(); }
 
 void frmMain::SetOutputName(const std::string& text) { Text1->setText(QString::fromStdString(text)); }

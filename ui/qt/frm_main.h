@@ -41,6 +41,7 @@ public:
     void ShowDirectory(const std::string& path, const std::vector<tarvel::ui::DirectoryEntry>& entries) override;
     void ListFiles(const std::vector<std::string>& names) override;
     std::string SelectedFileName() const override;
+    void SelectFile(const std::string& name) override;
     std::string OutputName() const override;
     void SetOutputName(const std::string& text) override;
     void EnableOutputName(bool enabled, tarvel::ui::Colour background) override;
