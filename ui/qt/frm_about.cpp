@@ -9,15 +9,11 @@
 #include <QPushButton>
 #include <QRect>
 
+#include "form_units.h"
 
 namespace {
 
-// The box is laid out in twips, as it was designed, at 15 twips to a pixel.
-constexpr int Px(int twips) { return (twips * 2 + 15) / 30; }
-
 constexpr int kIconSize = 32;
-
-QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 void MakeTextBlack(QWidget& widget) {
     QPalette palette = widget.palette();
@@ -64,9 +60,8 @@ frmAbout::frmAbout(tarvel::ui::Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(Px(5730), Px(3555));
-    // The form's own font, which every control without a font of its own uses;
-    // where it is missing Qt picks its substitute.
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // The main window's font, which every control but the title uses.
+    setFont(WindowFont());
 
     // Created in tab order, so the focus chain and the stacking follow it.
     cmdOK = new QPushButton(this);
@@ -85,8 +80,8 @@ frmAbout::frmAbout(tarvel::ui::Platform& platform, QWidget* parent)
     lblDescription = MakeLabel(this, "lblDescription", QRect(1050, 1125, 3885, 1170));
     lblDisclaimer = MakeLabel(this, "lblDisclaimer", QRect(255, 2625, 3870, 825));
     lblTitle = MakeLabel(this, "lblTitle", QRect(1050, 240, 3885, 480));
-    QFont titleFont(QStringLiteral("MS Sans Serif"));
-    titleFont.setPointSizeF(13.5);
+    QFont titleFont = WindowFont();
+    titleFont.setPointSizeF(tarvel::ui::kAboutTitleFontPoints);
     titleFont.setWeight(QFont::Bold);
     lblTitle->setFont(titleFont);
     lblVersion = MakeLabel(this, "lblVersion", QRect(1050, 780, 3885, 225));
