@@ -87,7 +87,8 @@ MainWindow::MainWindow(MainWindowView& view, Platform& platform) : view_(view), 
 void MainWindow::Load() {
     view_.ListDrives(platform_.Drives());
     ChooseDrive(platform_.StartDrive());
-    ShowDirectory(platform_.StartDirectory());
+    // The start drive mostly opens at the start directory already; listing it a second time would only cost time.
+    if (Utf8FromPath(FullPath(platform_.StartDirectory(), drive_)) != directory_) ShowDirectory(platform_.StartDirectory());
 }
 
 void MainWindow::ChooseDrive(const std::string& drive) {

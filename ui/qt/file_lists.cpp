@@ -2,6 +2,8 @@
 
 #include <QScrollBar>
 
+#include "form_units.h"
+
 namespace {
 
 // Long enough to gather one program's burst of writes, short enough to look immediate.
@@ -30,6 +32,10 @@ void DirListBox::Show(const std::string& directory, const std::vector<tarvel::ui
     const int scrolled = verticalScrollBar()->value();
     clear();
     path_ = shown;
+    if (openFolder_.isNull()) {  // read when first needed, after the window is on the screen
+        openFolder_ = IconFromPng({":/icons/folder-open-16.png"});
+        closedFolder_ = IconFromPng({":/icons/folder-closed-16.png"});
+    }
     std::vector<QTreeWidgetItem*> lastAtDepth;  // each line hangs below the last line one level up
     QTreeWidgetItem* current = nullptr;
     for (const tarvel::ui::DirectoryEntry& entry : entries) {

@@ -47,8 +47,8 @@ private:
     QTimer settle_;
     // The program's own folders, not the desktop's: looking those up in the icon
     // theme costs more than the rest of the window's start.
-    QIcon openFolder_{QStringLiteral(":/icons/folder-open-16.png")};
-    QIcon closedFolder_{QStringLiteral(":/icons/folder-closed-16.png")};
+    QIcon openFolder_;
+    QIcon closedFolder_;
 };
 
 class FileListBox : public QListWidget {

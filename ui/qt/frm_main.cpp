@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <type_traits>
 
@@ -44,12 +45,7 @@ Widget* Make(QWidget* container, const char* name) {
     return widget;
 }
 
-QIcon ProgramIcon() {
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/tarvel-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icons/tarvel-16.png"), QSize(16, 16));
-    return icon;
-}
+QIcon ProgramIcon() { return IconFromPng({":/icons/tarvel-32.png", ":/icons/tarvel-16.png"}); }
 
 }  // namespace
 
@@ -58,7 +54,15 @@ frmMain::frmMain(tarvel::ui::Platform& platform, QWidget* parent)
     CreateControls();
     PlaceControls();
     ConnectControls();
-    behaviour_.Load();  // Form_Load
+}
+
+void frmMain::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (loaded_) return;
+    loaded_ = true;
+    // Form_Load once the window is on the screen rather than before: the window
+    // appears that much sooner, and its lists fill a moment later.
+    QTimer::singleShot(0, this, [this] { behaviour_.Load(); });
 }
 
 frmMain::~frmMain() = default;

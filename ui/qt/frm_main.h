@@ -27,7 +27,7 @@ class frmMain : public QWidget, public tarvel::ui::MainWindowView {
     Q_OBJECT
 
 public:
-    /// Loads the window and runs Form_Load; `platform` must outlive it.
+    /// Loads the window; Form_Load runs as soon as it is first shown. `platform` must outlive it.
     explicit frmMain(tarvel::ui::Platform& platform, QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -54,6 +54,9 @@ public:
     void ShowAboutBox() override;
     void EndProgram() override;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void CreateControls();
     void PlaceControls();
@@ -71,6 +74,7 @@ private:
     tarvel::ui::Platform& platform_;
     tarvel::ui::MainWindow behaviour_;
     std::unique_ptr<frmAbout> aboutBox_;
+    bool loaded_ = false;
 
     DirListBox* Dir1;
     QComboBox* Drive1;

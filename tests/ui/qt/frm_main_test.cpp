@@ -96,6 +96,13 @@ int TextRoom(QLineEdit& box) {
            margins.right() - 2 * 2;
 }
 
+// Shows the window and waits for Form_Load, which runs once the window is on the screen.
+void ShowLoaded(frmMain& window) {
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(window.findChild<QComboBox*>(QStringLiteral("Drive1"))->count() > 0);
+}
+
 // WCAG's contrast ratio of two colours, 1 to 21.
 double Contrast(QColor a, QColor b) {
     const auto luminance = [](QColor colour) {
@@ -141,8 +148,7 @@ void FrmMainTest::init() {
     work_ = std::make_unique<ScratchDirectory>();
     platform_ = TestPlatform();
     window_ = std::make_unique<frmMain>(platform_);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    ShowLoaded(*window_);
 }
 
 void FrmMainTest::cleanup() {
@@ -348,7 +354,8 @@ void FrmMainTest::driveNotReadyShowsAModalWarningWithOneOk() {
     const QString missing = Q(*work_ / "no-medium");
     platform_.drives = {"/", missing.toStdString()};
     window_ = std::make_unique<frmMain>(platform_);
-    window_->show();
+    ShowLoaded(*window_);
+    QVERIFY(!QTest::currentTestFailed());
     auto* drive1 = Control<QComboBox>(*window_, "Drive1");
 
     bool seen = false;
