@@ -23,6 +23,9 @@ inline constexpr std::string_view kAboutDescription =
 inline constexpr std::string_view kAboutDisclaimer =
     "Program jest darmowy (freeware). Można go używać i rozdawać bez opłat, "
     "ale korzysta się z niego na własną odpowiedzialność.";
+/// lblTitle's own font: the windows' font (main_window_layout.h) at 13.5 points, bold.
+inline constexpr double kAboutTitleFontPoints = 13.5;
+
 /// lblVersion's caption before the load replaces it.
 inline constexpr std::string_view kVersionPlaceholder = "Version";
 

@@ -42,7 +42,6 @@ inline constexpr RulePlace kAboutBoxRule[] = {
 };
 
 inline constexpr std::string_view kAboutTitleFont = "MS Sans Serif";
-inline constexpr double kAboutTitlePoints = 13.5;
 inline constexpr int kCentralEuropeanCharset = 238;
 
 }  // namespace tarvel::ui

@@ -31,5 +31,16 @@ IM=${IM:-/usr/bin/convert}
   -fill red -stroke red -draw "line 1,10 2,10" -draw "polygon 3,7 5,10 3,13" \
   -colors 16 PNG8:tarvel-16.png
 
+# The directory list's folders: closed for a subdirectory, open for the way down to the one shown.
+"$IM" +antialias -size 16x16 xc:none \
+  -fill '#FFE080' -stroke '#806000' -draw "polygon 1,3 5,3 6,4 14,4 14,13 1,13" \
+  -fill '#FFF0B0' -stroke '#FFF0B0' -draw "line 2,5 13,5" \
+  -colors 16 PNG8:folder-closed-16.png
+
+"$IM" +antialias -size 16x16 xc:none \
+  -fill '#E0B040' -stroke '#806000' -draw "polygon 1,3 5,3 6,4 13,4 13,7 1,13" \
+  -fill '#FFE080' -stroke '#806000' -draw "polygon 4,7 15,7 12,13 1,13" \
+  -colors 16 PNG8:folder-open-16.png
+
 # The same two images as the Windows icon that tarvel.exe carries.
 "$IM" tarvel-32.png tarvel-16.png tarvel.ico

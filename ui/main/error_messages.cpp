@@ -64,6 +64,10 @@ std::string ClipboardUnavailableMessage(const std::string& reason) {
     return "Nie można umieścić tekstu menu w schowku: " + reason + ".";
 }
 
+std::string DirectoryUnreadableMessage(const std::string& directory, const std::string& reason) {
+    return "Nie można otworzyć katalogu " + Quoted(directory) + ": " + reason + ".";
+}
+
 std::string FileOperationFailedMessage(const std::string& file, const std::string& reason) {
     return "Operacja na pliku " + Quoted(file) + " nie powiodła się: " + reason + ".";
 }

@@ -1,7 +1,7 @@
 // The window's Polish texts for what went wrong, as UTF-8: the two the window
-// always had word for word, and a sentence for every other way a conversion
-// can stop, each naming the file concerned and, where the system gave one, its
-// reason.
+// always had word for word, a sentence for every other way a conversion can
+// stop, and one for a directory that cannot be opened, each naming the file or
+// directory concerned and, where the system gave one, its reason.
 #pragma once
 
 #include <string>
@@ -29,6 +29,9 @@ std::string NotARegularFileMessage(const std::string& form);
 
 /// The clipboard could not be opened or would not take the text.
 std::string ClipboardUnavailableMessage(const std::string& reason);
+
+/// A directory chosen in the directory list that cannot be opened, with the system's reason.
+std::string DirectoryUnreadableMessage(const std::string& directory, const std::string& reason);
 
 /// What the Convert button's last guard tells of an exception.
 std::string FileOperationFailedMessage(const std::string& file, const std::string& reason);

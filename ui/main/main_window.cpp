@@ -41,6 +41,36 @@ std::vector<std::filesystem::path> RootDown(const std::filesystem::path& directo
     return chain;
 }
 
+// The full, normal spelling of a directory the lists are asked to show, without
+// a final separator but for a root.
+std::filesystem::path FullPath(const std::string& requested, const std::string& drive) {
+    std::filesystem::path path = PathFromUtf8(requested);
+    // "\" is the root of the drive chosen, as on Windows a path without a drive letter is.
+    if (!path.has_root_name() && path.has_root_directory())
+        path = PathFromUtf8(drive).root_name().concat(path.native());
+    if (path.is_relative()) {
+        std::error_code ignored;
+        path = std::filesystem::absolute(path, ignored);
+    }
+    path = path.lexically_normal();
+    if (!path.has_filename() && path != path.root_path()) path = path.parent_path();
+    return path;
+}
+
+// Dir1's lines for `directory`: the way down from the root, open, then its subdirectories.
+std::vector<DirectoryEntry> DirectoryLines(const std::filesystem::path& directory,
+                                           const std::vector<std::string>& subdirectories) {
+    std::vector<DirectoryEntry> entries;
+    int depth = 0;
+    for (const std::filesystem::path& step : RootDown(directory)) {
+        const bool root = step == step.root_path();
+        entries.push_back({Utf8FromPath(root ? step : step.filename()), Utf8FromPath(step), depth++, true});
+    }
+    for (const std::string& name : subdirectories)
+        entries.push_back({name, Utf8FromPath(directory / PathFromUtf8(name)), depth, false});
+    return entries;
+}
+
 // A pipe or a device put in the form's place would keep the read, and the
 // window with it, waiting for ever.
 bool IsSpecialFile(const std::filesystem::path& path) {
@@ -57,7 +87,8 @@ MainWindow::MainWindow(MainWindowView& view, Platform& platform) : view_(view), 
 void MainWindow::Load() {
     view_.ListDrives(platform_.Drives());
     ChooseDrive(platform_.StartDrive());
-    ShowDirectory(platform_.StartDirectory());
+    // The start drive mostly opens at the start directory already; listing it a second time would only cost time.
+    if (Utf8FromPath(FullPath(platform_.StartDirectory(), drive_)) != directory_) ShowDirectory(platform_.StartDirectory());
 }
 
 void MainWindow::ChooseDrive(const std::string& drive) {
@@ -74,11 +105,18 @@ void MainWindow::ChooseDrive(const std::string& drive) {
 }
 
 void MainWindow::OpenDirectory(const std::string& path) {
-    if (!ShowDirectory(path)) DirectoryMayBeGone();
+    std::error_code reason;
+    if (ShowDirectory(path, reason)) return;
+    // The directory shown went first, taking the one chosen with it: the lists just move up.
+    if (!directory_.empty() && !platform_.IsDirectory(directory_)) return DirectoryMayBeGone();
+    Tell(DirectoryUnreadableMessage(Utf8FromPath(FullPath(path, drive_)), ReasonText(reason)));
+    // One removed after it was listed goes from the list now.
+    ReadShownDirectoryAgain();
 }
 
 void MainWindow::DirectoryMayBeGone() {
-    if (directory_.empty() || platform_.IsDirectory(directory_)) return;
+    if (directory_.empty()) return;
+    if (platform_.IsDirectory(directory_)) return ReadShownDirectoryAgain();
     for (std::filesystem::path up = PathFromUtf8(directory_).parent_path(); !ShowDirectory(Utf8FromPath(up));
          up = up.parent_path()) {
         if (up == up.root_path() || up.parent_path() == up) return;  // not even the root is left to show
@@ -92,35 +130,34 @@ void MainWindow::DirectoryMayBeGone() {
 }
 
 bool MainWindow::ShowDirectory(const std::string& requested) {
-    std::filesystem::path path = PathFromUtf8(requested);
-    // "\" is the root of the drive chosen, as on Windows a path without a drive letter is.
-    if (!path.has_root_name() && path.has_root_directory())
-        path = PathFromUtf8(drive_).root_name().concat(path.native());
-    if (path.is_relative()) {
-        std::error_code ignored;
-        path = std::filesystem::absolute(path, ignored);
-    }
-    path = path.lexically_normal();
-    if (!path.has_filename() && path != path.root_path()) path = path.parent_path();
+    std::error_code ignored;
+    return ShowDirectory(requested, ignored);
+}
 
+bool MainWindow::ShowDirectory(const std::string& requested, std::error_code& reason) {
+    const std::filesystem::path path = FullPath(requested, drive_);
     const std::string shown = Utf8FromPath(path);
-    const std::optional<std::vector<DirectoryItem>> items = platform_.ReadDirectory(shown);
+    const std::optional<std::vector<DirectoryItem>> items = platform_.ReadDirectory(shown, reason);
     if (!items) return false;
-    DirectoryContents contents = SortDirectory(*items);
-
-    std::vector<DirectoryEntry> entries;
-    int depth = 0;
-    for (const std::filesystem::path& directory : RootDown(path)) {
-        const bool root = directory == directory.root_path();
-        entries.push_back({Utf8FromPath(root ? directory : directory.filename()), Utf8FromPath(directory), depth++, true});
-    }
-    for (const std::string& name : contents.subdirectories)
-        entries.push_back({name, Utf8FromPath(path / PathFromUtf8(name)), depth, false});
-
+    const DirectoryContents contents = SortDirectory(*items);
     directory_ = shown;
-    view_.ShowDirectory(shown, entries);
+    view_.ShowDirectory(shown, DirectoryLines(path, contents.subdirectories));
     DirectoryChanged(contents.forms);
     return true;
+}
+
+// The same directory with what the disk holds now; dirPath and Text1 stay, and
+// so does the form picked, unless it went.
+void MainWindow::ReadShownDirectoryAgain() {
+    std::error_code reason;
+    const std::optional<std::vector<DirectoryItem>> items = platform_.ReadDirectory(directory_, reason);
+    if (!items) return;  // unreadable for the moment: the lists keep what they showed
+    const DirectoryContents contents = SortDirectory(*items);
+    view_.ShowDirectory(directory_, DirectoryLines(PathFromUtf8(directory_), contents.subdirectories));
+    const std::string selected = view_.SelectedFileName();
+    view_.ListFiles(contents.forms);
+    if (!selected.empty() && std::find(contents.forms.begin(), contents.forms.end(), selected) != contents.forms.end())
+        view_.SelectFile(selected);
 }
 
 // Dir1_Change: dirPath and the file list follow the directory shown.

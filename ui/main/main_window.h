@@ -1,6 +1,7 @@
 // The main window's behaviour, with no toolkit in it: what loading the window,
-// choosing a drive or a directory, picking a form, switching the output
-// option and pressing Convert, About and Exit do. It holds MainFormState, the
+// choosing a drive or a directory, a change on the disk under the lists,
+// picking a form, switching the output option and pressing Convert, About and
+// Exit do. It holds MainFormState, the
 // directory shown and the directory each drive was last left at, and talks to
 // the window only through MainWindowView and to the system only through
 // Platform. The views (Qt Widgets on Linux, Win32 on Windows) forward their
@@ -26,6 +27,10 @@ struct Colour {
 /// Text1's background while it is enabled and while the clipboard is chosen.
 inline constexpr Colour kEnabledBackground{255, 255, 255};
 inline constexpr Colour kDisabledBackground{192, 192, 192};
+/// Text1's text while it is greyed, for both views to draw it in: 5.7:1 against
+/// kDisabledBackground, where the systems' own grey for disabled text (about
+/// 109 on Windows, 190 in Qt's Fusion) leaves it at 2.8:1 or unreadable.
+inline constexpr Colour kDisabledText{64, 64, 64};
 
 /// One line of the directory list: the directories from the root down to the
 /// one shown (open folders, each one deeper), then its subdirectories (closed,
@@ -54,6 +59,8 @@ public:
     /// File1: the form names to list, in order, none selected; and the name selected now.
     virtual void ListFiles(const std::vector<std::string>& names) = 0;
     virtual std::string SelectedFileName() const = 0;
+    /// File1: selects `name`, one of the names listed, raising no Click.
+    virtual void SelectFile(const std::string& name) = 0;
 
     /// Text1, the output file name.
     virtual std::string OutputName() const = 0;
@@ -92,13 +99,16 @@ public:
     void ChooseDrive(const std::string& drive);
 
     /// A line of Dir1 chosen: shows that directory (Dir1_Change follows).
-    /// One that cannot be listed leaves the list as it is, and if the
-    /// directory shown is gone meanwhile, the list moves up from it.
+    /// One that cannot be opened is told, with the system's reason, and the
+    /// lists stay on the directory shown, read again; if that directory is
+    /// gone meanwhile, the lists move up from it instead.
     void OpenDirectory(const std::string& path);
 
-    /// The directory shown may have been removed: if so, the list moves up to
-    /// the nearest directory that is left. Views call this when the system
-    /// tells them of a change; nothing happens while the directory is there.
+    /// Something changed in the directory shown, or it was removed. While it is
+    /// there, both lists are read again, and the form selected in File1 stays
+    /// selected if it is still there (Text1 is left as it is); once it is gone,
+    /// the lists move up to the nearest directory that is left. Views call this
+    /// when the system tells them of a change.
     void DirectoryMayBeGone();
 
     /// File1_Click: proposes the output file name for the form picked.
@@ -124,6 +134,8 @@ public:
 
 private:
     bool ShowDirectory(const std::string& path);
+    bool ShowDirectory(const std::string& path, std::error_code& reason);
+    void ReadShownDirectoryAgain();
     void DirectoryChanged(const std::vector<std::string>& forms);
     void ConvertSelectedForm(std::string& form);
     void Tell(const std::string& text);

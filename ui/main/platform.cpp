@@ -135,8 +135,10 @@ std::string Platform::StartDirectory() const {
 #endif
 }
 
-std::optional<std::vector<DirectoryItem>> Platform::ReadDirectory(const std::string& directory) const {
+std::optional<std::vector<DirectoryItem>> Platform::ReadDirectory(const std::string& directory,
+                                                                  std::error_code& reason) const {
     std::vector<DirectoryItem> items;
+    reason.clear();
 #ifdef _WIN32
     // FindFirstFileExW gives each name with its attributes in one pass, hidden ones included.
     const std::wstring pattern = PathFromUtf8(directory).wstring() + (directory.ends_with('\\') ? L"*" : L"\\*");
@@ -144,7 +146,9 @@ std::optional<std::vector<DirectoryItem>> Platform::ReadDirectory(const std::str
     HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
                                      FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND) return items;  // a drive's empty root
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return items;  // a drive's empty root
+        reason.assign(static_cast<int>(error), std::system_category());
         return std::nullopt;
     }
     do {
@@ -154,11 +158,10 @@ std::optional<std::vector<DirectoryItem>> Platform::ReadDirectory(const std::str
     } while (FindNextFileW(search, &found));
     FindClose(search);
 #else
-    std::error_code error;
-    std::filesystem::directory_iterator entries(PathFromUtf8(directory), error);
-    if (error) return std::nullopt;
-    for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-        if (error) return std::nullopt;
+    std::filesystem::directory_iterator entries(PathFromUtf8(directory), reason);
+    if (reason) return std::nullopt;
+    for (; entries != std::filesystem::directory_iterator(); entries.increment(reason)) {
+        if (reason) return std::nullopt;
         std::string name = Utf8FromPath(entries->path().filename());
         if (name.starts_with('.')) continue;
         std::error_code ignored;
@@ -166,7 +169,7 @@ std::optional<std::vector<DirectoryItem>> Platform::ReadDirectory(const std::str
         if (entries->is_directory(ignored)) items.push_back({std::move(name), true});
         else if (entries->is_regular_file(ignored)) items.push_back({std::move(name), false});
     }
-    if (error) return std::nullopt;
+    if (reason) return std::nullopt;
 #endif
     return items;
 }

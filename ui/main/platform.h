@@ -42,8 +42,9 @@ public:
     virtual std::string StartDirectory() const;
 
     /// The names in `directory` that a user browses (hidden ones are left out),
-    /// in no particular order; nothing when it cannot be listed.
-    virtual std::optional<std::vector<DirectoryItem>> ReadDirectory(const std::string& directory) const;
+    /// in no particular order; nothing when it cannot be listed, and then `reason` says why.
+    virtual std::optional<std::vector<DirectoryItem>> ReadDirectory(const std::string& directory,
+                                                                    std::error_code& reason) const;
 
     virtual bool IsDirectory(const std::string& path) const;
 

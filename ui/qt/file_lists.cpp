@@ -1,6 +1,15 @@
 #include "file_lists.h"
 
-#include <QStyle>
+#include <QScrollBar>
+
+#include "form_units.h"
+
+namespace {
+
+// Long enough to gather one program's burst of writes, short enough to look immediate.
+constexpr int kSettleMilliseconds = 100;
+
+}  // namespace
 
 DirListBox::DirListBox(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
@@ -10,14 +19,23 @@ DirListBox::DirListBox(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { emit Opened(item->data(0, Qt::UserRole).toString()); });
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &DirListBox::DirectoryChanged);
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMilliseconds);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, &settle_, qOverload<>(&QTimer::start));
+    connect(&settle_, &QTimer::timeout, this, &DirListBox::DirectoryChanged);
 }
 
 void DirListBox::Show(const std::string& directory, const std::vector<tarvel::ui::DirectoryEntry>& entries) {
+    const QString shown = QString::fromStdString(directory);
+    const bool again = shown == path_;
+    const QString kept = again && currentItem() ? currentItem()->data(0, Qt::UserRole).toString() : QString();
+    const int scrolled = verticalScrollBar()->value();
     clear();
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    path_ = QString::fromStdString(directory);
+    path_ = shown;
+    if (openFolder_.isNull()) {  // read when first needed, after the window is on the screen
+        openFolder_ = IconFromPng({":/icons/folder-open-16.png"});
+        closedFolder_ = IconFromPng({":/icons/folder-closed-16.png"});
+    }
     std::vector<QTreeWidgetItem*> lastAtDepth;  // each line hangs below the last line one level up
     QTreeWidgetItem* current = nullptr;
     for (const tarvel::ui::DirectoryEntry& entry : entries) {
@@ -25,14 +43,16 @@ void DirListBox::Show(const std::string& directory, const std::vector<tarvel::ui
         const auto depth = static_cast<std::size_t>(entry.depth);
         QTreeWidgetItem* parent = depth > 0 && depth <= lastAtDepth.size() ? lastAtDepth[depth - 1] : nullptr;
         auto* item = parent ? new QTreeWidgetItem(parent, text) : new QTreeWidgetItem(this, text);
-        item->setIcon(0, entry.open ? open : closed);
+        item->setIcon(0, entry.open ? openFolder_ : closedFolder_);
         item->setData(0, Qt::UserRole, QString::fromStdString(entry.path));
         lastAtDepth.resize(depth);
         lastAtDepth.push_back(item);
-        if (entry.path == directory) current = item;
+        if (entry.path == directory && !current) current = item;
+        if (again && item->data(0, Qt::UserRole).toString() == kept) current = item;
     }
     expandAll();
     setCurrentItem(current);
+    if (again) verticalScrollBar()->setValue(scrolled);
 
     const QStringList watched = watcher_.directories();
     if (watched == QStringList{path_}) return;
@@ -58,6 +78,14 @@ void FileListBox::List(const std::vector<std::string>& names) {
 QString FileListBox::fileName() const {
     const QList<QListWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+void FileListBox::Select(const QString& name) {
+    const QList<QListWidgetItem*> found = findItems(name, Qt::MatchExactly);
+    if (found.isEmpty()) return;
+    const QSignalBlocker quiet(this);
+    setCurrentItem(found.first());
+    scrollToItem(found.first());
 }
 
 void FileListBox::mousePressEvent(QMouseEvent* event) {

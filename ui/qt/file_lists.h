@@ -4,12 +4,15 @@
 // opened; FileListBox shows the form names it is given and says when the user
 // picks one. What is listed, and what opening or picking does, is the
 // behaviour's. DirListBox also watches the directory shown and says when it
-// changed, so that one removed under it can be left.
+// changed, so that the lists can follow the disk and one removed under them
+// can be left.
 #pragma once
 
 #include <QFileSystemWatcher>
+#include <QIcon>
 #include <QListWidget>
 #include <QString>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <string>
@@ -26,18 +29,26 @@ public:
     /// The full path of the directory shown, in the system's own spelling.
     QString path() const { return path_; }
 
-    /// Shows `entries`, with the line of `directory` as the current one.
+    /// Shows `entries`, with the line of `directory` as the current one; when
+    /// `directory` is shown already, the current line and the scrolling stay
+    /// where they were if that line is still there.
     void Show(const std::string& directory, const std::vector<tarvel::ui::DirectoryEntry>& entries);
 
 signals:
     /// The user opened a line (double-click or Enter); its full path.
     void Opened(const QString& path);
-    /// The directory shown changed on the disk, perhaps by going away.
+    /// The directory shown changed on the disk, perhaps by going away; a burst
+    /// of changes (a program writing many files) is told once, when it settles.
     void DirectoryChanged();
 
 private:
     QString path_;
     QFileSystemWatcher watcher_;
+    QTimer settle_;
+    // The program's own folders, not the desktop's: looking those up in the icon
+    // theme costs more than the rest of the window's start.
+    QIcon openFolder_;
+    QIcon closedFolder_;
 };
 
 class FileListBox : public QListWidget {
@@ -51,6 +62,9 @@ public:
 
     /// The selected name without its directory; empty when nothing is selected.
     QString fileName() const;
+
+    /// Selects `name` and scrolls it into view, raising no Click.
+    void Select(const QString& name);
 
 signals:
     /// The user picked a name, with the mouse or by moving the selection with the keyboard.

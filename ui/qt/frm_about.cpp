@@ -10,15 +10,11 @@
 #include <QRect>
 
 #include "about_box_layout.h"
+#include "form_units.h"
 
 namespace {
 
-// The box is laid out in twips, as it was designed, at 15 twips to a pixel.
-constexpr int Px(int twips) { return (twips * 2 + 15) / 30; }
-
 constexpr int kIconSize = 32;
-
-QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // A control's place in the layout table, in twips.
 QRect Twips(std::string_view name) {
@@ -74,9 +70,8 @@ frmAbout::frmAbout(tarvel::ui::Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(Px(tarvel::ui::kAboutBoxWidth), Px(tarvel::ui::kAboutBoxHeight));
-    // The form's own font, which every control without a font of its own uses;
-    // where it is missing Qt picks its substitute.
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // The main window's font, which every control but the title uses.
+    setFont(WindowFont());
 
     // Created in tab order, so the focus chain and the stacking follow it.
     cmdOK = new QPushButton(this);
@@ -95,8 +90,8 @@ frmAbout::frmAbout(tarvel::ui::Platform& platform, QWidget* parent)
     lblDescription = MakeLabel(this, "lblDescription");
     lblDisclaimer = MakeLabel(this, "lblDisclaimer");
     lblTitle = MakeLabel(this, "lblTitle");
-    QFont titleFont(Text(tarvel::ui::kAboutTitleFont));
-    titleFont.setPointSizeF(tarvel::ui::kAboutTitlePoints);
+    QFont titleFont = WindowFont();
+    titleFont.setPointSizeF(tarvel::ui::kAboutTitleFontPoints);
     titleFont.setWeight(QFont::Bold);
     lblTitle->setFont(titleFont);
     lblVersion = MakeLabel(this, "lblVersion");

@@ -13,22 +13,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <type_traits>
 
 #include "file_lists.h"
+#include "form_units.h"
 #include "frm_about.h"
 #include "main_window_layout.h"
 
 namespace {
 
 using tarvel::ui::kMainWindowControls;
-
-// The layout is kept in twips, as the window was drawn; at 96 dpi a pixel is 15
-// twips, and Qt scales the pixels further on screens with more dots.
-constexpr int Px(int twips) { return (twips + 7) / 15; }
-
-QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 const tarvel::ui::ControlPlace& Place(std::string_view name) {
     for (const tarvel::ui::ControlPlace& place : kMainWindowControls)
@@ -49,12 +45,7 @@ Widget* Make(QWidget* container, const char* name) {
     return widget;
 }
 
-QIcon ProgramIcon() {
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/tarvel-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icons/tarvel-16.png"), QSize(16, 16));
-    return icon;
-}
+QIcon ProgramIcon() { return IconFromPng({":/icons/tarvel-32.png", ":/icons/tarvel-16.png"}); }
 
 }  // namespace
 
@@ -63,7 +54,15 @@ frmMain::frmMain(tarvel::ui::Platform& platform, QWidget* parent)
     CreateControls();
     PlaceControls();
     ConnectControls();
-    behaviour_.Load();  // Form_Load
+}
+
+void frmMain::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (loaded_) return;
+    loaded_ = true;
+    // Form_Load once the window is on the screen rather than before: the window
+    // appears that much sooner, and its lists fill a moment later.
+    QTimer::singleShot(0, this, [this] { behaviour_.Load(); });
 }
 
 frmMain::~frmMain() = default;
@@ -74,11 +73,17 @@ void frmMain::CreateControls() {
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(WindowFont());
 
     Dir1 = Make<DirListBox>(this, "Dir1");
     Drive1 = Make<QComboBox>(this, "Drive1");
     File1 = Make<FileListBox>(this, "File1");
     Text1 = Make<QLineEdit>(this, "Text1");
+    // Greyed, the name stays readable on its grey (Fusion's own disabled grey is all but the background's).
+    QPalette palette = Text1->palette();
+    const tarvel::ui::Colour text = tarvel::ui::kDisabledText;
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(text.red, text.green, text.blue));
+    Text1->setPalette(palette);
     Label1 = Make<QLabel>(this, "Label1");
     Command1 = Make<QPushButton>(this, "Command1");
     Command2 = Make<QPushButton>(this, "Command2");
@@ -86,7 +91,8 @@ void frmMain::CreateControls() {
     Text2 = Make<QPlainTextEdit>(this, "Text2");
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Text2->setTabChangesFocus(true);  // Tab goes on through the window, as in every other box
+    // Never seen, so never given the focus: typing into it would go nowhere visible.
+    Text2->setFocusPolicy(Qt::NoFocus);
 
     Frame1 = Make<QGroupBox>(this, "Frame1");
     Text3 = Make<QLineEdit>(Frame1, "Text3");
@@ -106,9 +112,9 @@ void frmMain::PlaceControls() {
         auto* control = findChild<QWidget*>(Text(place.name));
         control->setGeometry(Px(place.left), Px(place.top), Px(place.width), Px(place.height));
     }
-    // Labels and frames never take the focus, so they have no place in the chain.
-    QWidget* const order[] = {Dir1,     Drive1, File1, Text1, Command1,  Command2,
-                              Command3, Text2,  Text3, chkDefine, Option1, Option2};
+    // Labels, frames and the result box never take the focus, so they have no place in the chain.
+    QWidget* const order[] = {Dir1,     Drive1, File1, Text1,     Command1, Command2,
+                              Command3, Text3,  chkDefine, Option1, Option2};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -168,6 +174,8 @@ void frmMain::ShowDirectory(const std::string& path, const std::vector<tarvel::u
 void frmMain::ListFiles(const std::vector<std::string>& names) { File1->List(names); }
 
 std::string frmMain::SelectedFileName() const { return File1->fileName().toStdString(); }
+
+void frmMain::SelectFile(const std::string& name) { File1->Select(QString::fromStdString(name)); }
 
 std::string frmMain::OutputName() const { return Text1->text().toStdString(); }
 

@@ -27,7 +27,7 @@ class frmMain : public QWidget, public tarvel::ui::MainWindowView {
     Q_OBJECT
 
 public:
-    /// Loads the window and runs Form_Load; `platform` must outlive it.
+    /// Loads the window; Form_Load runs as soon as it is first shown. `platform` must outlive it.
     explicit frmMain(tarvel::ui::Platform& platform, QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -41,6 +41,7 @@ public:
     void ShowDirectory(const std::string& path, const std::vector<tarvel::ui::DirectoryEntry>& entries) override;
     void ListFiles(const std::vector<std::string>& names) override;
     std::string SelectedFileName() const override;
+    void SelectFile(const std::string& name) override;
     std::string OutputName() const override;
     void SetOutputName(const std::string& text) override;
     void EnableOutputName(bool enabled, tarvel::ui::Colour background) override;
@@ -52,6 +53,9 @@ public:
     void PutOnClipboard(const std::string& text) override;
     void ShowAboutBox() override;
     void EndProgram() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void CreateControls();
@@ -70,6 +74,7 @@ private:
     tarvel::ui::Platform& platform_;
     tarvel::ui::MainWindow behaviour_;
     std::unique_ptr<frmAbout> aboutBox_;
+    bool loaded_ = false;
 
     DirListBox* Dir1;
     QComboBox* Drive1;

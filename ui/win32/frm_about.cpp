@@ -19,7 +19,7 @@ constexpr wchar_t kWindowClass[] = L"frmAbout";
 
 HFONT CreateTitleFont(UINT dpi) {
     LOGFONTW font{};
-    font.lfHeight = -static_cast<LONG>(std::lround(tarvel::ui::kAboutTitlePoints * dpi / 72));
+    font.lfHeight = -static_cast<LONG>(std::lround(tarvel::ui::kAboutTitleFontPoints * dpi / 72));
     font.lfWeight = FW_BOLD;
     font.lfCharSet = static_cast<BYTE>(tarvel::ui::kCentralEuropeanCharset);
     std::wcsncpy(font.lfFaceName, WideFromUtf8(tarvel::ui::kAboutTitleFont).c_str(), LF_FACESIZE - 1);

@@ -294,6 +294,11 @@ void frmMain::OnDrawItem(HWND, const DRAWITEMSTRUCT* item) {
 HBRUSH frmMain::OnCtlColor(HWND hwnd, HDC dc, HWND control, int type) {
     if (control == Text1) {
         SetBkColor(dc, RGB(text1Background_.red, text1Background_.green, text1Background_.blue));
+        // Greyed, the name stays readable on its grey background.
+        if (!IsWindowEnabled(Text1)) {
+            const tarvel::ui::Colour text = tarvel::ui::kDisabledText;
+            SetTextColor(dc, RGB(text.red, text.green, text.blue));
+        }
         return text1Brush_;
     }
     return reinterpret_cast<HBRUSH>(DefWindowProcW(
@@ -370,6 +375,11 @@ void frmMain::ListFiles(const std::vector<std::string>& names) {
     for (const std::string& name : names) ListBox_AddString(File1, WideFromUtf8(name).c_str());
     SetWindowRedraw(File1, TRUE);
     InvalidateRect(File1, nullptr, TRUE);
+}
+
+void frmMain::SelectFile(const std::string& name) {
+    // Setting the selection raises no LBN_SELCHANGE: File1_Click does not run.
+    ListBox_SetCurSel(File1, ListBox_FindStringExact(File1, -1, WideFromUtf8(name).c_str()));
 }
 
 std::string frmMain::SelectedFileName() const {

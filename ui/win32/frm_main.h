@@ -40,6 +40,7 @@ public:
     void ShowDrive(const std::string& drive) override;
     void ShowDirectory(const std::string& path, const std::vector<tarvel::ui::DirectoryEntry>& entries) override;
     void ListFiles(const std::vector<std::string>& names) override;
+    void SelectFile(const std::string& name) override;
     std::string SelectedFileName() const override;
     std::string OutputName() const override;
     void SetOutputName(const std::string& text) override;

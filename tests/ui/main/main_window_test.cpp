@@ -59,6 +59,7 @@ public:
         selected.clear();
     }
     std::string SelectedFileName() const override { return selected; }
+    void SelectFile(const std::string& name) override { selected = name; }
     std::string OutputName() const override {
         if (whenOutputNameIsRead) whenOutputNameIsRead();
         return outputName;
@@ -150,8 +151,10 @@ TEST_F(MainWindowTest, BrowsingKeepsDirPathAndTheFileListInStep) {
     for (const char* name : {"Alpha", "folder.frm", "sub"}) expected.push_back({name, workDir + "/" + name, depth, false});
     EXPECT_EQ(view_.entries, expected);
 
-    // A directory that cannot be listed leaves everything as it was.
+    // A directory that cannot be opened is told, and leaves everything as it was.
     window_.OpenDirectory(work_ / "missing");
+    ExpectOneMessage("Nie można otworzyć katalogu „" + work_ / "missing" + "”: " +
+                     Reason(std::errc::no_such_file_or_directory) + ".");
     EXPECT_EQ(window_.directory(), workDir);
     EXPECT_EQ(view_.files.size(), 3u);
 
@@ -263,6 +266,25 @@ TEST_F(MainWindowTest, ARemovedDirectoryIsLeftForTheNearestOneLeft) {
     EXPECT_EQ(view_.drive, "/");
     EXPECT_EQ(view_.directory, work_.path().string());
     EXPECT_EQ(window_.state().dirPath, work_ / "");
+}
+
+TEST_F(MainWindowTest, ADirectoryThatCannotBeOpenedIsToldAndTheListsStay) {
+    fs::create_directories(work_.path() / "Secret");
+    WriteBytes(work_.path() / "Form1.frm", MenuForm("a"));
+    const std::string secret = work_ / "Secret";
+    platform_.refused[secret] = std::make_error_code(std::errc::permission_denied);
+    Open(work_.path().string());
+    Pick("Form1.frm");
+    const std::vector<DirectoryEntry> entries = view_.entries;
+
+    window_.OpenDirectory(secret);
+    ExpectOneMessage("Nie można otworzyć katalogu „" + secret + "”: " + Reason(std::errc::permission_denied) + ".");
+    EXPECT_EQ(window_.directory(), work_.path().string());
+    EXPECT_EQ(window_.state().dirPath, work_ / "");
+    EXPECT_EQ(view_.entries, entries);
+    EXPECT_EQ(view_.files, std::vector<std::string>{"Form1.frm"});
+    EXPECT_EQ(view_.selected, "Form1.frm");
+    EXPECT_EQ(view_.outputName, work_ / "Form1.rc");
 }
 
 TEST_F(MainWindowTest, AThousandFormsAmongAHundredThousandFilesAreListedExactly) {

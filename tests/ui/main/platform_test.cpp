@@ -85,7 +85,8 @@ TEST(Platform, RealDrivesAreRootFirstAndBrowsable) {
     ASSERT_FALSE(drives.empty());
     EXPECT_EQ(drives.front(), platform.StartDrive());
     for (std::size_t i = 0; i < drives.size(); ++i) {
-        EXPECT_TRUE(platform.ReadDirectory(platform.DriveDirectory(drives[i]))) << drives[i];
+        std::error_code reason;
+        EXPECT_TRUE(platform.ReadDirectory(platform.DriveDirectory(drives[i]), reason)) << drives[i] << reason.message();
         for (std::size_t k = 0; k < i; ++k) EXPECT_NE(drives[i], drives[k]);
         for (const char* system : {"/proc", "/sys", "/dev", "/run/user"}) EXPECT_FALSE(drives[i].starts_with(system)) << drives[i];
     }
@@ -103,15 +104,19 @@ TEST(Platform, ADirectoryIsReadAsAUserBrowsesIt) {
     ASSERT_EQ(mkfifo((work / "Pipe.frm").c_str(), 0600), 0);
 
     const Platform platform;
-    const auto items = platform.ReadDirectory(work.path().string());
+    std::error_code reason;
+    const auto items = platform.ReadDirectory(work.path().string(), reason);
     ASSERT_TRUE(items);
+    EXPECT_FALSE(reason);
     std::vector<std::pair<std::string, bool>> seen;
     for (const DirectoryItem& item : *items) seen.emplace_back(item.name, item.isDirectory);
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{
                         {"Form1.frm", false}, {"Linked.frm", false}, {"LinkedSub", true}, {"Sub", true}}));
-    EXPECT_FALSE(platform.ReadDirectory(work / "missing"));
-    EXPECT_FALSE(platform.ReadDirectory(work / "Form1.frm"));
+    EXPECT_FALSE(platform.ReadDirectory(work / "missing", reason));
+    EXPECT_EQ(reason, std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(platform.ReadDirectory(work / "Form1.frm", reason));
+    EXPECT_EQ(reason, std::errc::not_a_directory);
     EXPECT_TRUE(platform.IsDirectory(work / "LinkedSub"));
     EXPECT_FALSE(platform.IsDirectory(work / "Form1.frm"));
 }

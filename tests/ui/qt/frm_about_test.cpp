@@ -180,7 +180,7 @@ void AboutBoxTest::firstShowingHasVersionTitleAndMainWindowIcon() {
         QCOMPARE(Child<QLabel>(box, "lblVersion")->text(), ExpectedVersionText());
         QCOMPARE(Child<QLabel>(box, "lblTitle")->text(), QStringLiteral("Tarvel to RC file"));
         const QFont title = Child<QLabel>(box, "lblTitle")->font();
-        QCOMPARE(title.family(), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(title.family(), QApplication::font().family());  // the windows' family, larger and bold
         QCOMPARE(title.pointSizeF(), 13.5);
         QCOMPARE(title.weight(), QFont::Bold);
         QVERIFY(Child<QLabel>(box, "lblDescription")->text().startsWith(
