@@ -267,7 +267,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
     };
     // Files are put in place a batch at a time: one wait for the disk for many forms,
     // and never more files open at once than the system allows.
-    constexpr std::size_t kBatchSize = 128;
+    constexpr std::size_t kBatchSize = 256;
     SaveBatch batch;
     auto placeBatch = [&] {
         for (const Status& placed : batch.Commit())
@@ -311,12 +311,20 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
         }
         if (options.masm) destination.masm = PathFromUtf8(*options.masm);
 
-        const Result<ConversionReport> converted = ConvertForm(request, destination);
-        if (!converted) {
-            fail(converted.error());
+        // Each form on its own: whatever goes wrong with one is told, and the forms after it are still converted.
+        std::optional<Result<ConversionReport>> converted;
+        try {
+            converted.emplace(ConvertForm(request, destination));
+        } catch (const std::exception& failure) {
+            err << "tarvel-rc: " << form << ": " << failure.what() << '\n';
+            status = std::max(status, static_cast<int>(kFileError));
             continue;
         }
-        for (const std::string& warning : converted.value().warnings) err << "tarvel-rc: warning: " << warning << '\n';
+        if (!*converted) {
+            fail(converted->error());
+            continue;
+        }
+        for (const std::string& warning : converted->value().warnings) err << "tarvel-rc: warning: " << warning << '\n';
         if (toStandardOutput) {
             out << text << "\r\n";
             out.flush();

@@ -1,7 +1,6 @@
 // tarvel-rc: converts the menus of Visual Basic forms into RC MENU resources
 // from the command line, byte for byte as the window does. This file only
 // connects the process to the command line: arguments in, streams, exit status.
-#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -16,32 +15,12 @@ namespace {
 
 using namespace tarvel::cli;
 
-// Each form on its own, so that whatever goes wrong with one form is told and
-// the forms after it are still converted.
-int ConvertEachForm(const Options& options, std::ostream& out, std::ostream& err) {
-    int status = kSuccess;
-    for (const std::string& form : options.forms) {
-        Options single = options;
-        single.forms = {form};
-        try {
-            status = std::max(status, Run(single, out, err));
-        } catch (const std::exception& failure) {
-            err << "tarvel-rc: " << form << ": " << failure.what() << '\n';
-            status = std::max(status, static_cast<int>(kFileError));
-        } catch (...) {
-            err << "tarvel-rc: " << form << ": unexpected failure\n";
-            status = std::max(status, static_cast<int>(kFileError));
-        }
-    }
-    return status;
-}
-
 int RunProgram(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     // The last guard: nothing escapes main as an abort.
     try {
         const ParseResult parsed = ParseArguments(arguments, out, err);
         if (!parsed.run) return parsed.status;
-        return ConvertEachForm(parsed.options, out, err);
+        return Run(parsed.options, out, err);
     } catch (const std::exception& failure) {
         err << "tarvel-rc: " << failure.what() << '\n';
     } catch (...) {
