@@ -40,18 +40,26 @@ FormReader FormReader::FromBytes(std::string_view bytes, const std::filesystem::
 // Keeps the unread rest of the piece and reads more after it.
 bool FormReader::Fill() {
     if (atEnd_) return false;
-    buffer_.erase(0, position_);
-    position_ = 0;
-    const std::size_t kept = buffer_.size();
+    const std::size_t kept = filled_ - position_;
     if (kept >= kMaxLineLength) {
         error_ = FileError(ErrorKind::FormLineTooLong, PathText(path_));
         atEnd_ = true;
         return false;
     }
-    buffer_.resize(kept + kPieceSize);
-    const std::size_t read = std::fread(buffer_.data() + kept, 1, kPieceSize, file_.get());
-    buffer_.resize(kept + read);
-    text_ = buffer_;
+    if (capacity_ < kept + kPieceSize) {
+        // A line longer than a piece: room for it, and a piece after it.
+        const std::size_t capacity = 2 * (kept + kPieceSize);
+        std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(capacity);
+        if (kept > 0) std::memcpy(larger.get(), buffer_.get() + position_, kept);
+        buffer_ = std::move(larger);
+        capacity_ = capacity;
+    } else if (kept > 0 && position_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + position_, kept);
+    }
+    position_ = 0;
+    const std::size_t read = std::fread(buffer_.get() + kept, 1, kPieceSize, file_.get());
+    filled_ = kept + read;
+    text_ = std::string_view(buffer_.get(), filled_);
     if (read < kPieceSize) {
         if (std::ferror(file_.get())) error_ = Unreadable(path_, LastSystemError());
         atEnd_ = true;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,7 +45,9 @@ private:
 
     UniqueFile file_;
     std::filesystem::path path_;
-    std::string buffer_;        // the piece being read (unused for bytes in memory)
+    std::unique_ptr<char[]> buffer_;  // the piece being read (unused for bytes in memory)
+    std::size_t capacity_ = 0;        // the buffer's size
+    std::size_t filled_ = 0;          // how much of it holds the form's bytes
     std::string_view text_;     // what is read from: the buffer, or the caller's bytes
     std::size_t position_ = 0;  // where the next line starts in text_
     bool atEnd_ = false;        // nothing more comes from the file

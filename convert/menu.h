@@ -4,7 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <new>
+#include <type_traits>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -38,9 +39,35 @@ private:
     std::size_t room_ = 0;
 };
 
-/// The items in pieces: growing never moves an item, so a large menu is
-/// neither copied nor held twice while it is read.
-using ItemList = std::deque<MenuItem>;
+/// The items in pieces of a fixed size: growing never moves an item, so a
+/// large menu is neither copied nor held twice while it is read, and a piece
+/// is only touched as far as it is filled.
+class ItemList {
+public:
+    ItemList() = default;
+    ItemList(ItemList&&) noexcept = default;
+    ItemList& operator=(ItemList&&) noexcept = default;
+    ~ItemList() = default;  // MenuItem holds nothing to release
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    MenuItem& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
+    const MenuItem& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    void push_back(const MenuItem& item) {
+        if (size_ % kChunk == 0) chunks_.emplace_back(static_cast<MenuItem*>(::operator new(kChunk * sizeof(MenuItem))));
+        std::construct_at(&chunks_.back()[size_ % kChunk], item);
+        ++size_;
+    }
+
+private:
+    static_assert(std::is_trivially_destructible_v<MenuItem>);
+    struct Release {
+        void operator()(MenuItem* chunk) const { ::operator delete(chunk); }
+    };
+    static constexpr std::size_t kChunk = 4096;
+    std::vector<std::unique_ptr<MenuItem[], Release>> chunks_;
+    std::size_t size_ = 0;
+};
 
 struct Menu {
     /// Pre-order: an item's children start right after it and end at its `end`.
