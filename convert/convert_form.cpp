@@ -169,4 +169,13 @@ Result<ConversionReport> ConvertForm(const ConversionRequest& request, const Des
     }
 }
 
+Result<std::string> ConvertFormToText(const ConversionRequest& request) {
+    std::string text;
+    Destination destination;
+    destination.text = &text;
+    const Result<ConversionReport> converted = ConvertForm(request, destination);
+    if (!converted) return converted.error();
+    return text;
+}
+
 }  // namespace tarvel

@@ -53,4 +53,7 @@ struct ConversionReport {
 /// (`text` may hold part of the text).
 Result<ConversionReport> ConvertForm(const ConversionRequest& request, const Destination& destination);
 
+/// Converts one form and gives its RC text, without the final CR LF a file gets.
+Result<std::string> ConvertFormToText(const ConversionRequest& request);
+
 }  // namespace tarvel

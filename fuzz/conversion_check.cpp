@@ -240,12 +240,9 @@ Run Convert(std::string_view form, bool useDefines, std::int32_t firstId) {
     request.frx = &frx;
     request.rc.firstId = firstId;
     request.rc.useDefines = useDefines;
-    std::string text;
-    Destination destination;
-    destination.text = &text;
-    const Result<ConversionReport> converted = ConvertForm(request, destination);
-    if (!converted) return Run{false, converted.error().kind, {}};
-    return Run{true, {}, std::move(text)};
+    Result<std::string> text = ConvertFormToText(request);
+    if (!text) return Run{false, text.error().kind, {}};
+    return Run{true, {}, std::move(text.value())};
 }
 
 // The MENU part of a text, with every item's identifier cut out: the same

@@ -29,12 +29,7 @@ Result<std::string> ToText(const fs::path& form, std::int32_t firstId, bool useD
     request.form = form;
     request.rc.firstId = firstId;
     request.rc.useDefines = useDefines;
-    std::string text;
-    Destination destination;
-    destination.text = &text;
-    const Result<ConversionReport> converted = ConvertForm(request, destination);
-    if (!converted) return converted.error();
-    return text;
+    return ConvertFormToText(request);
 }
 
 constexpr std::string_view kForm = "Begin VB.Form F\n Begin VB.Menu mnuA \n  Caption = \"&A\"\n"
@@ -58,11 +53,9 @@ TEST(ConvertForm, BytesFromStandardInputConvertLikeTheFileAndFindTheirFrxInTheFo
     ConversionRequest request;
     request.form = dir / "-";
     request.formBytes = form;
-    std::string text;
-    Destination destination;
-    destination.text = &text;
-    ASSERT_TRUE(ConvertForm(request, destination));
-    EXPECT_EQ(text, ToText(dir / "Form1.frm", 100, true).value());
+    const Result<std::string> text = ConvertFormToText(request);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text.value(), ToText(dir / "Form1.frm", 100, true).value());
 }
 
 TEST(ConvertForm, NoMenuTouchesNoFile) {

@@ -540,12 +540,7 @@ Result<std::string> ConvertWith(FakeFrx& frx, std::string_view form) {
     request.frx = &frx;
     request.rc.firstId = 1;
     request.rc.useDefines = false;
-    std::string text;
-    Destination destination;
-    destination.text = &text;
-    const Result<ConversionReport> converted = ConvertForm(request, destination);
-    if (!converted) return converted.error();
-    return text;
+    return ConvertFormToText(request);
 }
 
 TEST(RcWriter, CaptionsKeptBesideTheFormComeFromTheFrxWritten) {

@@ -71,12 +71,7 @@ inline Result<std::string> ConvertText(std::string_view form, bool useDefines = 
     request.form = dir / "Form1.frm";
     request.rc.firstId = firstId;
     request.rc.useDefines = useDefines;
-    std::string text;
-    Destination destination;
-    destination.text = &text;
-    const Result<ConversionReport> converted = ConvertForm(request, destination);
-    if (!converted) return converted.error();
-    return text;
+    return ConvertFormToText(request);
 }
 
 }  // namespace tarvel::test

@@ -39,11 +39,9 @@ ConversionOutcome RunConvert(const ConversionOrder& order) {
     request.rc.firstId = order.firstId;
     request.rc.useDefines = order.useDefines;
     // The text is always handed back (the result box shows it); a file gets it saved safely after.
-    std::string text;
-    Destination destination;
-    destination.text = &text;
-    const Result<ConversionReport> converted = ConvertForm(request, destination);
+    Result<std::string> converted = ConvertFormToText(request);
     if (!converted) return {{}, Translate(converted.error())};
+    std::string& text = converted.value();
     if (order.outputFile) {
         const Status saved = DeliverToFile(text, *order.outputFile, order.form);
         if (!saved) return {{}, Translate(saved.error())};

@@ -56,12 +56,7 @@ inline Result<std::string> ConvertText(const fs::path& form, bool useDefines = t
     ConversionRequest request;
     request.form = form;
     request.rc.useDefines = useDefines;
-    std::string text;
-    Destination destination;
-    destination.text = &text;
-    const Result<ConversionReport> converted = ConvertForm(request, destination);
-    if (!converted) return converted.error();
-    return text;
+    return ConvertFormToText(request);
 }
 
 /// The conversion written to `output`.
