@@ -43,7 +43,8 @@ SafeFile::SafeFile(SafeFile&& other) noexcept
       permissions_(other.permissions_),
       file_(std::move(other.file_)),
       error_(other.error_),
-      active_(std::exchange(other.active_, false)) {}
+      active_(std::exchange(other.active_, false)),
+      device_(other.device_) {}
 
 SafeFile::~SafeFile() { Abandon(); }
 
@@ -78,9 +79,10 @@ Result<SafeFile> SafeFile::Open(const fs::path& requested, const fs::path& form)
 
     // A device or a pipe (/dev/stdout, a FIFO) cannot be replaced, only written to.
     const bool regular = fs::is_regular_file(existing);
-    if (fs::exists(existing) && !regular) {
+    if (IsDevice(target)) {
         if (const std::error_code opened = OutputFile::Overwrite(target, out.file_)) return out.Unwritable(opened);
         out.active_ = true;
+        out.device_ = true;
         return out;
     }
     // A file the user may not write to stays as it is, as it would when opened for writing.
@@ -117,7 +119,8 @@ void SafeFile::Write(std::string_view bytes) {
 }
 
 Status SafeFile::Commit() {
-    if (active_ && !error_) error_ = file_.FlushToDisk();
+    // A device keeps nothing to flush (and NUL on Windows refuses to be asked).
+    if (active_ && !device_ && !error_) error_ = file_.FlushToDisk();
     Status closed = Close();
     if (!closed) return closed;
     Status placed = Place();
@@ -158,7 +161,7 @@ void SaveBatch::Add(SafeFile file) { files_.push_back(std::move(file)); }
 std::vector<Status> SaveBatch::Commit() {
     std::vector<OutputFile*> open;
     for (SafeFile& file : files_)
-        if (file.active_ && !file.error_) open.push_back(&file.file_);
+        if (file.active_ && !file.device_ && !file.error_) open.push_back(&file.file_);
     const std::error_code flushed = FlushAllToDisk(open);
     std::vector<Status> outcomes;
     std::vector<fs::path> folders;

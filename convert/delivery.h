@@ -49,6 +49,7 @@ private:
     OutputFile file_;
     std::error_code error_;
     bool active_ = false;  // a temporary file to remove, or a file written in place, is open
+    bool device_ = false;  // the target is a device or a pipe, written in place
 };
 
 /// Saves many files with one wait for the disk instead of one each: every file

@@ -62,6 +62,10 @@ private:
     std::intptr_t handle_ = kNoHandle;
 };
 
+/// Is `path` a device or a pipe, which can only be written to, never replaced:
+/// /dev/stdout or a FIFO; on Windows also the reserved names (NUL, CON, COM1...).
+bool IsDevice(const std::filesystem::path& path);
+
 /// Waits until everything written to `files` is on the disk: one flush of each
 /// file system where the system has one (Linux's syncfs), else one file at a time.
 std::error_code FlushAllToDisk(std::span<OutputFile* const> files);

@@ -64,6 +64,13 @@ std::error_code OutputFile::Close() {
     return {};
 }
 
+bool IsDevice(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+           !std::filesystem::is_directory(status);
+}
+
 std::error_code FlushAllToDisk(std::span<OutputFile* const> files) {
 #ifdef __linux__
     if (files.size() == 1) return files.front()->FlushToDisk();

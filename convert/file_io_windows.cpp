@@ -35,7 +35,8 @@ std::error_code OutputFile::CreateNew(const std::filesystem::path& path, OutputF
 
 std::error_code OutputFile::Overwrite(const std::filesystem::path& path, OutputFile& file) {
     file = OutputFile();
-    return Open(path, TRUNCATE_EXISTING, file.handle_);
+    // A device has nothing to cut short: it is opened as it is.
+    return Open(path, IsDevice(path) ? OPEN_EXISTING : TRUNCATE_EXISTING, file.handle_);
 }
 
 std::error_code OutputFile::Write(std::string_view bytes) {
@@ -61,6 +62,26 @@ std::error_code OutputFile::Close() {
     const HANDLE h = Handle(std::exchange(handle_, kNoHandle));
     if (!CloseHandle(h)) return LastWindowsError();
     return {};
+}
+
+bool IsDevice(const std::filesystem::path& path) {
+    // NUL, CON, PRN, AUX, COM1-9 and LPT1-9 name devices in every folder, also with an extension.
+    std::wstring stem = path.filename().wstring();
+    stem = stem.substr(0, stem.find(L'.'));
+    while (!stem.empty() && (stem.back() == L' ' || stem.back() == L':')) stem.pop_back();
+    for (wchar_t& c : stem)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    if (stem == L"NUL" || stem == L"CON" || stem == L"PRN" || stem == L"AUX") return true;
+    if (stem.size() == 4 && (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) && stem[3] >= L'1' && stem[3] <= L'9')
+        return true;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    const HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const DWORD type = GetFileType(h);
+    CloseHandle(h);
+    return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
 }
 
 std::error_code FlushAllToDisk(std::span<OutputFile* const> files) {

@@ -313,6 +313,12 @@ def test_targets(wine, linux_rc, program, helper, work):
     check(files_in(case) == {"Form1.frm": form.read_bytes(), "Form1.rc": expected_define},
           f"replacing Form1.rc: files are {sorted(files_in(case))} or the text is wrong")
 
+    # A device takes the text and stays a device: -o NUL, in any case and with an extension.
+    for device in ("NUL", "nul.rc"):
+        result = wine.run(program, ["-o", device, "Form1.frm"], case)
+        check(result.returncode == 0, f"-o {device}: exit status {result.returncode}: {result.stderr!r}")
+    check(sorted(files_in(case)) == ["Form1.frm", "Form1.rc"], f"-o NUL left {sorted(files_in(case))}")
+
     # A read-only target stays as it was.
     case = work / "read-only"
     case.mkdir(parents=True)
