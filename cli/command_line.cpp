@@ -13,6 +13,7 @@
 #include "convert_form.h"
 #include "delivery.h"
 #include "file_io.h"
+#include "form_lines.h"
 #include "tarvel_version.h"
 
 namespace tarvel::cli {
@@ -101,8 +102,7 @@ std::string PlaceOf(const fs::path& path) {
     if (error) place = absolute;
     std::string text = PathText(place);
 #ifdef _WIN32
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : text) c = LowerAscii(c);
 #endif
     return text;
 }

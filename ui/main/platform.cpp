@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "code_page.h"
+#include "form_lines.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -103,8 +104,7 @@ std::string Platform::DriveOf(const std::string& directory) const {
     const std::vector<std::string> drives = Drives();
 #ifdef _WIN32
     std::string letter = directory.substr(0, 2);
-    for (char& c : letter)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : letter) c = tarvel::LowerAscii(c);
     if (std::find(drives.begin(), drives.end(), letter) != drives.end()) return letter;
 #else
     // The innermost mount wins: /home/ann lies on /home, not on the root.
