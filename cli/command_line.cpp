@@ -10,11 +10,12 @@
 #include <set>
 #include <tuple>
 
+#include "ascii.h"
 #include "convert_form.h"
 #include "delivery.h"
 #include "file_io.h"
-#include "form_lines.h"
 #include "tarvel_version.h"
+#include "utf8.h"
 
 namespace tarvel::cli {
 namespace {
@@ -47,7 +48,9 @@ constexpr const char* kHelp =
     "                     across them; a hidden top-level item without items is left out\n"
     "      --gray-popups  a disabled sub-menu is greyed: POPUP \"&Recent\", GRAYED\n"
     "      --code-page N|auto  the RC text begins with #pragma code_page(N), e.g. 1250; auto gives\n"
-    "                     65001 for UTF-8 captions, else the system's ANSI code page\n"
+    "                     65001 when every caption and text is UTF-8, else the code page of the\n"
+    "                     character set the form's fonts name (Charset 238: 1250, 128: 932, ...),\n"
+    "                     else the system's ANSI code page\n"
     "      --header FILE  with a single form only: the #define list goes into the C header FILE,\n"
     "                     and the RC text has #include \"FILE\" in its place (menu.h: #define mnuOpen 100)\n"
     "      --masm FILE    with a single form only: the same numbers for assembly (mnuOpen equ 100)\n"
@@ -56,14 +59,17 @@ constexpr const char* kHelp =
     "Without -o, each form's RC text goes beside it: Form1.frm gives Form1.rc.\n"
     "A form named \"-\" is read from standard input (with -o); its .frx captions are\n"
     "looked for in the current directory. A form named twice is converted once.\n"
-    "Warnings (such as an unknown shortcut or control) go to standard error and do not change the\n"
-    "exit status. Exit status: 0 all converted, 1 a form has no menu (with --dialog: neither menu\n"
-    "nor dialog), 2 usage error, 3 a file could not be read or written, 4 an item's or control's\n"
-    "number falls outside 0 to 65535 (the highest wins).\n";
+    "Warnings (such as an unknown shortcut or control, or a caption whose .frx file cannot be read,\n"
+    "which is left empty) go to standard error and do not change the exit status. Messages name\n"
+    "the file and, where one line is at fault, the line: tarvel-rc: Form1.frm:42: ...\n"
+    "Exit status: 0 all converted, 1 a file is not a form or a form has no menu (with --dialog:\n"
+    "neither menu nor dialog), 2 usage error (also an output that would overwrite a form),\n"
+    "3 a file could not be read or written, 4 an item's or control's number falls outside\n"
+    "0 to 65535 (the highest wins).\n";
 
 // What --all turns on: every addition to the RC text that needs no file of
 // its own. An option given beside it (--code-page 1250) still has its say.
-void TurnOnAll(Options& options) {
+void TurnOnAll(RcOptions& options) {
     options.shortcuts = true;
     options.contextMenus = true;
     options.grayPopups = true;
@@ -76,14 +82,19 @@ ParseResult UsageError(std::ostream& err, const std::string& message) {
     return ParseResult{false, kUsage, {}};
 }
 
-int StatusOf(ErrorKind kind) {
-    switch (kind) {
-        case ErrorKind::NoMenu: return kNoMenu;
-        case ErrorKind::OutputNameEmpty: return kUsage;
-        case ErrorKind::ItemNumberOutOfRange: return kNumberOutOfRange;
-        case ErrorKind::ControlNumberOutOfRange: return kNumberOutOfRange;
-        default: return kFileError;
+// CLI11's own words for a command line it refuses, in the words of the rest of the program.
+std::string PlainWords(const CLI::ParseError& error) {
+    const std::string message = error.what();
+    if (const std::size_t at = message.find(" was given a disallowed flag override"); at != std::string::npos)
+        return "option '--" + message.substr(0, at) + "' takes no value";
+    const std::size_t colon = message.find(": ");
+    if (colon != std::string::npos && message.ends_with(" missing")) {
+        const std::string name = message.substr(0, colon);
+        if (name == "--first-id") return "option '--first-id' needs a number";
+        if (name == "--code-page") return "option '--code-page' needs a number or 'auto'";
+        return "option '" + name + "' needs a file name";
     }
+    return message;
 }
 
 fs::path DefaultOutput(const std::string& form) {
@@ -92,32 +103,40 @@ fs::path DefaultOutput(const std::string& form) {
     return output;
 }
 
-// Where a path leads, spelled one way only: absolute, with links and ".."
-// resolved as far as the path exists, and without case where the system
-// compares names without it. Two paths to one file give the same text.
-std::string PlaceOf(const fs::path& path) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(path, error).lexically_normal();
-    fs::path place = fs::weakly_canonical(absolute, error);
-    if (error) place = absolute;
-    std::string text = PathText(place);
-#ifdef _WIN32
-    for (char& c : text) c = LowerAscii(c);
-#endif
-    return text;
-}
-
 // How the RC text names its header: by its file name when both lie in one
 // folder (the resource compiler looks beside the RC file first), otherwise as given.
 std::string IncludeName(const std::string& header, const fs::path& rcFile) {
     const fs::path path = PathFromUtf8(header);
     std::error_code error;
     if (!rcFile.empty() && PlaceOf(fs::absolute(path, error).parent_path()) == PlaceOf(fs::absolute(rcFile, error).parent_path()))
-        return PathText(path.filename());
+        return Utf8FromPath(path.filename());
     return header;
 }
 
 }  // namespace
+
+int ExitStatusOf(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::NotAForm:
+        case ErrorKind::NoMenu:
+            return kNoMenu;
+        case ErrorKind::OutputNameEmpty:
+        case ErrorKind::OutputIsForm:
+            return kUsage;
+        case ErrorKind::ItemNumberOutOfRange:
+        case ErrorKind::ControlNumberOutOfRange:
+            return kNumberOutOfRange;
+        case ErrorKind::FormUnreadable:
+        case ErrorKind::NotARegularFile:
+        case ErrorKind::FormLineTooLong:
+        case ErrorKind::FrxUnreadable:
+        case ErrorKind::FrxOutOfRange:
+        case ErrorKind::OutputUnwritable:
+        case ErrorKind::OutOfMemory:
+            return kFileError;
+    }
+    return kFileError;
+}
 
 std::optional<std::int32_t> ParseFirstId(std::string_view text) {
     int radix = 10;
@@ -144,34 +163,36 @@ std::optional<std::int32_t> ParseFirstId(std::string_view text) {
 ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
     ParseResult result{true, kSuccess, {}};
     Options& options = result.options;
+    RcOptions& rc = options.rc;
 
     CLI::App app{"tarvel-rc", "tarvel-rc"};
     app.set_help_flag();  // our own help text, with the exit statuses
-    bool help = false, version = false, noDefine = false, all = false, dialog = false;
+    bool help = false, version = false, noDefine = false, all = false;
     std::string firstId, output, codePage, header, masm;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
-    app.add_flag("--dialog", dialog)->disable_flag_override();
+    app.add_flag("--dialog", rc.dialog)->disable_flag_override();
     // As usual on a command line, an option given twice takes its last value.
     app.add_option("-n,--first-id", firstId)->type_name("N")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("-o,--output", output)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    app.add_flag("--shortcuts", options.shortcuts)->disable_flag_override();
-    app.add_flag("--context-menus", options.contextMenus)->disable_flag_override();
-    app.add_flag("--gray-popups", options.grayPopups)->disable_flag_override();
+    app.add_flag("--shortcuts", rc.shortcuts)->disable_flag_override();
+    app.add_flag("--context-menus", rc.contextMenus)->disable_flag_override();
+    app.add_flag("--gray-popups", rc.grayPopups)->disable_flag_override();
     app.add_flag("--all", all)->disable_flag_override();
     app.add_option("--code-page", codePage)->type_name("N|auto")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--header", header)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--masm", masm)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("forms", options.forms);
-    app.allow_extras(false);
+    // Unknown options are told in our words, below.
+    app.allow_extras(true);
 
     // CLI11 wants the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& error) {
-        return UsageError(err, error.what());
+        return UsageError(err, PlainWords(error));
     }
     if (help) {
         out << kHelp;
@@ -181,14 +202,15 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         out << "tarvel-rc " TARVEL_VERSION "\n";
         return ParseResult{false, kSuccess, {}};
     }
-    options.useDefines = !noDefine;
-    options.dialog = dialog;
+    for (const std::string& extra : app.remaining())
+        return UsageError(err, "unknown option '" + extra + "'");
+    rc.useDefines = !noDefine;
     if (app.count("--first-id") > 0) {
         const std::optional<std::int32_t> id = ParseFirstId(firstId);
         if (!id)
             return UsageError(err, "first ID '" + firstId +
                                        "' is not a number (decimal, &H hex or &O octal) that fits a signed 32-bit integer");
-        options.firstId = *id;
+        rc.firstId = *id;
     }
     if (app.count("--output") > 0) {
         if (output.empty()) return UsageError(err, "option '-o' needs a file name");
@@ -197,12 +219,12 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     if (app.count("--code-page") > 0) {
         int number = 0;
         const auto [end, error] = std::from_chars(codePage.data(), codePage.data() + codePage.size(), number);
-        if (codePage == "auto") options.codePage = RcOptions::kAutoCodePage;
+        if (codePage == "auto") rc.codePage = RcOptions::kAutoCodePage;
         else if (error == std::errc() && end == codePage.data() + codePage.size() && number >= 1 && number <= 65535)
-            options.codePage = number;
+            rc.codePage = number;
         else return UsageError(err, "code page '" + codePage + "' is neither a number from 1 to 65535 nor 'auto'");
     }
-    if (all) TurnOnAll(options);
+    if (all) TurnOnAll(rc);
     for (const auto& [name, value, target] : {std::tuple{"--header", &header, &options.header},
                                               std::tuple{"--masm", &masm, &options.masm}}) {
         if (app.count(name) == 0) continue;
@@ -231,29 +253,30 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     if (options.output && options.forms.size() > 1) return UsageError(err, "option '-o' takes a single form only");
     if (options.header && options.forms.size() > 1) return UsageError(err, "option '--header' takes a single form only");
     if (options.masm && options.forms.size() > 1) return UsageError(err, "option '--masm' takes a single form only");
-    {
-        // The RC text, the header and the MASM file are three different files.
-        std::vector<std::string> files;
-        if (options.output && *options.output != "-") files.push_back(*options.output);
-        else if (!options.output && options.forms[0] != "-") files.push_back(PathText(DefaultOutput(options.forms[0])));
-        for (const std::optional<std::string>& file : {options.header, options.masm})
-            if (file) files.push_back(*file);
-        for (std::size_t i = 0; i < files.size(); ++i)
-            for (std::size_t j = 0; j < i; ++j)
-                if (PlaceOf(PathFromUtf8(files[i])) == PlaceOf(PathFromUtf8(files[j])))
-                    return UsageError(err, "'" + files[j] + "' and '" + files[i] + "' name one file for two outputs");
-    }
     const bool fromStandardInput = std::find(options.forms.begin(), options.forms.end(), "-") != options.forms.end();
     if (fromStandardInput && !options.output)
         return UsageError(err, "a form read from standard input needs -o to say where its RC text goes");
-    if (!options.output) {
-        std::map<std::string, const std::string*> writers;  // each output's place, and the form that writes it
-        for (const std::string& form : options.forms) {
-            const auto [earlier, added] = writers.emplace(PlaceOf(DefaultOutput(form)), &form);
-            if (!added)
-                return UsageError(err, "'" + *earlier->second + "' and '" + form + "' would both write " +
-                                           PathText(DefaultOutput(form)));
-        }
+
+    // Every file written, by the form that writes it; no two may be one, and none may be a form.
+    std::vector<std::pair<std::string, const std::string*>> written;
+    for (const std::string& form : options.forms) {
+        if (options.output && *options.output != "-") written.emplace_back(*options.output, &form);
+        else if (!options.output) written.emplace_back(Utf8FromPath(DefaultOutput(form)), &form);
+    }
+    for (const std::optional<std::string>& file : {options.header, options.masm})
+        if (file) written.emplace_back(*file, &options.forms[0]);
+    std::map<std::string, std::size_t> writers;  // each output's place, and the first that writes it
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const auto& [file, form] = written[i];
+        const std::string place = PlaceOf(PathFromUtf8(file));
+        if (places.contains(place))
+            return UsageError(err, "'" + file + "' is a form given to convert; no output may overwrite it");
+        const auto [earlier, added] = writers.emplace(place, i);
+        if (added) continue;
+        const auto& [earlierFile, earlierForm] = written[earlier->second];
+        if (earlierForm != form)
+            return UsageError(err, "'" + *earlierForm + "' and '" + *form + "' would both write " + file);
+        return UsageError(err, "'" + earlierFile + "' and '" + file + "' name one file for two outputs");
     }
     return result;
 }
@@ -262,8 +285,8 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
     int status = kSuccess;
     const bool toStandardOutput = options.output && *options.output == "-";
     auto fail = [&](const ConvertError& error) {
-        err << Describe(error) << '\n';
-        status = std::max(status, StatusOf(error.kind));
+        err << "tarvel-rc: " << Describe(error) << '\n';
+        status = std::max(status, ExitStatusOf(error.kind));
     };
     // Files are put in place a batch at a time: one wait for the disk for many forms,
     // and never more files open at once than the system allows.
@@ -275,26 +298,22 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
     };
     for (const std::string& form : options.forms) {
         ConversionRequest request;
-        request.rc.firstId = options.firstId;
-        request.rc.useDefines = options.useDefines;
-        request.rc.shortcuts = options.shortcuts;
-        request.rc.contextMenus = options.contextMenus;
-        request.rc.grayPopups = options.grayPopups;
-        request.rc.codePage = options.codePage;
-        request.rc.dialog = options.dialog;
+        request.rc = options.rc;
         std::string formBytes;
         if (form == "-") {
             // Its .frx files are looked for in the current directory.
             formBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
             if (in.bad()) {
-                err << "tarvel-rc: cannot read the form from standard input\n";
+                err << "tarvel-rc: standard input: cannot read the form\n";
                 status = std::max(status, static_cast<int>(kFileError));
                 continue;
             }
             request.form = "-";
+            request.formName = "standard input";
             request.formBytes = formBytes;
         } else {
             request.form = PathFromUtf8(form);
+            request.formName = form;
         }
 
         std::string text;
@@ -316,7 +335,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
         try {
             converted.emplace(ConvertForm(request, destination));
         } catch (const std::exception& failure) {
-            err << "tarvel-rc: " << form << ": " << failure.what() << '\n';
+            err << "tarvel-rc: " << request.formName << ": " << failure.what() << '\n';
             status = std::max(status, static_cast<int>(kFileError));
             continue;
         }
@@ -329,7 +348,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
             out << text << "\r\n";
             out.flush();
             if (!out) {
-                err << "tarvel-rc: cannot write to standard output\n";
+                err << "tarvel-rc: standard output: cannot write the RC text\n";
                 status = std::max(status, static_cast<int>(kFileError));
             }
         }
@@ -337,6 +356,20 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
     }
     placeBatch();
     return status;
+}
+
+int Main(std::span<const std::string> arguments, std::ostream& out, std::ostream& err, std::istream& in) {
+    // The last guard: nothing escapes main as an abort.
+    try {
+        const ParseResult parsed = ParseArguments(arguments, out, err);
+        if (!parsed.run) return parsed.status;
+        return Run(parsed.options, out, err, in);
+    } catch (const std::exception& failure) {
+        err << "tarvel-rc: " << failure.what() << '\n';
+    } catch (...) {
+        err << "tarvel-rc: unexpected failure\n";
+    }
+    return kFileError;
 }
 
 }  // namespace tarvel::cli

@@ -1,6 +1,7 @@
 // tarvel-rc's command line: what it asks for, and running it. Output goes to
 // injected streams and the result is an exit status, so that main alone
-// touches the process.
+// touches the process. Every message begins "tarvel-rc: ", and one about a
+// file names it (and its line) first: "tarvel-rc: Form1.frm:42: ...".
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,9 @@
 #include <span>
 #include <string>
 #include <vector>
+
+#include "rc_options.h"
+#include "result.h"
 
 namespace tarvel::cli {
 
@@ -22,16 +26,13 @@ enum ExitStatus : int {
     kNumberOutOfRange = 4,
 };
 
+/// The exit status a conversion that stopped with `kind` gives.
+int ExitStatusOf(ErrorKind kind);
+
 struct Options {
-    std::int32_t firstId = 100;
-    bool useDefines = true;
-    bool shortcuts = false;
-    bool contextMenus = false;
-    bool grayPopups = false;
-    int codePage = 0;                   ///< 0 for none, or RcOptions::kAutoCodePage
+    RcOptions rc;                       ///< all but includeFile, which follows from `header` for each form
     std::optional<std::string> header;  ///< the C header for the #define list
     std::optional<std::string> masm;    ///< the MASM include with the same numbers
-    bool dialog = false;                ///< the whole form as a DIALOGEX resource too
     std::optional<std::string> output;  ///< "-" is standard output
     std::vector<std::string> forms;     ///< UTF-8; "-" is standard input
 };
@@ -54,5 +55,8 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
 /// Converts every form; RC text for "-o -" goes to `out`, messages to `err`,
 /// and a form named "-" is read from `in`.
 int Run(const Options& options, std::ostream& out, std::ostream& err, std::istream& in = std::cin);
+
+/// The whole program after the process's own set-up: arguments in, exit status out.
+int Main(std::span<const std::string> arguments, std::ostream& out, std::ostream& err, std::istream& in = std::cin);
 
 }  // namespace tarvel::cli

@@ -6,19 +6,10 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "utf8.h"
+
 namespace tarvel::cli {
 namespace {
-
-std::string ToUtf8(const wchar_t* text) {
-    const int length = static_cast<int>(wcslen(text));
-    if (length == 0) return {};
-    // A lone surrogate (possible in a Windows file name) becomes U+FFFD, so the
-    // text is always valid UTF-8 and the file is reported as not found.
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), size, nullptr, nullptr);
-    return result;
-}
 
 // The length of the longest prefix of `bytes` that does not end inside a
 // UTF-8 sequence, so that a character is never converted in two halves.
@@ -49,10 +40,7 @@ bool WriteAll(HANDLE handle, const char* bytes, std::size_t size) {
 
 bool WriteConsoleText(HANDLE handle, const std::string& utf8) {
     if (utf8.empty()) return true;
-    const int length = static_cast<int>(utf8.size());
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), size);
+    const std::wstring wide = tarvel::WideFromUtf8(utf8);
     const wchar_t* text = wide.data();
     std::size_t left = wide.size();
     while (left > 0) {
@@ -66,12 +54,6 @@ bool WriteConsoleText(HANDLE handle, const std::string& utf8) {
 }
 
 }  // namespace
-
-std::vector<std::string> Utf8Arguments(int argc, const wchar_t* const* argv) {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(ToUtf8(argv[i]));
-    return arguments;
-}
 
 void MakeStandardOutputBinary() { _setmode(_fileno(stdout), _O_BINARY); }
 

@@ -1,20 +1,13 @@
-// What tarvel-rc needs from the Windows console and command line that POSIX
-// systems give for free: the arguments as UTF-8 whatever the ANSI code page,
-// binary standard output, and a standard error that shows UTF-8 text right in
-// a console window. Windows only; main alone uses it.
+// What tarvel-rc needs from the Windows console that POSIX systems give for
+// free: binary standard output, and a standard error that shows UTF-8 text
+// right in a console window. Windows only: main_windows.cpp alone uses it.
 #pragma once
-
-#ifdef _WIN32
 
 #include <ostream>
 #include <streambuf>
 #include <string>
-#include <vector>
 
 namespace tarvel::cli {
-
-/// The program's arguments (without its name), from the UTF-16 command line, as UTF-8.
-std::vector<std::string> Utf8Arguments(int argc, const wchar_t* const* argv);
 
 /// Standard output as raw bytes: RC text keeps its CR LF line ends and its code page.
 void MakeStandardOutputBinary();
@@ -49,5 +42,3 @@ private:
 };
 
 }  // namespace tarvel::cli
-
-#endif  // _WIN32

@@ -1,11 +1,6 @@
 #include "code_page.h"
 
-#include <cstdlib>
-#include <string>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include <utility>
 
 namespace tarvel {
 namespace {
@@ -16,12 +11,18 @@ struct LanguageCodePage {
 };
 
 // The code page Windows gives each language's ANSI text.
-constexpr LanguageCodePage kCodePages[] = {
+constexpr LanguageCodePage kLanguages[] = {
     {"pl", 1250}, {"cs", 1250}, {"sk", 1250}, {"hu", 1250}, {"hr", 1250}, {"sl", 1250}, {"ro", 1250},
     {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"sr", 1251}, {"mk", 1251},
     {"el", 1253}, {"tr", 1254}, {"he", 1255}, {"iw", 1255}, {"ar", 1256},
     {"et", 1257}, {"lv", 1257}, {"lt", 1257}, {"vi", 1258}, {"th", 874},
     {"ja", 932},  {"ko", 949},  {"zh", 936},
+};
+
+// Windows' character sets (LOGFONT's lfCharSet) and the code page each is written in.
+constexpr std::pair<int, int> kCharsets[] = {
+    {0, 1252},   {128, 932},  {129, 949},  {134, 936},  {136, 950},  {161, 1253}, {162, 1254},
+    {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874},  {238, 1250},
 };
 
 }  // namespace
@@ -33,64 +34,52 @@ int AnsiCodePageForLocale(std::string_view locale) {
         const std::string_view territory = locale.substr(language.size() + (language.size() < locale.size()), 2);
         if (territory == "TW" || territory == "HK" || territory == "MO") return 950;
     }
-    for (const LanguageCodePage& entry : kCodePages)
+    for (const LanguageCodePage& entry : kLanguages)
         if (entry.language == language) return entry.codePage;
     return 1252;
 }
 
-int SystemAnsiCodePage() {
-#ifdef _WIN32
-    // The manifest makes UTF-8 this program's own ANSI code page, so GetACP()
-    // says 65001; forms are written in the system's, which its locale tells.
-    DWORD codePage = 0;
-    if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                       reinterpret_cast<wchar_t*>(&codePage), sizeof codePage / sizeof(wchar_t)) &&
-        codePage != 0)
-        return static_cast<int>(codePage);
-    return 1252;  // a locale with Unicode only has no ANSI code page of its own
-#else
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"})
-        if (const char* value = std::getenv(variable); value && *value) return AnsiCodePageForLocale(value);
-    return 1252;
-#endif
+int CodePageOfCharset(int charset) {
+    for (const auto& [set, codePage] : kCharsets)
+        if (set == charset) return codePage;
+    return 0;
 }
 
-bool IsUtf8(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length;
-        unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-        if (lead < 0x80) length = 1;
-        else if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-        else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;        // no overlong forms
-            else if (lead == 0xED) high = 0x9F;  // no surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;
-            else if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-        } else {
-            return false;
-        }
-        if (bytes.size() - i < length) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
-        }
-        i += length;
+CodePageChoice ChooseCodePage(const TextFacts& facts, int systemCodePage) {
+    if (facts.allUtf8 && facts.beyondAscii) return {65001, {}};
+    // The fonts that show text beyond ASCII say most; without such text, every font counts.
+    const auto named = [](const std::array<std::uint32_t, 256>& counts) {
+        for (const auto& [charset, codePage] : kCharsets)
+            if (counts[static_cast<std::size_t>(charset)] > 0) return true;
+        return false;
+    };
+    const std::array<std::uint32_t, 256>& counts = named(facts.textCharsets) ? facts.textCharsets : facts.charsets;
+    int chosen = -1, sets = 0;
+    for (const auto& [charset, codePage] : kCharsets) {
+        const std::uint32_t count = counts[static_cast<std::size_t>(charset)];
+        if (count == 0) continue;
+        ++sets;
+        // On a tie, the character set of the form's own font.
+        const std::uint32_t best = chosen < 0 ? 0 : counts[static_cast<std::size_t>(chosen)];
+        if (count > best || (count == best && charset == facts.formCharset)) chosen = charset;
     }
-    return true;
-}
-
-int AutoCodePage(const Menu& menu) {
-    bool beyondAscii = false;
-    for (std::size_t i = 0; i < menu.items.size(); ++i) {
-        const std::string_view caption = menu.items[i].caption;
-        if (!IsUtf8(caption)) return SystemAnsiCodePage();
-        for (const char c : caption) beyondAscii |= static_cast<unsigned char>(c) >= 0x80;
+    if (chosen < 0) return {systemCodePage, {}};
+    CodePageChoice choice{CodePageOfCharset(chosen), {}};
+    if (sets > 1) {
+        choice.warning = "its fonts name different character sets (";
+        bool first = true;
+        for (const auto& [charset, codePage] : kCharsets) {
+            const std::uint32_t count = counts[static_cast<std::size_t>(charset)];
+            if (count == 0) continue;
+            choice.warning += (first ? "" : ", ") + std::to_string(charset) + " in " + std::to_string(count) +
+                              (count == 1 ? " font" : " fonts");
+            first = false;
+        }
+        choice.warning += std::string(&counts == &facts.textCharsets ? " of text beyond ASCII" : "") +
+                          "); the code page is " + std::to_string(choice.codePage) + ", that of " +
+                          std::to_string(chosen) + ", the most named";
     }
-    return beyondAscii ? 65001 : SystemAnsiCodePage();
+    return choice;
 }
 
 }  // namespace tarvel

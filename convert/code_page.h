@@ -1,12 +1,13 @@
-// Which Windows code page a resource compiler should read the RC text in. The
-// captions are never converted: their bytes stay the form's, and the
-// "#pragma code_page" line only says what they are. The one place that asks
-// the system for its ANSI code page (GetACP on Windows, the locale elsewhere).
+// Which Windows code page the form's text is in, for the "#pragma code_page"
+// line of "--code-page auto" and for the window, which decodes the RC text it
+// puts on the clipboard by the same rule. The text is never converted: its
+// bytes stay the form's, and the pragma only says what they are.
 #pragma once
 
+#include <string>
 #include <string_view>
 
-#include "menu.h"
+#include "form.h"
 
 namespace tarvel {
 
@@ -14,15 +15,25 @@ namespace tarvel {
 /// from its language (and, for Chinese, its territory); 1252 when none fits.
 int AnsiCodePageForLocale(std::string_view locale);
 
-/// The system's ANSI code page: GetACP on Windows; elsewhere from the locale
-/// that LC_ALL, LC_CTYPE or LANG names, the first that is set.
+/// The system's ANSI code page: on Windows the system locale's (the program's
+/// own is UTF-8 by its manifest); elsewhere from the locale that LC_ALL,
+/// LC_CTYPE or LANG names, the first that is set.
 int SystemAnsiCodePage();
 
-/// Is `bytes` well-formed UTF-8?
-bool IsUtf8(std::string_view bytes);
+/// The code page of a font's Charset (238 gives 1250, 128 gives 932, ...);
+/// 0 for a character set that names none (symbol fonts, OEM, the default).
+int CodePageOfCharset(int charset);
 
-/// The code page for "auto": 65001 when the captions are UTF-8 and not plain
-/// ASCII (a form saved by a modern editor), otherwise the system's ANSI code page.
-int AutoCodePage(const Menu& menu);
+struct CodePageChoice {
+    int codePage = 0;
+    std::string warning;  ///< when the form's fonts disagree: which sets they name, without the form's name
+};
+
+/// The form's code page, in this order: 65001 when every caption and text is
+/// UTF-8 and not plain ASCII (a form saved again by a modern editor, whatever
+/// its fonts still say); else the code page of the character set the form's
+/// fonts name (the one most of them name when they differ); else
+/// `systemCodePage`.
+CodePageChoice ChooseCodePage(const TextFacts& facts, int systemCodePage);
 
 }  // namespace tarvel

@@ -1,115 +1,81 @@
 #include "convert_form.h"
 
-#include <exception>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #include "code_page.h"
 #include "delivery.h"
-#include "dialog_writer.h"
+#include "dialog_layout.h"
 #include "form_parser.h"
 #include "form_reader.h"
-#include "frx_captions.h"
 #include "header_writer.h"
-#include "menu_parser.h"
-#include "rc_accelerators.h"
+#include "name_table.h"
+#include "rc_writer.h"
+#include "shortcut_keys.h"
+#include "utf8.h"
 
 namespace tarvel {
 namespace {
 
-Status OpenForm(const ConversionRequest& request, std::optional<FormReader>& reader) {
-    if (request.formBytes) {
-        reader = FormReader::FromBytes(*request.formBytes, request.form);
-        return Done{};
-    }
-    Result<FormReader> opened = FormReader::Open(request.form);
-    if (!opened) return opened.error();
-    reader = std::move(opened.value());
-    return Done{};
-}
-
-// What a conversion writes: the menu alone, as it always was, or with --dialog
-// the form's dialog after it, both numbered from one #define list.
-struct Resources {
-    std::optional<Menu> menu;
-    std::optional<MenuNumbers> menuNumbers;
-    std::optional<Form> form;
-    std::optional<Dialog> dialog;
-    RcOptions options;
-
-    void Write(TextSink& out) const {
-        if (!options.dialog) {
-            WriteRcMenu(*menu, *menuNumbers, options, out);
-            return;
-        }
-        WriteCodePage(options, out);
-        // The style names of the dialog are defined there.
-        out.Write("#include <windows.h>\r\n\r\n");
-        if (!options.includeFile.empty()) {
-            WriteInclude(options, out);
-        } else {
-            if (menu) WriteDefines(*menu, *menuNumbers, out);
-            if (dialog) WriteDialogDefines(*dialog, out);
-        }
-        out.Write("\r\n\r\n");
-        if (menu) WriteMenuResources(*menu, *menuNumbers, options, out);
-        if (menu && dialog) out.Write("\r\n");
-        if (dialog) WriteDialogResource(*form, *dialog, menu.has_value(), out);
-    }
-
-    /// Every #defined name with its number, for a C header or a MASM file.
-    std::vector<NamedNumber> Names() const {
-        std::vector<NamedNumber> names;
-        if (menu) names = DefinedNames(*menu, *menuNumbers);
-        if (dialog)
-            for (const DialogControl& control : dialog->controls)
-                if (!control.identifier.empty()) names.push_back({control.identifier, control.number});
-        return names;
-    }
-};
-
-Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
-    std::optional<FormReader> reader;
-    if (Status opened = OpenForm(request, reader); !opened) return opened.error();
+Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName) {
     FrxFiles besideTheForm(request.form.parent_path());
     FrxSource& frx = request.frx ? *request.frx : besideTheForm;
-    Result<Menu> menu = ParseMenu(*reader, frx);
-    reader.reset();
-    // A form without a menu may still give a dialog.
-    if (!menu && !(request.rc.dialog && menu.error().kind == ErrorKind::NoMenu)) return menu.error();
+    const FormReading reading{.controls = request.rc.dialog};
+    if (request.formBytes) {
+        FormReader reader = FormReader::FromBytes(*request.formBytes, formName);
+        return ParseForm(reader, frx, reading);
+    }
+    Result<FormReader> reader = FormReader::Open(request.form, formName);
+    if (!reader) return reader.error();
+    return ParseForm(reader.value(), frx, reading);
+}
 
-    const std::string formName = PathText(request.form);
+void TellLostStrings(const Form& form, bool dialogWritten, const std::string& formName, ConversionReport& report) {
+    for (const UnreadableString& lost : form.unreadable) {
+        if (!lost.inMenu && !dialogWritten) continue;
+        const std::string_view owner = lost.inMenu ? form.menu[lost.node].name : form.objects[lost.node].name;
+        report.lost.push_back({std::string(owner), std::string(PropertyName(lost.property)), lost.line, lost.frxError});
+        // The dialog's own are told where its controls are.
+        if (lost.inMenu)
+            report.warnings.push_back(formName + ": the " + report.lost.back().property + " of " + std::string(owner) +
+                                      " is left empty: " + lost.Why());
+    }
+}
+
+Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
+    const std::string formName = request.formName.empty() ? Utf8FromPath(request.form) : request.formName;
+    Result<Form> read = ReadForm(request, formName);
+    if (!read) return read.error();
+    const Form& form = read.value();
+
+    // A form without a menu may still give a dialog, but an MDI form never does.
     ConversionReport report;
-    Resources resources;
-    resources.options = request.rc;
-    if (menu) {
-        Result<MenuNumbers> numbers = NumberMenu(menu.value(), request.rc, formName);
-        if (!numbers) return numbers.error();
-        resources.menu = std::move(menu.value());
-        resources.menuNumbers = std::move(numbers.value());
-        if (request.rc.shortcuts)
-            WarnUnknownShortcuts(*resources.menu, *resources.menuNumbers, formName, report.warnings);
-    }
+    std::vector<std::string> dialogWarnings;
+    std::optional<DialogLayout> dialog;
     if (request.rc.dialog) {
-        // The whole form is read again: the menu's reading stops at its end.
-        if (Status opened = OpenForm(request, reader); !opened) return opened.error();
-        Result<Form> form = ParseForm(*reader, frx);
-        reader.reset();
-        if (!form) return form.error();
-        if (std::optional<std::string> why = WhyNoDialog(form.value(), formName)) {
-            if (!resources.menu) return menu.error();
-            report.warnings.push_back(std::move(*why));
-        } else {
-            const MenuNumbers* numbers = resources.menuNumbers ? &*resources.menuNumbers : nullptr;
-            Result<Dialog> dialog = PlanDialog(form.value(), numbers, request.rc, formName, report.warnings);
-            if (!dialog) return dialog.error();
-            resources.form = std::move(form.value());
-            resources.dialog = std::move(dialog.value());
-        }
+        if (std::optional<std::string> why = WhyNoDialog(form, formName)) dialogWarnings.push_back(std::move(*why));
+        else dialog = LayOutDialog(form, formName, dialogWarnings);
     }
-    if (resources.options.codePage == RcOptions::kAutoCodePage)
-        resources.options.codePage = resources.menu ? AutoCodePage(*resources.menu) : AutoCodePage(Menu{});
+    if (form.menu.empty() && !dialog) return FileError(ErrorKind::NoMenu, formName);
+    TellLostStrings(form, dialog.has_value(), formName, report);
+
+    Result<NameTable> named = NameForm(form, dialog ? &*dialog : nullptr, request.rc, formName);
+    if (!named) return named.error();
+    const NameTable& names = named.value();
+    if (request.rc.shortcuts) WarnUnknownShortcuts(form, names, formName, report.warnings);
+    for (std::string& warning : dialogWarnings) report.warnings.push_back(std::move(warning));
+
+    const CodePageChoice codePage =
+        ChooseCodePage(form.facts, request.systemCodePage ? request.systemCodePage : SystemAnsiCodePage());
+    report.codePage = codePage.codePage;
+    RcOptions options = request.rc;
+    if (options.codePage == RcOptions::kAutoCodePage) {
+        options.codePage = codePage.codePage;
+        if (!codePage.warning.empty()) report.warnings.push_back(formName + ": " + codePage.warning);
+    }
+    const auto writeRc = [&](TextSink& out) { WriteResourceScript(form, names, dialog ? &*dialog : nullptr, options, out); };
 
     // The RC file is opened first and saved last: a target that cannot be
     // written stops everything, and an RC text that includes a header is
@@ -120,7 +86,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         if (!opened) return opened.error();
         rcFile.emplace(std::move(opened.value()));
     }
-    const std::string formFileName = request.formBytes ? std::string("standard input") : PathText(request.form.filename());
+    const std::string formFileName = request.formBytes ? std::string("standard input") : Utf8FromPath(request.form.filename());
     for (const bool masm : {false, true}) {
         const std::filesystem::path& target = masm ? destination.masm : destination.header;
         if (target.empty()) continue;
@@ -128,8 +94,8 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         if (!file) return file.error();
         {
             BufferedSink buffered(file.value());
-            if (masm) WriteMasmNumbers(resources.Names(), formFileName, buffered);
-            else WriteCHeader(resources.Names(), PathText(target.filename()), formFileName, buffered);
+            if (masm) WriteMasmNumbers(names, formFileName, buffered);
+            else WriteCHeader(names, Utf8FromPath(target.filename()), formFileName, buffered);
         }
         Status saved = file.value().Commit();
         if (!saved) return saved.error();
@@ -137,12 +103,12 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
 
     if (destination.text) {
         StringSink text(*destination.text);
-        resources.Write(text);
+        writeRc(text);
         return report;
     }
     {
         BufferedSink buffered(*rcFile);
-        resources.Write(buffered);
+        writeRc(buffered);
         buffered.Write("\r\n");
     }
     if (destination.batch) {
@@ -157,14 +123,17 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
 }  // namespace
 
 Result<ConversionReport> ConvertForm(const ConversionRequest& request, const Destination& destination) {
-    // Nothing throws across this boundary: a refused allocation or a failed
-    // file-system call deep inside becomes an error like any other.
+    // A refused allocation or a failed file-system call deep inside becomes an
+    // error like any other; anything else thrown would be a fault of the
+    // program, and goes to the caller's last guard.
     try {
         return Convert(request, destination);
     } catch (const std::bad_alloc&) {
-        return FileError(ErrorKind::OutOfMemory, PathText(request.form));
+        return FileError(ErrorKind::OutOfMemory, request.formName.empty() ? Utf8FromPath(request.form) : request.formName);
+    } catch (const std::length_error&) {
+        return FileError(ErrorKind::OutOfMemory, request.formName.empty() ? Utf8FromPath(request.form) : request.formName);
     } catch (const std::filesystem::filesystem_error& failure) {
-        return FileError(ErrorKind::FormUnreadable, PathText(failure.path1().empty() ? request.form : failure.path1()),
+        return FileError(ErrorKind::FormUnreadable, Utf8FromPath(failure.path1().empty() ? request.form : failure.path1()),
                          failure.code());
     }
 }

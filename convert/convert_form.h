@@ -1,8 +1,10 @@
 // The one entry to the conversion, for the command-line converter, the windows
-// and the fuzzer alike: a form (a file, or bytes with the folder its .frx files
-// lie in) goes in, its menu is parsed into a tree, the tree is written as RC
-// text, and the text goes where the caller says: saved safely to a file, or
-// handed back. Nothing here knows windows, clipboards or standard streams.
+// and the fuzzer alike, and its pipeline: the form (a file, or bytes with the
+// folder its .frx files lie in) is read once into its tree, the dialog laid
+// out, every name and number given by the name table, the RC text written by
+// the one RC writer (the header and MASM file from the same table), and the
+// text goes where the caller says: saved safely to a file, or handed back.
+// Nothing here knows windows, clipboards or standard streams.
 #pragma once
 
 #include <cstdint>
@@ -13,27 +15,32 @@
 #include <vector>
 
 #include "frx_captions.h"
-#include "rc_writer.h"
+#include "rc_options.h"
 #include "result.h"
 
 namespace tarvel {
 
 struct ConversionRequest {
-    /// The form's file: read from here unless `formBytes` is given; it names the
-    /// form in messages, its folder holds the .frx files, and it is never overwritten.
+    /// The form's file: read from here unless `formBytes` is given; its folder
+    /// holds the .frx files, and it is never overwritten.
     std::filesystem::path form;
     /// The form's bytes when they come from elsewhere (standard input); `form`'s
     /// folder ("" for the current one) still holds the .frx files.
     std::optional<std::string_view> formBytes;
+    /// How messages name the form; `form` as UTF-8 when empty.
+    std::string formName;
     /// Where .frx captions come from; the files in `form`'s folder when null.
     FrxSource* frx = nullptr;
     RcOptions rc;
+    /// The code page the form's text is taken to be in when nothing in the
+    /// form says (the last step of --code-page auto); 0: the system's own.
+    int systemCodePage = 0;
 };
 
 class SaveBatch;
 
-/// Where the RC text goes: exactly one of `file` and `text`; the item numbers
-/// for the program's sources go to `header` and `masm` when they are named.
+/// Where the RC text goes: exactly one of `file` and `text`; the numbers for
+/// the program's sources go to `header` and `masm` when they are named.
 struct Destination {
     std::filesystem::path file;   ///< saved safely, followed by CR LF
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
@@ -44,9 +51,19 @@ struct Destination {
     SaveBatch* batch = nullptr;
 };
 
+/// A string of the form left empty because it could not be read from the .frx file.
+struct LostString {
+    std::string owner;       ///< the menu item's or control's name
+    std::string property;    ///< "Caption" or "Text"
+    std::uint32_t line = 0;  ///< the line of the form that refers to it
+    std::optional<ConvertError> frxError;  ///< why, when the .frx file failed (else it is kept there as data)
+};
+
 /// What a conversion that succeeded has to say.
 struct ConversionReport {
     std::vector<std::string> warnings;  ///< things left out, each naming the form and what
+    std::vector<LostString> lost;       ///< the strings among them that the form keeps in a .frx file
+    int codePage = 0;                   ///< the code page of the form's text, by the rule of --code-page auto
 };
 
 /// Converts one form. On failure nothing has been written to the file

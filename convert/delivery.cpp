@@ -5,13 +5,15 @@
 #include <string>
 #include <utility>
 
+#include "utf8.h"
+
 namespace tarvel {
 namespace {
 
 namespace fs = std::filesystem;
 
 ConvertError Failure(ErrorKind kind, const fs::path& file, std::error_code reason = {}) {
-    return FileError(kind, PathText(file), reason);
+    return FileError(kind, Utf8FromPath(file), reason);
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) {

@@ -1,8 +1,10 @@
 // The file operations that differ between systems, and nothing else: reading
 // a file as bytes, writing one through the system's own calls (POSIX here,
-// CreateFileW and friends on Windows), replacing one file by another, and the
-// path spelled as UTF-8. Every path stays a std::filesystem::path down to the
-// system call, so on Windows it is wide all the way.
+// CreateFileW and friends on Windows), replacing one file by another, and
+// telling whether two paths lead to one file. Every path stays a
+// std::filesystem::path down to the system call, so on Windows it is wide all
+// the way. Each function is written once, in file_io_posix.cpp or
+// file_io_windows.cpp, or here when both systems share it.
 #pragma once
 
 #include <cstdint>
@@ -26,11 +28,13 @@ using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 /// failure returns null and sets `error` to the system's reason.
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error);
 
-/// The path as UTF-8 text, for messages.
-std::string PathText(const std::filesystem::path& path);
+/// Does the system compare file names without case?
+extern const bool kNamesIgnoreCase;
 
-/// The path that UTF-8 text names, on every system.
-std::filesystem::path PathFromUtf8(std::string_view text);
+/// Where a path leads, spelled one way only: absolute, with links and ".."
+/// resolved as far as the path exists, and without case where the system
+/// compares names without it (Windows). Two paths to one file give the same text.
+std::string PlaceOf(const std::filesystem::path& path);
 
 /// The reason of the last failed C library call (errno), or a plain I/O error when it left none.
 std::error_code LastSystemError();

@@ -27,6 +27,15 @@ std::error_code Open(const std::filesystem::path& path, int flags, std::intptr_t
 
 }  // namespace
 
+const bool kNamesIgnoreCase = false;
+
+UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error) {
+    errno = 0;
+    std::FILE* f = std::fopen(path.c_str(), mode);
+    if (!f) error = LastSystemError();
+    return UniqueFile(f);
+}
+
 std::error_code OutputFile::CreateNew(const std::filesystem::path& path, OutputFile& file) {
     file = OutputFile();
     return Open(path, O_WRONLY | O_CREAT | O_EXCL, file.handle_);

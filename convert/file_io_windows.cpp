@@ -3,6 +3,8 @@
 // target (with MOVEFILE_WRITE_THROUGH, so there is no directory to flush).
 #include <windows.h>
 
+#include <cerrno>
+
 #include "file_io.h"
 
 namespace tarvel {
@@ -24,6 +26,28 @@ std::error_code Open(const std::filesystem::path& path, DWORD disposition, std::
 }
 
 }  // namespace
+
+const bool kNamesIgnoreCase = true;
+
+UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error) {
+    errno = 0;
+    // Windows refuses to write a read-only file even for an administrator, but a
+    // file system that keeps the attribute as Unix permissions (Wine, a Samba
+    // share) may let root through; the attribute decides, as on Windows.
+    if (std::string_view(mode).find_first_of("wa+") != std::string_view::npos) {
+        std::error_code ignored;
+        const std::filesystem::file_status status = std::filesystem::status(path, ignored);
+        if (std::filesystem::is_regular_file(status) &&
+            (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
+            error = std::make_error_code(std::errc::permission_denied);
+            return nullptr;
+        }
+    }
+    std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    std::FILE* f = _wfopen(path.c_str(), wideMode.c_str());
+    if (!f) error = LastSystemError();
+    return UniqueFile(f);
+}
 
 std::error_code OutputFile::CreateNew(const std::filesystem::path& path, OutputFile& file) {
     file = OutputFile();

@@ -1,22 +1,66 @@
-// A whole form as data: the form object and its controls, each with the
-// properties the form gives it, as a tree in the form's order. The dialog
-// writer works from this tree, never from the text being read. Menus are not
-// part of it: they have a tree of their own (menu.h).
+// A form as data: the form object and its controls, each with the properties
+// a writer reads and the line it began on, and the menus as a subtree of the
+// form, in the form's order. Every writer works from this tree, never from
+// the text being read. It keeps only what the writers use (a control's name,
+// class, place and the properties the dialog's mapping reads; not every line
+// of every property block), so a form of any size is never held twice.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
-#include "menu.h"
+#include "result.h"
 
 namespace tarvel {
 
+/// Keeps the bytes the tree's views point at. Pieces are never moved, so a
+/// view stays valid as the store grows, and small pieces share large blocks.
+class TextStore {
+public:
+    std::string_view Keep(std::string_view bytes);
+
+private:
+    // Blocks grow with the text kept, so a small form takes a little memory and a large one few blocks.
+    static constexpr std::size_t kFirstBlockSize = 4 * 1024;
+    static constexpr std::size_t kLargestBlockSize = 256 * 1024;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t nextBlockSize_ = kFirstBlockSize;
+    char* free_ = nullptr;
+    std::size_t room_ = 0;
+};
+
+/// The properties of forms and controls that a writer reads; the reader
+/// keeps these and passes over the rest. A writer that reads one more adds it
+/// here and to kPropertyNames in form.cpp.
+enum class Prop : std::uint8_t {
+    Caption, Text, Index,
+    Left, Top, Width, Height, ClientWidth, ClientHeight, X1, X2, Y1, Y2,
+    Visible, Enabled, TabIndex, TabStop,
+    BorderStyle, Appearance, StartUpPosition, ControlBox, MinButton, MaxButton,
+    Default, Alignment, UseMnemonic, MultiLine, ScrollBars, PasswordChar, Locked, Style, Sorted, MultiSelect, View,
+    FontName, FontSize, FontBold, FontItalic,                       // Visual Basic 3 writes the font so
+    FontBlockName, FontBlockSize, FontBlockWeight, FontBlockItalic, FontBlockCharset,  // "BeginProperty Font"
+    Count
+};
+
+/// The property's name as a form writes it; a Font block's as "Font.Name".
+std::string_view PropertyName(Prop property);
+
+/// The property that a form's line names, or nothing when no writer reads
+/// it. `inFontBlock`: the line lies in a "BeginProperty Font" block.
+std::optional<Prop> KeptProperty(std::string_view name, bool inFontBlock);
+
 struct FormProperty {
-    std::string_view name;   ///< as written: "Caption"; a Font block's as "Font.Name", "Font.Size", ...
-    std::string_view value;  ///< a string's bytes (quotes undone, .frx captions read); else the value without its comment
+    std::string_view value;  ///< a string's bytes (quotes undone, .frx strings read); else the value without its comment
+    std::uint32_t line = 0;
+    Prop property{};
 };
 
 struct FormObject {
@@ -27,28 +71,92 @@ struct FormObject {
     std::vector<FormProperty> properties;  ///< in the form's order
     std::uint32_t parent = kNoParent;      ///< the object it lies in: the form, a Frame, a PictureBox, ...
     std::uint32_t end = 0;                 ///< the position in Form::objects just past its descendants
+    std::uint32_t line = 0;                ///< the line of its Begin
 
-    /// The value of the first property called `name`, nothing when the form leaves it out.
-    std::optional<std::string_view> Property(std::string_view name) const {
-        for (const FormProperty& property : properties)
-            if (property.name == name) return property.value;
+    /// The value of the first such property, nothing when the form leaves it out.
+    std::optional<std::string_view> Property(Prop property) const {
+        for (const FormProperty& kept : properties)
+            if (kept.property == property) return kept.value;
         return std::nullopt;
     }
 };
 
+struct MenuItem {
+    std::string_view name;      ///< the one word after "Begin VB.Menu"
+    std::string_view index;     ///< the digits of Index in a control array, empty when none
+    std::string_view caption;   ///< the caption as the menu shows it (a .frx caption as stored)
+    std::string_view shortcut;  ///< Shortcut as written ("^O", "{F5}"), empty when none
+    bool enabled = true;
+    bool checked = false;
+    bool visible = true;
+    std::uint32_t end = 0;      ///< the position in Form::menu just past this item's descendants
+    std::uint32_t line = 0;     ///< the line of its Begin
+};
+
+/// The items in pieces of a fixed size: growing never moves an item, so a
+/// large menu is neither copied nor held twice while it is read, and a piece
+/// is only touched as far as it is filled.
+class ItemList {
+public:
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    MenuItem& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
+    const MenuItem& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    void push_back(const MenuItem& item) {
+        if (size_ % kChunk == 0) chunks_.emplace_back(static_cast<MenuItem*>(::operator new(kChunk * sizeof(MenuItem))));
+        std::construct_at(&chunks_.back()[size_ % kChunk], item);
+        ++size_;
+    }
+
+private:
+    static_assert(std::is_trivially_destructible_v<MenuItem>);
+    struct Release {
+        void operator()(MenuItem* chunk) const { ::operator delete(chunk); }
+    };
+    static constexpr std::size_t kChunk = 4096;
+    std::vector<std::unique_ptr<MenuItem[], Release>> chunks_;
+    std::size_t size_ = 0;
+};
+
 /// A string the form keeps in a .frx file that is not read: its property is
-/// left empty, and the reason is kept for a warning.
+/// left empty, and why is kept for a warning.
 struct UnreadableString {
-    std::uint32_t object = 0;
-    std::string_view property;
-    std::string reason;
+    bool inMenu = false;     ///< `node` is in Form::menu, else in Form::objects
+    std::uint32_t node = 0;
+    Prop property{};         ///< Caption or Text
+    std::uint32_t line = 0;
+    std::optional<ConvertError> frxError;  ///< the .frx file could not be read, or is shorter than the form says
+    std::string dataReference;             ///< else: the reference to data ("Form1.frx":0A3C) that holds it
+
+    /// Why it is left empty, in English.
+    std::string Why() const;
+};
+
+/// What the form's text says about its code page: the character sets its
+/// fonts name, and whether every caption and text is UTF-8.
+struct TextFacts {
+    /// How many of the form's fonts (its own and its controls') name each character set.
+    std::array<std::uint32_t, 256> charsets{};
+    /// The same for the fonts of the objects whose text goes beyond ASCII (the
+    /// form's own font counts for its menus): the fonts that show such text.
+    std::array<std::uint32_t, 256> textCharsets{};
+    int formCharset = -1;     ///< the form's own font's, -1 when it names none
+    bool allUtf8 = true;      ///< every caption and text is well-formed UTF-8
+    bool beyondAscii = false; ///< some caption or text holds a byte above 0x7F
 };
 
 struct Form {
     /// Pre-order: objects[0] is the form itself; an object's children follow it up to its `end`.
+    /// The controls are here only when the form was read with them.
     std::vector<FormObject> objects;
+    /// The menus, the form's children, pre-order: an item's children start right after it and end at its `end`.
+    ItemList menu;
     std::vector<UnreadableString> unreadable;
+    TextFacts facts;
     TextStore text;
+
+    bool HasChildren(std::size_t item) const { return menu[item].end > item + 1; }
+    bool IsMdiForm() const;
 };
 
 }  // namespace tarvel

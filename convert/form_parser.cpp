@@ -1,21 +1,35 @@
 #include "form_parser.h"
 
+#include <charconv>
+#include <cstring>
 #include <string>
 
-#include "form_lines.h"
-#include "form_values.h"
+#include "ascii.h"
+#include "utf8.h"
 
 namespace tarvel {
 namespace {
 
-// The first word of `text` (up to a blank) and the rest, trimmed.
-std::pair<std::string_view, std::string_view> SplitWord(std::string_view text) {
-    std::size_t end = 0;
-    while (end < text.size() && !IsBlank(text[end])) ++end;
-    return {text.substr(0, end), TrimBlanks(text.substr(end))};
+// Where the definition ends early: the Attribute lines that follow it.
+bool EndsDefinition(std::string_view line) { return StartsWithWord(line, "attribute"); }
+
+bool IsFormType(std::string_view type) {
+    return EqualNoCase(type, "vb.form") || EqualNoCase(type, "vb.mdiform") || EqualNoCase(type, "form") ||
+           EqualNoCase(type, "mdiform");
 }
 
-bool IsAttributeLine(std::string_view line) { return StartsWithWord(line, "attribute"); }
+// "Name = Value": the name and the value, trimmed; a line without "=" is all name.
+std::pair<std::string_view, std::string_view> SplitProperty(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return {TrimBlanks(line), {}};
+    return {TrimBlanks(line.substr(0, equals)), TrimBlanks(line.substr(equals + 1))};
+}
+
+// A value that is not a string, without the comment that may follow it: "-1  'True" gives "-1".
+std::string_view WithoutComment(std::string_view value) { return TrimBlanks(value.substr(0, value.find('\''))); }
+
+// Visual Basic writes True as -1 and False as 0; only a 0 turns a flag off.
+bool FlagValue(std::string_view value) { return value.empty() || value.front() != '0'; }
 
 // "Form1.frx":0A3C: a reference to data in the .frx file (a $ before it would make it a string).
 bool IsDataReference(std::string_view value) {
@@ -28,30 +42,32 @@ bool IsTextProperty(std::string_view name) { return name == "Caption" || name ==
 
 class FormBuilder {
 public:
-    FormBuilder(FrxSource& frx, Form& form) : frx_(frx), form_(form) {}
+    FormBuilder(FrxSource& frx, Form& form, const FormReading& reading)
+        : frx_(frx), form_(form), keepControls_(reading.controls) {}
+
+    /// The form's Begin line.
+    void BeginForm(std::string_view type, std::string_view name, std::uint32_t line) { BeginObject(type, name, line, true); }
 
     /// Takes one trimmed line; false once the form's own End has come.
-    bool Line(std::string_view line) {
-        if (StartsWithWord(line, "beginproperty")) {
-            const std::string_view block = SplitWord(SplitWord(line).second).first;
-            const bool font = block.size() == 4 && StartsWithNoCase(block, "font");
-            if (skipDepth_ > 0 || inFont_ || !font) ++skipDepth_;
-            else inFont_ = true;
-            return true;
-        }
-        if (StartsWithWord(line, "begin")) {
-            // A menu has a tree of its own; nothing lies inside a property block.
-            if (skipDepth_ > 0 || inFont_ || IsMenuBeginLine(line)) ++skipDepth_;
-            else Begin(SplitWord(line).second);
-            return true;
-        }
-        if (IsBlockEndLine(line)) {
+    bool Line(std::string_view line, std::uint32_t number) {
+        // Most lines are properties: only one that begins with a B or an E can open or close a block.
+        const char first = line.empty() ? ' ' : LowerAscii(line.front());
+        if (first == 'b') {
+            if (StartsWithWord(line, "beginproperty")) {
+                BeginPropertyBlock(SplitWord(SplitWord(line).second).first);
+                return true;
+            }
+            if (StartsWithWord(line, "begin")) {
+                Begin(SplitWord(line).second, number);
+                return true;
+            }
+        } else if (first == 'e' && (StartsWithWord(line, "end") || StartsWithWord(line, "endproperty"))) {
             if (skipDepth_ > 0) --skipDepth_;
             else if (inFont_) inFont_ = false;
-            else if (!open_.empty()) Close();
+            else Close();
             return !open_.empty();
         }
-        if (skipDepth_ == 0 && !open_.empty()) SetProperty(line);
+        if (skipDepth_ == 0) Property(line, number);
         return true;
     }
 
@@ -60,72 +76,220 @@ public:
     }
 
 private:
-    void Begin(std::string_view typeAndName) {
+    enum class Kind : std::uint8_t { Object, UnkeptObject, Item };
+    struct Open {
+        Kind kind;
+        bool propertiesOpen = false;  // an item whose first child has not begun yet
+        bool beyondAscii = false;     // an object whose text (for the form: its menus' too) goes beyond ASCII
+        std::int16_t charset = -1;    // an object's font's character set
+        std::uint32_t index = 0;      // in Form::objects or Form::menu
+    };
+
+    void BeginPropertyBlock(std::string_view block) {
+        const bool font = EqualNoCase(block, "font");
+        if (skipDepth_ > 0 || inFont_ || !font || open_.back().kind == Kind::Item) ++skipDepth_;
+        else inFont_ = true;
+    }
+
+    void Begin(std::string_view typeAndName, std::uint32_t line) {
+        // Nothing lies inside a property block.
+        if (skipDepth_ > 0 || inFont_) {
+            ++skipDepth_;
+            return;
+        }
         const auto [type, rest] = SplitWord(typeAndName);
+        const std::string_view name = SplitWord(rest).first;
+        const Open& parent = open_.back();
+        if (EqualNoCase(type, "vb.menu")) {
+            // Menus belong to the form and to other menu items; one inside a control is none of them.
+            if (parent.kind == Kind::Item || (parent.kind == Kind::Object && parent.index == 0)) BeginItem(name, line);
+            else ++skipDepth_;
+        } else if (parent.kind == Kind::Item) {
+            ++skipDepth_;
+        } else {
+            BeginObject(type, name, line, keepControls_ && parent.kind == Kind::Object);
+        }
+    }
+
+    void BeginObject(std::string_view type, std::string_view name, std::uint32_t line, bool keep) {
+        if (!keep) {
+            open_.push_back({Kind::UnkeptObject});
+            return;
+        }
         FormObject object;
         object.type = form_.text.Keep(type);
-        object.name = form_.text.Keep(SplitWord(rest).first);
-        if (!open_.empty()) object.parent = open_.back();
-        open_.push_back(static_cast<std::uint32_t>(form_.objects.size()));
+        object.name = form_.text.Keep(name);
+        object.line = line;
+        if (!open_.empty()) object.parent = open_.back().index;
+        open_.push_back({Kind::Object, false, false, -1, static_cast<std::uint32_t>(form_.objects.size())});
         form_.objects.push_back(std::move(object));
     }
 
-    void Close() {
-        form_.objects[open_.back()].end = static_cast<std::uint32_t>(form_.objects.size());
-        open_.pop_back();
+    void BeginItem(std::string_view name, std::uint32_t line) {
+        // The parent's properties ended where its first child began.
+        open_.back().propertiesOpen = false;
+        MenuItem item;
+        item.name = form_.text.Keep(name);
+        item.line = line;
+        open_.push_back({Kind::Item, true, false, -1, static_cast<std::uint32_t>(form_.menu.size())});
+        form_.menu.push_back(item);
     }
 
-    void SetProperty(std::string_view line) {
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) return;
-        std::string_view name = TrimBlanks(line.substr(0, equals));
-        const std::string_view value = TrimBlanks(line.substr(equals + 1));
-        FormObject& object = form_.objects[open_.back()];
-        if (inFont_) {
-            composed_.assign("Font.").append(name);
-            name = form_.text.Keep(composed_);
-        } else {
-            name = form_.text.Keep(name);
+    void Close() {
+        const Open closed = open_.back();
+        open_.pop_back();
+        if (closed.charset >= 0) {
+            ++form_.facts.charsets[static_cast<std::size_t>(closed.charset)];
+            if (closed.beyondAscii) ++form_.facts.textCharsets[static_cast<std::size_t>(closed.charset)];
         }
-        std::string_view kept;
-        const bool string = !value.empty() && (value.front() == '"' || (value.front() == '$' && IsTextProperty(name)));
+        if (closed.kind == Kind::Object) form_.objects[closed.index].end = static_cast<std::uint32_t>(form_.objects.size());
+        else if (closed.kind == Kind::Item) form_.menu[closed.index].end = static_cast<std::uint32_t>(form_.menu.size());
+    }
+
+    void Property(std::string_view line, std::uint32_t number) {
+        Open& owner = open_.back();
+        if (owner.kind == Kind::Item) {
+            if (owner.propertiesOpen) ItemProperty(form_.menu[owner.index], owner.index, line, number);
+        } else if (inFont_) {
+            FontProperty(owner, line, number);
+        } else if (owner.kind == Kind::Object) {
+            ObjectProperty(owner.index, line, number);
+        } else if (!line.empty() && (line.front() == 'C' || line.front() == 'T')) {
+            // A control that is not kept still tells what its text is written in.
+            const auto [name, value] = SplitProperty(line);
+            if (IsTextProperty(name) && !value.empty() && value.front() == '"') NoteText(value);
+        }
+    }
+
+    void ItemProperty(MenuItem& item, std::uint32_t index, std::string_view line, std::uint32_t number) {
+        // Only these properties matter; their first letters rule out the rest.
+        if (line.empty() || !std::strchr("CEIVS", line.front())) return;
+        const auto [name, value] = SplitProperty(line);
+        if (name == "Caption") {
+            item.caption = KeepString(value, true, true, index, Prop::Caption, number);
+        } else if (name == "Enabled") {
+            item.enabled = FlagValue(value);
+        } else if (name == "Checked") {
+            item.checked = FlagValue(value);
+        } else if (name == "Visible") {
+            item.visible = FlagValue(value);
+        } else if (name == "Shortcut") {
+            item.shortcut = form_.text.Keep(value);
+        } else if (name == "Index") {
+            std::size_t digits = 0;
+            while (digits < value.size() && IsAsciiDigit(value[digits])) ++digits;
+            item.index = form_.text.Keep(value.substr(0, digits));
+        }
+    }
+
+    void FontProperty(Open& owner, std::string_view line, std::uint32_t number) {
+        const auto [name, value] = SplitProperty(line);
+        if (name == "Charset") {
+            const std::string_view digits = WithoutComment(value);
+            unsigned charset = 0;
+            const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), charset);
+            if (error == std::errc() && end == digits.data() + digits.size() && charset < 256) {
+                owner.charset = static_cast<std::int16_t>(charset);
+                if (owner.kind == Kind::Object && owner.index == 0) form_.facts.formCharset = static_cast<int>(charset);
+            }
+        }
+        if (owner.kind != Kind::Object) return;
+        if (const std::optional<Prop> kept = KeptProperty(name, true)) KeepProperty(owner.index, *kept, false, value, number);
+    }
+
+    void ObjectProperty(std::uint32_t index, std::string_view line, std::uint32_t number) {
+        if (line.find('=') == std::string_view::npos) return;
+        const auto [name, value] = SplitProperty(line);
+        if (const std::optional<Prop> kept = KeptProperty(name, false))
+            KeepProperty(index, *kept, IsTextProperty(name), value, number);
+    }
+
+    // `text`: a Caption or Text, which may be kept in the .frx file and tells the form's code page.
+    void KeepProperty(std::uint32_t index, Prop kept, bool text, std::string_view value, std::uint32_t number) {
+        std::string_view bytes;
+        const bool string = !value.empty() && (value.front() == '"' || (value.front() == '$' && text));
         if (string && IsDataReference(value)) {
             // A multi-line Text kept in the .frx as data: what it holds is not read here.
-            if (IsTextProperty(name))
-                form_.unreadable.push_back({open_.back(), name, "it is kept in " + std::string(value) + " as data"});
+            if (text) {
+                UnreadableString lost{false, index, kept, number, std::nullopt, std::string(value)};
+                form_.unreadable.push_back(std::move(lost));
+            }
         } else if (string) {
-            Result<std::string_view> bytes = KeepStringValue(value, frx_, form_.text, scratch_);
-            if (bytes) kept = bytes.value();
-            else form_.unreadable.push_back({open_.back(), name, Describe(bytes.error())});
+            bytes = KeepString(value, text, false, index, kept, number);
         } else {
-            kept = form_.text.Keep(WithoutComment(value));
+            bytes = form_.text.Keep(WithoutComment(value));
         }
-        object.properties.push_back({name, kept});
+        form_.objects[index].properties.push_back({bytes, number, kept});
+    }
+
+    // A string property's bytes, kept: read from the .frx file when the value
+    // refers to one, else the text between the quotes with doubled quotes
+    // undone (a lone quote, written by hand, stands for itself).
+    std::string_view KeepString(std::string_view value, bool text, bool inMenu, std::uint32_t node, Prop property,
+                                std::uint32_t line) {
+        if (const std::optional<FrxReference> reference = ParseFrxReference(value)) {
+            Result<std::string> stored = frx_.Caption(*reference);
+            if (!stored) {
+                form_.unreadable.push_back({inMenu, node, property, line, stored.error(), {}});
+                return {};
+            }
+            if (text) NoteText(stored.value());
+            return form_.text.Keep(stored.value());
+        }
+        if (text) NoteText(value);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.find('"') == std::string_view::npos) return form_.text.Keep(value);
+        scratch_.clear();
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            scratch_ += value[i];
+            if (value[i] == '"' && i + 1 < value.size() && value[i + 1] == '"') ++i;
+        }
+        return form_.text.Keep(scratch_);
+    }
+
+    // Quotes are ASCII: a string's bytes as written say as much about its code page as the bytes it stands for.
+    // A menu item's text counts for the form's font: the menus are the form's.
+    void NoteText(std::string_view bytes) {
+        for (const char c : bytes) {
+            if (static_cast<unsigned char>(c) < 0x80) continue;
+            TextFacts& facts = form_.facts;
+            facts.beyondAscii = true;
+            if (facts.allUtf8) facts.allUtf8 = IsUtf8(bytes);
+            Open* owner = &open_.back();
+            if (owner->kind == Kind::Item) owner = &open_.front();
+            owner->beyondAscii = true;
+            return;
+        }
     }
 
     FrxSource& frx_;
     Form& form_;
-    std::vector<std::uint32_t> open_;  // the objects whose End has not come yet, outermost first
-    std::size_t skipDepth_ = 0;        // nesting inside a menu or a property block other than Font
-    bool inFont_ = false;              // inside the innermost object's Font block
-    std::string composed_, scratch_;
+    const bool keepControls_;
+    std::vector<Open> open_;    // the blocks whose End has not come yet, outermost first
+    std::size_t skipDepth_ = 0; // nesting inside a block passed over whole
+    bool inFont_ = false;       // inside the innermost object's Font block
+    std::string scratch_;
 };
 
 }  // namespace
 
-Result<Form> ParseForm(FormReader& reader, FrxSource& frx) {
-    Form form;
+Result<Form> ParseForm(FormReader& reader, FrxSource& frx, const FormReading& reading) {
     std::optional<std::string_view> line;
-    while ((line = reader.NextLine())) {
-        const std::string_view trimmed = TrimBlanks(*line);
-        if (IsAttributeLine(trimmed)) break;
-        if (StartsWithWord(trimmed, "begin")) break;
+    while ((line = reader.NextLine()) && !EndsDefinition(*line) && !StartsWithWord(TrimBlanks(*line), "begin")) {
     }
     if (reader.error()) return *reader.error();
-    if (!line || !StartsWithWord(TrimBlanks(*line), "begin")) return form;
+    if (!line || EndsDefinition(*line)) return FileError(ErrorKind::NotAForm, reader.name());
+    const auto [type, rest] = SplitWord(SplitWord(TrimBlanks(*line)).second);
+    if (!IsFormType(type)) {
+        ConvertError error = LineError(ErrorKind::NotAForm, reader.name(), reader.line());
+        error.detail = type;
+        return error;
+    }
 
-    FormBuilder builder(frx, form);
-    while (builder.Line(TrimBlanks(*line)) && (line = reader.NextLine()) && !IsAttributeLine(*line)) {
+    Form form;
+    FormBuilder builder(frx, form, reading);
+    builder.BeginForm(type, SplitWord(rest).first, reader.line());
+    while ((line = reader.NextLine()) && !EndsDefinition(*line) && builder.Line(TrimBlanks(*line), reader.line())) {
     }
     if (reader.error()) return *reader.error();
     builder.Finish();

@@ -1,9 +1,14 @@
-// Reads a whole form into a Form: the first object the form begins (the
-// VB.Form or VB.MDIForm; "Form" in the forms of Visual Basic 3) up to its own
-// End or the first Attribute line, with every control inside it. Menu items
-// and property blocks other than Font are passed over; Caption and Text may
-// name a .frx file, whose string is read from there. A block cut short is
-// closed where the form stops.
+// Reads a form into its tree in one pass, streaming. The form's definition
+// is the first block the file begins (VB.Form or VB.MDIForm; "Form" and
+// "MDIForm" in the forms of Visual Basic 3), up to that block's own End; a
+// line that begins with the word Attribute ends it early, and a form cut
+// short is closed where it stops. In it, menu items (VB.Menu blocks in the
+// form and in other menu items) become the menu subtree, with the properties
+// given before an item's first child; every other block inside a menu item,
+// and a menu inside a control, is passed over whole. Property blocks other
+// than Font are passed over; Caption and Text may name a .frx file, whose
+// string is read from there (one that cannot be read is left empty and kept
+// in Form::unreadable, never an error).
 #pragma once
 
 #include "form.h"
@@ -13,7 +18,14 @@
 
 namespace tarvel {
 
-/// The form that `form` reads; a Form without objects when it begins none.
-Result<Form> ParseForm(FormReader& form, FrxSource& frx);
+struct FormReading {
+    /// Keep the controls and their properties (a dialog is written). Without
+    /// them only the form object and its menus are kept, and what the
+    /// controls' fonts and texts say of the code page.
+    bool controls = false;
+};
+
+/// The form that `reader` reads: NotAForm when the file begins no form.
+Result<Form> ParseForm(FormReader& reader, FrxSource& frx, const FormReading& reading);
 
 }  // namespace tarvel

@@ -2,36 +2,35 @@
 
 #include <cstring>
 
-#include "form_lines.h"
 
 namespace tarvel {
 namespace {
 
 constexpr std::size_t kPieceSize = 1024 * 1024;
 
-ConvertError Unreadable(const std::filesystem::path& path, std::error_code reason) {
-    return FileError(ErrorKind::FormUnreadable, PathText(path), reason);
+ConvertError Unreadable(const std::string& name, std::error_code reason) {
+    return FileError(ErrorKind::FormUnreadable, name, reason);
 }
 
 }  // namespace
 
-Result<FormReader> FormReader::Open(const std::filesystem::path& path) {
+Result<FormReader> FormReader::Open(const std::filesystem::path& path, std::string name) {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (error) return Unreadable(path, error);
-    if (std::filesystem::is_directory(status)) return Unreadable(path, std::make_error_code(std::errc::is_a_directory));
-    if (!std::filesystem::is_regular_file(status))
-        return Unreadable(path, std::make_error_code(std::errc::invalid_seek));  // "Illegal seek": a pipe or a device
+    if (error) return Unreadable(name, error);
+    if (std::filesystem::is_directory(status)) return Unreadable(name, std::make_error_code(std::errc::is_a_directory));
+    if (!std::filesystem::is_regular_file(status) || IsDevice(path))
+        return FileError(ErrorKind::NotARegularFile, std::move(name));
     FormReader reader;
     reader.file_ = OpenFile(path, "rb", error);
-    if (!reader.file_) return Unreadable(path, error);
-    reader.path_ = path;
+    if (!reader.file_) return Unreadable(name, error);
+    reader.name_ = std::move(name);
     return reader;
 }
 
-FormReader FormReader::FromBytes(std::string_view bytes, const std::filesystem::path& path) {
+FormReader FormReader::FromBytes(std::string_view bytes, std::string name) {
     FormReader reader;
-    reader.path_ = path;
+    reader.name_ = std::move(name);
     reader.text_ = bytes;
     reader.atEnd_ = true;
     return reader;
@@ -42,7 +41,7 @@ bool FormReader::Fill() {
     if (atEnd_) return false;
     const std::size_t kept = filled_ - position_;
     if (kept >= kMaxLineLength) {
-        error_ = FileError(ErrorKind::FormLineTooLong, PathText(path_));
+        error_ = LineError(ErrorKind::FormLineTooLong, name_, line_ + 1);
         atEnd_ = true;
         return false;
     }
@@ -61,7 +60,7 @@ bool FormReader::Fill() {
     filled_ = kept + read;
     text_ = std::string_view(buffer_.get(), filled_);
     if (read < kPieceSize) {
-        if (std::ferror(file_.get())) error_ = Unreadable(path_, LastSystemError());
+        if (std::ferror(file_.get())) error_ = Unreadable(name_, LastSystemError());
         atEnd_ = true;
         file_.reset();
     }
@@ -85,6 +84,7 @@ std::optional<std::string_view> FormReader::NextLine() {
             const std::size_t end = static_cast<std::size_t>(stop - text_.data());
             const std::string_view line = text_.substr(position_, end - position_);
             position_ = end + 1;
+            ++line_;
             if (*stop == '\r') {
                 if (position_ < text_.size()) {
                     if (text_[position_] == '\n') ++position_;
@@ -103,58 +103,10 @@ std::optional<std::string_view> FormReader::NextLine() {
             // The last line has no line end.
             const std::string_view line = text_.substr(position_);
             position_ = text_.size();
+            ++line_;
             return line;
         }
         searched = position_ + unread;
-    }
-}
-
-}  // namespace tarvel
-
-namespace tarvel {
-
-std::optional<std::string_view> FormReader::NextLineContaining(std::string_view lowerWord) {
-    // A byte of the word that is no letter ("." of "vb.menu") is rare in a form: memchr
-    // finds it fast, and only there is the word compared.
-    const std::size_t n = lowerWord.size();
-    std::size_t anchor = 0;
-    while (anchor + 1 < n && lowerWord[anchor] >= 'a' && lowerWord[anchor] <= 'z') ++anchor;
-    const char anchorByte = lowerWord[anchor];
-    if (error_) return std::nullopt;
-    std::size_t from = position_;
-    for (;;) {
-        while (from + n <= text_.size()) {
-            const void* hit = std::memchr(text_.data() + from + anchor, anchorByte, text_.size() - from - anchor);
-            if (!hit) {
-                from = text_.size();
-                break;
-            }
-            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data()) - anchor;
-            if (at + n > text_.size()) break;
-            std::size_t i = 0;
-            while (i < n && LowerAscii(text_[at + i]) == lowerWord[i]) ++i;
-            if (i < n) {
-                from = at + 1;
-                continue;
-            }
-            // The line that holds it starts after the last line end before it.
-            std::size_t start = at;
-            while (start > position_ && text_[start - 1] != '\r' && text_[start - 1] != '\n') --start;
-            if (start > position_) skipLf_ = false;
-            position_ = start;
-            return NextLine();
-        }
-        // Keep the line that may hold the word's start, then read on.
-        std::size_t keep = text_.size();
-        while (keep > position_ && text_[keep - 1] != '\r' && text_[keep - 1] != '\n') --keep;
-        if (keep > position_) skipLf_ = false;
-        const std::size_t kept = text_.size() - keep;
-        position_ = keep;
-        if (!Fill()) {
-            position_ = text_.size();
-            return std::nullopt;
-        }
-        from = kept >= n ? kept - n + 1 : 0;
     }
 }
 

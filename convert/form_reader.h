@@ -1,7 +1,8 @@
 // Reads a form as lines, a large piece at a time, so that a form of any size
 // costs only a fixed buffer: from its file, or from bytes already in memory
 // (standard input). A line ends with CR LF, a lone CR or a lone LF, so a form
-// checked out with LF line ends reads exactly like its CR LF twin.
+// checked out with LF line ends reads exactly like its CR LF twin; lines are
+// counted from 1, as an editor shows them, for messages that name one.
 #pragma once
 
 #include <cstdint>
@@ -22,29 +23,29 @@ public:
     static constexpr std::size_t kMaxLineLength = 16u << 20;
 
     /// Opens the form's file; what is not a regular file (a folder, a pipe, a
-    /// device) is refused before it is opened, as reading it could wait for ever.
-    static Result<FormReader> Open(const std::filesystem::path& path);
-    /// Reads bytes the caller keeps alive; `path` names them in messages.
-    static FormReader FromBytes(std::string_view bytes, const std::filesystem::path& path);
+    /// device) is refused before it is opened, as reading it could wait for ever:
+    /// FormUnreadable for a folder, NotARegularFile for the rest. `name` names it in messages.
+    static Result<FormReader> Open(const std::filesystem::path& path, std::string name);
+    /// Reads bytes the caller keeps alive; `name` names them in messages.
+    static FormReader FromBytes(std::string_view bytes, std::string name);
 
     /// The next line without its line end, valid until the next call; nothing
     /// at the end of the form. After nothing, `error()` tells whether reading failed.
     std::optional<std::string_view> NextLine();
 
-    /// Passes over lines up to the first one that contains `lowerWord` (ASCII
-    /// letters compared without case) and gives it, as NextLine would. Looks at
-    /// a few bytes in a line of the rest instead of at every line.
-    std::optional<std::string_view> NextLineContaining(std::string_view lowerWord);
+    /// The number of the line NextLine gave last.
+    std::uint32_t line() const { return line_; }
 
     const std::optional<ConvertError>& error() const { return error_; }
-    const std::filesystem::path& path() const { return path_; }
+    /// The form as messages name it.
+    const std::string& name() const { return name_; }
 
 private:
     FormReader() = default;
     bool Fill();
 
     UniqueFile file_;
-    std::filesystem::path path_;
+    std::string name_;
     std::unique_ptr<char[]> buffer_;  // the piece being read (unused for bytes in memory)
     std::size_t capacity_ = 0;        // the buffer's size
     std::size_t filled_ = 0;          // how much of it holds the form's bytes
@@ -52,6 +53,7 @@ private:
     std::size_t position_ = 0;  // where the next line starts in text_
     bool atEnd_ = false;        // nothing more comes from the file
     bool skipLf_ = false;       // the last line ended with a CR at the end of a piece
+    std::uint32_t line_ = 0;
     std::optional<ConvertError> error_;
 };
 

@@ -1,21 +1,14 @@
 #include "frx_captions.h"
 
-
+#include "ascii.h"
 #include "file_io.h"
-#include "form_lines.h"
+#include "utf8.h"
 
 namespace tarvel {
 namespace {
 
 ConvertError Failure(ErrorKind kind, std::string file, std::error_code reason = {}) {
     return FileError(kind, std::move(file), reason);
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // The caption's length, stored before it as 4 bytes, least significant first.
@@ -31,12 +24,11 @@ std::filesystem::path FindIgnoringCase(const std::filesystem::path& directory, c
     const std::filesystem::path exact = directory / PathFromUtf8(name);
     std::error_code error;
     if (std::filesystem::exists(exact, error)) return exact;
-    std::string lowerName;
-    for (char c : name) lowerName += LowerAscii(c);
+    const std::string lowerName = LowerAscii(name);
     // A listing that fails part way finds nothing more; it never throws.
     std::filesystem::directory_iterator entry(directory, error);
     for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-        const std::string candidate = PathText(entry->path().filename());
+        const std::string candidate = Utf8FromPath(entry->path().filename());
         if (candidate.size() == lowerName.size() && StartsWithNoCase(candidate, lowerName)) return entry->path();
     }
     return exact;
@@ -52,7 +44,7 @@ std::optional<FrxReference> ParseFrxReference(std::string_view value) {
         return std::nullopt;
     std::uint64_t offset = 0;
     for (char c : value.substr(close + 2)) {
-        const int d = HexDigit(c);
+        const int d = HexDigitValue(c);
         if (d < 0) return std::nullopt;
         offset = offset * 16 + static_cast<unsigned>(d);
         if (offset > 0xFFFFFFFFu) return std::nullopt;
@@ -78,7 +70,7 @@ Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
     if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\:") != std::string::npos)
         return Failure(ErrorKind::FrxUnreadable, name, std::make_error_code(std::errc::invalid_argument));
     const std::filesystem::path path = FindIgnoringCase(directory_, name);
-    const std::string shown = PathText(path);
+    const std::string shown = Utf8FromPath(path);
 
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);

@@ -1,7 +1,6 @@
 #include "header_writer.h"
 
-#include <charconv>
-#include <iterator>
+#include "ascii.h"
 
 namespace tarvel {
 namespace {
@@ -18,40 +17,50 @@ std::string CommentText(std::string_view text) {
     return out;
 }
 
+// "Menu item numbers of Form1.frm, as its resource script gives them."
+std::string Holds(const NameTable& names, std::string_view formName) {
+    bool items = false, controls = false;
+    for (const NameEntry& entry : names.entries()) {
+        if (!NameTable::IsDefined(entry)) continue;
+        if (entry.kind == NameKind::Control) controls = true;
+        else items = true;
+    }
+    const std::string form = CommentText(formName);
+    if (!items && !controls) return "No menu item or dialog control of " + form + " has a name its resource script defines.";
+    const char* what = items && controls ? "Menu item and dialog control" : items ? "Menu item" : "Dialog control";
+    return std::string(what) + " numbers of " + form + ", as its resource script gives them.";
+}
+
 }  // namespace
 
 std::string IncludeGuard(std::string_view fileName) {
     std::string guard;
-    for (const char c : fileName) {
-        if (c >= 'a' && c <= 'z') guard += static_cast<char>(c - 'a' + 'A');
-        else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) guard += c;
-        else guard += '_';
-    }
+    for (const char c : fileName) guard += IsAsciiLetter(c) || IsAsciiDigit(c) ? UpperAscii(c) : '_';
     // An identifier begins with a letter; names with a leading underscore belong to the compiler.
-    if (guard.empty() || !(guard[0] >= 'A' && guard[0] <= 'Z')) guard.insert(0, "TARVEL_");
+    if (guard.empty() || !IsAsciiLetter(guard[0])) guard.insert(0, "TARVEL_");
     return guard;
 }
 
-void WriteCHeader(const std::vector<NamedNumber>& names, std::string_view headerName, std::string_view formName,
-                  TextSink& out) {
+void WriteCHeader(const NameTable& names, std::string_view headerName, std::string_view formName, TextSink& out) {
     const std::string guard = IncludeGuard(headerName);
-    std::string text = "/* Menu item numbers of " + CommentText(formName) + ", as its resource script gives them. */\r\n";
+    std::string text = "/* " + Holds(names, formName) + " */\r\n";
     text += "#ifndef " + guard + "\r\n#define " + guard + "\r\n\r\n";
-    char digits[16];
-    for (const NamedNumber& named : names) {
-        text.append("#define ").append(named.name).append(" ");
-        text.append(digits, std::to_chars(digits, std::end(digits), named.number).ptr).append("\r\n");
+    for (const NameEntry& entry : names.entries()) {
+        if (!NameTable::IsDefined(entry)) continue;
+        text.append("#define ").append(entry.name).append(" ");
+        AppendDecimal(text, entry.number);
+        text += "\r\n";
     }
     out.Write(text.append("\r\n#endif\r\n"));
 }
 
-void WriteMasmNumbers(const std::vector<NamedNumber>& names, std::string_view formName, TextSink& out) {
-    out.Write("; Menu item numbers of " + CommentText(formName) + ", as its resource script gives them.\r\n");
+void WriteMasmNumbers(const NameTable& names, std::string_view formName, TextSink& out) {
+    out.Write("; " + Holds(names, formName) + "\r\n");
     std::string line;
-    char digits[16];
-    for (const NamedNumber& named : names) {
-        line.assign(named.name).append(" equ ");
-        line.append(digits, std::to_chars(digits, std::end(digits), named.number).ptr);
+    for (const NameEntry& entry : names.entries()) {
+        if (!NameTable::IsDefined(entry)) continue;
+        line.assign(entry.name).append(" equ ");
+        AppendDecimal(line, entry.number);
         out.Write(line.append("\r\n"));
     }
 }

@@ -1,15 +1,14 @@
-// The item numbers for a program's own sources, the same ones the RC text
-// gives its items: a C header (#define lines inside an include guard) or
-// MASM "NAME equ NUMBER" lines. An item written with its number (its name is
-// no identifier) has no line, as in the RC text's #define list.
+// The numbers for a program's own sources, the same ones the RC text gives:
+// a C header (#define lines inside an include guard) or MASM "NAME equ
+// NUMBER" lines, from the name table. An item or control written with its
+// number (its name is no identifier) has no line, as in the RC text's
+// #define list. The opening comment says what the file holds.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "menu.h"
-#include "rc_writer.h"
+#include "name_table.h"
 #include "text_sink.h"
 
 namespace tarvel {
@@ -18,10 +17,9 @@ namespace tarvel {
 std::string IncludeGuard(std::string_view fileName);
 
 /// A C header: a comment naming `formName`, the guard from `headerName`, the #define lines.
-void WriteCHeader(const std::vector<NamedNumber>& names, std::string_view headerName, std::string_view formName,
-                  TextSink& out);
+void WriteCHeader(const NameTable& names, std::string_view headerName, std::string_view formName, TextSink& out);
 
-/// MASM: a comment naming `formName`, then "NAME equ NUMBER" for every named item.
-void WriteMasmNumbers(const std::vector<NamedNumber>& names, std::string_view formName, TextSink& out);
+/// MASM: a comment naming `formName`, then "NAME equ NUMBER" for every #defined name.
+void WriteMasmNumbers(const NameTable& names, std::string_view formName, TextSink& out);
 
 }  // namespace tarvel

@@ -2,35 +2,64 @@
 
 namespace tarvel {
 
+std::string_view ErrorKindName(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::FormUnreadable: return "FormUnreadable";
+        case ErrorKind::NotARegularFile: return "NotARegularFile";
+        case ErrorKind::FormLineTooLong: return "FormLineTooLong";
+        case ErrorKind::NotAForm: return "NotAForm";
+        case ErrorKind::NoMenu: return "NoMenu";
+        case ErrorKind::FrxUnreadable: return "FrxUnreadable";
+        case ErrorKind::FrxOutOfRange: return "FrxOutOfRange";
+        case ErrorKind::ItemNumberOutOfRange: return "ItemNumberOutOfRange";
+        case ErrorKind::ControlNumberOutOfRange: return "ControlNumberOutOfRange";
+        case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
+        case ErrorKind::OutputIsForm: return "OutputIsForm";
+        case ErrorKind::OutputUnwritable: return "OutputUnwritable";
+        case ErrorKind::OutOfMemory: return "OutOfMemory";
+    }
+    return "?";
+}
+
+std::string Where(const std::string& file, std::uint32_t line) {
+    return line ? file + ":" + std::to_string(line) + ": " : file + ": ";
+}
+
 std::string Describe(const ConvertError& error) {
     const std::string reason = error.system ? error.system.message() : std::string("unknown reason");
+    const std::string where = Where(error.file, error.line);
     switch (error.kind) {
         case ErrorKind::FormUnreadable:
-            return error.file + ": cannot read the form: " + reason;
+            return where + "cannot read the form: " + reason;
+        case ErrorKind::NotARegularFile:
+            return where + "cannot read the form: it is not a regular file but a pipe, a socket or a device";
         case ErrorKind::FormLineTooLong:
-            return error.file + ": cannot read the form: a line is longer than 16 MiB";
+            return where + "cannot read the form: the line is longer than 16 MiB";
+        case ErrorKind::NotAForm:
+            if (error.detail.empty()) return where + "not a form: no Begin VB.Form or Begin VB.MDIForm line";
+            return where + "not a form: it begins " + error.detail + ", not VB.Form or VB.MDIForm";
         case ErrorKind::NoMenu:
-            return error.file + ": no menu";
+            return where + "no menu";
         case ErrorKind::FrxUnreadable:
-            return error.file + ": cannot read the caption file: " + reason;
+            return where + "cannot read the caption file: " + reason;
         case ErrorKind::FrxOutOfRange:
-            return error.file + ": a caption's offset or length runs past the end of the file";
+            return where + "a caption's offset or length runs past the end of the file";
         case ErrorKind::ItemNumberOutOfRange:
-            return error.file + ": menu item '" + error.detail + "' would get number " + std::to_string(error.number) +
+            return where + "menu item '" + error.detail + "' would get number " + std::to_string(error.number) +
                    ", outside the 0 to 65535 of a MENU resource";
         case ErrorKind::ControlNumberOutOfRange:
-            return error.file + ": control '" + error.detail + "' would get number " + std::to_string(error.number) +
+            return where + "control '" + error.detail + "' would get number " + std::to_string(error.number) +
                    ", outside the 0 to 65535 of a dialog's controls";
         case ErrorKind::OutputNameEmpty:
             return "no output file named";
         case ErrorKind::OutputIsForm:
-            return error.file + ": the output file would overwrite the form";
+            return where + "the output file would overwrite the form";
         case ErrorKind::OutputUnwritable:
-            return error.file + ": cannot write the output file: " + reason;
+            return where + "cannot write the output file: " + reason;
         case ErrorKind::OutOfMemory:
-            return error.file + ": not enough memory to convert the form";
+            return where + "not enough memory to convert the form";
     }
-    return error.file;
+    return where;
 }
 
 }  // namespace tarvel

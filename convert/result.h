@@ -1,10 +1,15 @@
 // What a step of the conversion gives back: its value, or the one reason it
-// stopped. Nothing in convert/ throws across its boundary; the window and the
-// command-line converter turn a ConvertError into a message box or an exit code.
+// stopped. There is one kind of error for every layer: the conversion makes
+// it, and the command line (its exit status), the window (its Polish
+// message) and the fuzz check look it up by its kind as it is. An error names
+// the file and, where one line of the form is at fault, that line, as a
+// compiler does: "Form1.frm:42: ...". Nothing in convert/ throws across
+// ConvertForm; a refused allocation deep inside becomes OutOfMemory.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <variant>
@@ -12,23 +17,29 @@
 namespace tarvel {
 
 enum class ErrorKind {
-    FormUnreadable,       ///< the form is missing, a directory, not a regular file, or cannot be read
-    FormLineTooLong,      ///< one line of the form is longer than any form can hold
-    NoMenu,               ///< the form holds no menu
-    FrxUnreadable,        ///< a caption's .frx file cannot be read
-    FrxOutOfRange,        ///< a caption's offset or length runs past the end of its .frx file
-    ItemNumberOutOfRange, ///< an item's number falls outside the 0 to 65535 a MENU resource holds
-    ControlNumberOutOfRange, ///< a dialog control's number falls outside 0 to 65535
-    OutputNameEmpty,      ///< no output file was named
-    OutputIsForm,         ///< the output file would overwrite the form itself
-    OutputUnwritable,     ///< the output file cannot be created or written
-    OutOfMemory,          ///< the system refused memory part way (a last guard's error)
+    FormUnreadable,           ///< the form is missing, a directory, or cannot be read
+    NotARegularFile,          ///< a pipe, a socket or a device lies where the form should be
+    FormLineTooLong,          ///< one line of the form is longer than any form can hold
+    NotAForm,                 ///< the file does not begin a VB.Form or VB.MDIForm
+    NoMenu,                   ///< the form holds no menu (with a dialog: neither a menu nor a dialog)
+    FrxUnreadable,            ///< a .frx file that a string refers to cannot be read
+    FrxOutOfRange,            ///< a string's offset or length runs past the end of its .frx file
+    ItemNumberOutOfRange,     ///< a menu item's number falls outside the 0 to 65535 a MENU resource holds
+    ControlNumberOutOfRange,  ///< a dialog control's number falls outside 0 to 65535
+    OutputNameEmpty,          ///< no output file was named
+    OutputIsForm,             ///< the output file would overwrite the form itself
+    OutputUnwritable,         ///< the output file cannot be created or written
+    OutOfMemory,              ///< the system refused memory part way
 };
+
+/// The kind's name as the code spells it: "NoMenu".
+std::string_view ErrorKindName(ErrorKind kind);
 
 struct ConvertError {
     ErrorKind kind{};
     std::string file{};        ///< the file concerned, UTF-8
-    std::string detail{};      ///< what in it: the item's or control's name for a number out of range, else empty
+    std::uint32_t line = 0;    ///< the form's line at fault, from 1; 0 when no one line is
+    std::string detail{};      ///< the item's or control's name for a number out of range; the block for NotAForm
     std::int64_t number = 0;   ///< the number that did not fit, for a number out of range
     std::error_code system{};  ///< the operating system's reason, where there is one
 };
@@ -42,7 +53,17 @@ inline ConvertError FileError(ErrorKind kind, std::string file, std::error_code 
     return error;
 }
 
-/// The error in one English sentence that names the file and the reason.
+/// An error at one line of the form `file`.
+inline ConvertError LineError(ErrorKind kind, std::string file, std::uint32_t line) {
+    ConvertError error = FileError(kind, std::move(file));
+    error.line = line;
+    return error;
+}
+
+/// "FILE:LINE: " or "FILE: ": where an error or a warning is.
+std::string Where(const std::string& file, std::uint32_t line);
+
+/// The error in one English sentence that begins with where it is.
 std::string Describe(const ConvertError& error);
 
 template <class T>

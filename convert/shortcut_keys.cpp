@@ -1,9 +1,6 @@
-#include "rc_accelerators.h"
+#include "shortcut_keys.h"
 
-#include <charconv>
-#include <iterator>
-
-#include "form_lines.h"
+#include "ascii.h"
 
 namespace tarvel {
 namespace {
@@ -42,53 +39,20 @@ constexpr ShortcutKey kShortcuts[] = {
     {"%{BKSP}", "Alt+Bksp", 0x08, kAlt},
 };
 
-bool SameCode(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
-
 }  // namespace
 
 const ShortcutKey* FindShortcutKey(std::string_view code) {
     for (const ShortcutKey& key : kShortcuts)
-        if (SameCode(key.code, code)) return &key;
+        if (EqualNoCase(key.code, code)) return &key;
     return nullptr;
 }
 
-void WriteRcAccelerators(const Menu& menu, const MenuNumbers& numbers, TextSink& out) {
-    std::string table;
-    char digits[16];
-    for (std::size_t i = 0; i < menu.items.size(); ++i) {
-        if (numbers.number[i] == MenuNumbers::kNone) continue;
-        const ShortcutKey* key = FindShortcutKey(menu.items[i].shortcut);
-        if (!key) continue;
-        table += "    ";
-        // A letter's virtual-key code is its capital, which RC writes as "O".
-        if (key->virtualKey >= 'A' && key->virtualKey <= 'Z') table.append("\"").append(1, static_cast<char>(key->virtualKey)).append("\"");
-        else table.append(digits, std::to_chars(digits, std::end(digits), key->virtualKey).ptr);
-        table += ", ";
-        if (!numbers.identifier[i].empty()) table += numbers.identifier[i];
-        else table.append(digits, std::to_chars(digits, std::end(digits), numbers.number[i]).ptr);
-        table += ", VIRTKEY";
-        if (key->modifiers & kCtrl) table += ", CONTROL";
-        if (key->modifiers & kShift) table += ", SHIFT";
-        if (key->modifiers & kAlt) table += ", ALT";
-        table += "\r\n";
-    }
-    if (table.empty()) return;
-    out.Write("\r\nGlowne ACCELERATORS\r\n{\r\n");
-    out.Write(table);
-    out.Write("}\r\n");
-}
-
-void WarnUnknownShortcuts(const Menu& menu, const MenuNumbers& numbers, const std::string& form,
+void WarnUnknownShortcuts(const Form& form, const NameTable& names, const std::string& formFile,
                           std::vector<std::string>& warnings) {
-    for (std::size_t i = 0; i < menu.items.size(); ++i) {
-        const MenuItem& item = menu.items[i];
-        if (numbers.number[i] == MenuNumbers::kNone || item.shortcut.empty() || FindShortcutKey(item.shortcut)) continue;
-        std::string warning = form + ": menu item '";
+    for (std::size_t i = 0; i < form.menu.size(); ++i) {
+        const MenuItem& item = form.menu[i];
+        if (!names.Item(i) || item.shortcut.empty() || FindShortcutKey(item.shortcut)) continue;
+        std::string warning = formFile + ": menu item '";
         warning.append(item.name).append("' has the shortcut '").append(item.shortcut);
         warning += "', which is not a key of the menu editor; it is left out";
         warnings.push_back(std::move(warning));

@@ -1,17 +1,16 @@
 // Keyboard shortcuts of menu items: the codes a form stores ("^O", "+{F5}"),
-// the key's name that a Windows menu shows after a tab ("Ctrl+O"), and the
-// RC ACCELERATORS table that makes the keys choose their items. Only the
-// shortcuts the Visual Basic menu editor offers are known; any other code is
-// left out with a warning, never guessed at.
+// the key's name that a Windows menu shows after a tab ("Ctrl+O"), and its
+// virtual key for the RC ACCELERATORS table. Only the shortcuts the Visual
+// Basic menu editor offers are known; any other code is left out with a
+// warning, never guessed at.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "menu.h"
-#include "rc_writer.h"
-#include "text_sink.h"
+#include "form.h"
+#include "name_table.h"
 
 namespace tarvel {
 
@@ -27,13 +26,9 @@ struct ShortcutKey {
 /// or null when the menu editor offers no such shortcut.
 const ShortcutKey* FindShortcutKey(std::string_view code);
 
-/// Writes "Glowne ACCELERATORS" with one entry for every numbered item whose
-/// shortcut is known, sending the item's identifier; nothing when there is none.
-void WriteRcAccelerators(const Menu& menu, const MenuNumbers& numbers, TextSink& out);
-
 /// One warning for every numbered item whose shortcut no key stands for,
-/// naming `form`, the item and the code.
-void WarnUnknownShortcuts(const Menu& menu, const MenuNumbers& numbers, const std::string& form,
+/// naming `formFile`, the item and the code.
+void WarnUnknownShortcuts(const Form& form, const NameTable& names, const std::string& formFile,
                           std::vector<std::string>& warnings);
 
 }  // namespace tarvel

@@ -1,0 +1,99 @@
+// Lays a form out as an RC DIALOGEX resource: its caption, border and font
+// as the dialog's header, and every control Windows has a counterpart for,
+// in the form's tab order, placed where the form puts it. A control with no
+// Windows counterpart is kept as a comment and named in a warning, and what
+// lies inside it is left out with it. Components that show nothing at run
+// time (Timer, CommonDialog, ImageList, ...) are left out. The mapping of
+// control types is one table in dialog_layout.cpp. The numbers and names come
+// from the name table and the text is written by the RC writer; this says
+// only what each line holds.
+//
+// Units: Visual Basic places controls in twips; Windows dialogs in dialog
+// units of the dialog's font. A twip is a fifteenth of a pixel at 96 dpi, and
+// an 8-point MS Sans Serif (or Tahoma, MS Shell Dlg) is 6 x 13 pixels on
+// average, scaled by point size for other sizes: x = px * 4 / 6, y = px * 8 / 13.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "form.h"
+
+namespace tarvel {
+
+/// A rectangle in dialog units.
+struct DialogRect {
+    std::int32_t x = 0, y = 0, width = 0, height = 0;
+};
+
+/// The dialog font's average character in pixels, and so the size of a dialog unit.
+struct BaseUnits {
+    double x = 6, y = 13;
+
+    std::int32_t X(double pixels) const { return Clamp(pixels * 4 / x); }
+    std::int32_t Y(double pixels) const { return Clamp(pixels * 8 / y); }
+
+    static std::int32_t Clamp(double units) {
+        // A dialog's coordinates are 16-bit: a control placed absurdly far stays at the edge.
+        return static_cast<std::int32_t>(std::lround(std::clamp(units, -32768.0, 32767.0)));
+    }
+};
+
+/// The FONT statement's arguments; a form that names no font gets 8-point MS Sans Serif.
+struct DialogFont {
+    std::string_view name;  ///< empty: the form names none
+    long points = 8, weight = 400, charset = 0;
+    bool italic = false;
+};
+
+/// One line of the dialog's body: a control, or a comment for one left out.
+struct DialogControlRef {
+    std::uint32_t object = 0;  ///< in Form::objects
+    bool comment = false;      ///< no Windows control: written as a comment, without a number
+    bool startsGroup = false;  ///< the first of a run of option buttons, or the first control after one
+};
+
+struct DialogLayout {
+    std::vector<std::string_view> styles, exStyles;
+    std::optional<std::string_view> caption;
+    DialogFont font;
+    BaseUnits base;
+    DialogRect rect;
+    std::vector<DialogControlRef> controls;  ///< in the form's tab order
+
+    /// Where each object's children are placed from, in pixels from the
+    /// dialog's client area, and what its containers pass on to it.
+    struct Place {
+        double x = 0, y = 0;
+        std::uint16_t kind = 0;  ///< its row of the mapping
+        bool visible = true, enabled = true;
+    };
+    std::vector<Place> places;  ///< per object of Form::objects
+};
+
+/// What one control's line holds.
+struct ControlLine {
+    std::string_view statement;            ///< "PUSHBUTTON", "LTEXT", "CONTROL", ...
+    std::string_view windowClass;          ///< for CONTROL: "EDIT", "SysListView32", ...
+    std::optional<std::string_view> text;  ///< its text, for the statements that take one
+    std::vector<std::string_view> styles;  ///< joined with " | "; "NOT WS_VISIBLE" and the like included
+    DialogRect rect;
+};
+
+/// Why the form gets no dialog (an MDI form), as a warning naming `formFile`;
+/// nothing when it gets one.
+std::optional<std::string> WhyNoDialog(const Form& form, const std::string& formFile);
+
+/// Lays out the dialog of a form that gets one, read with its controls.
+/// Controls left out and strings that could not be read are reported in `warnings`.
+DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::vector<std::string>& warnings);
+
+/// The line of a control that is no comment; `line` is reused from one control to the next.
+void DescribeControl(const Form& form, const DialogLayout& dialog, const DialogControlRef& ref, ControlLine& line);
+
+}  // namespace tarvel

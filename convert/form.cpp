@@ -1,0 +1,71 @@
+#include "form.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "ascii.h"
+
+namespace tarvel {
+namespace {
+
+// In the order of Prop.
+constexpr std::string_view kPropertyNames[] = {
+    "Caption", "Text", "Index",
+    "Left", "Top", "Width", "Height", "ClientWidth", "ClientHeight", "X1", "X2", "Y1", "Y2",
+    "Visible", "Enabled", "TabIndex", "TabStop",
+    "BorderStyle", "Appearance", "StartUpPosition", "ControlBox", "MinButton", "MaxButton",
+    "Default", "Alignment", "UseMnemonic", "MultiLine", "ScrollBars", "PasswordChar", "Locked", "Style", "Sorted",
+    "MultiSelect", "View",
+    "FontName", "FontSize", "FontBold", "FontItalic",
+    "Font.Name", "Font.Size", "Font.Weight", "Font.Italic", "Font.Charset",
+};
+static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
+
+constexpr std::size_t kFirstFontBlockProperty = static_cast<std::size_t>(Prop::FontBlockName);
+
+}  // namespace
+
+std::string_view TextStore::Keep(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    if (bytes.size() > kLargestBlockSize / 4) {
+        // A large piece gets a block of its own, so the shared block's room is not wasted.
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(bytes.size()));
+        std::memcpy(blocks_.back().get(), bytes.data(), bytes.size());
+        return {blocks_.back().get(), bytes.size()};
+    }
+    if (bytes.size() > room_) {
+        const std::size_t size = std::max(nextBlockSize_, bytes.size());
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        free_ = blocks_.back().get();
+        room_ = size;
+        nextBlockSize_ = std::min(2 * nextBlockSize_, kLargestBlockSize);
+    }
+    std::memcpy(free_, bytes.data(), bytes.size());
+    const std::string_view kept(free_, bytes.size());
+    free_ += bytes.size();
+    room_ -= bytes.size();
+    return kept;
+}
+
+std::string_view PropertyName(Prop property) { return kPropertyNames[static_cast<std::size_t>(property)]; }
+
+std::optional<Prop> KeptProperty(std::string_view name, bool inFontBlock) {
+    const std::size_t first = inFontBlock ? kFirstFontBlockProperty : 0;
+    const std::size_t last = inFontBlock ? std::size(kPropertyNames) : kFirstFontBlockProperty;
+    for (std::size_t i = first; i < last; ++i) {
+        const std::string_view kept = inFontBlock ? kPropertyNames[i].substr(5) : kPropertyNames[i];
+        if (kept == name) return static_cast<Prop>(i);
+    }
+    return std::nullopt;
+}
+
+std::string UnreadableString::Why() const {
+    return frxError ? Describe(*frxError) : "it is kept in " + dataReference + " as data";
+}
+
+bool Form::IsMdiForm() const {
+    return !objects.empty() && (EqualNoCase(objects[0].type, "vb.mdiform") || EqualNoCase(objects[0].type, "mdiform"));
+}
+
+}  // namespace tarvel

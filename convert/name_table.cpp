@@ -1,0 +1,156 @@
+#include "name_table.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <unordered_set>
+
+#include "ascii.h"
+
+namespace tarvel {
+namespace {
+
+constexpr std::int64_t kLargestNumber = 65535;
+
+// Words of the RC language and of the text we write: a #define of one of
+// them would turn the resource script's own statements into numbers.
+constexpr std::string_view kReservedWords[] = {
+    "accelerators", "alt", "ascii", "auto3state", "autocheckbox", "autoradiobutton", "begin", "bitmap",
+    "block", "caption", "characteristics", "checkbox", "checked", "class", "combobox", "control", "ctext",
+    "cursor", "defpushbutton", "dialog", "dialogex", "discardable", "edittext", "end", "exstyle",
+    "fileversion", "font", "glowne", "grayed", "groupbox", "help", "html", "icon", "inactive", "language",
+    "listbox", "ltext", "menu", "menubarbreak", "menubreak", "menuex", "menuitem", "messagetable",
+    "noinvert", "not", "popup", "productversion", "pushbox", "pushbutton", "radiobutton", "rcdata",
+    "rtext", "scrollbar", "separator", "shift", "state3", "stringtable", "style", "textinclude", "value",
+    "version", "versioninfo", "virtkey", "loadoncall", "moveable", "impure", "preload",
+};
+
+// The one 16-bit check: every number a resource script gives must fit a resource id.
+std::optional<ConvertError> CheckFits(std::int64_t number, ErrorKind kind, std::string_view name, std::uint32_t line,
+                                      const std::string& formFile) {
+    if (number >= 0 && number <= kLargestNumber) return std::nullopt;
+    ConvertError error = LineError(kind, formFile, line);
+    error.detail = name;
+    error.number = number;
+    return error;
+}
+
+std::string_view LeadingDigits(std::string_view text) {
+    std::size_t digits = 0;
+    while (digits < text.size() && IsAsciiDigit(text[digits])) ++digits;
+    return text.substr(0, digits);
+}
+
+}  // namespace
+
+bool IsUsableRcName(std::string_view name) {
+    if (name.empty() || IsAsciiDigit(name.front())) return false;
+    for (const char c : name)
+        if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
+    if (name.size() > 15) return true;  // longer than every reserved word
+    const std::string lower = LowerAscii(name);
+    return std::find(std::begin(kReservedWords), std::end(kReservedWords), lower) == std::end(kReservedWords);
+}
+
+bool TakesNumber(const Form& form, std::size_t item) {
+    const std::string_view caption = form.menu[item].caption;
+    return !form.HasChildren(item) && !caption.empty() && caption != "-";
+}
+
+Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const RcOptions& options,
+                           const std::string& formFile) {
+    NameTable table;
+    const ItemList& menu = form.menu;
+    const std::size_t count = menu.size();
+    std::unordered_set<std::string_view> taken;
+    std::string composed;
+    // Items of a control array share a name: NAME_INDEX keeps them apart.
+    const auto nameOf = [&](std::string_view name, std::string_view index) {
+        if (index.empty()) return name;
+        composed.assign(name).append("_").append(index);
+        return table.names_.Keep(composed);
+    };
+    // The first to ask for a usable name has it: a name defined twice would give the second the first one's number.
+    const auto claim = [&](std::string_view name) {
+        return IsUsableRcName(name) && taken.insert(name).second ? name : std::string_view();
+    };
+
+    // Glowne first; with context menus, a hidden top-level menu waits for its
+    // own resource and a hidden top-level item without children is left out.
+    std::vector<std::int32_t> number(count, -1);
+    std::vector<bool> inContextMenu(count, false);
+    std::vector<std::uint32_t> contextTops;
+    std::int64_t next = options.firstId;
+    const auto numberItems = [&](std::size_t begin, std::size_t end) -> std::optional<ConvertError> {
+        for (std::size_t i = begin; i < end; ++i) {
+            if (!TakesNumber(form, i)) continue;
+            if (auto error = CheckFits(next, ErrorKind::ItemNumberOutOfRange, menu[i].name, menu[i].line, formFile))
+                return error;
+            number[i] = static_cast<std::int32_t>(next++);
+        }
+        return std::nullopt;
+    };
+    for (std::size_t top = 0; top < count; top = menu[top].end) {
+        if (options.contextMenus && !menu[top].visible) {
+            if (form.HasChildren(top)) contextTops.push_back(static_cast<std::uint32_t>(top));
+            continue;
+        }
+        if (auto error = numberItems(top, menu[top].end)) return *error;
+    }
+    for (const std::uint32_t top : contextTops) {
+        if (auto error = numberItems(top + 1, menu[top].end)) return *error;
+        std::fill(inContextMenu.begin() + top + 1, inContextMenu.begin() + menu[top].end, true);
+    }
+
+    table.itemEntries_.assign(count, NameTable::kNone);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (number[i] < 0) continue;
+        const MenuItem& item = menu[i];
+        NameEntry entry{inContextMenu[i] ? NameKind::ContextMenuItem : NameKind::MenuItem, static_cast<std::uint32_t>(i), {},
+                        number[i], item.line};
+        if (options.useDefines) entry.name = claim(nameOf(item.name, item.index));
+        table.itemEntries_[i] = static_cast<std::uint32_t>(table.entries_.size());
+        table.entries_.push_back(entry);
+    }
+
+    // A context menu keeps its name unless an item's #define or an earlier
+    // context menu has it: the #define would turn the name into a number, and
+    // two resources of one name do not compile. Otherwise its place among them numbers it.
+    for (std::size_t k = 0; k < contextTops.size(); ++k) {
+        const MenuItem& top = menu[contextTops[k]];
+        NameEntry entry{NameKind::ContextMenu, contextTops[k], claim(nameOf(top.name, top.index)),
+                        static_cast<std::int32_t>(k + 1), top.line};
+        if (entry.name.empty())
+            if (auto error = CheckFits(static_cast<std::int64_t>(k) + 1, ErrorKind::ItemNumberOutOfRange, top.name, top.line,
+                                       formFile))
+                return *error;
+        table.contextMenus_.push_back(static_cast<std::uint32_t>(table.entries_.size()));
+        table.entries_.push_back(entry);
+    }
+    if (!dialog) return table;
+
+    // The controls are numbered on from the menu's last item, so one #define list serves both.
+    table.controlEntries_.assign(dialog->controls.size(), NameTable::kNone);
+    for (std::size_t k = 0; k < dialog->controls.size(); ++k) {
+        if (dialog->controls[k].comment) continue;
+        const std::uint32_t object = dialog->controls[k].object;
+        const FormObject& control = form.objects[object];
+        if (auto error = CheckFits(next, ErrorKind::ControlNumberOutOfRange, control.name, control.line, formFile))
+            return *error;
+        NameEntry entry{NameKind::Control, object, {}, static_cast<std::int32_t>(next++), control.line};
+        if (options.useDefines) {
+            const std::optional<std::string_view> index = control.Property(Prop::Index);
+            entry.name = claim(index ? nameOf(control.name, LeadingDigits(*index)) : control.name);
+        }
+        table.controlEntries_[k] = static_cast<std::uint32_t>(table.entries_.size());
+        table.entries_.push_back(entry);
+    }
+    const FormObject& root = form.objects[0];
+    NameEntry entry{NameKind::Dialog, 0, claim(root.name), 0, root.line};
+    if (entry.name.empty()) entry.number = static_cast<std::int32_t>(std::clamp<std::int64_t>(next, 1, kLargestNumber));
+    table.dialog_ = static_cast<std::uint32_t>(table.entries_.size());
+    table.entries_.push_back(entry);
+    return table;
+}
+
+}  // namespace tarvel

@@ -1,0 +1,91 @@
+// The one numbering stage: every menu item, context menu, dialog control and
+// the dialog get their number and the name the RC text calls them by, once,
+// and every writer (the RC text, its #define list, the C header, the MASM
+// file, the accelerators, the dialog) reads them from here. Numbers are
+// given in writing order: Glowne's items, then each context menu's, then the
+// dialog's controls in tab order; each must fit the 16 bits of a resource id.
+// A name is #defined only when the one identifier rule allows it and no
+// earlier entry has it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "dialog_layout.h"
+#include "form.h"
+#include "rc_options.h"
+#include "result.h"
+
+namespace tarvel {
+
+enum class NameKind : std::uint8_t {
+    MenuItem,         ///< an item of Glowne
+    ContextMenuItem,  ///< an item of a context menu
+    ContextMenu,      ///< a context menu's own MENU resource
+    Control,          ///< a control of the dialog
+    Dialog,           ///< the DIALOGEX resource
+};
+
+struct NameEntry {
+    NameKind kind{};
+    std::uint32_t node = 0;   ///< in Form::menu for items and context menus, in Form::objects for controls and the dialog
+    std::string_view name;    ///< what the RC text calls it; empty: its number stands in its place
+    std::int32_t number = 0;
+    std::uint32_t line = 0;   ///< where the form begins it
+};
+
+/// Is `name` an ASCII C identifier that no resource compiler or preprocessor
+/// reads as a word of its own (MENU, POPUP, HELP, ..., compared without case)?
+/// Only such a name may be #defined or name a resource.
+bool IsUsableRcName(std::string_view name);
+
+/// Does the menu item stand for a choice in the menu, and so take a number?
+bool TakesNumber(const Form& form, std::size_t item);
+
+class NameTable {
+public:
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
+    /// Every entry: menu items in the form's order, the context menus, then
+    /// the dialog's controls in tab order and the dialog itself. Names that
+    /// are #defined (entries other than context menus and the dialog, with a
+    /// name) are #defined in this order.
+    const std::vector<NameEntry>& entries() const { return entries_; }
+
+    /// The entry of a menu item, or null when it takes no number.
+    const NameEntry* Item(std::size_t item) const {
+        return itemEntries_[item] == kNone ? nullptr : &entries_[itemEntries_[item]];
+    }
+    /// The context menus in the form's order, as indexes into entries().
+    const std::vector<std::uint32_t>& contextMenus() const { return contextMenus_; }
+    /// The entry of the dialog's k-th line, or null for a comment.
+    const NameEntry* Control(std::size_t k) const {
+        return controlEntries_[k] == kNone ? nullptr : &entries_[controlEntries_[k]];
+    }
+    /// The dialog's entry, or null without a dialog.
+    const NameEntry* Dialog() const { return dialog_ == kNone ? nullptr : &entries_[dialog_]; }
+
+    /// Is this entry's name in the #define list?
+    static bool IsDefined(const NameEntry& entry) {
+        return !entry.name.empty() && entry.kind != NameKind::ContextMenu && entry.kind != NameKind::Dialog;
+    }
+
+private:
+    friend Result<NameTable> NameForm(const Form&, const DialogLayout*, const RcOptions&, const std::string&);
+    std::vector<NameEntry> entries_;
+    std::vector<std::uint32_t> itemEntries_;     // per menu item
+    std::vector<std::uint32_t> contextMenus_;
+    std::vector<std::uint32_t> controlEntries_;  // per line of the dialog
+    std::uint32_t dialog_ = kNone;
+    TextStore names_;                            // NAME_INDEX names of control arrays
+};
+
+/// Numbers and names the form's menus and, with `dialog`, its dialog. With
+/// `options.contextMenus`, a hidden top-level menu with items is a context
+/// menu, named after its item when that name is free, else numbered 1, 2, ...
+/// in the form's order. `formFile` names the form in an error.
+Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const RcOptions& options,
+                           const std::string& formFile);
+
+}  // namespace tarvel

@@ -1,0 +1,23 @@
+// What the user asks of the RC text: the window sets the first two, tarvel-rc
+// any of them. Without the options for Win32 programs the text is the
+// window's, byte for byte.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarvel {
+
+struct RcOptions {
+    static constexpr int kAutoCodePage = -1;
+    std::int32_t firstId = 100;  ///< the first menu item's number
+    bool useDefines = true;      ///< names and a #define list, or numbers in place of names
+    bool shortcuts = false;      ///< key names after a tab in captions, and a Glowne ACCELERATORS table
+    bool contextMenus = false;   ///< hidden top-level menus as MENU resources of their own, after Glowne
+    bool grayPopups = false;     ///< a disabled sub-menu's POPUP line says GRAYED
+    int codePage = 0;            ///< "#pragma code_page(N)" first; 0 for none, kAutoCodePage for the form's own
+    std::string includeFile;     ///< when not empty, #include "this" stands in place of the #define list
+    bool dialog = false;         ///< the whole form as a DIALOGEX resource after the menu
+};
+
+}  // namespace tarvel
