@@ -193,7 +193,8 @@ private:
                 if (owner.kind == Kind::Object && owner.index == 0) form_.facts.formCharset = static_cast<int>(charset);
             }
         }
-        if (owner.kind != Kind::Object) return;
+        // Only the form's own font is written (the dialog's FONT).
+        if (owner.kind != Kind::Object || owner.index != 0) return;
         if (const std::optional<Prop> kept = KeptProperty(name, true)) KeepProperty(owner.index, *kept, false, value, number);
     }
 

@@ -8,8 +8,10 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
 // The well-formed sequence at `bytes[at]`: its length, and its code point in
-// `decoded`; 0 when none starts there.
-std::size_t DecodeAt(std::string_view bytes, std::size_t at, char32_t& decoded) {
+// `decoded`. When none starts there: 0, and in `broken` the length of the
+// part that begins one (one U+FFFD stands for it, as in Windows' conversion).
+std::size_t DecodeAt(std::string_view bytes, std::size_t at, char32_t& decoded, std::size_t* broken = nullptr) {
+    if (broken) *broken = 1;
     const unsigned char lead = static_cast<unsigned char>(bytes[at]);
     std::size_t length;
     unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
@@ -30,11 +32,12 @@ std::size_t DecodeAt(std::string_view bytes, std::size_t at, char32_t& decoded) 
     } else {
         return 0;
     }
-    if (bytes.size() - at < length) return 0;
     char32_t value = lead & (0x7F >> length);
     for (std::size_t k = 1; k < length; ++k) {
+        if (at + k >= bytes.size()) return 0;
         const unsigned char next = static_cast<unsigned char>(bytes[at + k]);
         if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return 0;
+        if (broken) *broken = k + 1;
         value = (value << 6) | (next & 0x3F);
     }
     decoded = value;
@@ -93,8 +96,9 @@ std::wstring WideFromUtf8(std::string_view utf8) {
     wide.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t c = kReplacement;
-        const std::size_t length = DecodeAt(utf8, i, c);
-        i += length ? length : 1;
+        std::size_t broken = 1;
+        const std::size_t length = DecodeAt(utf8, i, c, &broken);
+        i += length ? length : broken;
         if (c >= 0x10000) {
             wide += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
             wide += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));

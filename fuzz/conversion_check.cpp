@@ -271,26 +271,38 @@ std::vector<std::string> Shape(std::string_view rc) {
     return shape;
 }
 
-const char* KindName(ErrorKind kind) {
-    switch (kind) {
-        case ErrorKind::FormUnreadable: return "FormUnreadable";
-        case ErrorKind::FormLineTooLong: return "FormLineTooLong";
-        case ErrorKind::NoMenu: return "NoMenu";
-        case ErrorKind::FrxUnreadable: return "FrxUnreadable";
-        case ErrorKind::FrxOutOfRange: return "FrxOutOfRange";
-        case ErrorKind::ItemNumberOutOfRange: return "ItemNumberOutOfRange";
-        case ErrorKind::ControlNumberOutOfRange: return "ControlNumberOutOfRange";
-        case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
-        case ErrorKind::OutputIsForm: return "OutputIsForm";
-        case ErrorKind::OutputUnwritable: return "OutputUnwritable";
-        case ErrorKind::OutOfMemory: return "OutOfMemory";
+std::string KindName(ErrorKind kind) { return std::string(ErrorKindName(kind)); }
+
+// The whole form, with every option for Win32 programs: it converts or is refused for a reason a form can give.
+std::string CheckWholeForm(std::string_view form) {
+    FormBytesAsFrx frx(form);
+    ConversionRequest request;
+    request.form = "Form1.frm";
+    request.formBytes = form;
+    request.frx = &frx;
+    request.rc.shortcuts = request.rc.contextMenus = request.rc.grayPopups = request.rc.dialog = true;
+    request.rc.codePage = RcOptions::kAutoCodePage;
+    const Result<std::string> text = ConvertFormToText(request);
+    if (!text) {
+        const ErrorKind kind = text.error().kind;
+        if (kind == ErrorKind::NoMenu || kind == ErrorKind::ItemNumberOutOfRange || kind == ErrorKind::ControlNumberOutOfRange)
+            return {};
+        return "with every option: refused with " + KindName(kind);
     }
-    return "?";
+    if (!text.value().ends_with("}\r\n")) return "with every option: the text does not end with a closing brace";
+    return {};
 }
 
 }  // namespace
 
-std::string CheckConversion(std::string_view form) {
+std::string CheckConversion(std::string_view bytes) {
+    // Bytes that begin no form are checked as the inside of one, so that the menus in them are read all the same.
+    std::string wrapped;
+    std::string_view form = bytes;
+    if (const Run asGiven = Convert(bytes, true, 100); !asGiven.ok && asGiven.error == ErrorKind::NotAForm) {
+        wrapped = "Begin VB.Form Form1\r\n" + std::string(bytes);
+        form = wrapped;
+    }
     constexpr std::int32_t kFirst = 100;
     // Three numbers left: a form with more items must be refused, not wrap round.
     constexpr std::int32_t kNearEnd = 65535 - 2;
@@ -302,10 +314,9 @@ std::string CheckConversion(std::string_view form) {
         return std::string("with #define: ") + (named.ok ? "converted" : KindName(named.error)) +
                "; without: " + (numbered.ok ? "converted" : KindName(numbered.error));
     if (!named.ok) {
-        if (named.error != ErrorKind::NoMenu && named.error != ErrorKind::FrxOutOfRange &&
-            named.error != ErrorKind::ItemNumberOutOfRange)
+        if (named.error != ErrorKind::NoMenu && named.error != ErrorKind::ItemNumberOutOfRange)
             return std::string("refused with ") + KindName(named.error);
-        return {};
+        return CheckWholeForm(form);
     }
     std::size_t items = 0;
     if (std::string why = CheckRcText(named.text, true, kFirst, items); !why.empty()) return "with #define: " + why;
@@ -313,6 +324,7 @@ std::string CheckConversion(std::string_view form) {
         return "without #define: " + why;
     if (Shape(named.text) != Shape(numbered.text)) return "the menu differs with and without #define";
 
+    if (std::string why = CheckWholeForm(form); !why.empty()) return why;
     if (items > 3) {
         if (nearEnd.ok || nearEnd.error != ErrorKind::ItemNumberOutOfRange)
             return std::to_string(items) + " items from " + std::to_string(kNearEnd) +

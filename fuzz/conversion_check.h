@@ -17,9 +17,10 @@ namespace tarvel::check {
 /// through its #define) is different, given in order from `firstId`.
 std::string CheckRcText(std::string_view rc, bool useDefines, std::int32_t firstId);
 
-/// Feeds `form` (the bytes of a form file) through the conversion, with and
-/// without #define and near the end of the number range, and checks every
-/// result. Captions kept in a .frx file are read from the form's own bytes,
+/// Feeds `form` (the bytes of a form file; bytes that begin no form are put
+/// inside one) through the conversion, with and without #define and near the
+/// end of the number range, and once with every option and the dialog, and
+/// checks every result. Captions kept in a .frx file are read from the form's own bytes,
 /// so arbitrary offsets and lengths are exercised without touching the disk.
 /// Gives what went wrong, or empty.
 std::string CheckConversion(std::string_view form);

@@ -261,13 +261,17 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
     } cases[] = {
         {{}, "tarvel-rc: no form given\n"},
         {{"--no-define"}, "tarvel-rc: no form given\n"},
-        {{"--bogus", a}, "tarvel-rc: The following argument was not expected: --bogus\n"},
-        {{"-x", a}, "tarvel-rc: The following argument was not expected: -x\n"},
-        {{a, "-n"}, "tarvel-rc: --first-id: 1 required N missing\n"},
-        {{a, "--first-id"}, "tarvel-rc: --first-id: 1 required N missing\n"},
-        {{a, "-o"}, "tarvel-rc: --output: 1 required FILE missing\n"},
+        {{"--bogus", a}, "tarvel-rc: unknown option '--bogus'\n"},
+        {{"-x", a}, "tarvel-rc: unknown option '-x'\n"},
+        {{a, "-n"}, "tarvel-rc: option '--first-id' needs a number\n"},
+        {{a, "--first-id"}, "tarvel-rc: option '--first-id' needs a number\n"},
+        {{a, "-o"}, "tarvel-rc: option '--output' needs a file name\n"},
+        {{a, "--code-page"}, "tarvel-rc: option '--code-page' needs a number or 'auto'\n"},
         {{"-o", "", a}, "tarvel-rc: option '-o' needs a file name\n"},
-        {{"--no-define=yes", a}, "tarvel-rc: no-define was given a disallowed flag override\n"},
+        {{"--no-define=yes", a}, "tarvel-rc: option '--no-define' takes no value\n"},
+        // No output may overwrite a form, under its own name or another.
+        {{"-o", a, a}, "tarvel-rc: '" + a + "' is a form given to convert; no output may overwrite it\n"},
+        {{"--masm", a, a}, "tarvel-rc: '" + a + "' is a form given to convert; no output may overwrite it\n"},
         {{"-o", Path("out.rc"), a, b}, "tarvel-rc: option '-o' takes a single form only\n"},
         {{"-o", "-", a, b}, "tarvel-rc: option '-o' takes a single form only\n"},
         {{a, ""}, "tarvel-rc: empty file name\n"},
@@ -327,7 +331,8 @@ TEST_F(CommandLine, AnItemNumberOutsideSixteenBitsExitsWithFourAndWritesNothing)
             if (!names) arguments.push_back("--no-define");
             const Outcome got = Tarvel(arguments);
             EXPECT_EQ(got.status, 4);
-            EXPECT_TRUE(got.err.starts_with(form + ": menu item '")) << got.err;
+            EXPECT_TRUE(got.err.starts_with("tarvel-rc: " + form + ":" + (first == "-1" ? "5" : "20") + ": menu item '"))
+                << got.err;
             EXPECT_TRUE(got.err.ends_with(", outside the 0 to 65535 of a MENU resource\n")) << got.err;
         }
     }
@@ -426,7 +431,7 @@ TEST_F(CommandLine, FormWithoutMenuExitsWithOneAndWritesNothing) {
     const std::string form = Form("Plain.frm", kNoMenuForm);
     Outcome got = Tarvel({form});
     EXPECT_EQ(got.status, 1);
-    EXPECT_EQ(got.err, form + ": no menu\n");
+    EXPECT_EQ(got.err, "tarvel-rc: " + form + ": no menu\n");
     EXPECT_EQ(got.out, "");
     EXPECT_EQ(Listing(), std::vector<std::string>{"Plain.frm"});
 
@@ -443,8 +448,8 @@ TEST_F(CommandLine, EveryFormIsConvertedAndTheHighestStatusWins) {
     const std::string good = Form("Good.frm", kZoomForm);
     const std::string plain = Form("Plain.frm", kNoMenuForm);
     const std::string missing = Path("Missing.frm");
-    const std::string noMenu = plain + ": no menu\n";
-    const std::string unreadable = missing + ": cannot read the form: No such file or directory\n";
+    const std::string noMenu = "tarvel-rc: " + plain + ": no menu\n";
+    const std::string unreadable = "tarvel-rc: " + missing + ": cannot read the form: No such file or directory\n";
 
     Outcome got = Tarvel({"--no-define", good, plain});
     EXPECT_EQ(got.status, 1);
@@ -475,15 +480,23 @@ TEST_F(CommandLine, UnreadableFormsExitWithThree) {
     fs::create_directory(Path("Folder.frm"));
     Outcome got = Tarvel({Path("Folder.frm")});
     EXPECT_EQ(got.status, 3);
-    EXPECT_EQ(got.err, Path("Folder.frm") + ": cannot read the form: Is a directory\n");
+    EXPECT_EQ(got.err, "tarvel-rc: " + Path("Folder.frm") + ": cannot read the form: Is a directory\n");
 
     got = Tarvel({Path("Missing.frm")});
     EXPECT_EQ(got.status, 3);
-    EXPECT_EQ(got.err, Path("Missing.frm") + ": cannot read the form: No such file or directory\n");
+    EXPECT_EQ(got.err, "tarvel-rc: " + Path("Missing.frm") + ": cannot read the form: No such file or directory\n");
     EXPECT_EQ(Listing(), std::vector<std::string>{"Folder.frm"});
+
+    // Standard input is named as such.
+    std::istringstream in(std::string("Begin VB.Form F\r\n Begin VB.Menu a\r\n  Caption = \"A\"\r\n End\r\nEnd\r\n"));
+    std::ostringstream out, err;
+    const std::vector<std::string> arguments{"-n", "65536", "-o", "-", "-"};
+    const tarvel::cli::ParseResult parsed = ParseArguments(arguments, out, err);
+    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in), 4);
+    EXPECT_EQ(err.str(), "tarvel-rc: standard input:2: menu item 'a' would get number 65536, outside the 0 to 65535 of a MENU resource\n");
 }
 
-TEST_F(CommandLine, CaptionFileProblemsExitWithThreeAndWriteNothing) {
+TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarning) {
     const std::string form = Form("Long.frm",
                                   "Begin VB.Form Long\r\n"
                                   "   Begin VB.Menu mnuFile\r\n"
@@ -493,19 +506,22 @@ TEST_F(CommandLine, CaptionFileProblemsExitWithThreeAndWriteNothing) {
                                   "      End\r\n"
                                   "   End\r\n"
                                   "End\r\n");
-    WriteFile(Path("Long.rc"), kPrevious);
-
-    Outcome got = Tarvel({"--no-define", form});
-    EXPECT_EQ(got.status, 3);
-    EXPECT_EQ(got.err, Path("Long.frx") + ": cannot read the caption file: No such file or directory\n");
-
+    const std::string emptyPopup = "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n}\r\n}\r\n\r\n";
+    const std::string lost = "tarvel-rc: warning: " + form + ": the Caption of mnuLong is left empty: ";
+    // The same with and without --dialog: a warning, and the conversion goes on.
+    for (const char* dialog : {"--no-define", "--dialog"}) {
+        Outcome got = Tarvel({"--no-define", dialog, "-o", "-", form});
+        EXPECT_EQ(got.status, 0);
+        EXPECT_EQ(got.err, lost + Path("Long.frx") + ": cannot read the caption file: No such file or directory\n");
+        if (std::string(dialog) == "--no-define") {
+            EXPECT_EQ(got.out, emptyPopup);
+        }
+    }
     // Length 12 at offset 4, but only 6 bytes follow it.
     WriteFile(Path("Long.frx"), std::string("\0\0\0\0\x0c\0\0\0Say \"x", 14));
-    got = Tarvel({"--no-define", form});
-    EXPECT_EQ(got.status, 3);
-    EXPECT_EQ(got.err, Path("Long.frx") + ": a caption's offset or length runs past the end of the file\n");
-    EXPECT_EQ(ReadFile(Path("Long.rc")), kPrevious);
-    EXPECT_EQ(Listing(), (std::vector<std::string>{"Long.frm", "Long.frx", "Long.rc"}));
+    Outcome got = Tarvel({"--no-define", "-o", "-", form});
+    EXPECT_EQ(got.err, lost + Path("Long.frx") + ": a caption's offset or length runs past the end of the file\n");
+    EXPECT_EQ(got.out, emptyPopup);
 
     // Whole, the caption arrives with its quote doubled.
     WriteFile(Path("Long.frx"), std::string("\0\0\0\0\x06\0\0\0Say \"x", 14));
@@ -521,7 +537,7 @@ TEST_F(CommandLine, OutputIntoAMissingDirectoryFails) {
     const std::string target = Path("nowhere/Form1.rc");
     const Outcome got = Tarvel({"-o", target, form});
     EXPECT_EQ(got.status, 3);
-    EXPECT_EQ(got.err, target + ": cannot write the output file: No such file or directory\n");
+    EXPECT_EQ(got.err, "tarvel-rc: " + target + ": cannot write the output file: No such file or directory\n");
     EXPECT_EQ(Listing(), std::vector<std::string>{"Form1.frm"});
 }
 
@@ -543,7 +559,7 @@ TEST_F(CommandLine, OutputIntoAnUnwritableDirectoryFails) {
     }
     const Outcome got = Tarvel({"-o", target, form});
     EXPECT_EQ(got.status, 3);
-    EXPECT_EQ(got.err, target + ": cannot write the output file: Permission denied\n");
+    EXPECT_EQ(got.err, "tarvel-rc: " + target + ": cannot write the output file: Permission denied\n");
     EXPECT_FALSE(fs::exists(target));
     EXPECT_TRUE(Listing(Path("locked")).empty());
     EXPECT_EQ(Listing(), (std::vector<std::string>{"Form1.frm", "locked"}));
@@ -553,9 +569,10 @@ TEST_F(CommandLine, OutputThatNamesTheFormIsRefused) {
     const std::string form = Form("Form1.frm", kFileViewForm);
     fs::create_symlink(form, Path("link.rc"));
     for (const std::string& target : {form, Path("./Form1.frm"), Path("link.rc")}) {
+        // A usage error: it is known before anything is read or written.
         const Outcome got = Tarvel({"-o", target, form});
-        EXPECT_EQ(got.status, 3) << target;
-        EXPECT_EQ(got.err, target + ": the output file would overwrite the form\n");
+        EXPECT_EQ(got.status, 2) << target;
+        EXPECT_EQ(got.err, "tarvel-rc: '" + target + "' is a form given to convert; no output may overwrite it\n" + kTry);
         EXPECT_EQ(ReadFile(form), kFileViewForm);
     }
     EXPECT_EQ(Listing(), (std::vector<std::string>{"Form1.frm", "link.rc"}));
@@ -570,7 +587,7 @@ TEST_F(CommandLine, AFullDeviceLosesNothing) {
         GTEST_SKIP() << "cannot make a device node here (needs the superuser)";
     const Outcome got = Tarvel({"-o", device, form});
     EXPECT_EQ(got.status, 3);
-    EXPECT_EQ(got.err, device + ": cannot write the output file: No space left on device\n");
+    EXPECT_EQ(got.err, "tarvel-rc: " + device + ": cannot write the output file: No space left on device\n");
     struct stat after {};
     ASSERT_EQ(lstat(device.c_str(), &after), 0);
     EXPECT_TRUE(S_ISCHR(after.st_mode)) << "the device was replaced by a file";
@@ -610,7 +627,7 @@ TEST_F(CommandLine, AWriteCutOffPartWayLeavesThePreviousFile) {
     ASSERT_EQ(waitpid(child, &wstatus, 0), child);
     ASSERT_TRUE(WIFEXITED(wstatus));
     EXPECT_EQ(WEXITSTATUS(wstatus), 3);
-    EXPECT_EQ(err, Path("Big.rc") + ": cannot write the output file: File too large\n");
+    EXPECT_EQ(err, "tarvel-rc: " + Path("Big.rc") + ": cannot write the output file: File too large\n");
     EXPECT_EQ(ReadFile(Path("Big.rc")), kPrevious);
     EXPECT_EQ(Listing(), (std::vector<std::string>{"Big.frm", "Big.rc"}));
 }
@@ -791,7 +808,7 @@ TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
     fs::remove(Path("Form1.rc"));
     got = Tarvel({"--header", Path("nowhere/ids.h"), form});
     EXPECT_EQ(got.status, 3);
-    EXPECT_EQ(got.err, Path("nowhere/ids.h") + ": cannot write the output file: No such file or directory\n");
+    EXPECT_EQ(got.err, "tarvel-rc: " + Path("nowhere/ids.h") + ": cannot write the output file: No such file or directory\n");
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
     // Nor is a header saved for an RC file that cannot be written.
     got = Tarvel({"--header", Path("ids.h"), "-o", Path("nowhere/Form1.rc"), form});
@@ -813,7 +830,7 @@ TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
         {{"--code-page", "cp1250", form}, "code page 'cp1250' is neither a number from 1 to 65535 nor 'auto'"},
         {{"--code-page", "0", form}, "code page '0' is neither a number from 1 to 65535 nor 'auto'"},
         {{"--code-page", "-1", form}, "code page '-1' is neither a number from 1 to 65535 nor 'auto'"},
-        {{"--shortcuts=no", form}, "shortcuts was given a disallowed flag override"},
+        {{"--shortcuts=no", form}, "option '--shortcuts' takes no value"},
     };
     for (const auto& c : refused) {
         got = Tarvel(c.arguments);

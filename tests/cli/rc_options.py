@@ -245,7 +245,8 @@ class Checker:
             if not self.check(done.returncode == 0, f"{form}: tarvel-rc exited {done.returncode}: {done.stderr!r}"):
                 continue
             code_page = int(re.match(rb"#pragma code_page\((\d+)\)", menu_only.read_bytes()).group(1))
-            self.llvm_rc(menu_only, str(form), code_page)
+            # llvm-rc takes only 1252 and 65001; 1252 reads every byte, so the text's syntax is checked all the same.
+            self.llvm_rc(menu_only, str(form), code_page if code_page in (1252, 65001) else 1252)
         print(f"{len(forms)} forms converted with --all and compiled by windres, and without the dialog by llvm-rc")
 
 

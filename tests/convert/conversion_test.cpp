@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "test_support.h"
 
 namespace tarvel {
@@ -85,8 +87,10 @@ TEST(ConvertForm, CaptionsFromTheFrxBesideTheForm) {
     frx += std::string(3, '\0');
     frx += caption;
     WriteBytes(dir / "Form1.FRX", frx);
-    WriteBytes(dir / "Form1.frm", WithLineEnds(R"(Begin VB.Menu a 
+    WriteBytes(dir / "Form1.frm", WithLineEnds(R"(Begin VB.Form Form1
+Begin VB.Menu a 
    Caption = $"form1.frx":0004
+End
 End
 Attribute VB_Name = "Form1"
 )"));
@@ -95,23 +99,21 @@ Attribute VB_Name = "Form1"
     EXPECT_NE(text.value().find("MENUITEM \"Long \"\"quoted\"\" caption\", 1\r\n"), std::string::npos);
 }
 
-TEST(ConvertForm, AnUnreadableOrShortFrxStopsTheConversionAndNamesIt) {
+TEST(ConvertForm, AnUnreadableOrShortFrxLeavesItsCaptionEmptyAndIsTold) {
     TempDir dir;
-    WriteBytes(dir / "Form1.frm", WithLineEnds("Begin VB.Menu a \n Caption = $\"Form1.frx\":0002\nEnd\n"));
-    WriteBytes(dir / "Form1.rc", "old");
-    Result<ConversionReport> text = ToFile(dir / "Form1.frm", 1, false, dir / "Form1.rc");
-    ASSERT_FALSE(text);
-    EXPECT_EQ(text.error().kind, ErrorKind::FrxUnreadable);
-    EXPECT_EQ(Describe(text.error()),
-              test::PathUtf8(dir / "Form1.frx") + ": cannot read the caption file: No such file or directory");
-
+    WriteBytes(dir / "Form1.frm", WithLineEnds("Begin VB.Form F\n Begin VB.Menu a \n  Caption = $\"Form1.frx\":0002\n End\n"
+                                               " Begin VB.Menu b \n  Caption = \"B\"\n End\nEnd\n"));
+    const auto lostWhy = [&] {
+        const Result<ConversionReport> report = ToFile(dir / "Form1.frm", 1, false, dir / "Form1.rc");
+        EXPECT_TRUE(report);
+        EXPECT_EQ(ReadBytes(dir / "Form1.rc"), "\r\n\r\nGlowne MENU\r\n{\r\nMENUITEM \"B\", 1\r\n}\r\n\r\n");
+        return report ? report.value().warnings.at(0) : std::string();
+    };
+    EXPECT_EQ(lostWhy(), test::PathUtf8(dir / "Form1.frm") + ": the Caption of a is left empty: " +
+                             test::PathUtf8(dir / "Form1.frx") + ": cannot read the caption file: No such file or directory");
     WriteBytes(dir / "Form1.frx", std::string("\0\0\x10\0\0\0abc", 9));  // 16 bytes promised, 3 there
-    text = ToFile(dir / "Form1.frm", 1, false, dir / "Form1.rc");
-    ASSERT_FALSE(text);
-    EXPECT_EQ(text.error().kind, ErrorKind::FrxOutOfRange);
-    EXPECT_EQ(Describe(text.error()),
-              test::PathUtf8(dir / "Form1.frx") + ": a caption's offset or length runs past the end of the file");
-    EXPECT_EQ(ReadBytes(dir / "Form1.rc"), "old");
+    EXPECT_EQ(lostWhy(), test::PathUtf8(dir / "Form1.frm") + ": the Caption of a is left empty: " +
+                             test::PathUtf8(dir / "Form1.frx") + ": a caption's offset or length runs past the end of the file");
 }
 
 TEST(ConvertForm, AnFrxReferenceReadsOnlyAFileBesideTheForm) {
@@ -119,18 +121,58 @@ TEST(ConvertForm, AnFrxReferenceReadsOnlyAFileBesideTheForm) {
     fs::create_directories(dir / "sub");
     WriteBytes(dir / "outside.frx", std::string("\x03\0\0\0abc", 7));
     fs::create_directories(dir / "sub" / "folder.frx");
-    for (const std::string reference : {"/etc/hostname", "../outside.frx", "/dev/zero", "folder.frx", "..", ""}) {
+    for (const std::string reference : {"/etc/hostname", "../outside.frx", "/dev/zero", "folder.frx", ".."}) {
         WriteBytes(dir / "sub" / "Form1.frm",
-                   WithLineEnds("Begin VB.Menu a \n Caption = $\"" + reference + "\":0000\nEnd\n"));
-        const Result<std::string> text = ToText(dir / "sub" / "Form1.frm", 1, false);
-        if (reference.empty()) {
-            // Not a reference at all: the caption is taken as written.
-            ASSERT_TRUE(text);
-            continue;
-        }
-        ASSERT_FALSE(text) << reference;
-        EXPECT_EQ(text.error().kind, ErrorKind::FrxUnreadable) << reference;
+                   WithLineEnds("Begin VB.Form F\nBegin VB.Menu a \n Caption = $\"" + reference + "\":0000\nEnd\nEnd\n"));
+        ConversionRequest request;
+        request.form = dir / "sub" / "Form1.frm";
+        std::string text;
+        Destination destination;
+        destination.text = &text;
+        const Result<ConversionReport> report = ConvertForm(request, destination);
+        ASSERT_TRUE(report) << reference;
+        ASSERT_EQ(report.value().lost.size(), 1u) << reference;
+        EXPECT_EQ(report.value().lost[0].frxError->kind, ErrorKind::FrxUnreadable) << reference;
     }
+}
+
+TEST(ConvertForm, WhatIsNoFormIsRefusedAndSaysWhy) {
+    TempDir dir;
+    const std::string name = test::PathUtf8(dir / "Form1.frm");
+    const struct {
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"", name + ": not a form: no Begin VB.Form or Begin VB.MDIForm line"},
+        {"Type=Exe\nForm=Form1.frm\n", name + ": not a form: no Begin VB.Form or Begin VB.MDIForm line"},
+        {"VERSION 5.00\nAttribute VB_Name = \"x\"\nBegin VB.Form F\nEnd\n", name + ": not a form: no Begin VB.Form or Begin VB.MDIForm line"},
+        // A form whose first lines were lost: its first block is one of its controls.
+        {"VERSION 5.00\n   Begin VB.Frame Frame1\n   End\nEnd\n", name + ":2: not a form: it begins VB.Frame, not VB.Form or VB.MDIForm"},
+        {"Begin VB.UserControl uc\nBegin VB.Menu m\nCaption = \"M\"\nEnd\nEnd\n", name + ":1: not a form: it begins VB.UserControl, not VB.Form or VB.MDIForm"},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir / "Form1.frm", WithLineEnds(c.bytes));
+        const Result<std::string> text = ToText(dir / "Form1.frm", 100, true);
+        ASSERT_FALSE(text) << c.bytes;
+        EXPECT_EQ(text.error().kind, ErrorKind::NotAForm);
+        EXPECT_EQ(Describe(text.error()), c.message);
+    }
+    // Forms of Visual Basic 3 begin "Form" and "MDIForm": forms, here without a menu.
+    for (const char* form : {"Begin Form F\nEnd\n", "Begin MDIForm F\nEnd\n"}) {
+        WriteBytes(dir / "Form1.frm", WithLineEnds(form));
+        EXPECT_EQ(ToText(dir / "Form1.frm", 100, false).error().kind, ErrorKind::NoMenu) << form;
+    }
+}
+
+TEST(ConvertForm, APipeInPlaceOfTheFormIsRefusedBeforeItIsOpened) {
+    // Reading it would wait for ever.
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir / "pipe.frm").c_str(), 0600), 0);
+    const Result<std::string> text = ToText(dir / "pipe.frm", 100, true);
+    ASSERT_FALSE(text);
+    EXPECT_EQ(text.error().kind, ErrorKind::NotARegularFile);
+    EXPECT_EQ(Describe(text.error()), test::PathUtf8(dir / "pipe.frm") +
+                                          ": cannot read the form: it is not a regular file but a pipe, a socket or a device");
 }
 
 }  // namespace

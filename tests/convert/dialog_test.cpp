@@ -108,7 +108,7 @@ TEST(Dialog, AControlNumberPast65535IsRefusedByName) {
     const Converted got = ConvertDialog(dir, "Begin VB.Form f\n Begin VB.Label lblA\n End\n Begin VB.Label lblB\n End\nEnd\n", 65535);
     ASSERT_FALSE(got.report.ok());
     EXPECT_EQ(Describe(got.report.error()), test::PathUtf8(dir / "Form1.frm") +
-                                                ": control 'lblB' would get number 65536, outside the 0 to 65535 of a dialog's controls");
+                                                ":4: control 'lblB' would get number 65536, outside the 0 to 65535 of a dialog's controls");
 }
 
 TEST(Dialog, AStringThatCannotBeReadIsLeftEmptyWithAWarning) {

@@ -72,7 +72,7 @@ Attribute VB_Name = "Form1"
 std::string Rc(std::string_view text) { return WithLineEnds(text); }
 
 std::string Converted(std::string_view form, bool useDefines = true, std::int32_t firstId = 100) {
-    Result<std::string> text = ConvertText(form, useDefines, firstId);
+    Result<std::string> text = ConvertText(test::InForm(form), useDefines, firstId);
     if (!text) return "error: " + Describe(text.error());
     return text.value();
 }
@@ -449,15 +449,18 @@ End
 )";
     EXPECT_NE(Converted(threeItems, true, 0).find("#define a 0\r\n#define c 1\r\n#define d 2\r\n"), std::string::npos);
     EXPECT_NE(Converted(threeItems, false, 65533).find("\"D\", 65535"), std::string::npos);
-    for (const auto& [first, item, number] : {std::tuple{65534, "d", 65536}, std::tuple{-1, "a", -1}, std::tuple{70000, "a", 70000}}) {
-        const Result<std::string> refused = ConvertText(threeItems, true, first);
+    // The error names the line where the form begins the item, as a compiler would.
+    for (const auto& [first, item, line, number] :
+         {std::tuple{65534, "d", 11, 65536}, std::tuple{-1, "a", 2, -1}, std::tuple{70000, "a", 2, 70000}}) {
+        const Result<std::string> refused = ConvertText(test::InForm(threeItems), true, first);
         ASSERT_FALSE(refused) << first;
         EXPECT_EQ(refused.error().kind, ErrorKind::ItemNumberOutOfRange);
         EXPECT_EQ(refused.error().detail, item);
         EXPECT_EQ(refused.error().number, number);
-        EXPECT_TRUE(Describe(refused.error()).ends_with(": menu item '" + std::string(item) + "' would get number " +
-                                                        std::to_string(number) +
-                                                        ", outside the 0 to 65535 of a MENU resource"));
+        EXPECT_TRUE(Describe(refused.error()).ends_with("Form1.frm:" + std::to_string(line) + ": menu item '" + item +
+                                                        "' would get number " + std::to_string(number) +
+                                                        ", outside the 0 to 65535 of a MENU resource"))
+            << Describe(refused.error());
     }
 }
 
@@ -497,7 +500,8 @@ MENUITEM "&Help", 101
 }
 
 TEST(RcWriter, AFormCutShortStillClosesEveryPopup) {
-    EXPECT_EQ(Converted(R"(Begin VB.Menu a 
+    EXPECT_EQ(Converted(R"(Begin VB.Form Form1
+Begin VB.Menu a 
    Caption = "A"
    Begin VB.Menu b 
       Caption = "B"
@@ -532,38 +536,51 @@ public:
     std::string lastFile;
 };
 
-Result<std::string> ConvertWith(FakeFrx& frx, std::string_view form) {
-    const std::string bytes = WithLineEnds(form);
+Result<ConversionReport> ConvertWith(FakeFrx& frx, std::string_view form, std::string& text) {
+    const std::string bytes = WithLineEnds(test::InForm(form));
     ConversionRequest request;
     request.form = "Form1.frm";
     request.formBytes = bytes;
     request.frx = &frx;
     request.rc.firstId = 1;
     request.rc.useDefines = false;
-    return ConvertFormToText(request);
+    Destination destination;
+    destination.text = &text;
+    return ConvertForm(request, destination);
 }
 
 TEST(RcWriter, CaptionsKeptBesideTheFormComeFromTheFrxWritten) {
     FakeFrx frx;
     frx.captions[0x1A2B] = "Say \"hi\" \\ \r\n";
     frx.captions[0] = "Plain";
-    Result<std::string> text = ConvertWith(frx, R"(Begin VB.Menu a 
+    std::string text;
+    ASSERT_TRUE(ConvertWith(frx, R"(Begin VB.Menu a 
    Caption = $"Form1.frx":1A2B
 End
 Begin VB.Menu b 
    Caption = $"Form1.frx":0
 End
-)");
-    ASSERT_TRUE(text);
-    EXPECT_NE(text.value().find("MENUITEM \"Say \"\"hi\"\" \\\\ \\r\\n\", 1\r\n"), std::string::npos) << text.value();
-    EXPECT_NE(text.value().find("MENUITEM \"Plain\", 2\r\n"), std::string::npos) << text.value();
+)", text));
+    EXPECT_NE(text.find("MENUITEM \"Say \"\"hi\"\" \\\\ \\r\\n\", 1\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("MENUITEM \"Plain\", 2\r\n"), std::string::npos) << text;
     EXPECT_EQ(frx.lastFile, "Form1.frx");
+}
 
+TEST(RcWriter, ACaptionTheFrxCannotGiveIsLeftEmptyWithAWarningNamingTheLine) {
+    // With and without a dialog alike: the item has no caption, and so no line of its own.
     FakeFrx empty;
-    text = ConvertWith(empty, "Begin VB.Menu a \n   Caption = $\"Form1.frx\":10\nEnd\n");
-    ASSERT_FALSE(text);
-    EXPECT_EQ(text.error().kind, ErrorKind::FrxOutOfRange);
-    EXPECT_EQ(text.error().file, "Form1.frx");
+    std::string text;
+    const Result<ConversionReport> report =
+        ConvertWith(empty, "Begin VB.Menu a \n   Caption = $\"Form1.frx\":10\nEnd\nBegin VB.Menu b\n Caption = \"B\"\nEnd\n", text);
+    ASSERT_TRUE(report);
+    EXPECT_NE(text.find("{\r\nMENUITEM \"B\", 1\r\n}"), std::string::npos) << text;
+    ASSERT_EQ(report.value().warnings.size(), 1u);
+    EXPECT_EQ(report.value().warnings[0],
+              "Form1.frm: the Caption of a is left empty: Form1.frx: a caption's offset or length runs past the end of the file");
+    ASSERT_EQ(report.value().lost.size(), 1u);
+    EXPECT_EQ(report.value().lost[0].owner, "a");
+    EXPECT_EQ(report.value().lost[0].line, 3u);
+    EXPECT_EQ(report.value().lost[0].frxError->kind, ErrorKind::FrxOutOfRange);
 }
 
 }  // namespace

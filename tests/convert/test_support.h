@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "convert_form.h"
+#include "utf8.h"
 
 namespace tarvel::test {
 
@@ -46,11 +47,6 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline std::string PathUtf8(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 /// `text` with every "\n" replaced by `lineEnd`.
 inline std::string WithLineEnds(std::string_view text, std::string_view lineEnd = "\r\n") {
     std::string out;
@@ -59,6 +55,15 @@ inline std::string WithLineEnds(std::string_view text, std::string_view lineEnd 
         else out += c;
     }
     return out;
+}
+
+inline std::string PathUtf8(const std::filesystem::path& path) { return Utf8FromPath(path); }
+
+/// `menus`, the lines of a form's menus, inside a form of their own; a text
+/// that begins a form already is left as it is.
+inline std::string InForm(std::string_view menus) {
+    if (menus.find("Begin VB.Form") != std::string_view::npos) return std::string(menus);
+    return "Begin VB.Form Form1\n" + std::string(menus) + "End\n";
 }
 
 /// Converts `form` (written with "\n" line ends, turned into `lineEnd`) from

@@ -1,57 +1,35 @@
-// The window's one door into the conversion: reading the first-ID box's text
-// and running one conversion from a form to a file or to text. Everything the
-// window knows of convert/ passes through here, in the window's own terms, so
-// a change of the conversion's interface is met in this one file.
+// The window's use of the conversion: one form converted with the options the
+// window sets, the text always handed back (the result box shows it) and,
+// for a file, saved safely after; with the code page the form's text is in,
+// for the clipboard, and the captions that could not be read, to be told.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <system_error>
+#include <vector>
+
+#include "convert_form.h"
+#include "rc_options.h"
+#include "result.h"
 
 namespace tarvel::ui {
 
-enum class FailureKind {
-    FormUnreadable,        ///< the form is missing, a directory, or cannot be read
-    FormLineTooLong,       ///< a line of the form is longer than the reader takes
-    NoMenu,                ///< the form holds no menu
-    FrxUnreadable,         ///< a caption's .frx file cannot be read
-    FrxOutOfRange,         ///< a caption's offset or length runs past the end of its .frx file
-    ItemNumberOutOfRange,  ///< an item's number does not fit the MENU resource
-    ControlNumberOutOfRange,  ///< a dialog control's number does not fit (only with the dialog, never in the window)
-    OutputNameEmpty,       ///< no output file was named
-    OutputIsForm,          ///< the output file would overwrite the form itself
-    OutputUnwritable,      ///< the output file cannot be created or written
-    OutOfMemory,           ///< the form's menu does not fit in memory
-};
-
-/// Why a conversion stopped; nothing was delivered.
-struct ConversionFailure {
-    FailureKind kind = FailureKind::FormUnreadable;
-    std::string file;          ///< the file concerned, UTF-8
-    std::string detail;        ///< ItemNumberOutOfRange: the item's name (may be empty)
-    std::int64_t number = 0;   ///< ItemNumberOutOfRange: the number that does not fit
-    std::error_code system{};  ///< the operating system's reason, where there is one
-};
-
 struct ConversionOrder {
     std::filesystem::path form;
-    std::int32_t firstId = 100;
-    bool useDefines = true;
+    RcOptions rc;
     /// Where the RC text is saved (plus CR LF); nothing: the text is only handed back.
     std::optional<std::filesystem::path> outputFile;
+    /// The code page of a form whose text says none (the platform's ANSI code page).
+    int systemCodePage = 0;
 };
 
 struct ConversionOutcome {
-    std::string text;  ///< the RC text, without the file's final CR LF
-    std::optional<ConversionFailure> failure;
+    std::string text;       ///< the RC text, without the file's final CR LF
+    int codePage = 0;       ///< the code page the text is in
+    std::vector<LostString> lost;  ///< strings kept in a .frx file that could not be read, left empty
+    std::optional<ConvertError> failure;  ///< why nothing was delivered
 };
-
-/// The first-ID box's text by the lenient leading-number rule ("12abc" is 12);
-/// nothing when the number does not fit a signed 32-bit integer.
-std::optional<std::int32_t> ReadFirstId(std::string_view text);
 
 /// Runs one conversion; on failure nothing has been written.
 ConversionOutcome RunConvert(const ConversionOrder& order);

@@ -8,43 +8,69 @@ namespace {
 std::string Quoted(const std::string& text) { return "„" + text + "”"; }
 
 // The operating system's own words, behind a colon; nothing when it gave none.
-std::string Reason(const ConversionFailure& failure) {
+std::string Reason(const ConvertError& failure) {
     return failure.system ? ": " + ReasonText(failure.system) : std::string();
 }
 
+// " (wiersz 42)" when one line of the form is at fault.
+std::string AtLine(std::uint32_t line) { return line ? " (wiersz " + std::to_string(line) + ")" : std::string(); }
+
 }  // namespace
 
-std::string ConversionFailureMessage(const ConversionFailure& failure) {
+std::string ConversionFailureMessage(const ConvertError& failure) {
     const std::string file = Quoted(failure.file);
     switch (failure.kind) {
-        case FailureKind::FormUnreadable:
+        case ErrorKind::FormUnreadable:
             return "Nie można odczytać pliku formularza " + file + Reason(failure) + ".";
-        case FailureKind::FormLineTooLong:
-            return "Nie można odczytać pliku formularza " + file + ": jeden z jego wierszy jest zbyt długi.";
-        case FailureKind::NoMenu:
+        case ErrorKind::NotARegularFile:
+            return "Nie można odczytać pliku formularza " + file +
+                   ": to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie.";
+        case ErrorKind::FormLineTooLong:
+            return "Nie można odczytać pliku formularza " + file + ": jego wiersz " + std::to_string(failure.line) +
+                   " jest zbyt długi.";
+        case ErrorKind::NotAForm:
+            if (failure.detail.empty())
+                return "Plik " + file + " nie jest formularzem Visual Basic: nie ma w nim bloku „Begin VB.Form” ani „Begin VB.MDIForm”.";
+            return "Plik " + file + " nie jest formularzem Visual Basic: zaczyna się blokiem " + Quoted(failure.detail) +
+                   AtLine(failure.line) + ", a nie „VB.Form” ani „VB.MDIForm”.";
+        case ErrorKind::NoMenu:
             return std::string(kNoMenuMessage);
-        case FailureKind::FrxUnreadable:
+        case ErrorKind::FrxUnreadable:
             return "Nie można odczytać pliku " + file + " z tekstami menu" + Reason(failure) + ".";
-        case FailureKind::FrxOutOfRange:
+        case ErrorKind::FrxOutOfRange:
             return "Plik " + file + " z tekstami menu jest krótszy, niż podaje formularz.";
-        case FailureKind::ItemNumberOutOfRange:
+        case ErrorKind::ItemNumberOutOfRange:
             return "Pozycja menu " + (failure.detail.empty() ? std::string() : Quoted(failure.detail) + " ") +
-                   "formularza " + file + " dostałaby numer " + std::to_string(failure.number) +
+                   "formularza " + file + AtLine(failure.line) + " dostałaby numer " + std::to_string(failure.number) +
                    ", a zasób MENU mieści numery od 0 do 65535.";
-        case FailureKind::OutputNameEmpty:
-            return "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste.";
-        case FailureKind::OutputIsForm:
-            return "Plik wynikowy " + file + " to sam formularz; zapis zniszczyłby go.";
-        case FailureKind::OutputUnwritable:
-            return "Nie można zapisać pliku " + file + Reason(failure) + ".";
-        case FailureKind::OutOfMemory:
-            return "Zabrakło pamięci na konwersję pliku " + file + ".";
-        case FailureKind::ControlNumberOutOfRange:
-            return "Kontrolka " + (failure.detail.empty() ? std::string() : Quoted(failure.detail) + " ") +
-                   "formularza " + file + " dostałaby numer " + std::to_string(failure.number) +
+        case ErrorKind::ControlNumberOutOfRange:
+            return "Kontrolka " + (failure.detail.empty() ? std::string() : Quoted(failure.detail) + " ") + "formularza " +
+                   file + AtLine(failure.line) + " dostałaby numer " + std::to_string(failure.number) +
                    ", a okno dialogowe mieści numery od 0 do 65535.";
+        case ErrorKind::OutputNameEmpty:
+            return "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste.";
+        case ErrorKind::OutputIsForm:
+            return "Plik wynikowy " + file + " to sam formularz; zapis zniszczyłby go.";
+        case ErrorKind::OutputUnwritable:
+            return "Nie można zapisać pliku " + file + Reason(failure) + ".";
+        case ErrorKind::OutOfMemory:
+            return "Zabrakło pamięci na konwersję pliku " + file + ".";
     }
     return failure.file;
+}
+
+std::string LostStringsMessage(const std::vector<LostString>& lost) {
+    std::string message;
+    for (const LostString& string : lost) {
+        if (!message.empty()) message += "\n";
+        message += "Tekst pozycji menu " + Quoted(string.owner) + AtLine(string.line) + " jest zapisany w pliku ";
+        if (!string.frxError) message += "formularza jako dane";
+        else if (string.frxError->kind == ErrorKind::FrxOutOfRange)
+            message += Quoted(string.frxError->file) + ", krótszym, niż podaje formularz";
+        else message += Quoted(string.frxError->file) + ", którego nie można odczytać" + Reason(*string.frxError);
+        message += "; pozycję bez tekstu pominięto.";
+    }
+    return message;
 }
 
 std::string NoFormChosenMessage(const std::string& directory) {
@@ -53,11 +79,6 @@ std::string NoFormChosenMessage(const std::string& directory) {
 
 std::string FirstIdOutOfRangeMessage(const std::string& text) {
     return "Numer pierwszej pozycji " + Quoted(text) + " nie mieści się w zakresie od -2147483648 do 2147483647.";
-}
-
-std::string NotARegularFileMessage(const std::string& form) {
-    return "Nie można odczytać pliku formularza " + Quoted(form) +
-           ": to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie.";
 }
 
 std::string ClipboardUnavailableMessage(const std::string& reason) {

@@ -1,13 +1,18 @@
 // The window's Polish texts for what went wrong, as UTF-8: the two the window
-// always had word for word, a sentence for every other way a conversion can
-// stop, and one for a directory that cannot be opened, each naming the file or
-// directory concerned and, where the system gave one, its reason.
+// always had word for word, a sentence for every kind of error a conversion
+// can stop with (looked up by the conversion's own ErrorKind), and one for a
+// directory that cannot be opened, each naming the file or directory
+// concerned, the form's line where one is at fault and, where the system gave
+// one, its reason.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "conversion_call.h"
+#include <vector>
+
+#include "convert_form.h"
+#include "result.h"
 
 namespace tarvel::ui {
 
@@ -16,16 +21,16 @@ inline constexpr std::string_view kErrorTitle = "Błąd";
 inline constexpr std::string_view kNoMenuMessage = "Podany plik (formularz) nie posiada menu";
 inline constexpr std::string_view kDriveNotReadyMessage = "Włóż dyskietkę";
 
-std::string ConversionFailureMessage(const ConversionFailure& failure);
+std::string ConversionFailureMessage(const ConvertError& failure);
+
+/// The captions a conversion had to leave empty, as their .frx file could not be read.
+std::string LostStringsMessage(const std::vector<LostString>& lost);
 
 /// Convert with no name selected in the file list.
 std::string NoFormChosenMessage(const std::string& directory);
 
 /// The first-ID box holds a number outside the signed 32-bit range.
 std::string FirstIdOutOfRangeMessage(const std::string& text);
-
-/// A pipe, socket or device lies where the form was listed.
-std::string NotARegularFileMessage(const std::string& form);
 
 /// The clipboard could not be opened or would not take the text.
 std::string ClipboardUnavailableMessage(const std::string& reason);

@@ -6,24 +6,20 @@
 #include <new>
 #include <system_error>
 
+#include "ascii.h"
 #include "conversion_call.h"
 #include "error_messages.h"
+#include "leading_number.h"
 
 namespace tarvel::ui {
 namespace {
 
 constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 void SortWhateverTheCase(std::vector<std::string>& names) {
     std::vector<std::pair<std::string, std::string>> keyed;
     keyed.reserve(names.size());
-    for (std::string& name : names) keyed.emplace_back(Lower(name), std::move(name));
+    for (std::string& name : names) keyed.emplace_back(LowerAscii(name), std::move(name));
     std::sort(keyed.begin(), keyed.end());
     for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
 }
@@ -69,15 +65,6 @@ std::vector<DirectoryEntry> DirectoryLines(const std::filesystem::path& director
     for (const std::string& name : subdirectories)
         entries.push_back({name, Utf8FromPath(directory / PathFromUtf8(name)), depth, false});
     return entries;
-}
-
-// A pipe or a device put in the form's place would keep the read, and the
-// window with it, waiting for ever.
-bool IsSpecialFile(const std::filesystem::path& path) {
-    std::error_code ignored;
-    const std::filesystem::file_status status = std::filesystem::status(path, ignored);
-    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
-           !std::filesystem::is_directory(status);
 }
 
 }  // namespace
@@ -184,7 +171,7 @@ void MainWindow::Convert() {
     try {
         ConvertSelectedForm(form);
     } catch (const std::bad_alloc&) {
-        Tell(ConversionFailureMessage({FailureKind::OutOfMemory, form, {}, 0, {}}));
+        Tell(ConversionFailureMessage(FileError(ErrorKind::OutOfMemory, form)));
     } catch (const std::filesystem::filesystem_error& error) {
         Tell(FileOperationFailedMessage(error.path1().empty() ? form : Utf8FromPath(error.path1()),
                                         ReasonText(error.code())));
@@ -198,17 +185,15 @@ void MainWindow::ConvertSelectedForm(std::string& form) {
     const std::string name = view_.SelectedFileName();
     form = state_.dirPath + name;
     if (name.empty()) return Tell(NoFormChosenMessage(state_.dirPath));
-    const std::filesystem::path formPath = PathFromUtf8(form);
-    if (IsSpecialFile(formPath)) return Tell(NotARegularFileMessage(form));
-
     const std::string firstIdText = view_.FirstIdText();
-    const std::optional<std::int32_t> firstId = ReadFirstId(firstIdText);
+    const std::optional<std::int32_t> firstId = ReadLeadingNumber(firstIdText);
     if (!firstId) return Tell(FirstIdOutOfRangeMessage(firstIdText));
 
     ConversionOrder order;
-    order.form = formPath;
-    order.firstId = *firstId;
-    order.useDefines = view_.DefinesChecked();
+    order.form = PathFromUtf8(form);
+    order.rc.firstId = *firstId;
+    order.rc.useDefines = view_.DefinesChecked();
+    order.systemCodePage = platform_.AnsiCodePage();
     const OutputTarget target = view_.ChosenOutput();
     if (target == OutputTarget::File) {
         const std::string outputName = view_.OutputName();
@@ -221,10 +206,12 @@ void MainWindow::ConvertSelectedForm(std::string& form) {
     const ConversionOutcome outcome = RunConvert(order);
     if (outcome.failure) return Tell(ConversionFailureMessage(*outcome.failure));
     // The decoded text itself goes on the clipboard, not what a text box gives
-    // back, which may be LF for CR LF and a space for a no-break space.
-    const std::string text = DecodeRcText(outcome.text, platform_.AnsiCodePage());
+    // back, which may be LF for CR LF and a space for a no-break space; it is
+    // read in the code page the form's own text is in.
+    const std::string text = DecodeText(outcome.text, outcome.codePage);
     view_.SetResultText(text);
     if (target == OutputTarget::Clipboard) view_.PutOnClipboard(text);
+    if (!outcome.lost.empty()) Tell(LostStringsMessage(outcome.lost));
 }
 
 void MainWindow::ShowAbout() { view_.ShowAboutBox(); }
@@ -247,7 +234,7 @@ DirectoryContents SortDirectory(const std::vector<DirectoryItem>& items) {
     DirectoryContents contents;
     for (const DirectoryItem& item : items) {
         if (item.isDirectory) contents.subdirectories.push_back(item.name);
-        else if (item.name.size() >= 4 && Lower(item.name.substr(item.name.size() - 4)) == ".frm")
+        else if (item.name.size() >= 4 && EqualNoCase(std::string_view(item.name).substr(item.name.size() - 4), ".frm"))
             contents.forms.push_back(item.name);
     }
     SortWhateverTheCase(contents.subdirectories);

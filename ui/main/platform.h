@@ -2,10 +2,12 @@
 // which drives there are and where they open, reading a directory, the ANSI
 // code page and decoding text in it, the system's words for a failure, and
 // opening a web page. Toolkit-free: texts are UTF-8 and paths are read from
-// UTF-8 the same way on every system. The window's behaviour reaches the
-// system only through Platform, so tests stand in their own drives, code page
-// and web opener. The modal boxes, the clipboard and ending the program belong
-// to the views.
+// UTF-8 the same way on every system (the conversion's own helpers, utf8.h).
+// The window's behaviour reaches the system only through Platform, so tests
+// stand in their own drives, code page and web opener. Each function is
+// written once: in platform.cpp when every system shares it, otherwise in
+// platform_posix.cpp or platform_windows.cpp. The modal boxes, the clipboard
+// and ending the program belong to the views.
 #pragma once
 
 #include <filesystem>
@@ -15,7 +17,14 @@
 #include <system_error>
 #include <vector>
 
+#include "utf8.h"
+
 namespace tarvel::ui {
+
+using tarvel::PathFromUtf8;
+using tarvel::Utf8FromPath;
+using tarvel::Utf8FromWide;
+using tarvel::WideFromUtf8;
 
 /// One name in a directory, as a directory list or a file list shows it.
 struct DirectoryItem {
@@ -61,9 +70,10 @@ public:
 /// page does not define becomes U+FFFD.
 std::string DecodeAnsi(std::string_view bytes, int codePage);
 
-/// The RC text's bytes as UTF-8 text: as they are when they are valid UTF-8,
-/// otherwise read in the given ANSI code page, so that every caption character arrives.
-std::string DecodeRcText(std::string_view bytes, int ansiCodePage);
+/// Text in the Windows code page `codePage` as UTF-8, so that every caption
+/// character arrives; 65001 is UTF-8 itself (a byte that starts no character
+/// becomes U+FFFD).
+std::string DecodeText(std::string_view bytes, int codePage);
 
 /// The system's own words for `reason`, as UTF-8.
 std::string ReasonText(const std::error_code& reason);
@@ -73,15 +83,5 @@ std::string ReasonText(const std::error_code& reason);
 /// program means the system's own handler (the shell's "open" on Windows,
 /// xdg-open elsewhere). Returns whether the start succeeded.
 bool StartOpener(const std::string& program, const std::string& address);
-
-/// The path that UTF-8 text names, and back: the same on every system.
-std::filesystem::path PathFromUtf8(std::string_view text);
-std::string Utf8FromPath(const std::filesystem::path& path);
-
-#ifdef _WIN32
-/// UTF-8 as the UTF-16 that the wide system calls take, and back.
-std::wstring WideFromUtf8(std::string_view utf8);
-std::string Utf8FromWide(std::wstring_view wide);
-#endif
 
 }  // namespace tarvel::ui

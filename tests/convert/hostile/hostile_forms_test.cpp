@@ -10,7 +10,7 @@
 #include <string>
 
 #include "conversion_check.h"
-#include "file_io.h"
+#include "utf8.h"
 #include "hostile_support.h"
 
 namespace tarvel::hostile {
@@ -21,10 +21,10 @@ void ExpectSound(const Result<std::string>& result, bool useDefines) {
     EXPECT_EQ(check::CheckRcText(result.value(), useDefines, 100), "");
 }
 
-void ExpectNoMenu(const Result<std::string>& result, const fs::path& form) {
+void ExpectNotAForm(const Result<std::string>& result, const fs::path& form) {
     ASSERT_FALSE(result.ok());
-    EXPECT_EQ(result.error().kind, ErrorKind::NoMenu);
-    EXPECT_NE(Describe(result.error()).find(PathText(form)), std::string::npos) << Describe(result.error());
+    EXPECT_EQ(result.error().kind, ErrorKind::NotAForm);
+    EXPECT_TRUE(Describe(result.error()).starts_with(Utf8FromPath(form) + ":")) << Describe(result.error());
 }
 
 std::string RandomBytes(std::size_t size, unsigned seed) {
@@ -34,16 +34,16 @@ std::string RandomBytes(std::size_t size, unsigned seed) {
     return bytes;
 }
 
-TEST(HostileForms, EmptyFormHasNoMenu) {
+TEST(HostileForms, AnEmptyFileIsNoForm) {
     ScratchDir dir;
     WriteBytes(dir / "Empty.frm", "");
-    ExpectNoMenu(ConvertText(dir / "Empty.frm"), dir / "Empty.frm");
+    ExpectNotAForm(ConvertText(dir / "Empty.frm"), dir / "Empty.frm");
 }
 
-TEST(HostileForms, BinaryBytesHaveNoMenu) {
+TEST(HostileForms, BinaryBytesAreNoForm) {
     ScratchDir dir;
     WriteBytes(dir / "Binary.frm", RandomBytes(1 << 20, 1));
-    ExpectNoMenu(ConvertText(dir / "Binary.frm"), dir / "Binary.frm");
+    ExpectNotAForm(ConvertText(dir / "Binary.frm"), dir / "Binary.frm");
 }
 
 TEST(HostileForms, BinaryLinesInsideTheMenuAreIgnored) {
@@ -84,11 +84,14 @@ TEST(HostileForms, TwentyMegabyteLineIsRefusedWithAClearError) {
     WriteBytes(dir / "OneLine.frm", huge);
     WriteBytes(dir / "Tail.frm", FormHead() + menu + huge);
     WriteBytes(dir / "LongName.frm", "Begin VB.Menu " + huge);
-    for (const char* name : {"OneLine.frm", "Tail.frm", "LongName.frm"}) {
+    const std::string tailLine = std::to_string(CountLines(FormHead() + menu, "") + 1);
+    for (const auto& [name, line] : {std::pair{"OneLine.frm", std::string("1")}, std::pair{"Tail.frm", tailLine},
+                                     std::pair{"LongName.frm", std::string("1")}}) {
         const Result<std::string> result = ConvertText(dir / name);
         ASSERT_FALSE(result.ok()) << name;
         EXPECT_EQ(result.error().kind, ErrorKind::FormLineTooLong);
-        EXPECT_EQ(Describe(result.error()), PathText(dir / name) + ": cannot read the form: a line is longer than 16 MiB");
+        EXPECT_EQ(Describe(result.error()),
+                  Utf8FromPath(dir / name) + ":" + line + ": cannot read the form: the line is longer than 16 MiB");
     }
 }
 
@@ -239,7 +242,7 @@ TEST(HostileForms, SpacesQuotesAndNonAsciiLettersInThePath) {
 
     const fs::path empty = folder / fs::path(u8"Pusty \"formularz\" ą.frm");
     WriteBytes(empty, "VERSION 5.00\r\n");
-    ExpectNoMenu(ConvertText(empty), empty);
+    ExpectNotAForm(ConvertText(empty), empty);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "conversion_check.h"
 #include "file_io.h"
 #include "hostile_support.h"
+#include "utf8.h"
 
 namespace tarvel::hostile {
 namespace {
@@ -47,7 +48,7 @@ void ExpectUnwritable(const Result<ConversionReport>& result, const fs::path& ou
     EXPECT_EQ(result.error().kind, ErrorKind::OutputUnwritable);
     EXPECT_EQ(result.error().system, std::make_error_code(reason)) << result.error().system.message();
     const std::string message = Describe(result.error());
-    EXPECT_NE(message.find(PathText(output)), std::string::npos) << message;
+    EXPECT_NE(message.find(Utf8FromPath(output)), std::string::npos) << message;
     EXPECT_NE(message.find(std::make_error_code(reason).message()), std::string::npos) << message;
 }
 

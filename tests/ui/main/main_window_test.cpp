@@ -410,7 +410,16 @@ TEST_F(MainWindowTest, ConvertToTheClipboardPutsTheDecodedTextAndWritesNoFile) {
     Pick("Utf.frm");
     window_.Convert();
     EXPECT_NE(view_.clipboard->find("Файл 文件 ✓"), std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(work_.path()), fs::directory_iterator()), 2);
+
+    // A form whose font says Shift-JIS is read as Shift-JIS, whatever the ANSI code page.
+    std::string japanese = MenuForm("\x83\x74\x83\x40\x83\x43\x83\x8B");
+    japanese.insert(japanese.find("   Begin VB.Menu"), "   BeginProperty Font \r\n      Charset = 128\r\n   EndProperty\r\n");
+    WriteBytes(work_.path() / "Ja.frm", japanese);
+    Open(work_.path().string());
+    Pick("Ja.frm");
+    window_.Convert();
+    EXPECT_NE(view_.clipboard->find("ファイル"), std::string::npos) << *view_.clipboard;
+    EXPECT_EQ(std::distance(fs::directory_iterator(work_.path()), fs::directory_iterator()), 3);
 }
 
 TEST_F(MainWindowTest, AFormWithoutAMenuIsToldAndNothingIsDelivered) {
@@ -465,6 +474,8 @@ TEST_F(MainWindowTest, EveryFailureIsToldAndTheWindowGoesOn) {
         // Reading a pipe would wait for a writer that never comes; the message comes instead.
         {"form became a pipe", [&] { fs::rename(form, form + ".away"); mkfifo(form.c_str(), 0600); },
          "Nie można odczytać pliku formularza „" + form + "”: to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie."},
+        {"form is no form", [&] { fs::rename(form, form + ".away"); WriteBytes(form, "Type=Exe\r\n"); },
+         "Plik „" + form + "” nie jest formularzem Visual Basic: nie ma w nim bloku „Begin VB.Form” ani „Begin VB.MDIForm”."},
     };
     Open(work_.path().string());
     for (const Case& failure : cases) {
@@ -515,32 +526,6 @@ TEST_F(MainWindowTest, AnExceptionInConvertBecomesAMessageNotAnAbort) {
     window_.Convert();
     EXPECT_TRUE(view_.messages.empty());
     EXPECT_EQ(ReadBytes(work_ / "Form1.rc"), CliBytes(form));
-}
-
-TEST(ErrorMessages, EachConversionFailureIsOnePlainPolishSentenceNamingTheFile) {
-    const std::error_code gone = std::make_error_code(std::errc::no_such_file_or_directory);
-    const std::string reason = Reason(std::errc::no_such_file_or_directory);
-    struct Case {
-        ConversionFailure failure;
-        std::string message;
-    };
-    const Case cases[] = {
-        {{FailureKind::FormUnreadable, "/f/F.frm", {}, 0, gone}, "Nie można odczytać pliku formularza „/f/F.frm”: " + reason + "."},
-        {{FailureKind::FormLineTooLong, "/f/F.frm", {}, 0, {}},
-         "Nie można odczytać pliku formularza „/f/F.frm”: jeden z jego wierszy jest zbyt długi."},
-        {{FailureKind::NoMenu, "/f/F.frm", {}, 0, {}}, "Podany plik (formularz) nie posiada menu"},
-        {{FailureKind::FrxUnreadable, "/f/F.frx", {}, 0, gone}, "Nie można odczytać pliku „/f/F.frx” z tekstami menu: " + reason + "."},
-        {{FailureKind::FrxOutOfRange, "/f/F.frx", {}, 0, {}}, "Plik „/f/F.frx” z tekstami menu jest krótszy, niż podaje formularz."},
-        {{FailureKind::ItemNumberOutOfRange, "F.frm", "mnuX", 65536, {}},
-         "Pozycja menu „mnuX” formularza „F.frm” dostałaby numer 65536, a zasób MENU mieści numery od 0 do 65535."},
-        {{FailureKind::ItemNumberOutOfRange, "F.frm", "", -1, {}},
-         "Pozycja menu formularza „F.frm” dostałaby numer -1, a zasób MENU mieści numery od 0 do 65535."},
-        {{FailureKind::OutputNameEmpty, "", {}, 0, {}}, "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste."},
-        {{FailureKind::OutputIsForm, "/f/F.frm", {}, 0, {}}, "Plik wynikowy „/f/F.frm” to sam formularz; zapis zniszczyłby go."},
-        {{FailureKind::OutputUnwritable, "/f/F.rc", {}, 0, gone}, "Nie można zapisać pliku „/f/F.rc”: " + reason + "."},
-        {{FailureKind::OutOfMemory, "/f/F.frm", {}, 0, {}}, "Zabrakło pamięci na konwersję pliku „/f/F.frm”."},
-    };
-    for (const Case& c : cases) EXPECT_EQ(ConversionFailureMessage(c.failure), c.message);
 }
 
 }  // namespace

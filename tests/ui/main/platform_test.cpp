@@ -51,21 +51,17 @@ TEST(Platform, EveryAnsiCodePageReadsItsOwnTextBack) {
     };
     for (const Case& c : cases) {
         const std::string rc = std::string("MENUITEM \"&") + c.bytes + "\", 100\r\n";
-        EXPECT_EQ(DecodeRcText(rc, c.codePage), std::string("MENUITEM \"&") + c.text + "\", 100\r\n") << c.codePage;
+        EXPECT_EQ(DecodeText(rc, c.codePage), std::string("MENUITEM \"&") + c.text + "\", 100\r\n") << c.codePage;
     }
 }
 
-TEST(Platform, ValidUtf8IsReadAsUtf8AndAnythingElseInTheCodePage) {
+TEST(Platform, Utf8IsReadAsItselfAndAByteACodePageLacksIsTold) {
     const std::string utf8 = "MENUITEM \"&Plik ✓ Файл 文件\", 100\r\n";
-    EXPECT_EQ(DecodeRcText(utf8, 1250), utf8);
-    // One stray byte of another code page and the whole text is that code page.
-    EXPECT_EQ(DecodeRcText("\xAF\xF3\xB3w", 1250), "Żółw");
-    EXPECT_EQ(DecodeRcText("Zo\xC3\xB3\xB3w", 1250), "ZoĂłłw");
-    // A byte the code page leaves undefined, or a lead byte at the very end, is told, not dropped.
-    EXPECT_EQ(DecodeAnsi("a\x81" "b", 1252), "a\xEF\xBF\xBD" "b");
-    EXPECT_EQ(DecodeAnsi("a\x83", 932), "a\xEF\xBF\xBD");
-    for (const char* notUtf8 : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x80"})
-        EXPECT_FALSE(tarvel::IsUtf8(notUtf8)) << notUtf8;
+    EXPECT_EQ(DecodeText(utf8, 65001), utf8);
+    // A byte that is no UTF-8, a byte the code page leaves undefined, or a lead byte at the very end: told, not dropped.
+    EXPECT_EQ(DecodeText("Zo\xB3w", 65001), "Zo\xEF\xBF\xBDw");
+    EXPECT_EQ(DecodeText("a\x81" "b", 1252), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(DecodeText("a\x83", 932), "a\xEF\xBF\xBD");
 }
 
 TEST(Platform, TheInnermostMountHoldsADirectory) {

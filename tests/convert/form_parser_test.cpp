@@ -1,0 +1,205 @@
+// Reading a form into its tree: where the definition ends, line ends of every
+// kind and at every place in the read pieces, which blocks are the menus,
+// which properties are kept, the line of every node, and the forms that
+// cannot be read.
+#include "form_parser.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace tarvel {
+namespace {
+
+using test::ConvertText;
+using test::TempDir;
+using test::WithLineEnds;
+using test::WriteBytes;
+
+class NoFrx : public FrxSource {
+public:
+    Result<std::string> Caption(const FrxReference& reference) override {
+        return FileError(ErrorKind::FrxUnreadable, reference.fileName);
+    }
+};
+
+Result<Form> Parse(std::string_view bytes, bool controls = false) {
+    FormReader reader = FormReader::FromBytes(bytes, "Form1.frm");
+    NoFrx frx;
+    return ParseForm(reader, frx, FormReading{.controls = controls});
+}
+
+// "name:caption@line" of every item, with a "(" after a parent and ")" after its last descendant.
+std::string Outline(const Form& form) {
+    std::string out;
+    std::vector<std::uint32_t> open;
+    for (std::size_t i = 0; i < form.menu.size(); ++i) {
+        for (; !open.empty() && open.back() == i; open.pop_back()) out += ") ";
+        const MenuItem& item = form.menu[i];
+        out += std::string(item.name) + ":" + std::string(item.caption) + "@" + std::to_string(item.line) + " ";
+        if (form.HasChildren(i)) {
+            out += "( ";
+            open.push_back(item.end);
+        }
+    }
+    for (; !open.empty(); open.pop_back()) out += ") ";
+    return out;
+}
+
+constexpr std::string_view kForm = R"(VERSION 5.00
+Begin VB.Form Form1 
+   Caption         =   "Form1"
+   Begin VB.Menu mnuFile 
+      Caption         =   "&File"
+      Begin VB.Menu mnuOpen 
+         Caption         =   "&Open"
+      End
+   End
+End
+Attribute VB_Name = "Form1"
+Private Sub mnuOpen_Click()
+End Sub
+)";
+
+TEST(FormParser, TheDefinitionEndsAtTheFormsOwnEndOrAnAttributeLineWhateverTheLineEnds) {
+    for (std::string_view lineEnd : {"\r\n", "\n", "\r"}) {
+        const Result<Form> form = Parse(WithLineEnds(kForm, lineEnd));
+        ASSERT_TRUE(form);
+        EXPECT_EQ(Outline(form.value()), "mnuFile:&File@4 ( mnuOpen:&Open@6 ) ");
+        EXPECT_EQ(form.value().objects[0].name, "Form1");
+        EXPECT_EQ(form.value().objects[0].line, 2u);
+    }
+    // What follows the form's End is not read, not even a line longer than any form holds.
+    const Result<Form> after = Parse("Begin VB.Form F\r\nEnd\r\nBegin VB.Menu late\r\n" + std::string(FormReader::kMaxLineLength + 1, 'x'));
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(after.value().menu.empty());
+    // Cut short: an Attribute line at the start of a line ends it, wherever the blocks stand; an indented one does not.
+    const Result<Form> cut = Parse(
+        "Begin VB.Form F\rBegin VB.Menu a\r\n Caption=\"A\"\n   Attribute x\nBegin VB.Menu b\n\r\r\nATTRIBUTE y\rBegin VB.Menu c\r\n");
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(Outline(cut.value()), "a:A@2 ( b:@5 ) ");
+}
+
+TEST(FormParser, MenusAreTheFormsOwnAndWhatLiesInsideThemIsPassedOverWhole) {
+    const Result<Form> form = Parse(WithLineEnds(R"(Begin VB.Form Form1 
+   Begin VB.PictureBox Picture1 
+      Begin VB.Menu mnuInAControl 
+         Caption         =   "not a menu"
+      End
+   End
+	 bEgIn   vb.menu  mnuTools   'Begin VB.Menu
+      Caption = "Tools"
+      Enabled = 0   'False
+      Visible = 0   'False
+      Begin VB.Timer Timer1 
+         Caption = "not the item's"
+         Begin VB.Menu mnuInATimer 
+         End
+      End
+      Begin VB.Menu mnuRecent 
+         Caption = "File"
+         Index = 2   'second
+         Shortcut = ^{F3}
+         Checked = -1  'True
+         BeginProperty Font
+            Caption = "not the item's"
+         EndProperty
+      End
+      Caption = "after its children"
+   End
+End
+)"));
+    ASSERT_TRUE(form);
+    EXPECT_EQ(Outline(form.value()), "mnuTools:Tools@7 ( mnuRecent:File@16 ) ");
+    const MenuItem& tools = form.value().menu[0];
+    EXPECT_FALSE(tools.enabled);
+    EXPECT_FALSE(tools.visible);
+    const MenuItem& recent = form.value().menu[1];
+    EXPECT_EQ(recent.index, "2");
+    EXPECT_EQ(recent.shortcut, "^{F3}");
+    EXPECT_TRUE(recent.checked);
+    EXPECT_TRUE(recent.enabled);
+    EXPECT_TRUE(recent.visible);
+    // Read without its controls, the form keeps only itself.
+    EXPECT_EQ(form.value().objects.size(), 1u);
+}
+
+TEST(FormParser, ControlsKeepTheirPlaceTheirLineAndOnlyThePropertiesAWriterReads) {
+    const Result<Form> form = Parse(WithLineEnds(R"(Begin VB.Form frmMain 
+   BeginProperty Font 
+      Name            =   "Tahoma"
+      Charset         =   238
+   EndProperty
+   Begin VB.Frame Frame1 
+      Caption         =   "Ramka"
+      ToolTipText     =   "not read by any writer"
+      BeginProperty DataFormat 
+         Type            =   1
+      EndProperty
+      Begin VB.CommandButton Command1 
+         Left            =   120   'twips
+         BeginProperty Font 
+            Charset         =   128
+         EndProperty
+      End
+   End
+End
+)"), true);
+    ASSERT_TRUE(form);
+    const std::vector<FormObject>& objects = form.value().objects;
+    ASSERT_EQ(objects.size(), 3u);
+    EXPECT_EQ(objects[0].Property(Prop::FontBlockName), "Tahoma");
+    EXPECT_EQ(objects[1].type, "VB.Frame");
+    EXPECT_EQ(objects[1].line, 6u);
+    EXPECT_EQ(objects[1].parent, 0u);
+    EXPECT_EQ(objects[1].end, 3u);
+    ASSERT_EQ(objects[1].properties.size(), 1u);
+    EXPECT_EQ(objects[1].properties[0].value, "Ramka");
+    EXPECT_EQ(objects[1].properties[0].line, 7u);
+    EXPECT_EQ(objects[2].parent, 1u);
+    EXPECT_EQ(objects[2].Property(Prop::Left), "120");
+    // Every font's character set counts for the code page, kept or not.
+    EXPECT_EQ(form.value().facts.charsets[238], 1u);
+    EXPECT_EQ(form.value().facts.charsets[128], 1u);
+    EXPECT_EQ(form.value().facts.formCharset, 238);
+}
+
+TEST(FormParser, LinesAndLineEndsThatCrossTheReadPieces) {
+    // A caption line longer than a piece, a CR LF split between two pieces, a
+    // menu line found only in the second piece, and a last line without its end.
+    TempDir dir;
+    const std::string caption(1536 * 1024, 'x');
+    std::string form = "Begin VB.Form F\r\n" + std::string(1024 * 1024 - 18, ' ');
+    form += "\r\nBegin VB.Menu a\r\n   Caption = \"" + caption + "\"\r\nEnd\r\nBegin VB.Menu b\nCaption=\"B\"";
+    WriteBytes(dir / "Form1.frm", form);
+    Result<FormReader> reader = FormReader::Open(dir / "Form1.frm", "Form1.frm");
+    ASSERT_TRUE(reader);
+    NoFrx frx;
+    const Result<Form> parsed = ParseForm(reader.value(), frx, {});
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(Outline(parsed.value()), "a:" + caption + "@3 b:B@6 ");
+}
+
+TEST(FormParser, FormsThatCannotBeReadAreRefusedWithTheReasonAndTheLine) {
+    TempDir dir;
+    Result<FormReader> missing = FormReader::Open(dir / "nope.frm", "nope.frm");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().kind, ErrorKind::FormUnreadable);
+    EXPECT_EQ(missing.error().system, std::errc::no_such_file_or_directory);
+
+    Result<FormReader> directory = FormReader::Open(dir.path(), "dir");
+    ASSERT_FALSE(directory);
+    EXPECT_EQ(directory.error().system, std::errc::is_a_directory);
+
+    // One line past any sane length is an error, not a reason to run out of memory.
+    std::string endless(FormReader::kMaxLineLength + 2 * 1024 * 1024, 'x');
+    endless.insert(0, "Begin VB.Form F\nBegin VB.Menu a\n Caption = \"");
+    const Result<std::string> text = ConvertText(endless);
+    ASSERT_FALSE(text);
+    EXPECT_EQ(text.error().kind, ErrorKind::FormLineTooLong);
+    EXPECT_EQ(text.error().line, 3u);
+    EXPECT_TRUE(Describe(text.error()).ends_with("Form1.frm:3: cannot read the form: the line is longer than 16 MiB"));
+}
+
+}  // namespace
+}  // namespace tarvel
