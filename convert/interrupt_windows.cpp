@@ -2,8 +2,8 @@
 // Ctrl+Break, the console closed, the user logging off or the system shutting
 // down): the console's control handler runs on a thread of its own, removes
 // this run's temporary files (they are open with delete sharing, so they go
-// when the program's handles close) and lets the program end as it would
-// have. Windows has no file-size limit to turn into an error.
+// when the program's handles close) and ends the program as the system
+// would, with STATUS_CONTROL_C_EXIT. Windows has no file-size limit to turn into an error.
 #include <windows.h>
 
 #include "interrupt.h"
@@ -15,7 +15,8 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     // A holder ends the program itself once its work is done.
     if (HeldUntilLater(static_cast<int>(event) + 1)) Sleep(INFINITE);
     RemoveRegisteredFiles();
-    return FALSE;  // the next handler, in the end the system's, ends the program
+    // Ended as the system ends a program on Ctrl+C, with the status that says so.
+    EndAsBy(static_cast<int>(event) + 1);
 }
 
 }  // namespace
