@@ -16,6 +16,9 @@ std::string_view ErrorKindName(ErrorKind kind) {
         case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
         case ErrorKind::OutputIsForm: return "OutputIsForm";
         case ErrorKind::OutputUnwritable: return "OutputUnwritable";
+        case ErrorKind::OutputLinkRefused: return "OutputLinkRefused";
+        case ErrorKind::OutputIncomplete: return "OutputIncomplete";
+        case ErrorKind::OutputFolderNotFlushed: return "OutputFolderNotFlushed";
         case ErrorKind::OutOfMemory: return "OutOfMemory";
     }
     return "?";
@@ -56,6 +59,16 @@ std::string Describe(const ConvertError& error) {
             return where + "the output file would overwrite the form";
         case ErrorKind::OutputUnwritable:
             return where + "cannot write the output file: " + reason;
+        case ErrorKind::OutputLinkRefused:
+            return where + "not written: " + (error.detail.empty() ? "it" : "'" + error.detail + "'") +
+                   " is a symbolic link of another user in a shared folder with the sticky bit, and the"
+                   " protected_symlinks rule of the system follows such links for their owner only";
+        case ErrorKind::OutputIncomplete:
+            return where + "rewriting the file in place failed part way: " + reason +
+                   "; the file may be incomplete";
+        case ErrorKind::OutputFolderNotFlushed:
+            return where + "written, but its folder could not be flushed to the disk: " + reason +
+                   "; after a crash the old file may come back";
         case ErrorKind::OutOfMemory:
             return where + "not enough memory to convert the form";
     }

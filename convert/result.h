@@ -29,6 +29,9 @@ enum class ErrorKind {
     OutputNameEmpty,          ///< no output file was named
     OutputIsForm,             ///< the output file would overwrite the form itself
     OutputUnwritable,         ///< the output file cannot be created or written
+    OutputLinkRefused,        ///< a link on the way to the output is another user's in a shared sticky folder
+    OutputIncomplete,         ///< rewriting the output in place failed part way: it may be incomplete
+    OutputFolderNotFlushed,   ///< the output is in place, but its folder's entries could not be put on the disk
     OutOfMemory,              ///< the system refused memory part way
 };
 
@@ -39,7 +42,8 @@ struct ConvertError {
     ErrorKind kind{};
     std::string file{};        ///< the file concerned, UTF-8
     std::uint32_t line = 0;    ///< the form's line at fault, from 1; 0 when no one line is
-    std::string detail{};      ///< the item's or control's name for a number out of range; the block for NotAForm
+    std::string detail{};      ///< what in it: the item's or control's name for a number out of range, the
+                               ///< block for NotAForm, the link not followed for OutputLinkRefused
     std::int64_t number = 0;   ///< the number that did not fit, for a number out of range
     std::error_code system{};  ///< the operating system's reason, where there is one
 };

@@ -53,6 +53,16 @@ std::string ConversionFailureMessage(const ConvertError& failure) {
             return "Plik wynikowy " + file + " to sam formularz; zapis zniszczyłby go.";
         case ErrorKind::OutputUnwritable:
             return "Nie można zapisać pliku " + file + Reason(failure) + ".";
+        case ErrorKind::OutputLinkRefused:
+            return "Nie zapisano pliku " + file +
+                   ": to dowiązanie symboliczne innego użytkownika we wspólnym katalogu z bitem sticky, "
+                   "a takie dowiązania system prowadzi tylko dla ich właściciela (reguła protected_symlinks).";
+        case ErrorKind::OutputIncomplete:
+            return "Zapis pliku " + file + " w miejscu starego przerwał się w połowie" + Reason(failure) +
+                   "; plik może być niekompletny.";
+        case ErrorKind::OutputFolderNotFlushed:
+            return "Plik " + file + " zapisano, ale nie można utrwalić na dysku zmian w jego katalogu" +
+                   Reason(failure) + "; po awarii systemu może wrócić stary plik.";
         case ErrorKind::OutOfMemory:
             return "Zabrakło pamięci na konwersję pliku " + file + ".";
     }

@@ -42,6 +42,14 @@ TEST(ErrorMessages, EachKindIsOnePlainPolishSentenceNamingTheFileAndTheLine) {
         {Error(ErrorKind::OutputNameEmpty, ""), "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste."},
         {Error(ErrorKind::OutputIsForm, "/f/F.frm"), "Plik wynikowy „/f/F.frm” to sam formularz; zapis zniszczyłby go."},
         {Error(ErrorKind::OutputUnwritable, "/f/F.rc", 0, {}, 0, gone), "Nie można zapisać pliku „/f/F.rc”: " + reason + "."},
+        {Error(ErrorKind::OutputLinkRefused, "/tmp/F.rc"),
+         "Nie zapisano pliku „/tmp/F.rc”: to dowiązanie symboliczne innego użytkownika we wspólnym katalogu z bitem "
+         "sticky, a takie dowiązania system prowadzi tylko dla ich właściciela (reguła protected_symlinks)."},
+        {Error(ErrorKind::OutputIncomplete, "/f/F.rc", 0, {}, 0, gone),
+         "Zapis pliku „/f/F.rc” w miejscu starego przerwał się w połowie: " + reason + "; plik może być niekompletny."},
+        {Error(ErrorKind::OutputFolderNotFlushed, "/f/F.rc", 0, {}, 0, gone),
+         "Plik „/f/F.rc” zapisano, ale nie można utrwalić na dysku zmian w jego katalogu: " + reason +
+             "; po awarii systemu może wrócić stary plik."},
         {Error(ErrorKind::OutOfMemory, "/f/F.frm"), "Zabrakło pamięci na konwersję pliku „/f/F.frm”."},
     };
     for (const auto& [error, message] : cases) EXPECT_EQ(ConversionFailureMessage(error), message) << ErrorKindName(error.kind);
