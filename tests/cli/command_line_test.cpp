@@ -772,16 +772,30 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
               "\r\nmnuC MENU\r\n{\r\nMENUITEM \"d\", mnuD\r\n}\r\n\r\n");
 }
 
-TEST_F(CommandLine, CodePageAutoFollowsTheCaptionsAndTheLocale) {
+TEST_F(CommandLine, CodePageAutoFollowsTheFormsFontsThenItsTextThenTheLocale) {
     const std::string ascii = Form("Ascii.frm", kOneItemForm);
     std::string polish = kOneItemForm;
-    polish.replace(polish.find("&Open"), 5, "Li\xB6\xE6");  // not UTF-8: the locale decides
+    polish.replace(polish.find("&Open"), 5, "Li\xB6\xE6");  // not UTF-8, no font: the locale decides
     const std::string cp1250 = Form("Polish.frm", polish);
     std::string modern = kOneItemForm;
     modern.replace(modern.find("&Open"), 5, "Li\xC5\x9B\xC4\x87");
     const std::string utf8 = Form("Utf8.frm", modern);
-    const auto pragma = [](const std::string& form) {
-        const std::string text = Tarvel({"--code-page", "auto", "--no-define", "-o", "-", form}).out;
+    // The font says what the bytes are, whatever the locale.
+    std::string central = polish;
+    central.insert(central.find("   Begin VB.Menu"), "   BeginProperty Font\r\n      Charset = 238\r\n   EndProperty\r\n");
+    const std::string charset238 = Form("Central.frm", central);
+    // An ASCII menu and a dialog whose caption is UTF-8: the whole form is looked at.
+    const std::string dialogUtf8 = Form("Dialog.frm",
+                                        "Begin VB.Form Form1\r\n"
+                                        "   Begin VB.CommandButton cmdGo\r\n"
+                                        "      Caption = \"Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\"\r\n"
+                                        "   End\r\n"
+                                        "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n   End\r\n"
+                                        "End\r\n");
+    const auto pragma = [](const std::string& form, bool dialog = false) {
+        std::vector<std::string> arguments{"--code-page", "auto", "--no-define", "-o", "-", form};
+        if (dialog) arguments.insert(arguments.begin(), "--dialog");
+        const std::string text = Tarvel(arguments).out;
         return text.substr(0, text.find("\r\n"));
     };
     struct Environment {
@@ -796,16 +810,28 @@ TEST_F(CommandLine, CodePageAutoFollowsTheCaptionsAndTheLocale) {
     EXPECT_EQ(pragma(cp1250), "#pragma code_page(1250)");
     EXPECT_EQ(pragma(ascii), "#pragma code_page(1250)");
     EXPECT_EQ(pragma(utf8), "#pragma code_page(65001)");
+    EXPECT_EQ(pragma(dialogUtf8, true), "#pragma code_page(65001)");
     setenv("LC_CTYPE", "zh_TW.Big5", 1);
     EXPECT_EQ(pragma(cp1250), "#pragma code_page(950)");
     setenv("LC_ALL", "ru_RU", 1);
     EXPECT_EQ(pragma(cp1250), "#pragma code_page(1251)");
+    EXPECT_EQ(pragma(charset238), "#pragma code_page(1250)");
     setenv("LC_ALL", "C", 1);
     EXPECT_EQ(pragma(cp1250), "#pragma code_page(1252)");
+
+    // A real Shift-JIS form, whose fonts say Charset = 128.
+    const fs::path japanese =
+        fs::path(TARVEL_CORPUS_DIR) / "menu" / "akinomyoga__vb6programs__src_\u98db\u884c\u6a5f.frm";
+    if (fs::exists(japanese)) {
+        setenv("LC_ALL", "C.UTF-8", 1);
+        EXPECT_EQ(pragma(japanese.string()), "#pragma code_page(932)");
+        EXPECT_EQ(pragma(japanese.string(), true), "#pragma code_page(932)");
+    }
     for (Environment& variable : variables) {
         if (variable.saved) setenv(variable.name, variable.saved->c_str(), 1);
         else unsetenv(variable.name);
     }
+    if (!fs::exists(japanese)) GTEST_SKIP() << japanese << " is absent: the Shift-JIS form of the corpus was not tried";
 }
 
 TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
