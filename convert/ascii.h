@@ -38,11 +38,10 @@ constexpr int HexDigitValue(char c) {
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 constexpr std::string_view TrimBlanks(std::string_view s) {
-    // Forms indent with long runs of spaces: eight at a time first.
-    while (s.size() >= 8 && s.substr(0, 8) == "        ") s.remove_prefix(8);
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
+    std::size_t begin = 0, end = s.size();
+    while (begin < end && IsBlank(s[begin])) ++begin;
+    while (end > begin && IsBlank(s[end - 1])) --end;
+    return s.substr(begin, end - begin);
 }
 
 /// Are `a` and `b` the same, ASCII letters compared without case?

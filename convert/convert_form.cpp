@@ -19,10 +19,14 @@
 namespace tarvel {
 namespace {
 
+bool NeedsCodePage(const ConversionRequest& request) {
+    return request.reportCodePage || request.rc.codePage == RcOptions::kAutoCodePage;
+}
+
 Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName) {
     FrxFiles besideTheForm(request.form.parent_path());
     FrxSource& frx = request.frx ? *request.frx : besideTheForm;
-    const FormReading reading{.controls = request.rc.dialog};
+    const FormReading reading{.controls = request.rc.dialog, .codePage = NeedsCodePage(request)};
     if (request.formBytes) {
         FormReader reader = FormReader::FromBytes(*request.formBytes, formName);
         return ParseForm(reader, frx, reading);
@@ -67,13 +71,15 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (request.rc.shortcuts) WarnUnknownShortcuts(form, names, formName, report.warnings);
     for (std::string& warning : dialogWarnings) report.warnings.push_back(std::move(warning));
 
-    const CodePageChoice codePage =
-        ChooseCodePage(form.facts, request.systemCodePage ? request.systemCodePage : SystemAnsiCodePage());
-    report.codePage = codePage.codePage;
     RcOptions options = request.rc;
-    if (options.codePage == RcOptions::kAutoCodePage) {
-        options.codePage = codePage.codePage;
-        if (!codePage.warning.empty()) report.warnings.push_back(formName + ": " + codePage.warning);
+    if (NeedsCodePage(request)) {
+        const CodePageChoice codePage =
+            ChooseCodePage(form.facts, request.systemCodePage ? request.systemCodePage : SystemAnsiCodePage());
+        report.codePage = codePage.codePage;
+        if (options.codePage == RcOptions::kAutoCodePage) {
+            options.codePage = codePage.codePage;
+            if (!codePage.warning.empty()) report.warnings.push_back(formName + ": " + codePage.warning);
+        }
     }
     const auto writeRc = [&](TextSink& out) { WriteResourceScript(form, names, dialog ? &*dialog : nullptr, options, out); };
 

@@ -35,6 +35,9 @@ struct ConversionRequest {
     /// The code page the form's text is taken to be in when nothing in the
     /// form says (the last step of --code-page auto); 0: the system's own.
     int systemCodePage = 0;
+    /// Tell the form's code page (ConversionReport::codePage) even when the
+    /// RC text names none; without it a form's controls are read faster.
+    bool reportCodePage = false;
 };
 
 class SaveBatch;
@@ -64,7 +67,8 @@ struct LostString {
 struct ConversionReport {
     std::vector<std::string> warnings;  ///< things left out, each naming the form and what
     std::vector<LostString> lost;       ///< the strings among them that the form keeps in a .frx file
-    int codePage = 0;                   ///< the code page of the form's text, by the rule of --code-page auto
+    int codePage = 0;                   ///< the code page of the form's text, by the rule of --code-page auto;
+                                        ///< 0 unless asked for (reportCodePage or --code-page auto)
 };
 
 /// Converts one form. On failure nothing has been written to the file

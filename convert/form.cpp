@@ -1,6 +1,8 @@
 #include "form.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -23,6 +25,23 @@ constexpr std::string_view kPropertyNames[] = {
 static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
 
 constexpr std::size_t kFirstFontBlockProperty = static_cast<std::size_t>(Prop::FontBlockName);
+
+// The name as a line of the form writes it: a Font block's without "Font.".
+constexpr std::string_view NameInForm(std::size_t i) {
+    return i >= kFirstFontBlockProperty ? kPropertyNames[i].substr(5) : kPropertyNames[i];
+}
+
+// For each first letter, a bit for each length that a kept property's name
+// has: most lines of a form name a property no writer reads, and this rules
+// them out without a comparison.
+constexpr std::array<std::uint32_t, 128> kKeptShapes = [] {
+    std::array<std::uint32_t, 128> shapes{};
+    for (std::size_t i = 0; i < std::size(kPropertyNames); ++i) {
+        const std::string_view name = NameInForm(i);
+        shapes[static_cast<unsigned char>(name.front())] |= std::uint32_t{1} << name.size();
+    }
+    return shapes;
+}();
 
 }  // namespace
 
@@ -51,12 +70,12 @@ std::string_view TextStore::Keep(std::string_view bytes) {
 std::string_view PropertyName(Prop property) { return kPropertyNames[static_cast<std::size_t>(property)]; }
 
 std::optional<Prop> KeptProperty(std::string_view name, bool inFontBlock) {
-    const std::size_t first = inFontBlock ? kFirstFontBlockProperty : 0;
-    const std::size_t last = inFontBlock ? std::size(kPropertyNames) : kFirstFontBlockProperty;
-    for (std::size_t i = first; i < last; ++i) {
-        const std::string_view kept = inFontBlock ? kPropertyNames[i].substr(5) : kPropertyNames[i];
-        if (kept == name) return static_cast<Prop>(i);
-    }
+    const unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name.front());
+    if (first >= kKeptShapes.size() || name.size() >= 32 || !(kKeptShapes[first] >> name.size() & 1)) return std::nullopt;
+    const std::size_t begin = inFontBlock ? kFirstFontBlockProperty : 0;
+    const std::size_t end = inFontBlock ? std::size(kPropertyNames) : kFirstFontBlockProperty;
+    for (std::size_t i = begin; i < end; ++i)
+        if (NameInForm(i) == name) return static_cast<Prop>(i);
     return std::nullopt;
 }
 

@@ -10,9 +10,6 @@
 namespace tarvel {
 namespace {
 
-// Where the definition ends early: the Attribute lines that follow it.
-bool EndsDefinition(std::string_view line) { return StartsWithWord(line, "attribute"); }
-
 bool IsFormType(std::string_view type) {
     return EqualNoCase(type, "vb.form") || EqualNoCase(type, "vb.mdiform") || EqualNoCase(type, "form") ||
            EqualNoCase(type, "mdiform");
@@ -43,29 +40,30 @@ bool IsTextProperty(std::string_view name) { return name == "Caption" || name ==
 class FormBuilder {
 public:
     FormBuilder(FrxSource& frx, Form& form, const FormReading& reading)
-        : frx_(frx), form_(form), keepControls_(reading.controls) {}
+        : frx_(frx), form_(form), keepControls_(reading.controls), noteCodePage_(reading.codePage) {}
+
+    /// The blocks being passed over whole, for the reader to pass over; null when none is.
+    std::size_t* BlocksPassedOver() { return skipDepth_ > 0 ? &skipDepth_ : nullptr; }
 
     /// The form's Begin line.
     void BeginForm(std::string_view type, std::string_view name, std::uint32_t line) { BeginObject(type, name, line, true); }
 
     /// Takes one trimmed line; false once the form's own End has come.
     bool Line(std::string_view line, std::uint32_t number) {
-        // Most lines are properties: only one that begins with a B or an E can open or close a block.
-        const char first = line.empty() ? ' ' : LowerAscii(line.front());
-        if (first == 'b') {
-            if (StartsWithWord(line, "beginproperty")) {
+        switch (BlockWordOf(line)) {
+            case BlockWord::BeginProperty:
                 BeginPropertyBlock(SplitWord(SplitWord(line).second).first);
                 return true;
-            }
-            if (StartsWithWord(line, "begin")) {
+            case BlockWord::Begin:
                 Begin(SplitWord(line).second, number);
                 return true;
-            }
-        } else if (first == 'e' && (StartsWithWord(line, "end") || StartsWithWord(line, "endproperty"))) {
-            if (skipDepth_ > 0) --skipDepth_;
-            else if (inFont_) inFont_ = false;
-            else Close();
-            return !open_.empty();
+            case BlockWord::End:
+                if (skipDepth_ > 0) --skipDepth_;
+                else if (inFont_) inFont_ = false;
+                else Close();
+                return !open_.empty();
+            case BlockWord::None:
+                break;
         }
         if (skipDepth_ == 0) Property(line, number);
         return true;
@@ -113,7 +111,9 @@ private:
 
     void BeginObject(std::string_view type, std::string_view name, std::uint32_t line, bool keep) {
         if (!keep) {
-            open_.push_back({Kind::UnkeptObject});
+            // A control not kept counts only for what its text and fonts say of the code page.
+            if (noteCodePage_) open_.push_back({Kind::UnkeptObject});
+            else ++skipDepth_;
             return;
         }
         FormObject object;
@@ -266,6 +266,7 @@ private:
     FrxSource& frx_;
     Form& form_;
     const bool keepControls_;
+    const bool noteCodePage_;
     std::vector<Open> open_;    // the blocks whose End has not come yet, outermost first
     std::size_t skipDepth_ = 0; // nesting inside a block passed over whole
     bool inFont_ = false;       // inside the innermost object's Font block
@@ -290,7 +291,10 @@ Result<Form> ParseForm(FormReader& reader, FrxSource& frx, const FormReading& re
     Form form;
     FormBuilder builder(frx, form, reading);
     builder.BeginForm(type, SplitWord(rest).first, reader.line());
-    while ((line = reader.NextLine()) && !EndsDefinition(*line) && builder.Line(TrimBlanks(*line), reader.line())) {
+    for (;;) {
+        std::size_t* const passedOver = builder.BlocksPassedOver();
+        line = passedOver ? reader.NextLineOutside(*passedOver) : reader.NextLine();
+        if (!line || EndsDefinition(*line) || !builder.Line(TrimBlanks(*line), reader.line())) break;
     }
     if (reader.error()) return *reader.error();
     builder.Finish();

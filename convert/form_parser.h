@@ -23,6 +23,10 @@ struct FormReading {
     /// them only the form object and its menus are kept, and what the
     /// controls' fonts and texts say of the code page.
     bool controls = false;
+    /// Note what every text and font of the form says of its code page
+    /// (Form::facts). Without it the controls that are not kept are passed
+    /// over faster, and the facts tell only of the form and its menus.
+    bool codePage = true;
 };
 
 /// The form that `reader` reads: NotAForm when the file begins no form.

@@ -1,7 +1,8 @@
 #include "form_reader.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
-
 
 namespace tarvel {
 namespace {
@@ -12,7 +13,53 @@ ConvertError Unreadable(const std::string& name, std::error_code reason) {
     return FileError(ErrorKind::FormUnreadable, name, reason);
 }
 
+// The first CR or LF in [p, end), or `end`. Lines are short and many, so the
+// bytes are looked at eight at a time for one below 14, the first of which is
+// then told apart from a tab or another control byte.
+const char* FindLineEnd(const char* p, const char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighBits = 0x8080808080808080u;
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            // The lowest high bit set marks the first byte below 14.
+            const std::uint64_t below = (word - kOnes * 14) & ~word & kHighBits;
+            if (!below) {
+                p += 8;
+                continue;
+            }
+            p += std::countr_zero(below) / 8;
+            if (*p == '\n' || *p == '\r') return p;
+            ++p;
+        }
+    }
+    while (p < end && *p != '\n' && *p != '\r') ++p;
+    return p;
+}
+
+// Can the line begin or end a block or the definition? Only one whose first
+// byte is an A, or whose first byte after blanks is a B or an E, in either case.
+bool MayBeBlockLine(std::string_view line) {
+    if (line.empty()) return false;
+    if ((line.front() | 0x20) == 'a') return true;
+    std::size_t first = 0;
+    while (first < line.size() && IsBlank(line[first])) ++first;
+    const char c = first < line.size() ? static_cast<char>(line[first] | 0x20) : ' ';
+    return c == 'b' || c == 'e';
+}
+
 }  // namespace
+
+BlockWord BlockWordOf(std::string_view line) {
+    const char first = line.empty() ? ' ' : LowerAscii(line.front());
+    if (first == 'b') {
+        if (StartsWithWord(line, "beginproperty")) return BlockWord::BeginProperty;
+        if (StartsWithWord(line, "begin")) return BlockWord::Begin;
+    } else if (first == 'e' && (StartsWithWord(line, "end") || StartsWithWord(line, "endproperty"))) {
+        return BlockWord::End;
+    }
+    return BlockWord::None;
+}
 
 Result<FormReader> FormReader::Open(const std::filesystem::path& path, std::string name) {
     std::error_code error;
@@ -67,20 +114,15 @@ bool FormReader::Fill() {
     return read > 0;
 }
 
-std::optional<std::string_view> FormReader::NextLine() {
+std::optional<std::string_view> FormReader::Next(bool blockLinesOnly) {
     if (error_) return std::nullopt;
     for (std::size_t searched = position_;;) {
         if (skipLf_ && position_ < text_.size()) {
             skipLf_ = false;
             if (text_[position_] == '\n') searched = ++position_;
         }
-        const char* start = text_.data() + searched;
-        const std::size_t length = text_.size() - searched;
-        const void* lf = length ? std::memchr(start, '\n', length) : nullptr;
-        const std::size_t scan = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : length;
-        const void* cr = scan ? std::memchr(start, '\r', scan) : nullptr;
-        const char* stop = static_cast<const char*>(cr ? cr : lf);
-        if (stop) {
+        const char* const stop = FindLineEnd(text_.data() + searched, text_.data() + text_.size());
+        if (stop != text_.data() + text_.size()) {
             const std::size_t end = static_cast<std::size_t>(stop - text_.data());
             const std::string_view line = text_.substr(position_, end - position_);
             position_ = end + 1;
@@ -91,6 +133,10 @@ std::optional<std::string_view> FormReader::NextLine() {
                 } else {
                     skipLf_ = true;  // the LF of a CR LF may begin the next piece
                 }
+            }
+            if (blockLinesOnly && !MayBeBlockLine(line)) {
+                searched = position_;
+                continue;
             }
             return line;
         }
@@ -108,6 +154,24 @@ std::optional<std::string_view> FormReader::NextLine() {
         }
         searched = position_ + unread;
     }
+}
+
+}  // namespace tarvel
+
+namespace tarvel {
+
+std::optional<std::string_view> FormReader::NextLineOutside(std::size_t& depth) {
+    while (depth > 0) {
+        const std::optional<std::string_view> line = Next(true);
+        if (!line || EndsDefinition(*line)) return line;
+        switch (BlockWordOf(TrimBlanks(*line))) {
+            case BlockWord::Begin:
+            case BlockWord::BeginProperty: ++depth; break;
+            case BlockWord::End: --depth; break;
+            case BlockWord::None: break;
+        }
+    }
+    return NextLine();
 }
 
 }  // namespace tarvel

@@ -12,10 +12,22 @@
 #include <string>
 #include <string_view>
 
+#include "ascii.h"
 #include "file_io.h"
 #include "result.h"
 
 namespace tarvel {
+
+/// What a line of a form, blanks trimmed, does by its first word (in any
+/// case): Begin and BeginProperty open a block, End and EndProperty close one.
+enum class BlockWord : std::uint8_t { None, Begin, BeginProperty, End };
+BlockWord BlockWordOf(std::string_view trimmedLine);
+
+/// Does the line, as read, begin with the word Attribute? The Attribute lines
+/// follow the form's definition, so the first of them ends it.
+inline bool EndsDefinition(std::string_view line) {
+    return !line.empty() && (line.front() | 0x20) == 'a' && StartsWithWord(line, "attribute");
+}
 
 class FormReader {
 public:
@@ -31,7 +43,14 @@ public:
 
     /// The next line without its line end, valid until the next call; nothing
     /// at the end of the form. After nothing, `error()` tells whether reading failed.
-    std::optional<std::string_view> NextLine();
+    std::optional<std::string_view> NextLine() { return Next(false); }
+
+    /// Passes over the rest of `depth` blocks already open, counting a line
+    /// that begins a block up and one that ends a block down, without a look
+    /// at what the others say (they are counted all the same), and gives the
+    /// line after the one that closes the last of them, `depth` then 0. A line
+    /// that ends the form's definition among them is given as it comes.
+    std::optional<std::string_view> NextLineOutside(std::size_t& depth);
 
     /// The number of the line NextLine gave last.
     std::uint32_t line() const { return line_; }
@@ -42,6 +61,7 @@ public:
 
 private:
     FormReader() = default;
+    std::optional<std::string_view> Next(bool blockLinesOnly);
     bool Fill();
 
     UniqueFile file_;

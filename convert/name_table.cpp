@@ -47,9 +47,8 @@ bool IsUsableRcName(std::string_view name) {
     if (name.empty() || IsAsciiDigit(name.front())) return false;
     for (const char c : name)
         if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
-    if (name.size() > 15) return true;  // longer than every reserved word
-    const std::string lower = LowerAscii(name);
-    return std::find(std::begin(kReservedWords), std::end(kReservedWords), lower) == std::end(kReservedWords);
+    return std::none_of(std::begin(kReservedWords), std::end(kReservedWords),
+                        [&](std::string_view word) { return EqualNoCase(name, word); });
 }
 
 bool TakesNumber(const Form& form, std::size_t item) {
@@ -63,6 +62,7 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     const ItemList& menu = form.menu;
     const std::size_t count = menu.size();
     std::unordered_set<std::string_view> taken;
+    taken.reserve(count + (dialog ? dialog->controls.size() + 1 : 0));
     std::string composed;
     // Items of a control array share a name: NAME_INDEX keeps them apart.
     const auto nameOf = [&](std::string_view name, std::string_view index) {
@@ -103,6 +103,7 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     }
 
     table.itemEntries_.assign(count, NameTable::kNone);
+    table.entries_.reserve(count + (dialog ? dialog->controls.size() + 1 : 0));
     for (std::size_t i = 0; i < count; ++i) {
         if (number[i] < 0) continue;
         const MenuItem& item = menu[i];

@@ -9,6 +9,7 @@ ConversionOutcome RunConvert(const ConversionOrder& order) {
     request.form = order.form;
     request.rc = order.rc;
     request.systemCodePage = order.systemCodePage;
+    request.reportCodePage = true;  // the clipboard's text is decoded by it
     ConversionOutcome outcome;
     Destination destination;
     destination.text = &outcome.text;
