@@ -199,10 +199,12 @@ private:
     }
 
     void ObjectProperty(std::uint32_t index, std::string_view line, std::uint32_t number) {
-        if (line.find('=') == std::string_view::npos) return;
-        const auto [name, value] = SplitProperty(line);
+        // Most properties are not kept: the name tells, before the value is looked at.
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) return;
+        const std::string_view name = TrimBlanks(line.substr(0, equals));
         if (const std::optional<Prop> kept = KeptProperty(name, false))
-            KeepProperty(index, *kept, IsTextProperty(name), value, number);
+            KeepProperty(index, *kept, IsTextProperty(name), TrimBlanks(line.substr(equals + 1)), number);
     }
 
     // `text`: a Caption or Text, which may be kept in the .frx file and tells the form's code page.
