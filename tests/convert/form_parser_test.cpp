@@ -80,8 +80,15 @@ TEST(FormParser, TheDefinitionEndsAtTheFormsOwnEndOrAnAttributeLineWhateverTheLi
     EXPECT_EQ(Outline(cut.value()), "a:A@2 ( b:@5 ) ");
 }
 
+Result<Form> ParseAskingNoCodePage(std::string_view bytes) {
+    FormReader reader = FormReader::FromBytes(bytes, "Form1.frm");
+    NoFrx frx;
+    return ParseForm(reader, frx, FormReading{.codePage = false});
+}
+
 TEST(FormParser, MenusAreTheFormsOwnAndWhatLiesInsideThemIsPassedOverWhole) {
-    const Result<Form> form = Parse(WithLineEnds(R"(Begin VB.Form Form1 
+    // A control's lines: a tab and other control bytes before a line end, and lines ended by a lone CR and LF.
+    std::string bytes = WithLineEnds(R"(Begin VB.Form Form1 
    Begin VB.PictureBox Picture1 
       Begin VB.Menu mnuInAControl 
          Caption         =   "not a menu"
@@ -108,20 +115,25 @@ TEST(FormParser, MenusAreTheFormsOwnAndWhatLiesInsideThemIsPassedOverWhole) {
       Caption = "after its children"
    End
 End
-)"));
-    ASSERT_TRUE(form);
-    EXPECT_EQ(Outline(form.value()), "mnuTools:Tools@7 ( mnuRecent:File@16 ) ");
-    const MenuItem& tools = form.value().menu[0];
-    EXPECT_FALSE(tools.enabled);
-    EXPECT_FALSE(tools.visible);
-    const MenuItem& recent = form.value().menu[1];
-    EXPECT_EQ(recent.index, "2");
-    EXPECT_EQ(recent.shortcut, "^{F3}");
-    EXPECT_TRUE(recent.checked);
-    EXPECT_TRUE(recent.enabled);
-    EXPECT_TRUE(recent.visible);
-    // Read without its controls, the form keeps only itself.
-    EXPECT_EQ(form.value().objects.size(), 1u);
+)");
+    bytes.insert(bytes.find("      Begin VB.Menu mnuInAControl"), "      Tag = \"a\tb\x0b\x01\"\t\r      BeginProperty Font\n      EndProperty\r\n");
+    // Read alike whether or not the controls' texts are looked at for the code page.
+    for (const bool codePage : {true, false}) {
+        const Result<Form> form = codePage ? Parse(bytes) : ParseAskingNoCodePage(bytes);
+        ASSERT_TRUE(form);
+        EXPECT_EQ(Outline(form.value()), "mnuTools:Tools@10 ( mnuRecent:File@19 ) ");
+        const MenuItem& tools = form.value().menu[0];
+        EXPECT_FALSE(tools.enabled);
+        EXPECT_FALSE(tools.visible);
+        const MenuItem& recent = form.value().menu[1];
+        EXPECT_EQ(recent.index, "2");
+        EXPECT_EQ(recent.shortcut, "^{F3}");
+        EXPECT_TRUE(recent.checked);
+        EXPECT_TRUE(recent.enabled);
+        EXPECT_TRUE(recent.visible);
+        // Read without its controls, the form keeps only itself.
+        EXPECT_EQ(form.value().objects.size(), 1u);
+    }
 }
 
 TEST(FormParser, ControlsKeepTheirPlaceTheirLineAndOnlyThePropertiesAWriterReads) {
