@@ -15,8 +15,9 @@ enum class ErrorKind {
     FormUnreadable,       ///< the form is missing, a directory, not a regular file, or cannot be read
     FormLineTooLong,      ///< one line of the form is longer than any form can hold
     NoMenu,               ///< the form holds no menu
-    FrxUnreadable,        ///< a caption's .frx file cannot be read
-    FrxOutOfRange,        ///< a caption's offset or length runs past the end of its .frx file
+    FrxUnreadable,        ///< a caption's (or picture's, list's) .frx file cannot be read
+    FrxOutOfRange,        ///< a caption's offset or length runs past the end of its .frx file; for a
+                          ///< picture or list, `detail` says what is wrong at offset `number`
     ItemNumberOutOfRange, ///< an item's number falls outside the 0 to 65535 a MENU resource holds
     ControlNumberOutOfRange, ///< a dialog control's number falls outside 0 to 65535
     OutputNameEmpty,      ///< no output file was named
