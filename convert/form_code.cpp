@@ -335,14 +335,13 @@ std::vector<Parameter> SplitParameters(std::string_view parameters) {
     return split;
 }
 
-ControlNames::ControlNames(std::span<const std::string> names) {
-    for (const std::string& name : names) byLowerName_.emplace(Lower(name), name);
+ControlNames::ControlNames(std::span<const NamedControl> controls) {
+    for (const NamedControl& control : controls) byLowerName_.emplace(Lower(control.name), &control);
 }
 
-std::optional<std::string_view> ControlNames::Find(std::string_view name) const {
+const NamedControl* ControlNames::Find(std::string_view name) const {
     const auto found = byLowerName_.find(Lower(name));
-    if (found == byLowerName_.end()) return std::nullopt;
-    return found->second;
+    return found == byLowerName_.end() ? nullptr : found->second;
 }
 
 std::optional<EventHandler> ParseEventHandler(const Procedure& procedure, const ControlNames& names) {
@@ -362,11 +361,15 @@ std::optional<EventHandler> ParseEventHandler(const Procedure& procedure, const 
         handler.ofForm = true;
         return handler;
     }
-    const std::optional<std::string_view> control = names.Find(object);
+    const NamedControl* control = names.Find(object);
     if (!control) return std::nullopt;
-    handler.object = std::string(*control);
-    const std::vector<Parameter> parameters = SplitParameters(procedure.header.parameters);
-    handler.indexed = !parameters.empty() && IsWord(parameters.front().name, "index");
+    handler.object = control->name;
+    // Another control's event may take a parameter called Index of its own (a toolbar's ButtonClick).
+    if (control->isArray) {
+        const std::vector<Parameter> parameters = SplitParameters(procedure.header.parameters);
+        if (parameters.empty() || !IsWord(parameters.front().name, "index")) return std::nullopt;
+        handler.indexed = true;
+    }
     return handler;
 }
 

@@ -71,16 +71,23 @@ struct Parameter {
 /// The parameters of a list such as "Index As Integer, ByVal X As Single".
 std::vector<Parameter> SplitParameters(std::string_view parameters);
 
-/// The names of the form's controls and menu items (not the form's own name),
-/// found without regard to ASCII case, as VB finds them.
+/// A control or menu item of the form, as the event handlers name it.
+struct NamedControl {
+    std::string name;
+    bool isArray = false;  ///< it has an Index: its handlers take the Index first
+};
+
+/// The form's controls and menu items (not the form's own name), found
+/// without regard to ASCII case, as VB finds them. It points into
+/// `controls`, which must outlive it.
 class ControlNames {
 public:
-    explicit ControlNames(std::span<const std::string> names);
-    /// The name as the form spells it, or nothing.
-    std::optional<std::string_view> Find(std::string_view name) const;
+    explicit ControlNames(std::span<const NamedControl> controls);
+    /// The control as the form spells it, or nothing.
+    const NamedControl* Find(std::string_view name) const;
 
 private:
-    std::unordered_map<std::string, std::string_view> byLowerName_;
+    std::unordered_map<std::string, const NamedControl*> byLowerName_;
 };
 
 /// What an event handler handles.
@@ -88,13 +95,15 @@ struct EventHandler {
     std::string object;    ///< the control as the form spells it, or "Form" / "MDIForm"
     std::string event;     ///< "Click", "Load", "QueryUnload"...
     bool ofForm = false;   ///< the form's own event (Form_Load)
-    bool indexed = false;  ///< a control array's: its first parameter is Index
+    bool indexed = false;  ///< a control array's: its first parameter is the Index
 };
 
 /// The object and event of a Sub named OBJECT_EVENT, where OBJECT is one of
 /// `names`, or Form or MDIForm. An event's name has no underscore, so the
 /// object is all before the last one (cmd_Save_Click: cmd_Save, Click).
-/// Nothing for a Function or Property, or a Sub of no control.
+/// Nothing for a Function or Property, a Sub of no control, or a Sub of a
+/// control array whose first parameter is not its Index (Print_it beside a
+/// Print array is a plain Sub).
 std::optional<EventHandler> ParseEventHandler(const Procedure& procedure, const ControlNames& names);
 
 }  // namespace tarvel
