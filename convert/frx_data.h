@@ -11,10 +11,11 @@
 //   DragIcon, MouseIcon...): a 32-bit length L, the mark 6C 74 00 00, a 32-bit
 //   size S and S bytes of a whole image file; L = S + 8, S = 0 for an empty
 //   picture;
-// - the same in an ActiveX control's property (an ImageList's ListImageN
-//   Picture, SSTab's TabPicture(n), a StatusBar's panel): a 16-byte class id
-//   (StdPicture's, {0BE35204-8F91-11CE-9DE3-00AA004BB851}) between L and the
-//   mark; L = S + 24;
+// - the same in an ActiveX control's own property (an ImageList's ListImageN
+//   Picture, SSTab's TabPicture(n), a StatusBar's panel, its MouseIcon): a
+//   16-byte class id (StdPicture's, {0BE35204-8F91-11CE-9DE3-00AA004BB851})
+//   between L and the mark; L = S + 24. The DragIcon that VB itself gives
+//   every control keeps VB's layout there too;
 // - List and ItemData: a 16-bit count; when it is not 0, a 16-bit word that
 //   the items do not need (the longest item's length, at least 3), then count
 //   times a 16-bit length and that many bytes. ItemData's items are the
@@ -109,7 +110,7 @@ struct FrxPicture {
 
     bool empty() const { return image.empty(); }
     /// Where the next datum of the file begins.
-    std::uint64_t end() const { return offset + (activeX ? 28u : 12u) + image.size(); }
+    std::uint64_t end() const { return std::uint64_t{offset} + (activeX ? 28u : 12u) + image.size(); }
 };
 
 /// The picture at `offset`, in either layout (told apart by where the mark is).
