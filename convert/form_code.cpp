@@ -235,8 +235,14 @@ FormCode ScanFormCode(std::string_view code, std::uint32_t firstLine, const std:
     auto warn = [&](std::uint32_t line, const std::string& what) {
         scanned.warnings.push_back(formFile + ":" + std::to_string(line) + ": " + what);
     };
+    // Appended piece by piece: "'" + std::string(...) trips GCC 12's false -Wrestrict.
     auto named = [](const Procedure& procedure) {
-        return "'" + std::string(ProcedureKindName(procedure.kind)) + " " + procedure.header.name + "'";
+        std::string text = "'";
+        text += ProcedureKindName(procedure.kind);
+        text += ' ';
+        text += procedure.header.name;
+        text += '\'';
+        return text;
     };
 
     std::optional<Procedure> open;
