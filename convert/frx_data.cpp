@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "form_lines.h"
+#include "little_endian.h"
 
 namespace tarvel {
 namespace {
@@ -10,17 +11,6 @@ namespace {
 constexpr std::string_view kPictureMark("lt\0\0", 4);
 constexpr std::size_t kPictureHeader = 12;         // L, the mark, S
 constexpr std::size_t kActiveXPictureHeader = 28;  // L, the class id, the mark, S
-
-std::uint32_t Little32(std::string_view bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-std::uint16_t Little16(std::string_view bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
-}
 
 ConvertError Malformed(const FrxData& frx, std::uint32_t offset, std::string what) {
     ConvertError error = FileError(ErrorKind::FrxOutOfRange, frx.Name());

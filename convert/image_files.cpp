@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "little_endian.h"
+
 // Only the decoders needed here, from memory, without the C library's files.
 #define STBI_ONLY_GIF
 #define STBI_ONLY_JPEG
@@ -18,21 +20,6 @@ namespace {
 
 constexpr std::size_t kBitmapHeaders = 14 + 40;  // BITMAPFILEHEADER, BITMAPINFOHEADER
 constexpr std::uint32_t kPixelsPerMetre = 3780;  // 96 dots an inch
-
-std::uint32_t Little32(std::string_view bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-std::uint16_t Little16(std::string_view bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
-}
-
-void PutLittle(std::string& bytes, std::size_t at, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
-}
 
 ConvertError Unusable(const FrxPicture& picture, const std::string& frxName, std::string what) {
     ConvertError error = FileError(ErrorKind::FrxOutOfRange, frxName);

@@ -159,6 +159,23 @@ inline WalkedForm WalkForm(const std::string& form) {
     return walked;
 }
 
+/// A form of the pictures corpus whose .frx files are there, walked.
+struct PicturesForm {
+    ManifestRow row;
+    std::filesystem::path folder;
+    WalkedForm form;
+};
+
+inline std::vector<PicturesForm> FormsWithFrx() {
+    std::vector<PicturesForm> forms;
+    for (const ManifestRow& row : ReadManifest()) {
+        if (!row.frxPresent) continue;
+        const std::filesystem::path folder = PicturesDir() / row.folder;
+        forms.push_back({row, folder, WalkForm(ReadBytes(FormIn(folder)))});
+    }
+    return forms;
+}
+
 /// The binary data a form names: every reference but strings and lists.
 inline bool IsPictureRef(const FrxRef& ref) {
     return !ref.text && ref.property != "List" && ref.property != "ItemData" && ref.property != "Bindings";

@@ -51,10 +51,7 @@ std::uint64_t ListSize(const std::vector<std::string>& items) {
 TEST(FrxCorpus, EveryPictureIsReadAndEndsWhereTheNextDatumBegins) {
     SKIP_WITHOUT_CORPUS(test::PicturesDir());
     int pictures = 0, forms = 0;
-    for (const test::ManifestRow& row : test::ReadManifest()) {
-        if (!row.frxPresent) continue;
-        const fs::path folder = test::PicturesDir() / row.folder;
-        const test::WalkedForm form = test::WalkForm(test::ReadBytes(test::FormIn(folder)));
+    for (const auto& [row, folder, form] : test::FormsWithFrx()) {
         std::map<std::string, OpenedFrx> files = OpenFrxFiles(folder, form);
         std::set<std::string> kinds;
         for (const FrxRef& ref : form.refs) {
@@ -86,10 +83,7 @@ TEST(FrxCorpus, EveryPictureIsReadAndEndsWhereTheNextDatumBegins) {
 TEST(FrxCorpus, EveryImageListEntryIsAnActiveXPicture) {
     SKIP_WITHOUT_CORPUS(test::PicturesDir());
     int imageLists = 0;
-    for (const test::ManifestRow& row : test::ReadManifest()) {
-        if (!row.frxPresent) continue;
-        const fs::path folder = test::PicturesDir() / row.folder;
-        const test::WalkedForm form = test::WalkForm(test::ReadBytes(test::FormIn(folder)));
+    for (const auto& [row, folder, form] : test::FormsWithFrx()) {
         std::map<std::string, OpenedFrx> files = OpenFrxFiles(folder, form);
         for (std::size_t control = 0; control < form.controls.size(); ++control) {
             if (form.controls[control].listImages == 0) continue;
@@ -115,10 +109,7 @@ TEST(FrxCorpus, EveryImageListEntryIsAnActiveXPicture) {
 TEST(FrxCorpus, EveryListAndItemDataIsReadWithOneValueAnItem) {
     SKIP_WITHOUT_CORPUS(test::PicturesDir());
     int lists = 0, items = 0;
-    for (const test::ManifestRow& row : test::ReadManifest()) {
-        if (!row.frxPresent) continue;
-        const fs::path folder = test::PicturesDir() / row.folder;
-        const test::WalkedForm form = test::WalkForm(test::ReadBytes(test::FormIn(folder)));
+    for (const auto& [row, folder, form] : test::FormsWithFrx()) {
         std::map<std::string, OpenedFrx> files = OpenFrxFiles(folder, form);
         for (std::size_t i = 0; i < form.refs.size(); ++i) {
             const FrxRef& list = form.refs[i];

@@ -116,10 +116,7 @@ struct CorpusImage {
 // Every picture of the corpus with an image, and the file written for it.
 std::vector<CorpusImage> CorpusImages() {
     std::vector<CorpusImage> images;
-    for (const test::ManifestRow& row : test::ReadManifest()) {
-        if (!row.frxPresent) continue;
-        const fs::path folder = test::PicturesDir() / row.folder;
-        const test::WalkedForm form = test::WalkForm(test::ReadBytes(test::FormIn(folder)));
+    for (const auto& [row, folder, form] : test::FormsWithFrx()) {
         std::map<std::string, std::unique_ptr<FrxFile>> files;
         for (const test::FrxRef& ref : form.refs) {
             if (!test::IsPictureRef(ref)) continue;
