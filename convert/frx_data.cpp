@@ -1,5 +1,6 @@
 #include "frx_data.h"
 
+#include <charconv>
 #include <climits>
 
 #include "form_lines.h"
@@ -55,6 +56,19 @@ Result<std::string> ReadDatum(FrxData& frx, std::uint32_t offset, std::uint64_t 
 }
 
 }  // namespace
+
+std::optional<FrxDatumReference> ParseFrxDatumReference(std::string_view value) {
+    value = TrimBlanks(value);
+    if (value.empty() || value.front() != '"') return std::nullopt;
+    const std::size_t close = value.find('"', 1);
+    if (close == std::string_view::npos || close == 1 || close + 2 >= value.size() || value[close + 1] != ':')
+        return std::nullopt;
+    std::uint32_t offset = 0;
+    const char* const last = value.data() + value.size();
+    const auto [end, error] = std::from_chars(value.data() + close + 2, last, offset, 16);
+    if (error != std::errc() || end != last) return std::nullopt;
+    return FrxDatumReference{std::string(value.substr(1, close - 1)), offset};
+}
 
 Result<std::string> FrxBytes::Read(std::uint64_t offset, std::size_t count) {
     return std::string(bytes_.substr(static_cast<std::size_t>(offset), count));

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,17 @@
 #include "result.h"
 
 namespace tarvel {
+
+/// Where a property's binary data lies: `"Form1.frx":0B2D` as the form writes
+/// a Picture, Icon, List or ItemData (no "$", which marks a string).
+struct FrxDatumReference {
+    std::string fileName;
+    std::uint32_t offset = 0;
+};
+
+/// Reads `"NAME":HEX` (blanks around it allowed); nothing when the value is
+/// not such a reference or its offset does not fit 32 bits.
+std::optional<FrxDatumReference> ParseFrxDatumReference(std::string_view value);
 
 /// The most one picture or list may hold: no form has more, and it keeps a
 /// single damaged length from reading the rest of a large file.

@@ -317,6 +317,17 @@ TEST(FrxData, ImageKindsFromTheFirstBytes) {
     for (const auto& [bytes, kind] : cases) EXPECT_EQ(ImageKindOf(bytes), kind) << ImageKindName(kind);
 }
 
+TEST(FrxData, ReferencesToData) {
+    const std::optional<FrxDatumReference> picture = ParseFrxDatumReference("  \"Form 1.frx\":0B2d ");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->fileName, "Form 1.frx");
+    EXPECT_EQ(picture->offset, 0x0B2Du);
+    EXPECT_EQ(ParseFrxDatumReference("\"F.frx\":FFFFFFFF")->offset, 0xFFFFFFFFu);
+    for (const char* none : {"$\"F.frx\":0000", "\"F.frx\":100000000", "\"F.frx\":", "\"\":0000", "\"F.frx\"0000",
+                             "\"F.frx\":00 1", "\"F.frx\":-1", "\"F.frx", "1", ""})
+        EXPECT_FALSE(ParseFrxDatumReference(none)) << none;
+}
+
 TEST(FrxFile, OnlyARegularFileBesideTheFormIsOpened) {
     test::TempDir dir;
     test::WriteBytes(dir / "Form1.frx", Le32(8) + kMark + Le32(0));
