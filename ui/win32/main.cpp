@@ -1,14 +1,52 @@
 // tarvel.exe: the window that turns a Visual Basic form's menu into an RC MENU
-// resource, as a native Windows program. The message loop also waits on the
-// change notification of the directory shown, so the window hears of changes
-// on the disk without polling.
+// resource, as a native Windows program. Its command line (a form or folder,
+// --help, --version) arrives as UTF-16 and is read before any window exists.
+// The message loop also waits on the change notification of the directory
+// shown, so the window hears of changes on the disk without polling.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "frm_main.h"
 #include "platform.h"
+#include "start_arguments.h"
 
 namespace {
+
+std::vector<std::string> Utf8Arguments() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> utf8;
+    for (int i = 1; i < count; ++i) utf8.push_back(tarvel::ui::Utf8FromWide(arguments[i]));
+    LocalFree(arguments);
+    return utf8;
+}
+
+// Text for whoever started the program from a command line. A window program
+// has a standard handle only where it was redirected; otherwise it borrows the
+// console of the command line that started it, if there is one.
+void WriteForCommandLine(DWORD which, const std::string& text) {
+    if (text.empty()) return;
+    HANDLE handle = GetStdHandle(which);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+        handle = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return;
+    }
+    DWORD mode = 0, written = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        // A console shows UTF-16 right whatever its code page.
+        const std::wstring wide = tarvel::ui::WideFromUtf8(text);
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+        WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+}
 
 int RunMessageLoop(frmMain& window) {
     MSG message;
@@ -34,6 +72,12 @@ int RunMessageLoop(frmMain& window) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    std::ostringstream out, err;
+    const tarvel::ui::StartRequest request = tarvel::ui::ParseStartArguments(Utf8Arguments(), out, err);
+    WriteForCommandLine(STD_OUTPUT_HANDLE, out.str());
+    WriteForCommandLine(STD_ERROR_HANDLE, err.str());
+    if (!request.openWindow) return request.status;
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
@@ -41,5 +85,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     frmMain window(instance, platform);
     ShowWindow(window.hwnd(), showCommand);
     UpdateWindow(window.hwnd());
+    // Form_Load once the window is on the screen: it appears that much sooner,
+    // and a message about the name given comes over it, not before it.
+    window.Load(request.name.value_or(std::string()));
     return RunMessageLoop(window);
 }
