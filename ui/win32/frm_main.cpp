@@ -25,6 +25,8 @@ constexpr wchar_t kWindowClass[] = L"frmMain";
 constexpr int kFirstControlId = 1000;  // clear of IDOK and IDCANCEL, which the keyboard sends
 constexpr int kDirectoryIndentTwips = 240;
 constexpr int kDroppedDriveLines = 8;
+// Form_Load, posted to the window by Load.
+constexpr UINT kLoadMessage = WM_APP + 1;
 
 struct ControlClass {
     const wchar_t* name;
@@ -159,7 +161,10 @@ frmMain::frmMain(HINSTANCE instance, tarvel::ui::Platform& platform)
                        dpi_);
 }
 
-void frmMain::Load(const std::string& startName) { behaviour_.Load(startName); }
+void frmMain::Load(const std::string& startName) {
+    startName_ = startName;
+    PostMessageW(window_, kLoadMessage, 0, 0);
+}
 
 frmMain::~frmMain() {
     StopWatching();
@@ -185,6 +190,9 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         HANDLE_MSG(hwnd, WM_DESTROY, OnDestroy);
         case WM_NEXTDLGCTL:
             MoveFocus(hwnd, wParam, lParam);
+            return 0;
+        case kLoadMessage:
+            behaviour_.Load(startName_);
             return 0;
         case WM_DPICHANGED: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -261,14 +269,12 @@ void frmMain::ApplyDpi(UINT dpi) {
     for (HWND control : controls_) SetWindowFont(control, font_, FALSE);
     if (old != nullptr) DeleteObject(old);
 
-    for (HICON icon : {bigIcon_, smallIcon_, openFolder_, closedFolder_})
+    for (HICON icon : {bigIcon_, smallIcon_})
         if (icon != nullptr) DestroyIcon(icon);
     bigIcon_ = LoadProgramIcon(instance_, Px(480, dpi));
     smallIcon_ = LoadProgramIcon(instance_, Px(240, dpi));
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    openFolder_ = FolderIcon(true);
-    closedFolder_ = FolderIcon(false);
 
     HDC dc = GetDC(Dir1);
     HGDIOBJ previous = SelectObject(dc, font_);
@@ -425,6 +431,11 @@ void frmMain::ShowDrive(const std::string& drive) {
 }
 
 void frmMain::ShowDirectory(const std::string& path, const std::vector<tarvel::ui::DirectoryEntry>& entries) {
+    // Asked for once the window is on the screen: the shell's first icon costs
+    // more than the whole window before it (it builds the system image list).
+    // Drawn scaled to each monitor's DPI, the small icons serve every one.
+    if (openFolder_ == nullptr) openFolder_ = FolderIcon(true);
+    if (closedFolder_ == nullptr) closedFolder_ = FolderIcon(false);
     SetWindowRedraw(Dir1, FALSE);
     ListBox_ResetContent(Dir1);
     directoryLines_ = entries;

@@ -31,8 +31,10 @@ public:
 
     HWND hwnd() const { return window_; }
 
-    /// Form_Load, on `startName` (a form or folder) when one is given; once
-    /// the window is shown, so that a message about the name comes over it.
+    /// Form_Load, on `startName` (a form or folder) when one is given, from
+    /// the message loop: call it once the window is shown, and it runs when the
+    /// window is on the screen, before its first paint; a message about the
+    /// name comes over the window, not before it.
     void Load(const std::string& startName);
 
     /// The change notification of the directory shown, for the message loop to
@@ -91,6 +93,7 @@ private:
     tarvel::ui::Platform& platform_;
     tarvel::ui::MainWindow behaviour_;
     std::unique_ptr<frmAbout> aboutBox_;
+    std::string startName_;
 
     HWND window_ = nullptr;
     UINT dpi_ = 96;
