@@ -1,8 +1,14 @@
 // The yardstick for tarvel.exe's start-up under Wine: the least a Win32
 // program does to put a window on the screen, one empty window with a caption
-// and the main window's client size, in a program built as tarvel.exe is
-// (static, Unicode). bench/startup.sh times both under the same Wine.
+// and the main window's client size, static and Unicode as tarvel.exe is.
+// Built with TARVEL_LIKE_TARVEL_EXE it also loads what tarvel.exe loads before
+// its window (common controls 6 through its manifest, the shell) and accepts
+// dropped files as it does. bench/startup.sh times them under the same Wine.
 #include <windows.h>
+#ifdef TARVEL_LIKE_TARVEL_EXE
+#include <commctrl.h>
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -17,6 +23,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+#ifdef TARVEL_LIKE_TARVEL_EXE
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+#endif
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProcedure;
@@ -30,6 +40,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     AdjustWindowRect(&frame, style, FALSE);
     HWND window = CreateWindowExW(0, L"MinimalWindow", L"Minimal Win32 window", style, CW_USEDEFAULT, CW_USEDEFAULT,
                                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+#ifdef TARVEL_LIKE_TARVEL_EXE
+    DragAcceptFiles(window, TRUE);
+#endif
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     MSG message;

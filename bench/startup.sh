@@ -7,12 +7,14 @@
 # each pair of runs gives a ratio: the median of those holds when the
 # machine's speed drifts.
 #
-# Then, where Wine and the Windows build are there, the same for tarvel.exe
-# against a minimal Win32 program with one empty window, both under the same
-# Wine in a prefix of their own (made once, in build-windows/wine-prefix-bench),
-# with one window kept open throughout, as a desktop always has its shell.
+# Then, where Wine and the Windows build (WINDOWS_BIN, build-windows/bin) are
+# there, the same for tarvel.exe against a minimal Win32 program with one empty
+# window, bare and built as tarvel.exe is (its manifest, the common controls and
+# the shell loaded), all under one Wine in a prefix of their own (made once, in
+# build-windows/wine-prefix-bench), with one window kept open throughout, as a
+# desktop always has its shell.
 #
-#   bench/startup.sh [TARVEL] [MINIMAL_WINDOW] [MAP_TIMER] [RUNS] [TARVEL_EXE] [MINIMAL_WIN32_EXE]
+#   bench/startup.sh [TARVEL] [MINIMAL_WINDOW] [MAP_TIMER] [RUNS] [WINDOWS_BIN]
 #
 # Aims: tarvel's median at most 1.3 times the empty Qt window's, 1.2 better;
 # tarvel.exe at most 1.2 times the empty Win32 window's. A third program, the
@@ -27,8 +29,10 @@ tarvel="${1:-$bin/tarvel}"
 minimal="${2:-$bin/tarvel_minimal_window}"
 map_timer="${3:-$bin/tarvel_map_timer}"
 runs="${4:-21}"
-tarvel_exe="${5:-$here/../build-windows/bin/tarvel.exe}"
-minimal_exe="${6:-$here/../build-windows/bin/tarvel_minimal_window_win32.exe}"
+windows_bin="${5:-$here/../build-windows/bin}"
+tarvel_exe="$windows_bin/tarvel.exe"
+minimal_exe="$windows_bin/tarvel_minimal_window_win32.exe"
+like_exe="$windows_bin/tarvel_minimal_window_win32_like_tarvel.exe"
 
 for program in "$tarvel" "$minimal" "$map_timer"; do
   [ -x "$program" ] || { echo "no program at $program (build it first)" >&2; exit 2; }
@@ -87,8 +91,8 @@ printf '  the same with one label    %7.1f ms  %7.1f ms\n' "$label_best" "$label
 printf '  tarvel / minimal, run by run          %5.2fx   (aim: at most 1.3x, then 1.2x)\n' \
   "$(pair_ratio "$work/tarvel.ms" "$work/minimal.ms")"
 
-if ! command -v wine >/dev/null || [ ! -f "$tarvel_exe" ] || [ ! -f "$minimal_exe" ]; then
-  echo "Wine:      skipped (needs wine, $tarvel_exe and $minimal_exe: cmake --preset windows && cmake --build --preset windows)"
+if ! command -v wine >/dev/null || [ ! -f "$tarvel_exe" ] || [ ! -f "$minimal_exe" ] || [ ! -f "$like_exe" ]; then
+  echo "Wine:      skipped (needs wine and the Windows build in $windows_bin: cmake --preset windows && cmake --build --preset windows)"
   exit 0
 fi
 export WINEPREFIX="${WINEPREFIX_BENCH:-$here/../build-windows/wine-prefix-bench}" WINEDEBUG=-all WINEARCH=win64
@@ -105,14 +109,20 @@ wine "$minimal_exe" >/dev/null 2>&1 &
 keeper_pid=$!
 measure 'Tarvel to RC file' wine "$tarvel_exe" >/dev/null
 measure 'Minimal Win32 window' wine "$minimal_exe" >/dev/null
+measure 'Minimal Win32 window' wine "$like_exe" >/dev/null
 for ((i = 0; i < runs; i++)); do
   measure 'Tarvel to RC file' wine "$tarvel_exe" >>"$work/tarvel-exe.ms"
   measure 'Minimal Win32 window' wine "$minimal_exe" >>"$work/minimal-exe.ms"
+  measure 'Minimal Win32 window' wine "$like_exe" >>"$work/like-exe.ms"
 done
 read -r exe_best exe_median < <(stats "$work/tarvel-exe.ms")
 read -r win32_best win32_median < <(stats "$work/minimal-exe.ms")
+read -r like_best like_median < <(stats "$work/like-exe.ms")
 echo "Wine:      $(wine --version), the same Xvfb, $runs runs each, in turns"
 printf '  tarvel.exe                 %7.1f ms  %7.1f ms\n' "$exe_best" "$exe_median"
 printf '  minimal Win32 window       %7.1f ms  %7.1f ms\n' "$win32_best" "$win32_median"
+printf '  the same built as tarvel.exe %5.1f ms  %7.1f ms   (its manifest, common controls, shell)\n' \
+  "$like_best" "$like_median"
 printf '  tarvel.exe / minimal, run by run      %5.2fx   (aim: at most 1.2x)\n' \
   "$(pair_ratio "$work/tarvel-exe.ms" "$work/minimal-exe.ms")"
+printf '  tarvel.exe / built alike, run by run  %5.2fx\n' "$(pair_ratio "$work/tarvel-exe.ms" "$work/like-exe.ms")"

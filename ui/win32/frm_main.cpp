@@ -127,6 +127,16 @@ void DrawIconLine(const DRAWITEMSTRUCT& item, HICON icon, int left, int iconSize
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &line);
 }
 
+// A control's rectangle in the window's client area, in pixels at `dpi`.
+RECT PixelRect(const ControlPlace& place, UINT dpi) {
+    const RECT twips = TwipsRect(place);
+    int height = Px(twips.bottom - twips.top, dpi);
+    // A drop-down list's height includes its list when dropped; the closed box sizes itself to the font.
+    if (place.kind == ControlKind::DriveList) height *= kDroppedDriveLines + 1;
+    const int left = Px(twips.left, dpi), top = Px(twips.top, dpi);
+    return {left, top, left + Px(twips.right - twips.left, dpi), top + height};
+}
+
 std::wstring ListText(HWND list, int index) {
     std::wstring text(static_cast<std::size_t>(std::max(0, ListBox_GetTextLen(list, index))) + 1, L'\0');
     text.resize(static_cast<std::size_t>(std::max(0, ListBox_GetText(list, index, text.data()))));
@@ -207,8 +217,15 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 BOOL frmMain::OnCreate(HWND hwnd, LPCREATESTRUCTW) {
     window_ = hwnd;
+    // Each control made once, at its place and in its font: under Wine every
+    // move and every font a control is given after it is made costs start-up time.
+    dpi_ = WindowDpi(hwnd);
+    font_ = CreateDialogFont(dpi_);
     CreateControls();
-    ApplyDpi(WindowDpi(hwnd));
+    // At the system's DPI the class's icons are these very sizes, and giving the
+    // window its own again would cost start-up time too.
+    LoadIcons(Px(480, dpi_) != GetSystemMetrics(SM_CXICON) || Px(240, dpi_) != GetSystemMetrics(SM_CXSMICON));
+    MeasureLines();
     DragAcceptFiles(hwnd, TRUE);
     return TRUE;
 }
@@ -224,9 +241,12 @@ void frmMain::CreateControls() {
         if (!option || !inOptionGroup) style |= WS_GROUP;
         if (option && !inOptionGroup) style |= WS_TABSTOP;
         inOptionGroup = option;
-        controls_[i] = CreateWindowExW(control.exStyle, control.name, WideFromUtf8(place.text).c_str(), style, 0, 0, 0,
-                                       0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
-                                       instance_, nullptr);
+        const RECT rect = PixelRect(place, dpi_);
+        controls_[i] = CreateWindowExW(control.exStyle, control.name, WideFromUtf8(place.text).c_str(), style,
+                                       rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)), instance_,
+                                       nullptr);
+        SetWindowFont(controls_[i], font_, FALSE);
     }
     const auto control = [this](std::string_view name) {
         return controls_[static_cast<std::size_t>(FindPlace(name) - kMainWindowControls)];
@@ -261,46 +281,47 @@ void frmMain::CreateControls() {
 }
 
 // Everything measured in pixels follows the monitor: the font, the icons, the
-// places of the controls and the height of a directory line.
+// places of the controls and the height of a list's line.
 void frmMain::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
     HFONT old = font_;
     font_ = CreateDialogFont(dpi);
     for (HWND control : controls_) SetWindowFont(control, font_, FALSE);
     if (old != nullptr) DeleteObject(old);
+    LoadIcons(true);
+    MeasureLines();
+    PlaceControls();
+    InvalidateRect(window_, nullptr, TRUE);
+}
 
+void frmMain::LoadIcons(bool show) {
     for (HICON icon : {bigIcon_, smallIcon_})
         if (icon != nullptr) DestroyIcon(icon);
-    bigIcon_ = LoadProgramIcon(instance_, Px(480, dpi));
-    smallIcon_ = LoadProgramIcon(instance_, Px(240, dpi));
+    bigIcon_ = LoadProgramIcon(instance_, Px(480, dpi_));
+    smallIcon_ = LoadProgramIcon(instance_, Px(240, dpi_));
+    if (!show) return;
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
 
+void frmMain::MeasureLines() {
     HDC dc = GetDC(Dir1);
     HGDIOBJ previous = SelectObject(dc, font_);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);
     ReleaseDC(Dir1, dc);
-    ListBox_SetItemHeight(Dir1, 0, std::max<int>(metrics.tmHeight, Px(240, dpi)) + Px(30, dpi));
+    ListBox_SetItemHeight(Dir1, 0, std::max<int>(metrics.tmHeight, Px(240, dpi_)) + Px(30, dpi_));
     // The drive list's lines and its closed box hold a small icon beside the text.
-    const int driveLine = std::max<int>(metrics.tmHeight, Px(240, dpi));
+    const int driveLine = std::max<int>(metrics.tmHeight, Px(240, dpi_));
     ComboBox_SetItemHeight(Drive1, -1, driveLine);
     ComboBox_SetItemHeight(Drive1, 0, driveLine);
-
-    PlaceControls();
-    InvalidateRect(window_, nullptr, TRUE);
 }
 
 void frmMain::PlaceControls() {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const ControlPlace& place = kMainWindowControls[i];
-        const RECT twips = TwipsRect(place);
-        int height = Px(twips.bottom - twips.top, dpi_);
-        // A drop-down list's height includes its list when dropped; the closed box sizes itself to the font.
-        if (place.kind == ControlKind::DriveList) height *= kDroppedDriveLines + 1;
-        MoveWindow(controls_[i], Px(twips.left, dpi_), Px(twips.top, dpi_), Px(twips.right - twips.left, dpi_), height,
-                   TRUE);
+        const RECT rect = PixelRect(kMainWindowControls[i], dpi_);
+        MoveWindow(controls_[i], rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
     }
 }
 

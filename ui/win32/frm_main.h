@@ -68,6 +68,9 @@ private:
     void CreateControls();
     void PlaceControls();
     void ApplyDpi(UINT dpi);
+    /// The window's icons at its DPI; `show` gives them to the window as well.
+    void LoadIcons(bool show);
+    void MeasureLines();
     void WatchDirectory(const std::string& path);
     void StopWatching();
 
