@@ -55,6 +55,13 @@ unset QT_QPA_PLATFORM
 # The window's own pixels, without a window manager's frame.
 screenshot() { xwd -silent -id "$1" | convert xwd:- "$2"; }
 find_window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+# close_with KEY WINDOW TITLE WHAT: the key pressed in the window closes it.
+close_with() {
+    xdotool windowfocus --sync "$2"
+    xdotool key "$1"
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "$3" >/dev/null || return 0; sleep 0.1; done
+    fail "$4"
+}
 
 "$tarvel" &
 tarvel_pid=$!
@@ -89,10 +96,7 @@ xdotool mousemove --window "$main" 428 52 click 1
 about=$(find_window '^O programie$') || fail "the About box did not open"
 sleep 1
 screenshot "$about" "$out/screenshot-about.png"
-xdotool windowfocus --sync "$about"
-xdotool key Escape
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^O programie$' >/dev/null || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^O programie$' >/dev/null && fail "Escape did not close the About box"
+close_with Escape "$about" '^O programie$' "Escape did not close the About box"
 
 # Koniec ends the process, with status 0.
 xdotool mousemove --window "$main" 428 84 click 1
@@ -114,8 +118,7 @@ sleep 0.5
 xdotool key Tab Tab  # from the directory list past the drive list into the file list
 sleep 0.5
 screenshot "$main" "$out/screenshot-focus-file1.png"
-click_konwertuj() { xdotool mousemove --window "$main" 428 20 click 1; }
-click_konwertuj
+xdotool mousemove --window "$main" 428 20 click 1  # Konwertuj
 for _ in $(seq 50); do [ -s "$work/Start/Form1.rc" ] && break; sleep 0.1; done
 cmp "$work/Start/Form1.rc" "$work/expected.rc" || fail "started with the form, Konwertuj did not write its RC file"
 sleep 0.5
@@ -138,10 +141,7 @@ message=$(find_window '^Błąd$') || fail "no message for a name that is no form
 find_window '^Tarvel to RC file$' >/dev/null || fail "no main window beside the message"
 sleep 0.5
 screenshot "$message" "$out/screenshot-not-a-form.png"
-xdotool windowfocus --sync "$message"
-xdotool key Return
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Błąd$' >/dev/null || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^Błąd$' >/dev/null && fail "the message did not close"
+close_with Return "$message" '^Błąd$' "the message did not close"
 kill "$tarvel_pid"
 wait "$tarvel_pid" 2>/dev/null || true
 tarvel_pid=''
