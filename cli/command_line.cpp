@@ -265,9 +265,14 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
         err << Describe(error) << '\n';
         status = std::max(status, StatusOf(error.kind));
     };
-    // Files are put in place a batch at a time: one wait for the disk for many forms,
-    // and never more files open at once than the system allows.
-    constexpr std::size_t kBatchSize = 256;
+    // Files are put in place a batch at a time: one wait for the disk for many
+    // forms. A batch keeps its files open until then, so it holds at most half
+    // of the files the process may open (the rest is for the forms, their .frx
+    // files and the folders), and it keeps the texts of files rewritten in place
+    // in memory, so it holds a bounded amount of them.
+    constexpr std::size_t kFilesAConversionOpens = 3;  // the RC file, the header, the MASM file
+    constexpr std::size_t kMostHeldBytes = 64 * 1024 * 1024;
+    const std::size_t batchFiles = std::clamp<std::size_t>(OpenFileLimit() / 2, kFilesAConversionOpens, 768);
     SaveBatch batch;
     auto placeBatch = [&] {
         for (const Status& placed : batch.Commit())
@@ -297,6 +302,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
             request.form = PathFromUtf8(form);
         }
 
+        if (batch.OpenFiles() + kFilesAConversionOpens > batchFiles || batch.HeldBytes() > kMostHeldBytes) placeBatch();
         std::string text;
         Destination destination;
         if (toStandardOutput) {
@@ -333,7 +339,6 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
                 status = std::max(status, static_cast<int>(kFileError));
             }
         }
-        if (batch.size() >= kBatchSize) placeBatch();
     }
     placeBatch();
     return status;

@@ -111,46 +111,44 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (resources.options.codePage == RcOptions::kAutoCodePage)
         resources.options.codePage = resources.menu ? AutoCodePage(*resources.menu) : AutoCodePage(Menu{});
 
-    // The RC file is opened first and saved last: a target that cannot be
-    // written stops everything, and an RC text that includes a header is
-    // never saved without it.
-    std::optional<SafeFile> rcFile;
-    if (!destination.text) {
-        Result<SafeFile> opened = SafeFile::Open(destination.file, request.form);
+    // Every file of the conversion is opened before a word is written, the RC
+    // file first, so a target that cannot be written stops everything; they are
+    // put in place together once all are written, the RC file first. A failing
+    // RC file never leaves a new header beside the old RC file, and an RC text
+    // that includes a header is never saved without it.
+    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file
+    for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm}) {
+        if (target == &destination.file ? destination.text != nullptr : target->empty()) continue;
+        Result<SafeFile> opened = SafeFile::Open(*target, request.form);
         if (!opened) return opened.error();
-        rcFile.emplace(std::move(opened.value()));
+        files.push_back(std::move(opened.value()));
     }
-    const std::string formFileName = request.formBytes ? std::string("standard input") : PathText(request.form.filename());
-    for (const bool masm : {false, true}) {
-        const std::filesystem::path& target = masm ? destination.masm : destination.header;
-        if (target.empty()) continue;
-        Result<SafeFile> file = SafeFile::Open(target, request.form);
-        if (!file) return file.error();
-        {
-            BufferedSink buffered(file.value());
-            if (masm) WriteMasmNumbers(resources.Names(), formFileName, buffered);
-            else WriteCHeader(resources.Names(), PathText(target.filename()), formFileName, buffered);
-        }
-        Status saved = file.value().Commit();
-        if (!saved) return saved.error();
-    }
-
+    std::size_t next = 0;
     if (destination.text) {
         StringSink text(*destination.text);
         resources.Write(text);
-        return report;
-    }
-    {
-        BufferedSink buffered(*rcFile);
+    } else {
+        BufferedSink buffered(files[next++]);
         resources.Write(buffered);
         buffered.Write("\r\n");
     }
+    const std::string formFileName = request.formBytes ? std::string("standard input") : PathText(request.form.filename());
+    if (!destination.header.empty()) {
+        BufferedSink buffered(files[next++]);
+        WriteCHeader(resources.Names(), PathText(destination.header.filename()), formFileName, buffered);
+    }
+    if (!destination.masm.empty()) {
+        BufferedSink buffered(files[next++]);
+        WriteMasmNumbers(resources.Names(), formFileName, buffered);
+    }
+    if (files.empty()) return report;
     if (destination.batch) {
-        destination.batch->Add(std::move(*rcFile));
+        destination.batch->Add(std::move(files));
         return report;
     }
-    Status saved = rcFile->Commit();
-    if (!saved) return saved.error();
+    SaveBatch alone;
+    alone.Add(std::move(files));
+    if (Status saved = alone.Commit().front(); !saved) return saved.error();
     return report;
 }
 

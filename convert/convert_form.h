@@ -39,8 +39,9 @@ struct Destination {
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
     std::filesystem::path header; ///< a C header with the #define list, saved safely
     std::filesystem::path masm;   ///< the same numbers as MASM equ lines, saved safely
-    /// With `file`: the written RC file joins this batch, which puts it in place
-    /// with the others (one wait for the disk for many forms).
+    /// The conversion's files join this batch, which puts them in place with
+    /// the others' (one wait for the disk for many forms); without it they are
+    /// put in place before ConvertForm returns.
     SaveBatch* batch = nullptr;
 };
 

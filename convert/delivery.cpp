@@ -1,6 +1,7 @@
 #include "delivery.h"
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -9,10 +10,6 @@ namespace tarvel {
 namespace {
 
 namespace fs = std::filesystem;
-
-ConvertError Failure(ErrorKind kind, const fs::path& file, std::error_code reason = {}) {
-    return FileError(kind, PathText(file), reason);
-}
 
 bool SameFile(const fs::path& a, const fs::path& b) {
     std::error_code error;
@@ -28,11 +25,8 @@ fs::path TemporaryName(std::mt19937& random) {
     return fs::path(name + ".tmp");
 }
 
-// No new file can be made in the folder: a read-only folder, or no right to write it.
-bool FolderRefusesNewFiles(const std::error_code& error) {
-    return error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
-           error == std::errc::operation_not_permitted;
-}
+constexpr fs::perms kNewFilePermissions = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                          fs::perms::group_write | fs::perms::others_read | fs::perms::others_write;
 
 }  // namespace
 
@@ -40,144 +34,242 @@ SafeFile::SafeFile(SafeFile&& other) noexcept
     : requested_(std::move(other.requested_)),
       target_(std::move(other.target_)),
       temporary_(std::move(other.temporary_)),
-      permissions_(other.permissions_),
+      cleanup_(std::move(other.cleanup_)),
+      replaced_(other.replaced_),
+      replacing_(other.replacing_),
       file_(std::move(other.file_)),
+      pending_(std::move(other.pending_)),
       error_(other.error_),
-      active_(std::exchange(other.active_, false)),
-      device_(other.device_) {}
+      way_(other.way_),
+      active_(std::exchange(other.active_, false)) {}
 
 SafeFile::~SafeFile() { Abandon(); }
 
-ConvertError SafeFile::Unwritable(std::error_code reason) const {
-    return Failure(ErrorKind::OutputUnwritable, requested_, reason);
+ConvertError SafeFile::Failure(ErrorKind kind, std::error_code reason) const {
+    return FileError(kind, PathText(requested_), reason);
 }
 
 void SafeFile::Abandon() {
     if (!std::exchange(active_, false)) return;
     if (file_.is_open()) (void)file_.Close();
     std::error_code ignored;
-    if (!temporary_.empty()) fs::remove(temporary_, ignored);
+    if (way_ == Way::Replace) fs::remove(temporary_, ignored);
+    cleanup_.Forget();
+    pending_ = std::string();
 }
 
 Result<SafeFile> SafeFile::Open(const fs::path& requested, const fs::path& form) {
-    if (requested.empty()) return Failure(ErrorKind::OutputNameEmpty, {});
+    if (requested.empty()) return FileError(ErrorKind::OutputNameEmpty, {});
+    WatchInterrupts();
     SafeFile out;
     out.requested_ = requested;
-    out.target_ = requested;
+    const std::error_code isDirectory = std::make_error_code(std::errc::is_a_directory);
+    if (!requested.has_filename()) return out.Failure(ErrorKind::OutputUnwritable, isDirectory);
 
     // Writing through a link replaces the file it points to, not the link.
-    std::error_code error;
-    if (fs::is_symlink(requested, error)) {
-        const fs::path resolved = fs::weakly_canonical(requested, error);
-        if (!error) out.target_ = resolved;
+    OutputPlace place = FindOutputPlace(requested);
+    if (!place.refusedLink.empty()) {
+        ConvertError refused = out.Failure(ErrorKind::OutputLinkRefused, {});
+        if (place.refusedLink != requested) refused.detail = PathText(place.refusedLink);
+        return refused;
     }
+    out.target_ = std::move(place.file);
     const fs::path& target = out.target_;
-    if (SameFile(target, form)) return Failure(ErrorKind::OutputIsForm, requested);
-    const fs::file_status existing = fs::status(target, error);
-    if (fs::is_directory(existing) || !target.has_filename())
-        return out.Unwritable(std::make_error_code(std::errc::is_a_directory));
+    if (SameFile(target, form)) return out.Failure(ErrorKind::OutputIsForm, {});
+    std::error_code error;
+    if (fs::is_directory(target, error) || !target.has_filename()) return out.Failure(ErrorKind::OutputUnwritable, isDirectory);
 
-    // A device or a pipe (/dev/stdout, a FIFO) cannot be replaced, only written to.
-    const bool regular = fs::is_regular_file(existing);
-    if (IsDevice(target)) {
-        if (const std::error_code opened = OutputFile::Overwrite(target, out.file_)) return out.Unwritable(opened);
-        out.active_ = true;
-        out.device_ = true;
-        return out;
-    }
-    // A file the user may not write to stays as it is, as it would when opened for writing.
-    if (regular) {
-        if (!OpenFile(target, "ab", error)) return out.Unwritable(error);
-        out.permissions_ = existing.permissions();
+    // The target is opened first and what was opened is looked at: a name
+    // checked first and opened after may lead somewhere else by then. Opening
+    // it for writing is also the proof that the user may write it; a file
+    // that they may not write stays as it is.
+    OutputFile existing;
+    std::error_code opened =
+        IsDevice(target) ? OutputFile::OpenDevice(target, existing) : OutputFile::OpenExisting(target, existing);
+    // A pipe without a reader yet: wait for one, as writing to a pipe does.
+    if (opened == std::errc::no_such_device_or_address) opened = OutputFile::OpenDevice(target, existing);
+    if (opened && opened != std::errc::no_such_file_or_directory) return out.Failure(ErrorKind::OutputUnwritable, opened);
+    if (!opened) {
+        if (const std::error_code inspected = existing.Inspect(out.replaced_))
+            return out.Failure(ErrorKind::OutputUnwritable, inspected);
+        // A device or a pipe (/dev/stdout, a FIFO, NUL) cannot be replaced, only written to.
+        if (!out.replaced_.regular) {
+            out.file_ = std::move(existing);
+            out.way_ = Way::Device;
+            out.active_ = true;
+            return out;
+        }
+        out.replacing_ = true;
     }
 
-    fs::path directory = target.parent_path();
+    const fs::perms permissions = out.replacing_ ? out.replaced_.permissions : kNewFilePermissions;
     std::mt19937 random(std::random_device{}());
     std::error_code created;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        out.temporary_ = directory / TemporaryName(random);
-        created = OutputFile::CreateNew(out.temporary_, out.file_);
-        if (created != std::errc::file_exists) break;
+    {
+        // Registered before a signal can end the program with the file made but unknown.
+        InterruptsHeld held;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            out.temporary_ = target.parent_path() / TemporaryName(random);
+            created = OutputFile::CreateNew(out.temporary_, out.file_, permissions);
+            if (created != std::errc::file_exists) break;
+        }
+        if (!created) {
+            out.cleanup_ = RemovedOnInterrupt(out.temporary_);
+            out.active_ = true;
+        }
     }
-    if (!created) {
-        out.active_ = true;
-        return out;
-    }
+    // The old file's handle closes here: kept open it would stop the rename on Windows.
+    if (!created) return out;
     out.temporary_.clear();
-    // Where no new file can be made, an existing file is written in place, as an editor would.
-    if (regular && FolderRefusesNewFiles(created)) {
-        if (const std::error_code opened = OutputFile::Overwrite(target, out.file_)) return out.Unwritable(opened);
+    // Where no new file can be made, an existing file is rewritten in place, as an editor would.
+    if (out.replacing_ && RefusesNewFiles(created)) {
+        out.file_ = std::move(existing);
+        out.way_ = Way::InPlace;
         out.active_ = true;
         return out;
     }
-    return out.Unwritable(created);
+    return out.Failure(ErrorKind::OutputUnwritable, created);
 }
 
 void SafeFile::Write(std::string_view bytes) {
     if (error_ || !active_) return;
-    error_ = file_.Write(bytes);
+    if (way_ == Way::InPlace) pending_.append(bytes);
+    else error_ = file_.Write(bytes);
 }
 
 Status SafeFile::Commit() {
-    // A device keeps nothing to flush (and NUL on Windows refuses to be asked).
-    if (active_ && !device_ && !error_) error_ = file_.FlushToDisk();
-    Status closed = Close();
-    if (!closed) return closed;
-    Status placed = Place();
-    // The rename is in the folder's entries: flush them too, or a crash could bring back the old file.
-    if (placed) (void)FlushDirectory(target_.parent_path());
-    return placed;
+    SaveBatch alone;
+    std::vector<SafeFile> files;
+    files.push_back(std::move(*this));
+    alone.Add(std::move(files));
+    return alone.Commit().front();
+}
+
+Status SafeFile::Settle() {
+    if (!active_) return Failure(ErrorKind::OutputUnwritable, std::make_error_code(std::errc::bad_file_descriptor));
+    if (!error_ && way_ == Way::Replace && replacing_) error_ = file_.TakeOwnerAndPermissions(replaced_);
+    // A full disk or a file-size limit is found while the old text is still whole.
+    if (!error_ && way_ == Way::InPlace) error_ = file_.Reserve(pending_.size());
+    if (!error_) return Done{};
+    const ConvertError failure = Failure(ErrorKind::OutputUnwritable, error_);
+    Abandon();
+    return failure;
 }
 
 Status SafeFile::Close() {
-    if (!active_) return Unwritable(std::make_error_code(std::errc::bad_file_descriptor));
+    if (way_ != Way::Replace) return Done{};
     if (const std::error_code closed = file_.Close(); !error_) error_ = closed;
     if (!error_) return Done{};
-    const ConvertError failure = Unwritable(error_);
+    const ConvertError failure = Failure(ErrorKind::OutputUnwritable, error_);
     Abandon();
     return failure;
 }
 
 Status SafeFile::Place() {
-    if (!active_) return Unwritable(std::make_error_code(std::errc::bad_file_descriptor));
-    if (temporary_.empty()) {
-        active_ = false;
-        return Done{};
+    std::error_code error;
+    ErrorKind kind = ErrorKind::OutputUnwritable;
+    switch (way_) {
+        case Way::Replace:
+            error = RenameOver(temporary_, target_);
+            break;
+        case Way::InPlace:
+            // Past this point the old text is gone: only a dying machine should fail here.
+            kind = ErrorKind::OutputIncomplete;
+            error = file_.Rewrite(pending_);
+            if (!error) error = file_.FlushToDisk();
+            if (const std::error_code closed = file_.Close(); !error) error = closed;
+            break;
+        case Way::Device:
+            error = file_.Close();
+            break;
     }
-    // The file that is replaced keeps its permissions.
-    std::error_code ignored;
-    if (permissions_) fs::permissions(temporary_, *permissions_, ignored);
-    if (const std::error_code replaced = RenameOver(temporary_, target_)) {
-        const ConvertError failure = Unwritable(replaced);
+    if (error) {
+        const ConvertError failure = Failure(kind, error);
         Abandon();
         return failure;
     }
+    cleanup_.Forget();
+    pending_ = std::string();
     active_ = false;
     return Done{};
 }
 
-void SaveBatch::Add(SafeFile file) { files_.push_back(std::move(file)); }
+void SaveBatch::Add(std::vector<SafeFile> files) { groups_.push_back(std::move(files)); }
+
+std::size_t SaveBatch::OpenFiles() const {
+    std::size_t open = 0;
+    for (const std::vector<SafeFile>& group : groups_)
+        for (const SafeFile& file : group) open += file.file_.is_open() ? 1 : 0;
+    return open;
+}
+
+std::size_t SaveBatch::HeldBytes() const {
+    std::size_t held = 0;
+    for (const std::vector<SafeFile>& group : groups_)
+        for (const SafeFile& file : group) held += file.pending_.size();
+    return held;
+}
 
 std::vector<Status> SaveBatch::Commit() {
-    std::vector<OutputFile*> open;
-    for (SafeFile& file : files_)
-        if (file.active_ && !file.device_ && !file.error_) open.push_back(&file.file_);
-    const std::error_code flushed = FlushAllToDisk(open);
-    std::vector<Status> outcomes;
-    std::vector<fs::path> folders;
-    for (SafeFile& file : files_) {
-        if (flushed && !file.error_) file.error_ = flushed;
-        Status closed = file.Close();
-        if (!closed) {
-            outcomes.push_back(closed);
-            continue;
+    std::vector<std::optional<ConvertError>> failures(groups_.size());
+    auto fail = [&](std::size_t group, const ConvertError& error) {
+        if (!failures[group]) failures[group] = error;
+        for (SafeFile& file : groups_[group]) file.Abandon();
+    };
+    auto forEachLive = [&](auto&& step) {
+        for (std::size_t group = 0; group < groups_.size(); ++group)
+            for (SafeFile& file : groups_[group]) {
+                if (failures[group]) break;
+                if (Status done = step(file); !done) fail(group, done.error());
+            }
+    };
+
+    // First everything that can fail while every target is still as it was.
+    forEachLive([](SafeFile& file) { return file.Settle(); });
+    std::vector<OutputFile*> replacements;
+    std::vector<std::pair<std::size_t, const SafeFile*>> waiting;  // each replacement's conversion
+    for (std::size_t group = 0; group < groups_.size(); ++group)
+        for (SafeFile& file : groups_[group])
+            if (!failures[group] && file.way_ == SafeFile::Way::Replace) {
+                replacements.push_back(&file.file_);
+                waiting.emplace_back(group, &file);
+            }
+    if (const std::error_code flushed = FlushAllToDisk(replacements))
+        for (const auto& [group, file] : waiting)
+            if (!failures[group]) fail(group, file->Failure(ErrorKind::OutputUnwritable, flushed));
+    forEachLive([](SafeFile& file) { return file.Close(); });
+
+    // Then the targets, a conversion's files in a row that a signal does not cut.
+    struct Renamed {
+        fs::path folder;
+        std::size_t group;
+        const SafeFile* file;
+    };
+    std::vector<Renamed> renamed;
+    for (std::size_t group = 0; group < groups_.size(); ++group) {
+        InterruptsHeld held;
+        for (SafeFile& file : groups_[group]) {
+            if (failures[group]) break;
+            const bool replaced = file.way_ == SafeFile::Way::Replace;
+            if (Status placed = file.Place(); !placed) fail(group, placed.error());
+            else if (replaced) renamed.push_back({file.target_.parent_path(), group, &file});
         }
-        outcomes.push_back(file.Place());
-        if (outcomes.back() && std::find(folders.begin(), folders.end(), file.target_.parent_path()) == folders.end())
-            folders.push_back(file.target_.parent_path());
     }
-    for (const fs::path& folder : folders) (void)FlushDirectory(folder);
-    files_.clear();
+    // A rename lives in the folder's entries: until they are on the disk a crash could bring back the old file.
+    std::vector<fs::path> flushed;
+    for (const Renamed& entry : renamed) {
+        if (std::find(flushed.begin(), flushed.end(), entry.folder) != flushed.end()) continue;
+        flushed.push_back(entry.folder);
+        if (const std::error_code error = FlushDirectory(entry.folder))
+            for (const Renamed& inFolder : renamed)
+                if (inFolder.folder == entry.folder && !failures[inFolder.group])
+                    failures[inFolder.group] = inFolder.file->Failure(ErrorKind::OutputFolderNotFlushed, error);
+    }
+
+    std::vector<Status> outcomes;
+    for (const std::optional<ConvertError>& failure : failures)
+        outcomes.push_back(failure ? Status(*failure) : Status(Done{}));
+    groups_.clear();
     return outcomes;
 }
 

@@ -1,17 +1,26 @@
-// Saves a text to its file so that nothing is ever lost: the bytes go to a new
-// temporary file beside the target, which replaces the target only once it is
-// complete and on the disk, and the folder is flushed after it. On any failure
-// the previous file is left as it was and the temporary file is removed; only
-// the temporary file this save made is ever removed.
+// Saves texts to their files so that nothing is ever lost. Each text goes to a
+// new temporary file beside its target (no more readable than the target),
+// which takes the target's place, owner and permissions only once it is
+// complete and on the disk; the folder is flushed after it. The files of one
+// conversion (the RC file, its header, its MASM file) are put in place
+// together, the RC file first, once every one of them is written: a failure
+// anywhere leaves every old file as it was and removes only the temporary files
+// this save made, also when the program is told to end (see interrupt.h).
+// A writable file in a folder that takes no new files is rewritten in place,
+// but only once its whole text is known, every other file of the conversion is
+// written and the room for it is reserved on the disk. A device or a pipe is
+// written to as it is.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
-#include <optional>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "file_io.h"
+#include "interrupt.h"
 #include "result.h"
 #include "text_sink.h"
 
@@ -36,34 +45,44 @@ public:
 
 private:
     friend class SaveBatch;
+    enum class Way { Replace, InPlace, Device };
+
     SafeFile() = default;
-    Status Close();  // reports a write that failed; on failure the temporary file is gone
-    Status Place();  // renames the temporary file over the target
-    ConvertError Unwritable(std::error_code reason) const;
+    Status Settle();  // everything that can fail before the target is touched
+    Status Close();   // a replacement closed: the last word on its writes
+    Status Place();   // the one step that changes the target
+    ConvertError Failure(ErrorKind kind, std::error_code reason) const;
     void Abandon();
 
     std::filesystem::path requested_;   // as the caller named it, for messages
     std::filesystem::path target_;      // the file that is replaced: a link's target
-    std::filesystem::path temporary_;   // empty when writing in place
-    std::optional<std::filesystem::perms> permissions_;  // of the file being replaced
+    std::filesystem::path temporary_;   // the replacement, while it is being written
+    RemovedOnInterrupt cleanup_;        // removes the replacement if the program is told to end
+    FileFacts replaced_;                // the target as it was, when there was one
+    bool replacing_ = false;
     OutputFile file_;
+    std::string pending_;  // in place: the whole text, written only once it is complete
     std::error_code error_;
-    bool active_ = false;  // a temporary file to remove, or a file written in place, is open
-    bool device_ = false;  // the target is a device or a pipe, written in place
+    Way way_ = Way::Replace;
+    bool active_ = false;  // a temporary file to remove, or a file to write in place, is open
 };
 
-/// Saves many files with one wait for the disk instead of one each: every file
-/// is written to its own temporary file, then all are flushed to the disk
-/// together, renamed into place, and their folders flushed.
+/// Saves many conversions with one wait for the disk instead of one each:
+/// every file is written to its own temporary file, then all are flushed to
+/// the disk together, renamed into place, and their folders flushed.
 class SaveBatch {
 public:
-    void Add(SafeFile file);
-    std::size_t size() const { return files_.size(); }
-    /// Puts every file in its target's place; one outcome a file, in the order added.
+    /// One conversion's files, put in place together in this order (the RC file first).
+    void Add(std::vector<SafeFile> files);
+    std::size_t size() const { return groups_.size(); }
+    /// The files the batch keeps open, and the bytes it keeps for rewrites in place.
+    std::size_t OpenFiles() const;
+    std::size_t HeldBytes() const;
+    /// Puts every conversion's files in place; one outcome a conversion, in the order added.
     std::vector<Status> Commit();
 
 private:
-    std::vector<SafeFile> files_;
+    std::vector<std::vector<SafeFile>> groups_;
 };
 
 /// Saves `text` followed by CR LF as `target`.

@@ -1,7 +1,7 @@
 // The file operations that differ between systems, and nothing else: reading
 // a file as bytes, writing one through the system's own calls (POSIX here,
-// CreateFileW and friends on Windows), replacing one file by another, and the
-// path spelled as UTF-8. Every path stays a std::filesystem::path down to the
+// CreateFileW and friends on Windows), rewriting one in place, replacing one
+// file by another, following links to an output, and the path spelled as UTF-8. Every path stays a std::filesystem::path down to the
 // system call, so on Windows it is wide all the way.
 #pragma once
 
@@ -35,6 +35,16 @@ std::filesystem::path PathFromUtf8(std::string_view text);
 /// The reason of the last failed C library call (errno), or a plain I/O error when it left none.
 std::error_code LastSystemError();
 
+/// What an open file is, read from the open file itself (never from its
+/// name, which may lead elsewhere by the time it is looked at).
+struct FileFacts {
+    bool regular = false;       ///< a regular file, not a device or a pipe
+    std::uint64_t size = 0;
+    std::filesystem::perms permissions = std::filesystem::perms::none;
+    std::int64_t owner = -1;    ///< the owning user and group where the system has them, else -1
+    std::int64_t group = -1;
+};
+
 /// A file being written through the system's own calls. Closed, errors
 /// ignored, when dropped without Close.
 class OutputFile {
@@ -45,13 +55,29 @@ public:
     ~OutputFile();
 
     /// Makes a new file; fails with file_exists when anything of that name is
-    /// there already, so another program's file is never taken over.
-    static std::error_code CreateNew(const std::filesystem::path& path, OutputFile& file);
-    /// Opens an existing file (or a device, or a pipe) and writes it from the start, cut to nothing.
-    static std::error_code Overwrite(const std::filesystem::path& path, OutputFile& file);
+    /// there already, so another program's file is never taken over. Nobody
+    /// may do more with it than `permissions` (less the umask) allow, so a
+    /// private file's replacement is never readable by others while it fills.
+    static std::error_code CreateNew(const std::filesystem::path& path, OutputFile& file,
+                                     std::filesystem::perms permissions);
+    /// Opens an existing file for writing, cutting nothing and creating
+    /// nothing: the proof that it may be written, and the way to rewrite it in
+    /// place. Fails with no_such_file_or_directory when there is none.
+    static std::error_code OpenExisting(const std::filesystem::path& path, OutputFile& file);
+    /// Opens a device or a pipe to write to it.
+    static std::error_code OpenDevice(const std::filesystem::path& path, OutputFile& file);
 
     bool is_open() const { return handle_ != kNoHandle; }
+    std::error_code Inspect(FileFacts& facts) const;
     std::error_code Write(std::string_view bytes);
+    /// Makes sure that `size` bytes written from the start will find room on
+    /// the disk, without changing a byte of what the file holds now.
+    std::error_code Reserve(std::uint64_t size);
+    /// Writes `bytes` over the file from its start and cuts it after them.
+    std::error_code Rewrite(std::string_view bytes);
+    /// Gives the file the owner, group and permissions of `original` as far as
+    /// the process may set them (as root, or where they are its own).
+    std::error_code TakeOwnerAndPermissions(const FileFacts& original);
     /// Waits until what was written is on the disk (a device or pipe has nothing to wait for).
     std::error_code FlushToDisk();
     std::error_code Close();
@@ -65,6 +91,26 @@ private:
 /// Is `path` a device or a pipe, which can only be written to, never replaced:
 /// /dev/stdout or a FIFO; on Windows also the reserved names (NUL, CON, COM1...).
 bool IsDevice(const std::filesystem::path& path);
+
+/// Where writing to `path` leads once its symbolic links are followed.
+struct OutputPlace {
+    std::filesystem::path file;         ///< the file to write: `path` itself when no link is on the way
+    std::filesystem::path refusedLink;  ///< a link that is not followed, see FindOutputPlace
+};
+
+/// Follows the links on the way to `path`. A link in a world-writable folder
+/// with the sticky bit (such as /tmp) that belongs neither to this user nor to
+/// the folder's owner is not followed, as the kernel's protected_symlinks rule
+/// says: another user's `out.rc -> victim` would make us replace `victim`.
+OutputPlace FindOutputPlace(const std::filesystem::path& path);
+
+/// Can a failure to create a file mean that the folder takes no new files
+/// (read-only, or not ours to write) while a file in it may still be written?
+bool RefusesNewFiles(const std::error_code& error);
+
+/// How many files the process may hold open at once (RLIMIT_NOFILE; on
+/// Windows the C runtime's limit).
+std::size_t OpenFileLimit();
 
 /// Waits until everything written to `files` is on the disk: one flush of each
 /// file system where the system has one (Linux's syncfs), else one file at a time.

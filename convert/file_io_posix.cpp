@@ -1,6 +1,9 @@
 // Writing files on POSIX systems: open(2) with O_EXCL for a new file, fsync(2)
-// before a rename(2), and the directory fsync'd after it.
+// before a rename(2), and the directory fsync'd after it; fallocate(2) to
+// find a full disk before a file is rewritten in place; lstat(2) and
+// readlink(2) to follow an output's links the way the kernel does.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,27 +17,60 @@
 namespace tarvel {
 namespace {
 
+namespace fs = std::filesystem;
+
 std::error_code Errno() { return std::error_code(errno ? errno : EIO, std::generic_category()); }
 
-std::error_code Open(const std::filesystem::path& path, int flags, std::intptr_t& handle) {
+std::error_code Open(const fs::path& path, int flags, mode_t mode, std::intptr_t& handle) {
     int fd;
-    do fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    do fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
     while (fd < 0 && errno == EINTR);
     if (fd < 0) return Errno();
     handle = fd;
     return {};
 }
 
-}  // namespace
+mode_t ModeBits(fs::perms permissions) { return static_cast<mode_t>(permissions) & 07777; }
 
-std::error_code OutputFile::CreateNew(const std::filesystem::path& path, OutputFile& file) {
-    file = OutputFile();
-    return Open(path, O_WRONLY | O_CREAT | O_EXCL, file.handle_);
+// The kernel's protected_symlinks rule: in a world-writable sticky folder a
+// link is followed only by its owner, or when it belongs to the folder's owner.
+bool MayFollow(const struct stat& link, const fs::path& folder) {
+    struct stat directory {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &directory) != 0) return true;
+    if ((directory.st_mode & (S_ISVTX | S_IWOTH)) != (S_ISVTX | S_IWOTH)) return true;
+    return link.st_uid == ::geteuid() || link.st_uid == directory.st_uid;
 }
 
-std::error_code OutputFile::Overwrite(const std::filesystem::path& path, OutputFile& file) {
+}  // namespace
+
+std::error_code OutputFile::CreateNew(const fs::path& path, OutputFile& file, fs::perms permissions) {
     file = OutputFile();
-    return Open(path, O_WRONLY | O_TRUNC, file.handle_);
+    return Open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, ModeBits(permissions) & 0777, file.handle_);
+}
+
+std::error_code OutputFile::OpenExisting(const fs::path& path, OutputFile& file) {
+    file = OutputFile();
+    // Without O_NONBLOCK a FIFO swapped in for the file would wait for a reader for ever.
+    if (const std::error_code error = Open(path, O_WRONLY | O_NOCTTY | O_NONBLOCK, 0, file.handle_)) return error;
+    const int fd = static_cast<int>(file.handle_);
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) return Errno();
+    return {};
+}
+
+std::error_code OutputFile::OpenDevice(const fs::path& path, OutputFile& file) {
+    file = OutputFile();
+    return Open(path, O_WRONLY | O_NOCTTY, 0, file.handle_);
+}
+
+std::error_code OutputFile::Inspect(FileFacts& facts) const {
+    struct stat status {};
+    if (::fstat(static_cast<int>(handle_), &status) != 0) return Errno();
+    facts.regular = S_ISREG(status.st_mode);
+    facts.size = static_cast<std::uint64_t>(status.st_size);
+    facts.permissions = static_cast<fs::perms>(status.st_mode & 07777);
+    facts.owner = status.st_uid;
+    facts.group = status.st_gid;
+    return {};
 }
 
 std::error_code OutputFile::Write(std::string_view bytes) {
@@ -47,6 +83,53 @@ std::error_code OutputFile::Write(std::string_view bytes) {
         if (written == 0) return std::make_error_code(std::errc::io_error);
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
+    return {};
+}
+
+std::error_code OutputFile::Reserve(std::uint64_t size) {
+    if (size == 0) return {};
+    // A file-size limit would stop the rewrite part way: it is found here instead.
+    rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur)
+        return std::make_error_code(std::errc::file_too_large);
+    const int fd = static_cast<int>(handle_);
+#ifdef __linux__
+    // The blocks are kept for the file past its end: its size and bytes stay as they are.
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) return {};
+    if (errno != EOPNOTSUPP && errno != ENOSYS) return Errno();
+#endif
+    // posix_fallocate never changes a byte the file holds, but may lengthen it:
+    // on failure it is cut back to what it was.
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) return Errno();
+    const int failed = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+    if (failed == 0) return {};
+    // A file system that keeps no blocks in advance has nothing to reserve.
+    if (failed == EOPNOTSUPP || failed == EINVAL) return {};
+    (void)!::ftruncate(fd, before.st_size);
+    return std::error_code(failed, std::generic_category());
+}
+
+std::error_code OutputFile::Rewrite(std::string_view bytes) {
+    const int fd = static_cast<int>(handle_);
+    if (::lseek(fd, 0, SEEK_SET) < 0) return Errno();
+    if (const std::error_code error = Write(bytes)) return error;
+    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) return Errno();
+    return {};
+}
+
+std::error_code OutputFile::TakeOwnerAndPermissions(const FileFacts& original) {
+    const int fd = static_cast<int>(handle_);
+    struct stat mine {};
+    if (::fstat(fd, &mine) != 0) return Errno();
+    if (original.owner >= 0 && (static_cast<std::int64_t>(mine.st_uid) != original.owner ||
+                                static_cast<std::int64_t>(mine.st_gid) != original.group)) {
+        // Root may give the file to anyone; others may give their own file to a group of theirs.
+        if (::fchown(fd, static_cast<uid_t>(original.owner), static_cast<gid_t>(original.group)) != 0)
+            (void)!::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(original.group));
+    }
+    // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
+    if (::fchmod(fd, ModeBits(original.permissions)) != 0) return Errno();
     return {};
 }
 
@@ -64,11 +147,74 @@ std::error_code OutputFile::Close() {
     return {};
 }
 
-bool IsDevice(const std::filesystem::path& path) {
+bool IsDevice(const fs::path& path) {
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
-           !std::filesystem::is_directory(status);
+    const fs::file_status status = fs::status(path, error);
+    return fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status);
+}
+
+OutputPlace FindOutputPlace(const fs::path& path) {
+    OutputPlace place{path, {}};
+    // The parts still to walk, the next one last; a link's target takes its place.
+    std::vector<fs::path> ahead;
+    auto walkNext = [&ahead](const fs::path& more) {
+        const std::vector<fs::path> parts(more.begin(), more.end());
+        ahead.insert(ahead.end(), parts.rbegin(), parts.rend());
+    };
+    walkNext(path);
+    fs::path walked;
+    int links = 0;
+    while (!ahead.empty()) {
+        const fs::path part = std::move(ahead.back());
+        ahead.pop_back();
+        if (part == "/") {
+            walked = "/";
+            continue;
+        }
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (walked.empty() || walked.filename() == "..") walked /= "..";
+            else if (walked != "/") walked = walked.parent_path();
+            continue;
+        }
+        const fs::path next = walked / part;
+        struct stat status {};
+        const bool link = ::lstat(next.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+        // Not a link, not there, or a loop that opening the file will report: walked as it is.
+        if (!link || ++links > 40) {
+            walked = next;
+            continue;
+        }
+        if (!MayFollow(status, walked)) {
+            place.refusedLink = next;
+            return place;
+        }
+        std::error_code error;
+        const fs::path target = fs::read_symlink(next, error);
+        if (error) {
+            walked = next;
+            continue;
+        }
+        if (target.is_absolute()) walked.clear();
+        walkNext(target);
+    }
+    // Without a link on the way the path stays as the caller spelled it.
+    if (links > 0) {
+        place.file = walked;
+        for (auto it = ahead.rbegin(); it != ahead.rend(); ++it) place.file /= *it;
+    }
+    return place;
+}
+
+bool RefusesNewFiles(const std::error_code& error) {
+    return error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
+           error == std::errc::operation_not_permitted;
+}
+
+std::size_t OpenFileLimit() {
+    rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 1 << 20;
+    return static_cast<std::size_t>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
 }
 
 std::error_code FlushAllToDisk(std::span<OutputFile* const> files) {
@@ -93,16 +239,17 @@ std::error_code FlushAllToDisk(std::span<OutputFile* const> files) {
 #endif
 }
 
-std::error_code RenameOver(const std::filesystem::path& source, const std::filesystem::path& target) {
+std::error_code RenameOver(const fs::path& source, const fs::path& target) {
     if (std::rename(source.c_str(), target.c_str()) != 0) return Errno();
     return {};
 }
 
-std::error_code FlushDirectory(const std::filesystem::path& directory) {
-    const std::filesystem::path path = directory.empty() ? std::filesystem::path(".") : directory;
+std::error_code FlushDirectory(const fs::path& directory) {
+    const fs::path path = directory.empty() ? fs::path(".") : directory;
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return Errno();
     std::error_code error;
+    // A file system that keeps no directory to flush (EINVAL) has nothing to wait for.
     if (::fsync(fd) != 0 && errno != EINVAL) error = Errno();
     ::close(fd);
     return error;

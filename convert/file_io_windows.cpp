@@ -1,7 +1,10 @@
 // Writing files on Windows with the system's own wide calls: CreateFileW with
 // CREATE_NEW for a new file, FlushFileBuffers before MoveFileExW replaces the
-// target (with MOVEFILE_WRITE_THROUGH, so there is no directory to flush).
+// target (with MOVEFILE_WRITE_THROUGH, so there is no directory to flush), and
+// SetFileInformationByHandle to find a full disk before a rewrite in place.
 #include <windows.h>
+
+#include <cstdio>
 
 #include "file_io.h"
 
@@ -15,28 +18,65 @@ std::error_code LastWindowsError() {
 
 HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-std::error_code Open(const std::filesystem::path& path, DWORD disposition, std::intptr_t& handle) {
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+std::error_code Open(const std::filesystem::path& path, DWORD disposition, DWORD sharing, std::intptr_t& handle) {
+    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return LastWindowsError();
     handle = reinterpret_cast<std::intptr_t>(h);
     return {};
 }
 
+std::error_code SetSize(HANDLE h, std::uint64_t size) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(h, position, nullptr, FILE_BEGIN) || !SetEndOfFile(h)) return LastWindowsError();
+    return {};
+}
+
 }  // namespace
 
-std::error_code OutputFile::CreateNew(const std::filesystem::path& path, OutputFile& file) {
+std::error_code OutputFile::CreateNew(const std::filesystem::path& path, OutputFile& file, std::filesystem::perms) {
     file = OutputFile();
-    const std::error_code error = Open(path, CREATE_NEW, file.handle_);
+    // The new file takes the folder's access rules. Delete sharing lets Ctrl+C
+    // remove it while it is still being written.
+    const std::error_code error = Open(path, CREATE_NEW, FILE_SHARE_READ | FILE_SHARE_DELETE, file.handle_);
     if (error.value() == ERROR_FILE_EXISTS || error.value() == ERROR_ALREADY_EXISTS)
         return std::make_error_code(std::errc::file_exists);
     return error;
 }
 
-std::error_code OutputFile::Overwrite(const std::filesystem::path& path, OutputFile& file) {
+std::error_code OutputFile::OpenExisting(const std::filesystem::path& path, OutputFile& file) {
     file = OutputFile();
-    // A device has nothing to cut short: it is opened as it is.
-    return Open(path, IsDevice(path) ? OPEN_EXISTING : TRUNCATE_EXISTING, file.handle_);
+    // Windows refuses to write a read-only file even for an administrator, but a
+    // file system that keeps the attribute as Unix permissions (Wine, a Samba
+    // share) may let root through; the attribute decides, as on Windows.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::error_code(ERROR_ACCESS_DENIED, std::system_category());
+    const std::error_code error =
+        Open(path, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, file.handle_);
+    if (error.value() == ERROR_FILE_NOT_FOUND || error.value() == ERROR_PATH_NOT_FOUND)
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    return error;
+}
+
+std::error_code OutputFile::OpenDevice(const std::filesystem::path& path, OutputFile& file) {
+    file = OutputFile();
+    return Open(path, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE, file.handle_);
+}
+
+std::error_code OutputFile::Inspect(FileFacts& facts) const {
+    facts = FileFacts();
+    if (GetFileType(Handle(handle_)) != FILE_TYPE_DISK) return {};  // a console, NUL or a pipe
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(Handle(handle_), &information)) return LastWindowsError();
+    using std::filesystem::perms;
+    facts.regular = !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    facts.size = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    facts.permissions = perms::owner_read | perms::group_read | perms::others_read;
+    if (!(information.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+        facts.permissions |= perms::owner_write | perms::group_write | perms::others_write;
+    return {};
 }
 
 std::error_code OutputFile::Write(std::string_view bytes) {
@@ -49,6 +89,51 @@ std::error_code OutputFile::Write(std::string_view bytes) {
     }
     return {};
 }
+
+std::error_code OutputFile::Reserve(std::uint64_t size) {
+    const HANDLE h = Handle(handle_);
+    LARGE_INTEGER current;
+    if (!GetFileSizeEx(h, &current)) return LastWindowsError();
+    const std::uint64_t old = static_cast<std::uint64_t>(current.QuadPart);
+    if (size <= old) return {};
+    // The allocation grows, the end of the file stays where it is.
+    FILE_ALLOCATION_INFO allocation;
+    allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
+    if (SetFileInformationByHandle(h, FileAllocationInfo, &allocation, sizeof allocation)) return {};
+    const DWORD code = GetLastError();
+    if (code != ERROR_CALL_NOT_IMPLEMENTED && code != ERROR_NOT_SUPPORTED && code != ERROR_INVALID_PARAMETER &&
+        code != ERROR_INVALID_FUNCTION)
+        return std::error_code(static_cast<int>(code), std::system_category());
+    // Where the allocation cannot be set (Wine), zeros after the old end take
+    // the room; the old bytes stay, and on failure the old end comes back.
+    static const char kZeros[64 * 1024] = {};
+    LARGE_INTEGER end;
+    end.QuadPart = current.QuadPart;
+    if (!SetFilePointerEx(h, end, nullptr, FILE_BEGIN)) return LastWindowsError();
+    for (std::uint64_t left = size - old; left > 0;) {
+        const std::size_t chunk = left < sizeof kZeros ? static_cast<std::size_t>(left) : sizeof kZeros;
+        if (const std::error_code error = Write(std::string_view(kZeros, chunk))) {
+            (void)SetSize(h, old);
+            return error;
+        }
+        left -= chunk;
+    }
+    return {};
+}
+
+std::error_code OutputFile::Rewrite(std::string_view bytes) {
+    const HANDLE h = Handle(handle_);
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    if (!SetFilePointerEx(h, start, nullptr, FILE_BEGIN)) return LastWindowsError();
+    if (const std::error_code error = Write(bytes)) return error;
+    if (!SetEndOfFile(h)) return LastWindowsError();
+    return {};
+}
+
+// A new file takes the folder's access rules, and a read-only file is never
+// replaced (opening it for writing is refused first): nothing to copy.
+std::error_code OutputFile::TakeOwnerAndPermissions(const FileFacts&) { return {}; }
 
 std::error_code OutputFile::FlushToDisk() {
     if (FlushFileBuffers(Handle(handle_))) return {};
@@ -83,6 +168,24 @@ bool IsDevice(const std::filesystem::path& path) {
     CloseHandle(h);
     return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
 }
+
+OutputPlace FindOutputPlace(const std::filesystem::path& path) {
+    // Windows has no sticky folders: a link leads to the file it names.
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+        std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+        if (!error) return {std::move(resolved), {}};
+    }
+    return {path, {}};
+}
+
+bool RefusesNewFiles(const std::error_code& error) {
+    if (error.category() == std::system_category())
+        return error.value() == ERROR_ACCESS_DENIED || error.value() == ERROR_WRITE_PROTECT;
+    return error == std::errc::permission_denied || error == std::errc::read_only_file_system;
+}
+
+std::size_t OpenFileLimit() { return static_cast<std::size_t>(_getmaxstdio()); }
 
 std::error_code FlushAllToDisk(std::span<OutputFile* const> files) {
     for (OutputFile* file : files)

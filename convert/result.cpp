@@ -27,6 +27,16 @@ std::string Describe(const ConvertError& error) {
             return error.file + ": the output file would overwrite the form";
         case ErrorKind::OutputUnwritable:
             return error.file + ": cannot write the output file: " + reason;
+        case ErrorKind::OutputLinkRefused:
+            return error.file + ": not written: " + (error.detail.empty() ? "it" : "'" + error.detail + "'") +
+                   " is a symbolic link of another user in a shared folder with the sticky bit, and the"
+                   " protected_symlinks rule of the system follows such links for their owner only";
+        case ErrorKind::OutputIncomplete:
+            return error.file + ": rewriting the file in place failed part way: " + reason +
+                   "; the file may be incomplete";
+        case ErrorKind::OutputFolderNotFlushed:
+            return error.file + ": written, but its folder could not be flushed to the disk: " + reason +
+                   "; after a crash the old file may come back";
         case ErrorKind::OutOfMemory:
             return error.file + ": not enough memory to convert the form";
     }

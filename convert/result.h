@@ -22,13 +22,16 @@ enum class ErrorKind {
     OutputNameEmpty,      ///< no output file was named
     OutputIsForm,         ///< the output file would overwrite the form itself
     OutputUnwritable,     ///< the output file cannot be created or written
+    OutputLinkRefused,    ///< a link on the way to the output is another user's in a shared sticky folder
+    OutputIncomplete,     ///< rewriting the output in place failed part way: it may be incomplete
+    OutputFolderNotFlushed, ///< the output is in place, but its folder's entries could not be put on the disk
     OutOfMemory,          ///< the system refused memory part way (a last guard's error)
 };
 
 struct ConvertError {
     ErrorKind kind{};
     std::string file{};        ///< the file concerned, UTF-8
-    std::string detail{};      ///< what in it: the item's or control's name for a number out of range, else empty
+    std::string detail{};      ///< what in it: the item's or control's name for a number out of range, the link not followed, else empty
     std::int64_t number = 0;   ///< the number that did not fit, for a number out of range
     std::error_code system{};  ///< the operating system's reason, where there is one
 };

@@ -283,6 +283,9 @@ const char* KindName(ErrorKind kind) {
         case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
         case ErrorKind::OutputIsForm: return "OutputIsForm";
         case ErrorKind::OutputUnwritable: return "OutputUnwritable";
+        case ErrorKind::OutputLinkRefused: return "OutputLinkRefused";
+        case ErrorKind::OutputIncomplete: return "OutputIncomplete";
+        case ErrorKind::OutputFolderNotFlushed: return "OutputFolderNotFlushed";
         case ErrorKind::OutOfMemory: return "OutOfMemory";
     }
     return "?";

@@ -1,14 +1,17 @@
-// Writing the RC file: complete or not at all, and never over the form.
+// Writing the RC file: complete or not at all, never readable by more people
+// than the file it replaces, and never over the form.
 #include "delivery.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
+#include <vector>
 
 #include "test_support.h"
 
@@ -19,11 +22,22 @@ namespace fs = std::filesystem;
 using test::PathUtf8;
 using test::ReadBytes;
 using test::TempDir;
+using test::WithLineEnds;
 using test::WriteBytes;
 
 std::size_t EntriesIn(const fs::path& directory) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
 }
+
+// The temporary files of a save still being written in `directory`.
+std::vector<fs::path> TemporaryFiles(const fs::path& directory) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(directory))
+        if (entry.path().filename().string().starts_with(".tarvel-")) found.push_back(entry.path());
+    return found;
+}
+
+constexpr uid_t kNobody = 65534;
 
 TEST(Delivery, WritesTheTextAndALineEndOverAnOldFile) {
     TempDir dir;
@@ -43,6 +57,40 @@ TEST(Delivery, KeepsThePermissionsOfTheFileItReplaces) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
 }
 
+TEST(Delivery, TheTemporaryFileIsNoMoreReadableThanTheFileItReplaces) {
+    TempDir dir;
+    for (const mode_t mode : {0600, 0640, 0400}) {
+        WriteBytes(dir / "Form1.rc", "a private text");
+        ASSERT_EQ(chmod((dir / "Form1.rc").c_str(), mode), 0);
+        Result<SafeFile> file = SafeFile::Open(dir / "Form1.rc", dir / "Form1.frm");
+        ASSERT_TRUE(file) << Describe(file.error());
+        const std::vector<fs::path> temporary = TemporaryFiles(dir.path());
+        ASSERT_EQ(temporary.size(), 1u);
+        struct stat status {};
+        ASSERT_EQ(stat(temporary[0].c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, mode & 0777) << "while it fills, mode " << std::oct << mode;
+        file.value().Write("new");
+        ASSERT_TRUE(file.value().Commit());
+        ASSERT_EQ(stat((dir / "Form1.rc").c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode);
+    }
+}
+
+TEST(Delivery, KeepsTheOwnerAndGroupOfTheFileItReplaces) {
+    if (geteuid() != 0) GTEST_SKIP() << "only the superuser may give a file to another user";
+    TempDir dir;
+    WriteBytes(dir / "Form1.rc", "old");
+    ASSERT_EQ(chown((dir / "Form1.rc").c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chmod((dir / "Form1.rc").c_str(), 02640), 0);
+    ASSERT_TRUE(DeliverToFile("new", dir / "Form1.rc", dir / "Form1.frm"));
+    struct stat status {};
+    ASSERT_EQ(stat((dir / "Form1.rc").c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, kNobody);
+    EXPECT_EQ(status.st_gid, kNobody);
+    EXPECT_EQ(status.st_mode & 07777, 02640u);
+    EXPECT_EQ(ReadBytes(dir / "Form1.rc"), "new\r\n");
+}
+
 TEST(Delivery, WritesThroughALinkToTheFileItNames) {
     TempDir dir;
     WriteBytes(dir / "real.rc", "old");
@@ -50,6 +98,45 @@ TEST(Delivery, WritesThroughALinkToTheFileItNames) {
     ASSERT_TRUE(DeliverToFile("new", dir / "link.rc", dir / "Form1.frm"));
     EXPECT_TRUE(fs::is_symlink(dir / "link.rc"));
     EXPECT_EQ(ReadBytes(dir / "real.rc"), "new\r\n");
+}
+
+// /tmp's rule (the kernel's protected_symlinks): in a world-writable sticky
+// folder a link is followed only by its owner or when the folder's owner made it.
+TEST(Delivery, AnotherUsersLinkInASharedStickyFolderIsNotFollowed) {
+    if (geteuid() != 0) GTEST_SKIP() << "a link of another user can only be made by the superuser";
+    TempDir dir;
+    fs::create_directories(dir / "shared");
+    ASSERT_EQ(chmod((dir / "shared").c_str(), 01777), 0);
+    fs::create_directories(dir / "private");
+    WriteBytes(dir / "private" / "victim.rc", "the victim's text");
+    fs::create_symlink(dir / "private" / "victim.rc", dir / "shared" / "out.rc");
+    fs::create_directory_symlink(dir / "private", dir / "shared" / "folder");
+    for (const char* link : {"out.rc", "folder"}) ASSERT_EQ(lchown((dir / "shared" / link).c_str(), kNobody, kNobody), 0);
+
+    Status status = DeliverToFile("rc", dir / "shared" / "out.rc", dir / "Form1.frm");
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error().kind, ErrorKind::OutputLinkRefused);
+    EXPECT_EQ(Describe(status.error()),
+              PathUtf8(dir / "shared" / "out.rc") +
+                  ": not written: it is a symbolic link of another user in a shared folder with the sticky bit, and the"
+                  " protected_symlinks rule of the system follows such links for their owner only");
+    // A link to a folder on the way counts as well, and is named.
+    status = DeliverToFile("rc", dir / "shared" / "folder" / "victim.rc", dir / "Form1.frm");
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error().kind, ErrorKind::OutputLinkRefused);
+    EXPECT_EQ(status.error().detail, PathUtf8(dir / "shared" / "folder"));
+    EXPECT_EQ(ReadBytes(dir / "private" / "victim.rc"), "the victim's text");
+    EXPECT_TRUE(fs::is_symlink(dir / "shared" / "out.rc"));
+    EXPECT_TRUE(TemporaryFiles(dir / "private").empty());
+
+    // The folder's owner's link, and one's own, are followed.
+    ASSERT_EQ(chown((dir / "shared").c_str(), kNobody, kNobody), 0);
+    ASSERT_TRUE(DeliverToFile("first", dir / "shared" / "out.rc", dir / "Form1.frm"));
+    EXPECT_EQ(ReadBytes(dir / "private" / "victim.rc"), "first\r\n");
+    ASSERT_EQ(chown((dir / "shared").c_str(), 0, 0), 0);
+    ASSERT_EQ(lchown((dir / "shared" / "out.rc").c_str(), 0, 0), 0);
+    ASSERT_TRUE(DeliverToFile("second", dir / "shared" / "out.rc", dir / "Form1.frm"));
+    EXPECT_EQ(ReadBytes(dir / "private" / "victim.rc"), "second\r\n");
 }
 
 TEST(Delivery, RefusesToOverwriteTheForm) {
@@ -101,8 +188,8 @@ TEST(Delivery, AFullDeviceIsAnErrorNotASuccess) {
 TEST(Delivery, AWriteThatFailsPartWayLeavesTheOldFileAndNoTemporaryFile) {
     TempDir dir;
     WriteBytes(dir / "Form1.rc", "old");
-    // A file size limit makes the write fail part way, also for root.
-    std::signal(SIGXFSZ, SIG_IGN);
+    // A file size limit makes the write fail part way, also for root; the
+    // signal that would end the program at the limit is ignored by the delivery.
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     rlimit small = saved;
@@ -110,10 +197,9 @@ TEST(Delivery, AWriteThatFailsPartWayLeavesTheOldFileAndNoTemporaryFile) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const Status status = DeliverToFile(std::string(1024 * 1024, 'x'), dir / "Form1.rc", dir / "Form1.frm");
     setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, SIG_DFL);
 
     ASSERT_FALSE(status);
-    EXPECT_EQ(status.error().system, std::errc::file_too_large);
+    EXPECT_EQ(Describe(status.error()), PathUtf8(dir / "Form1.rc") + ": cannot write the output file: File too large");
     EXPECT_EQ(ReadBytes(dir / "Form1.rc"), "old");
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
@@ -124,7 +210,6 @@ int AsOrdinaryUser(const fs::path& owned, const std::function<bool()>& body) {
     const pid_t child = fork();
     if (child == 0) {
         if (geteuid() == 0) {
-            constexpr uid_t kNobody = 65534;
             for (const auto& entry : fs::recursive_directory_iterator(owned)) (void)!chown(entry.path().c_str(), kNobody, kNobody);
             (void)!chown(owned.c_str(), kNobody, kNobody);
             if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(3);
@@ -150,6 +235,69 @@ TEST(Delivery, AWritableFileInAFolderThatTakesNoNewFilesIsWrittenInPlace) {
     ASSERT_EQ(status, 0);
     EXPECT_EQ(ReadBytes(dir / "locked" / "Form1.rc"), "new\r\n");
     EXPECT_FALSE(fs::exists(dir / "locked" / "Other.rc"));
+}
+
+TEST(Delivery, AFileRewrittenInPlaceKeepsItsTextUntilEveryOtherFileIsWritten) {
+    TempDir dir;
+    fs::create_directories(dir / "locked");
+    WriteBytes(dir / "locked" / "Form1.frm", WithLineEnds("Begin VB.Form F\n Begin VB.Menu mnuA\n  Caption = \"&A\"\n End\nEnd\n"));
+    const std::string old = "an old text that must survive\r\n";
+    WriteBytes(dir / "locked" / "Form1.rc", old);
+    const int status = AsOrdinaryUser(dir / "locked", [&] {
+        fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        ConversionRequest request;
+        request.form = dir / "locked" / "Form1.frm";
+        Destination destination;
+        destination.file = dir / "locked" / "Form1.rc";
+        destination.header = "/nonexistent/m.h";
+        const Result<ConversionReport> converted = ConvertForm(request, destination);
+        return !converted && Describe(converted.error()) ==
+                                 "/nonexistent/m.h: cannot write the output file: No such file or directory";
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(dir / "locked" / "Form1.rc"), old);
+}
+
+TEST(Delivery, AFolderThatCannotBeFlushedIsReported) {
+    TempDir dir;
+    fs::create_directories(dir / "drop");
+    std::string message;
+    const int status = AsOrdinaryUser(dir / "drop", [&] {
+        // Files may be made and renamed in it, but it cannot be opened to flush its entries.
+        fs::permissions(dir / "drop", fs::perms::owner_write | fs::perms::owner_exec);
+        const Status saved = DeliverToFile("new", dir / "drop" / "Form1.rc", dir / "Form1.frm");
+        return !saved && saved.error().kind == ErrorKind::OutputFolderNotFlushed &&
+               Describe(saved.error()) == PathUtf8(dir / "drop" / "Form1.rc") +
+                                              ": written, but its folder could not be flushed to the disk: Permission "
+                                              "denied; after a crash the old file may come back";
+    });
+    fs::permissions(dir / "drop", fs::perms::owner_all);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(dir / "drop" / "Form1.rc"), "new\r\n");
+    EXPECT_EQ(EntriesIn(dir / "drop"), 1u);
+}
+
+// SIGINT, SIGTERM and SIGHUP in the middle of a write: the program still ends
+// by that signal, the old file stays, and no temporary file is left behind.
+TEST(Delivery, AnEndingSignalRemovesTheTemporaryFileFirst) {
+    TempDir dir;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        WriteBytes(dir / "Form1.rc", "old");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            Result<SafeFile> file = SafeFile::Open(dir / "Form1.rc", dir / "Form1.frm");
+            if (!file) _exit(1);
+            file.value().Write(std::string(1024 * 1024, 'x'));
+            kill(getpid(), signal);
+            _exit(2);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal << ", status " << status;
+        EXPECT_EQ(ReadBytes(dir / "Form1.rc"), "old");
+        EXPECT_EQ(EntriesIn(dir.path()), 1u) << "signal " << signal;
+    }
 }
 
 TEST(Delivery, AFileTheUserMayNotWriteStaysAsItIs) {

@@ -10,7 +10,9 @@
    -o with such a name, several forms where some fail, output names that
    differ from the form's only in case, messages in a console (each with and
    without the manifest's UTF-8 code page); a target that is replaced,
-   read-only or held open by another program.
+   read-only or held open by another program; Ctrl+C while a file is written,
+   and a file rewritten in place in a folder that takes no new files (as root:
+   a tmpfs whose mount is made read-only around the one file).
 3. The Windows zip: its files, and its tarvel-rc.exe runs.
 4. tarvel.exe driven by keyboard and mouse (window_end_to_end.sh), and the
    dialogs of tarvel-rc --dialog as Wine lays them out (dialog_layout.py).
@@ -25,6 +27,7 @@ import os
 import pty
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -355,6 +358,77 @@ def test_targets(wine, linux_rc, program, helper, work):
               f"tarvel-rc {' '.join(arguments)}: differs from Linux: {result.stdout!r} {result.stderr!r}")
 
 
+def large_form(items):
+    """A form whose one menu has `items` items, some 230 bytes of RC text each."""
+    padding = "." * 170
+    lines = ["VERSION 5.00", "Begin VB.Form Form1", "   Begin VB.Menu mnuFile", '      Caption = "&File"']
+    for i in range(items):
+        lines += [f"      Begin VB.Menu mnuItemNumber{i}", f'         Caption = "A rather long caption, item {i}{padding}"',
+                  "      End"]
+    lines += ["   End", "End", ""]
+    return "\r\n".join(lines).encode()
+
+
+def test_interrupt_and_in_place(wine, linux_rc, program, work):
+    """Ctrl+C while a file is written, and a file rewritten in place: the Windows code's own ways."""
+    form, expected_define, _ = expected_texts(linux_rc, work)
+    case = work / "interrupt"
+    case.mkdir(parents=True)
+    (case / "Large.frm").write_bytes(large_form(52000))  # some 12 MB of RC text
+    old = b"the previous text\r\n"
+    complete = run_linux(linux_rc, ["-o", "-", "Large.frm"], case).stdout
+    # Wine turns SIGINT into the console's CTRL_C_EVENT. A Ctrl+C ends the program with
+    # STATUS_CONTROL_C_EXIT (its low byte, 0x3A, on Linux) and takes its temporary file with it.
+    interrupted = 0
+    for _ in range(3):
+        (case / "Form1.rc").write_bytes(old)
+        running = subprocess.Popen(["wine", str(program), "-o", "Form1.rc", "Large.frm"], cwd=case, env=wine.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        deadline = time.monotonic() + 60
+        while running.poll() is None and time.monotonic() < deadline:
+            if any(case.glob(".tarvel-*.tmp")):
+                running.send_signal(signal.SIGINT)
+                break
+            time.sleep(0.0005)
+        message = running.communicate(timeout=120)[1]
+        interrupted += running.returncode == 0x3A
+        check(running.returncode in (0, 0x3A), f"Ctrl+C: exit status {running.returncode}: {message!r}")
+        check(content(case / "Form1.rc") in (old, complete), "Ctrl+C: Form1.rc is neither the old text nor the new")
+        check(sorted(files_in(case)) == ["Form1.rc", "Large.frm"], f"Ctrl+C left {sorted(files_in(case))}")
+    check(interrupted > 0, "Ctrl+C: no conversion was interrupted before it ended")
+    print(f"Ctrl+C: {interrupted} of 3 conversions interrupted while writing", flush=True)
+
+    if os.geteuid() != 0:
+        print("in place: skipped, a folder that takes no new files is made with mount, as root", flush=True)
+        return
+    case = work / "in-place"
+    locked = case / "locked"
+    locked.mkdir(parents=True)
+    shutil.copyfile(form, case / "Form1.frm")
+    (case / "Large.frm").write_bytes(large_form(1000))  # 230 KB of RC text for a disk of 64 KB
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "tarvel-locked", str(locked)], check=True)
+    target = locked / "Form1.rc"
+    try:
+        target.write_bytes(old)
+        subprocess.run(["mount", "--bind", str(target), str(target)], check=True)
+        subprocess.run(["mount", "-o", "remount,bind,ro", str(locked)], check=True)
+        # Every other file is written, and the room found, before the old text is touched.
+        for arguments, failing in ((["--header", "missing/m.h", "-o", "locked/Form1.rc", "Form1.frm"], "missing/m.h"),
+                                   (["-o", "locked/Form1.rc", "Large.frm"], "locked/Form1.rc")):
+            result = wine.run(program, arguments, case)
+            message = result.stderr.decode("utf-8", "replace")
+            check(result.returncode == 3 and message.startswith(f"{failing}: cannot write the output file: "),
+                  f"in place, {' '.join(arguments)}: exit status {result.returncode}: {message!r}")
+            check(content(target) == old, f"in place, {' '.join(arguments)}: the old text was touched")
+        result = wine.run(program, ["-o", "locked/Form1.rc", "Form1.frm"], case)
+        check(result.returncode == 0, f"in place: exit status {result.returncode}: {result.stderr!r}")
+        check(files_in(locked) == {"Form1.rc": expected_define}, f"in place: {sorted(files_in(locked))} or the text")
+        print("in place: the old text kept until the new one can be written whole", flush=True)
+    finally:
+        subprocess.run(["umount", str(target)])
+        subprocess.run(["umount", str(locked)])
+
+
 def test_zip(wine, build, work):
     """The zip holds the guide and every program the build made, and its tarvel-rc.exe runs."""
     header = (build / "generated/tarvel_version.h").read_text()
@@ -420,6 +494,7 @@ def main():
             # must work there too, as with a copy of the program that has no manifest.
             test_names(wine, linux_rc, plain_rc, work / "names-without-manifest", corpus)
             test_targets(wine, linux_rc, windows_rc, helper, work / "targets")
+            test_interrupt_and_in_place(wine, linux_rc, windows_rc, work / "saving")
             test_zip(wine, build, work)
             test_window_and_dialogs(wine, linux_rc, build)
             if wine.silent_retries:

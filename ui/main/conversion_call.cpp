@@ -25,6 +25,9 @@ ConversionFailure Translate(const ConvertError& error) {
         case ErrorKind::OutputNameEmpty: failure.kind = FailureKind::OutputNameEmpty; break;
         case ErrorKind::OutputIsForm: failure.kind = FailureKind::OutputIsForm; break;
         case ErrorKind::OutputUnwritable: failure.kind = FailureKind::OutputUnwritable; break;
+        case ErrorKind::OutputLinkRefused: failure.kind = FailureKind::OutputLinkRefused; break;
+        case ErrorKind::OutputIncomplete: failure.kind = FailureKind::OutputIncomplete; break;
+        case ErrorKind::OutputFolderNotFlushed: failure.kind = FailureKind::OutputFolderNotFlushed; break;
     }
     return failure;
 }

@@ -24,6 +24,9 @@ enum class FailureKind {
     OutputNameEmpty,       ///< no output file was named
     OutputIsForm,          ///< the output file would overwrite the form itself
     OutputUnwritable,      ///< the output file cannot be created or written
+    OutputLinkRefused,     ///< the output is another user's link in a shared sticky folder
+    OutputIncomplete,      ///< rewriting the output in place failed part way
+    OutputFolderNotFlushed,  ///< the output was saved, but its folder could not be flushed to the disk
     OutOfMemory,           ///< the form's menu does not fit in memory
 };
 

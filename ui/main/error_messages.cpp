@@ -37,6 +37,16 @@ std::string ConversionFailureMessage(const ConversionFailure& failure) {
             return "Plik wynikowy " + file + " to sam formularz; zapis zniszczyłby go.";
         case FailureKind::OutputUnwritable:
             return "Nie można zapisać pliku " + file + Reason(failure) + ".";
+        case FailureKind::OutputLinkRefused:
+            return "Nie zapisano pliku " + file +
+                   ": to dowiązanie symboliczne innego użytkownika we wspólnym katalogu z bitem sticky, "
+                   "a takie dowiązania system prowadzi tylko dla ich właściciela (reguła protected_symlinks).";
+        case FailureKind::OutputIncomplete:
+            return "Zapis pliku " + file + " w miejscu starego przerwał się w połowie" + Reason(failure) +
+                   "; plik może być niekompletny.";
+        case FailureKind::OutputFolderNotFlushed:
+            return "Plik " + file + " zapisano, ale nie można utrwalić na dysku zmian w jego katalogu" +
+                   Reason(failure) + "; po awarii systemu może wrócić stary plik.";
         case FailureKind::OutOfMemory:
             return "Zabrakło pamięci na konwersję pliku " + file + ".";
         case FailureKind::ControlNumberOutOfRange:

@@ -1,6 +1,8 @@
 // Faults while the RC text is written: a folder that is not there or is not a
-// folder, a disk that fills up part way, and the process killed in the middle
-// of a write. The previous file must survive every one of them whole.
+// folder, a disk that fills up part way (also under a file rewritten in place,
+// and under the RC file of a conversion that writes a header too), and the
+// process killed or told to end in the middle of a write. The previous file
+// must survive every one of them whole.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -96,27 +98,36 @@ TEST(OutputFaults, TargetIsAFolder) {
     EXPECT_TRUE(fs::is_directory(dir / "out.rc"));
 }
 
-// A tmpfs of 64 KB, mounted for one test and unmounted after it.
+// A tmpfs (64 KB unless told), mounted for one test and unmounted after it.
 class TinyDisk {
 public:
-    explicit TinyDisk(const fs::path& mountPoint) : mountPoint_(mountPoint) {
+    explicit TinyDisk(const fs::path& mountPoint, const std::string& size = "64k") : mountPoint_(mountPoint) {
         fs::create_directories(mountPoint_);
         if (geteuid() != 0) {
             why_ = "not running as root";
-        } else if (mount("tarvel-tiny", mountPoint_.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        } else if (mount("tarvel-tiny", mountPoint_.c_str(), "tmpfs", 0, ("size=" + size).c_str()) != 0) {
             why_ = std::string("mount -t tmpfs failed: ") + std::strerror(errno);
         } else {
             mounted_ = true;
         }
     }
     ~TinyDisk() {
+        if (!bound_.empty() && umount(bound_.c_str()) != 0) umount2(bound_.c_str(), MNT_DETACH);
         if (mounted_ && umount(mountPoint_.c_str()) != 0) umount2(mountPoint_.c_str(), MNT_DETACH);
     }
     bool mounted() const { return mounted_; }
+    /// The folder takes no new files from now on, but `file` in it can still
+    /// be written: it is bound over itself, then the folder's mount made read-only.
+    bool LockAllBut(const fs::path& file) {
+        if (mount(file.c_str(), file.c_str(), nullptr, MS_BIND, nullptr) != 0) return false;
+        bound_ = file;
+        return mount("tarvel-tiny", mountPoint_.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    }
     const std::string& why() const { return why_; }
 
 private:
     fs::path mountPoint_;
+    fs::path bound_;
     bool mounted_ = false;
     std::string why_;
 };
@@ -142,6 +153,45 @@ TEST(OutputFaults, DiskFillsUpPartWay) {
     EXPECT_EQ(Names(dir / "tiny"), std::vector<std::string>{"Form1.rc"});
 }
 
+TEST(OutputFaults, DiskFillsUpUnderAFileRewrittenInPlace) {
+    ScratchDir dir;
+    TinyDisk disk(dir / "tiny");
+    if (!disk.mounted()) GTEST_SKIP() << "no tiny disk to fill: " << disk.why();
+    WriteLargeForm(dir / "Large.frm", 1000);
+    WriteSmallForm(dir / "Small.frm");
+    const fs::path output = dir / "tiny" / "Form1.rc";
+    WriteBytes(output, "the previous text\r\n");
+    ASSERT_TRUE(disk.LockAllBut(output)) << std::strerror(errno);
+
+    // The room is reserved before the old text is touched.
+    ExpectUnwritable(ConvertToFile(dir / "Large.frm", output), output, std::errc::no_space_on_device);
+    EXPECT_EQ(ReadBytes(output), "the previous text\r\n");
+    const Result<ConversionReport> small = ConvertToFile(dir / "Small.frm", output);
+    ASSERT_TRUE(small.ok()) << Describe(small.error());
+    EXPECT_EQ(ReadBytes(output), ConvertText(dir / "Small.frm").value() + "\r\n");
+    EXPECT_EQ(Names(dir / "tiny"), std::vector<std::string>{"Form1.rc"});
+}
+
+TEST(OutputFaults, AnRcFileThatFailsLeavesTheOldHeader) {
+    ScratchDir dir;
+    TinyDisk disk(dir / "tiny");
+    if (!disk.mounted()) GTEST_SKIP() << "no tiny disk to fill: " << disk.why();
+    WriteLargeForm(dir / "Large.frm", 1000);
+    WriteBytes(dir / "ids.h", "the previous header\r\n");
+    WriteBytes(dir / "tiny" / "Form1.rc", "the previous text\r\n");
+
+    ConversionRequest request;
+    request.form = dir / "Large.frm";
+    Destination destination;
+    destination.file = dir / "tiny" / "Form1.rc";
+    destination.header = dir / "ids.h";
+    ExpectUnwritable(ConvertForm(request, destination), destination.file, std::errc::no_space_on_device);
+    EXPECT_EQ(ReadBytes(dir / "ids.h"), "the previous header\r\n");
+    EXPECT_EQ(ReadBytes(dir / "tiny" / "Form1.rc"), "the previous text\r\n");
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"Large.frm", "ids.h", "tiny"}));
+    EXPECT_EQ(Names(dir / "tiny"), std::vector<std::string>{"Form1.rc"});
+}
+
 // The child converts to `output` and ends; the parent may kill it first.
 pid_t StartConversion(const fs::path& form, const fs::path& output) {
     const pid_t child = fork();
@@ -152,45 +202,52 @@ pid_t StartConversion(const fs::path& form, const fs::path& output) {
     return child;
 }
 
-TEST(OutputFaults, KilledWhileWritingLeavesTheOldFileOrTheNewOne) {
-    ScratchDir dir;
-    WriteLargeForm(dir / "Large.frm", 52000);  // some 12 MB of RC text
-    const fs::path output = dir / "Form1.rc";
-    const Result<std::string> expected = ConvertText(dir / "Large.frm");
-    ASSERT_TRUE(expected.ok()) << Describe(expected.error());
+// Converts `form` to `output` `rounds` times, each time sending `signal` at a
+// random moment of the conversion: the target holds the old text or the whole
+// new one every time. Returns the names left in the target's folder.
+std::vector<std::string> InterruptAtRandomMoments(const fs::path& form, const fs::path& output, int signal, int rounds) {
+    const Result<std::string> expected = ConvertText(form);
+    EXPECT_TRUE(expected.ok()) << Describe(expected.error());
     const std::string complete = expected.value() + "\r\n";
     const std::string old = "the previous text\r\n";
 
-    // How long one whole conversion takes here, so that the kills fall inside it.
+    // How long one whole conversion takes here, so that the signals fall inside it.
     WriteBytes(output, old);
     const auto start = std::chrono::steady_clock::now();
-    pid_t child = StartConversion(dir / "Large.frm", output);
-    ASSERT_GT(child, 0);
+    pid_t child = StartConversion(form, output);
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(waitpid(child, &status, 0), child);
     const auto whole = std::chrono::steady_clock::now() - start;
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ASSERT_EQ(ReadBytes(output), complete);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadBytes(output), complete);
 
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     std::uniform_int_distribution<long long> moment(
         0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 11 / 10);
-    int killedPartWay = 0;
-    for (int round = 0; round < 8; ++round) {
+    int endedPartWay = 0;
+    for (int round = 0; round < rounds; ++round) {
         WriteBytes(output, old);
-        child = StartConversion(dir / "Large.frm", output);
-        ASSERT_GT(child, 0);
+        child = StartConversion(form, output);
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-        kill(child, SIGKILL);
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        if (WIFSIGNALED(status)) ++killedPartWay;
+        kill(child, signal);
+        EXPECT_EQ(waitpid(child, &status, 0), child);
+        if (WIFSIGNALED(status)) ++endedPartWay;
         const std::string found = ReadBytes(output);
         EXPECT_TRUE(found == old || found == complete)
-            << "round " << round << " (seed " << seed << "): the target holds " << found.size()
-            << " bytes, neither the old " << old.size() << " nor the new " << complete.size();
+            << "signal " << signal << ", round " << round << " (seed " << seed << "): the target holds "
+            << found.size() << " bytes, neither the old " << old.size() << " nor the new " << complete.size();
     }
-    std::printf("%d of 8 conversions were killed before they ended (seed %u)\n", killedPartWay, seed);
+    std::printf("signal %d: %d of %d conversions ended before they were done (seed %u)\n", signal, endedPartWay,
+                rounds, seed);
+    return Names(output.parent_path());
+}
+
+TEST(OutputFaults, KilledWhileWritingLeavesTheOldFileOrTheNewOne) {
+    ScratchDir dir;
+    WriteLargeForm(dir / "Large.frm", 52000);  // some 12 MB of RC text
+    const fs::path output = dir / "Form1.rc";
+    InterruptAtRandomMoments(dir / "Large.frm", output, SIGKILL, 8);
 
     // A temporary file that looks like ours may be another conversion's, still
     // being written: the next successful write leaves it alone.
@@ -199,6 +256,25 @@ TEST(OutputFaults, KilledWhileWritingLeavesTheOldFileOrTheNewOne) {
     ASSERT_TRUE(ConvertToFile(dir / "Small.frm", output));
     EXPECT_EQ(ReadBytes(output), ConvertText(dir / "Small.frm").value() + "\r\n");
     EXPECT_EQ(ReadBytes(dir / ".tarvel-k1lled0000.tmp"), "part of a text");
+}
+
+// SIGTERM, SIGINT and SIGHUP end the program as ever, but never before this
+// run's temporary files are gone and a file rewritten in place is finished.
+TEST(OutputFaults, ToldToEndWhileWritingLeavesNoTemporaryFileAndNoHalfFile) {
+    ScratchDir dir;
+    WriteLargeForm(dir / "Large.frm", 52000);  // some 12 MB of RC text
+    fs::create_directory(dir / "out");
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        EXPECT_EQ(InterruptAtRandomMoments(dir / "Large.frm", dir / "out" / "Form1.rc", signal, 4),
+                  std::vector<std::string>{"Form1.rc"})
+            << "signal " << signal;
+
+    TinyDisk disk(dir / "locked", "64m");
+    if (!disk.mounted()) GTEST_SKIP() << "no folder that takes no new files: " << disk.why();
+    WriteBytes(dir / "locked" / "Form1.rc", "the previous text\r\n");
+    ASSERT_TRUE(disk.LockAllBut(dir / "locked" / "Form1.rc")) << std::strerror(errno);
+    EXPECT_EQ(InterruptAtRandomMoments(dir / "Large.frm", dir / "locked" / "Form1.rc", SIGTERM, 6),
+              std::vector<std::string>{"Form1.rc"});
 }
 
 }  // namespace

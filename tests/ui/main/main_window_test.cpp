@@ -654,6 +654,14 @@ TEST(ErrorMessages, EachConversionFailureIsOnePlainPolishSentenceNamingTheFile) 
         {{FailureKind::OutputNameEmpty, "", {}, 0, {}}, "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste."},
         {{FailureKind::OutputIsForm, "/f/F.frm", {}, 0, {}}, "Plik wynikowy „/f/F.frm” to sam formularz; zapis zniszczyłby go."},
         {{FailureKind::OutputUnwritable, "/f/F.rc", {}, 0, gone}, "Nie można zapisać pliku „/f/F.rc”: " + reason + "."},
+        {{FailureKind::OutputLinkRefused, "/tmp/F.rc", {}, 0, {}},
+         "Nie zapisano pliku „/tmp/F.rc”: to dowiązanie symboliczne innego użytkownika we wspólnym katalogu z bitem "
+         "sticky, a takie dowiązania system prowadzi tylko dla ich właściciela (reguła protected_symlinks)."},
+        {{FailureKind::OutputIncomplete, "/f/F.rc", {}, 0, gone},
+         "Zapis pliku „/f/F.rc” w miejscu starego przerwał się w połowie: " + reason + "; plik może być niekompletny."},
+        {{FailureKind::OutputFolderNotFlushed, "/f/F.rc", {}, 0, gone},
+         "Plik „/f/F.rc” zapisano, ale nie można utrwalić na dysku zmian w jego katalogu: " + reason +
+             "; po awarii systemu może wrócić stary plik."},
         {{FailureKind::OutOfMemory, "/f/F.frm", {}, 0, {}}, "Zabrakło pamięci na konwersję pliku „/f/F.frm”."},
     };
     for (const Case& c : cases) EXPECT_EQ(ConversionFailureMessage(c.failure), c.message);
