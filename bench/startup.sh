@@ -3,13 +3,24 @@
 # window "Tarvel to RC file", next to a minimal Qt Widgets program that shows
 # one empty window, measured the same way on the same Xvfb. tarvel_map_timer
 # starts each program and is told of the map by the server itself. The two are
-# run in turns so that whatever else the machine does falls on both alike.
+# run in turns so that whatever else the machine does falls on both alike, and
+# each pair of runs gives a ratio: the median of those holds when the
+# machine's speed drifts.
 #
-#   bench/startup.sh [TARVEL] [MINIMAL_WINDOW] [MAP_TIMER] [RUNS]
+# Then, where Wine and the Windows build (WINDOWS_BIN, build-windows/bin) are
+# there, the same for tarvel.exe against a minimal Win32 program with one empty
+# window, bare and built as tarvel.exe is (its manifest, the common controls and
+# the shell loaded), all under one Wine in a prefix of their own (made once, in
+# build-windows/wine-prefix-bench), with one window kept open throughout, as a
+# desktop always has its shell.
 #
-# Aim: tarvel's median at most 1.3 times the empty window's, 1.2 better. A third program, the
-# empty window with one label, shows the part of the gap that is loading fonts.
-# Needs Xvfb.
+#   bench/startup.sh [TARVEL] [MINIMAL_WINDOW] [MAP_TIMER] [RUNS] [WINDOWS_BIN]
+#
+# Aims: tarvel's median at most 1.3 times the empty Qt window's, 1.2 better;
+# tarvel.exe at most 1.2 times the empty Win32 window's. A third program, the
+# empty Qt window with one label, shows that a line of text costs an empty
+# window little before its map: Qt reads the fonts once the window is mapped.
+# Needs Xvfb; the Wine part also wine.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -18,6 +29,10 @@ tarvel="${1:-$bin/tarvel}"
 minimal="${2:-$bin/tarvel_minimal_window}"
 map_timer="${3:-$bin/tarvel_map_timer}"
 runs="${4:-21}"
+windows_bin="${5:-$here/../build-windows/bin}"
+tarvel_exe="$windows_bin/tarvel.exe"
+minimal_exe="$windows_bin/tarvel_minimal_window_win32.exe"
+like_exe="$windows_bin/tarvel_minimal_window_win32_like_tarvel.exe"
 
 for program in "$tarvel" "$minimal" "$map_timer"; do
   [ -x "$program" ] || { echo "no program at $program (build it first)" >&2; exit 2; }
@@ -25,8 +40,10 @@ done
 command -v Xvfb >/dev/null || { echo "Xvfb is missing: apt-get install xvfb" >&2; exit 2; }
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/tarvel-startup-XXXXXX")"
-xvfb_pid=''
+xvfb_pid='' keeper_pid='' wine_started=''
 cleanup() {
+  [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null
+  [ -n "$wine_started" ] && wineserver -k 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -55,6 +72,8 @@ done
 
 # Best and median of a file of numbers, one a line.
 stats() { sort -g "$1" | awk '{ v[NR] = $1 } END { printf "%.1f %.1f\n", v[1], (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# The median of the ratios of two files' lines, run by run.
+pair_ratio() { paste "$1" "$2" | awk '{ print $1 / $2 }' | sort -g | awk '{ v[NR] = $1 } END { printf "%.2f\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 read -r tarvel_best tarvel_median < <(stats "$work/tarvel.ms")
 read -r minimal_best minimal_median < <(stats "$work/minimal.ms")
 read -r label_best label_median < <(stats "$work/label.ms")
@@ -68,6 +87,42 @@ echo "Measured:  from starting the program until the X server maps its window, $
 echo "                                  best        median"
 printf '  tarvel                     %7.1f ms  %7.1f ms\n' "$tarvel_best" "$tarvel_median"
 printf '  minimal Qt Widgets window  %7.1f ms  %7.1f ms\n' "$minimal_best" "$minimal_median"
-printf '  the same with one label    %7.1f ms  %7.1f ms   (the fonts loaded)\n' "$label_best" "$label_median"
-awk -v a="$tarvel_median" -v b="$minimal_median" -v c="$tarvel_best" -v d="$minimal_best" \
-  'BEGIN { printf "  tarvel / minimal           %7.2fx     %7.2fx   (aim: at most 1.3x, then 1.2x)\n", c / d, a / b }'
+printf '  the same with one label    %7.1f ms  %7.1f ms\n' "$label_best" "$label_median"
+printf '  tarvel / minimal, run by run          %5.2fx   (aim: at most 1.3x, then 1.2x)\n' \
+  "$(pair_ratio "$work/tarvel.ms" "$work/minimal.ms")"
+
+if ! command -v wine >/dev/null || [ ! -f "$tarvel_exe" ] || [ ! -f "$minimal_exe" ] || [ ! -f "$like_exe" ]; then
+  echo "Wine:      skipped (needs wine and the Windows build in $windows_bin: cmake --preset windows && cmake --build --preset windows)"
+  exit 0
+fi
+export WINEPREFIX="${WINEPREFIX_BENCH:-$here/../build-windows/wine-prefix-bench}" WINEDEBUG=-all WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# The prefix's first start needs the display it will draw on.
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >"$work/wineboot.log" 2>&1
+# Then one server for all the runs: the first start's own ends a moment after it.
+wineserver -w
+wineserver -p
+wine_started=yes
+# One window open all along, as the desktop's shell always is: otherwise Wine
+# starts its desktop process anew for whichever program comes first.
+wine "$minimal_exe" >/dev/null 2>&1 &
+keeper_pid=$!
+measure 'Tarvel to RC file' wine "$tarvel_exe" >/dev/null
+measure 'Minimal Win32 window' wine "$minimal_exe" >/dev/null
+measure 'Minimal Win32 window' wine "$like_exe" >/dev/null
+for ((i = 0; i < runs; i++)); do
+  measure 'Tarvel to RC file' wine "$tarvel_exe" >>"$work/tarvel-exe.ms"
+  measure 'Minimal Win32 window' wine "$minimal_exe" >>"$work/minimal-exe.ms"
+  measure 'Minimal Win32 window' wine "$like_exe" >>"$work/like-exe.ms"
+done
+read -r exe_best exe_median < <(stats "$work/tarvel-exe.ms")
+read -r win32_best win32_median < <(stats "$work/minimal-exe.ms")
+read -r like_best like_median < <(stats "$work/like-exe.ms")
+echo "Wine:      $(wine --version), the same Xvfb, $runs runs each, in turns"
+printf '  tarvel.exe                 %7.1f ms  %7.1f ms\n' "$exe_best" "$exe_median"
+printf '  minimal Win32 window       %7.1f ms  %7.1f ms\n' "$win32_best" "$win32_median"
+printf '  the same built as tarvel.exe %5.1f ms  %7.1f ms   (its manifest, common controls, shell)\n' \
+  "$like_best" "$like_median"
+printf '  tarvel.exe / minimal, run by run      %5.2fx   (aim: at most 1.2x)\n' \
+  "$(pair_ratio "$work/tarvel-exe.ms" "$work/minimal-exe.ms")"
+printf '  tarvel.exe / built alike, run by run  %5.2fx\n' "$(pair_ratio "$work/tarvel-exe.ms" "$work/like-exe.ms")"

@@ -2,8 +2,8 @@
 # Builds the Debian package from the build tree, unpacks it into a temporary
 # folder as dpkg would lay it out, and runs the packaged tarvel-rc from there.
 # Catches what a package can lose on the way: a file the install rules forgot,
-# a dependency dpkg-shlibdeps did not see, or a program that only runs from the
-# build tree.
+# a dependency dpkg-shlibdeps did not see, a program that only runs from the
+# build tree, or a desktop entry that file managers do not offer for forms.
 #
 # Arguments: cpack, CPackConfig.cmake, version, form, expected RC text, gui (ON/OFF)
 set -eu
@@ -43,6 +43,17 @@ if [ "$gui" = ON ]; then
     [ -x "$root/bin/${exec_line%% *}" ] || fail "Exec=$exec_line is not in the package"
     if ldd "$root/bin/${exec_line%% *}" | grep 'not found'; then fail "unresolved libraries"; fi
     [ "$(file -b --mime-type "$root/share/icons/hicolor/32x32/apps/tarvel.png")" = image/png ] || fail "icon is not a PNG"
+    # The entry takes the file a file manager opens with it.
+    case "$exec_line" in *' %f') ;; *) fail "Exec=$exec_line passes no file" ;; esac
+    [ -f "$root/share/man/man1/tarvel.1" ] || fail "missing share/man/man1/tarvel.1"
+    # What dpkg's triggers make of the MIME package and the entry, as on an installed system:
+    # *.frm files, in any case (no cs flag), have the type, and the entry is offered for it.
+    [ -f "$root/share/mime/packages/tarvel.xml" ] || fail "missing share/mime/packages/tarvel.xml"
+    XDG_DATA_DIRS="$root/share" update-mime-database "$root/share/mime" || fail "update-mime-database refused the MIME package"
+    grep -qx '50:text/x-vb-form:\*\.frm' "$root/share/mime/globs2" || fail "globs2 gives *.frm no type: $(cat "$root/share/mime/globs2")"
+    XDG_DATA_DIRS="$root/share" update-desktop-database "$root/share/applications" || fail "update-desktop-database failed"
+    grep -qx 'text/x-vb-form=tarvel.desktop;' "$root/share/applications/mimeinfo.cache" ||
+        fail "the desktop entry is not offered for text/x-vb-form"
 fi
 
 reported=$("$root/bin/tarvel-rc" --version)

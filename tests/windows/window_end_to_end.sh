@@ -5,7 +5,14 @@
 # name, "Konwertuj" writes the RC file that tarvel-rc writes on Linux, byte for
 # byte, then with "schowka" puts the text, decoded from the ANSI code page, on
 # the clipboard; "O programie" opens the About box and Escape closes it, and
-# "Koniec" ends the program with status 0. Screenshots are left in OUTPUT_DIR.
+# "Koniec" ends the program with status 0. The folders and the drive carry the
+# shell's icons and Label1 leaves Text1's border whole (window_driver.exe reads
+# the screen); a screenshot with the focus on File1 differs from one with the
+# focus on "Konwertuj" in the list. Started again with the form's path, the
+# window opens with it picked, and "Konwertuj" converts it at once; a form
+# dropped on it (WM_DROPFILES from window_driver.exe) likewise; a name that is
+# no form gets its message. --version prints without a window. Screenshots are
+# left in OUTPUT_DIR.
 #
 # usage: window_end_to_end.sh TARVEL_EXE TARVEL_RC OUTPUT_DIR
 #   TARVEL_RC is the Linux tarvel-rc, whose bytes are the reference.
@@ -14,7 +21,7 @@
 #               caller, with DISPLAY set from its first start); otherwise one is
 #               made in OUTPUT_DIR/wineprefix (wineboot -i, about 20-30 s once)
 #   DISPLAY     a running X server (Xvfb) to use; otherwise Xvfb is started
-#   MINGW_CXX   the cross compiler for the clipboard reader
+#   MINGW_CXX   the cross compiler for the clipboard reader and the window driver
 #               (default x86_64-w64-mingw32-g++-posix)
 # exit 77 (skipped) when wine, Xvfb, xdotool, ImageMagick or the cross compiler is missing.
 set -eu
@@ -32,6 +39,8 @@ work=$out/work
 rm -rf "$work"
 mkdir -p "$work"
 export WINEDEBUG=-all
+# Arguments and Unix file names as UTF-8, as the caller's Wine has them.
+export LC_ALL=C.UTF-8
 
 xvfb_pid='' tarvel_pid='' own_prefix=''
 cleanup() {
@@ -68,6 +77,12 @@ clipboard_exe=$out/clipboard_text.exe
 if [ ! -f "$clipboard_exe" ] || [ "$here/clipboard_text.cpp" -nt "$clipboard_exe" ]; then
     "$mingw_cxx" -O1 -municode -static -o "$clipboard_exe" "$here/clipboard_text.cpp"
 fi
+# And one that drops files on the window and checks its pixels.
+driver_exe=$out/window_driver.exe
+if [ ! -f "$driver_exe" ] || [ "$here/window_driver.cpp" -nt "$driver_exe" ]; then
+    "$mingw_cxx" -std=c++20 -O1 -municode -static -Wall -Wextra -Werror -o "$driver_exe" "$here/window_driver.cpp" \
+        -lshell32 -lgdi32
+fi
 
 # The form, in a folder and under a name that no ANSI code page holds in full,
 # with captions in Windows-1252 bytes as a Western European VB6 writes them.
@@ -100,6 +115,10 @@ find_window() { timeout 60 xdotool search --sync --onlyvisible --name "$1" | hea
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1; sleep 0.5; }
 
 cd "$work"
+# No window for the version.
+version=$(wine "$tarvel_exe" --version 2>/dev/null) || fail "tarvel.exe --version: status $?"
+[ "$version" = "tarvel $("$tarvel_rc" --version | cut -d' ' -f2)" ] || fail "tarvel.exe --version printed '$version'"
+
 wine "$tarvel_exe" >"$work/tarvel.log" 2>&1 &
 tarvel_pid=$!
 main=$(find_window '^Tarvel to RC file$') || fail "no window titled 'Tarvel to RC file'"
@@ -111,6 +130,8 @@ eval "$(xdotool getwindowgeometry --shell "$main")"
     [ "$Y" -le $(((screen_height - 329) / 2 + 40)) ] || fail "window at $X,$Y, not centred"
 sleep 1
 screenshot "$main" "$out/windows-main.png"
+# On c:\ the shell's folder and drive icons; Text1's border whole beneath Label1.
+wine "$driver_exe" check 'Tarvel to RC file' || fail "the window's icons or labels are not as the shell draws them"
 
 # The directory list has the focus on c:\; a letter moves to the folder it begins, Enter opens it.
 xdotool windowfocus --sync "$main"
@@ -125,6 +146,13 @@ screenshot "$main" "$out/windows-main-picked.png"
 
 # Konwertuj (5640,120 twips plus half the button) writes the name proposed beside the form.
 click 428 20
+screenshot "$main" "$out/windows-focus-konwertuj.png"
+# File1 (2880,120 twips: 192,8 px, 169 x 266) shows the focus it had, and has no more.
+crop() { convert "$1" -crop 169x266+192+8 +repage "$2"; }
+crop "$out/windows-main-picked.png" "$work/file1-focused.png"
+crop "$out/windows-focus-konwertuj.png" "$work/file1-unfocused.png"
+differing=$(compare -metric AE "$work/file1-focused.png" "$work/file1-unfocused.png" null: 2>&1 || true)
+[ "${differing%% *}" -gt 50 ] 2>/dev/null || fail "File1 shows no focus ($differing pixels differ)"
 for _ in $(seq 100); do [ -s "$forms/Menü.rc" ] && break; sleep 0.1; done
 [ -f "$forms/Menü.rc" ] || fail "no Menü.rc beside the form"
 cmp "$forms/Menü.rc" "$work/expected.rc" || fail "Menü.rc differs from what tarvel-rc writes"
@@ -156,4 +184,44 @@ status=0
 wait "$tarvel_pid" || status=$?
 tarvel_pid=''
 [ "$status" = 0 ] || fail "tarvel.exe ended with status $status"
-echo "PASS: window, conversion to a file and to the clipboard, About box and Koniec; screenshots in $out"
+
+# Started with the form's path: the form picked, its name proposed, so Konwertuj converts it at once.
+rm -f "$forms/Menü.rc"
+wine "$tarvel_exe" "C:\\$folder_name\\Zażółć\\Menü.frm" >>"$work/tarvel.log" 2>&1 &
+tarvel_pid=$!
+main=$(find_window '^Tarvel to RC file$') || fail "no window when started with a form"
+sleep 1
+screenshot "$main" "$out/windows-started-with-form.png"
+click 428 20
+for _ in $(seq 100); do [ -s "$forms/Menü.rc" ] && break; sleep 0.1; done
+cmp "$forms/Menü.rc" "$work/expected.rc" || fail "started with the form, Konwertuj did not write its RC file"
+
+# A form dropped on the window, as from Explorer: the same.
+mkdir -p "$WINEPREFIX/drive_c/$folder_name/Upuszczone"
+cp "$form" "$WINEPREFIX/drive_c/$folder_name/Upuszczone/Drugi.frm"
+wine "$driver_exe" drop 'Tarvel to RC file' "C:\\$folder_name\\Upuszczone\\Drugi.frm" || fail "could not drop the form"
+sleep 1
+click 428 20
+dropped="$WINEPREFIX/drive_c/$folder_name/Upuszczone/Drugi.rc"
+for _ in $(seq 100); do [ -s "$dropped" ] && break; sleep 0.1; done
+cmp "$dropped" "$work/expected.rc" || fail "a dropped form was not converted beside it"
+click 428 84
+for _ in $(seq 100); do kill -0 "$tarvel_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$tarvel_pid" 2>/dev/null && fail "Koniec did not end the program started with a form"
+tarvel_pid=''
+
+# A name that is no form: its message, over the window as it starts without it.
+wine "$tarvel_exe" "C:\\$folder_name\\brak.frm" >>"$work/tarvel.log" 2>&1 &
+tarvel_pid=$!
+message=$(find_window '^Błąd$') || fail "no message for a form that is not there"
+sleep 0.5
+screenshot "$message" "$out/windows-no-such-form.png"
+xdotool windowfocus --sync "$message"
+xdotool key Return
+main=$(find_window '^Tarvel to RC file$') || fail "no window after the message"
+click 428 84
+for _ in $(seq 100); do kill -0 "$tarvel_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$tarvel_pid" 2>/dev/null && fail "Koniec did not end the program after the message"
+tarvel_pid=''
+echo "PASS: window, conversion to a file and to the clipboard, About box, Koniec, the shell's icons, the focus," \
+    "a form at start and dropped, a name that is no form; screenshots in $out"

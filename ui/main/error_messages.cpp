@@ -99,6 +99,18 @@ std::string DirectoryUnreadableMessage(const std::string& directory, const std::
     return "Nie można otworzyć katalogu " + Quoted(directory) + ": " + reason + ".";
 }
 
+std::string NothingToOpenMessage(const std::string& name, const std::string& reason) {
+    return "Nie można otworzyć pliku ani katalogu " + Quoted(name) + ": " + reason + ".";
+}
+
+std::string NotAFormMessage(const std::string& name) {
+    return "Plik " + Quoted(name) + " nie jest formularzem: lista plików pokazuje tylko pliki *.frm.";
+}
+
+std::string HiddenFormMessage(const std::string& name) {
+    return "Formularz " + Quoted(name) + " jest plikiem ukrytym, więc nie ma go na liście plików.";
+}
+
 std::string FileOperationFailedMessage(const std::string& file, const std::string& reason) {
     return "Operacja na pliku " + Quoted(file) + " nie powiodła się: " + reason + ".";
 }

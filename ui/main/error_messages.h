@@ -38,6 +38,15 @@ std::string ClipboardUnavailableMessage(const std::string& reason);
 /// A directory chosen in the directory list that cannot be opened, with the system's reason.
 std::string DirectoryUnreadableMessage(const std::string& directory, const std::string& reason);
 
+/// A form or folder named on the command line or dropped on the window that cannot be reached.
+std::string NothingToOpenMessage(const std::string& name, const std::string& reason);
+
+/// A file named on the command line or dropped on the window that is no *.frm form.
+std::string NotAFormMessage(const std::string& name);
+
+/// A form named on the command line or dropped on the window that the file list does not show.
+std::string HiddenFormMessage(const std::string& name);
+
 /// What the Convert button's last guard tells of an exception.
 std::string FileOperationFailedMessage(const std::string& file, const std::string& reason);
 std::string ConversionFailedMessage(const std::string& form, const std::string& reason);

@@ -67,15 +67,78 @@ std::vector<DirectoryEntry> DirectoryLines(const std::filesystem::path& director
     return entries;
 }
 
+bool IsFormName(const std::string& name) {
+    return name.size() >= 4 && EqualNoCase(std::string_view(name).substr(name.size() - 4), ".frm");
+}
+
+// The name under which File1 lists the form at `path` in `directory`: its own,
+// or where names are compared without case (Windows) the spelling on the disk;
+// empty when the list leaves it out (a hidden file).
+std::string ListedName(const std::vector<std::string>& forms, const std::filesystem::path& directory,
+                       const std::filesystem::path& path) {
+    const std::string own = Utf8FromPath(path.filename());
+    if (std::find(forms.begin(), forms.end(), own) != forms.end()) return own;
+    for (const std::string& form : forms) {
+        std::error_code ignored;
+        if (form.size() == own.size() && std::filesystem::equivalent(directory / PathFromUtf8(form), path, ignored))
+            return form;
+    }
+    return {};
+}
+
 }  // namespace
 
 MainWindow::MainWindow(MainWindowView& view, Platform& platform) : view_(view), platform_(platform) {}
 
-void MainWindow::Load() {
+void MainWindow::Load(const std::string& startName) {
     view_.ListDrives(platform_.Drives());
+    std::string problem;
+    // Straight to the name given: listing the start directory first would only cost time.
+    if (!startName.empty() && (problem = OpenNamed(startName)).empty()) return;
     ChooseDrive(platform_.StartDrive());
     // The start drive mostly opens at the start directory already; listing it a second time would only cost time.
     if (Utf8FromPath(FullPath(platform_.StartDirectory(), drive_)) != directory_) ShowDirectory(platform_.StartDirectory());
+    if (!problem.empty()) Tell(problem);
+}
+
+void MainWindow::Open(const std::string& name) {
+    const std::string problem = OpenNamed(name);
+    if (!problem.empty()) Tell(problem);
+}
+
+// Shows what `name` names; when it cannot, moves nothing and says why.
+std::string MainWindow::OpenNamed(const std::string& name) {
+    const std::filesystem::path path = FullPath(name, drive_);
+    const std::string shown = Utf8FromPath(path);
+    std::error_code reason;
+    const std::filesystem::file_status status = std::filesystem::status(path, reason);
+    if (!std::filesystem::exists(status)) {
+        if (!reason) reason = std::make_error_code(std::errc::no_such_file_or_directory);
+        return NothingToOpenMessage(shown, ReasonText(reason));
+    }
+    const bool folder = std::filesystem::is_directory(status);
+    if (!folder && !std::filesystem::is_regular_file(status)) return ConversionFailureMessage({ErrorKind::NotARegularFile, shown});
+    if (!folder && !IsFormName(Utf8FromPath(path.filename()))) return NotAFormMessage(shown);
+
+    const std::filesystem::path directory = folder ? path : path.parent_path();
+    const std::string directoryText = Utf8FromPath(directory);
+    const std::optional<DirectoryContents> contents = ReadContents(directoryText, reason);
+    if (!contents) return DirectoryUnreadableMessage(directoryText, ReasonText(reason));
+    const std::string form = folder ? std::string() : ListedName(contents->forms, directory, path);
+    if (!folder && form.empty()) return HiddenFormMessage(shown);
+
+    // The drive list follows, as when the user picks the drive and then the directory.
+    const std::string drive = platform_.DriveOf(directoryText);
+    if (drive != drive_) {
+        drive_ = drive;
+        view_.ShowDrive(drive);
+    }
+    Show(directory, *contents);
+    if (!folder) {
+        view_.SelectFile(form);
+        PickFile(form);  // File1_Click
+    }
+    return {};
 }
 
 void MainWindow::ChooseDrive(const std::string& drive) {
@@ -123,14 +186,22 @@ bool MainWindow::ShowDirectory(const std::string& requested) {
 
 bool MainWindow::ShowDirectory(const std::string& requested, std::error_code& reason) {
     const std::filesystem::path path = FullPath(requested, drive_);
-    const std::string shown = Utf8FromPath(path);
-    const std::optional<std::vector<DirectoryItem>> items = platform_.ReadDirectory(shown, reason);
-    if (!items) return false;
-    const DirectoryContents contents = SortDirectory(*items);
-    directory_ = shown;
-    view_.ShowDirectory(shown, DirectoryLines(path, contents.subdirectories));
-    DirectoryChanged(contents.forms);
+    const std::optional<DirectoryContents> contents = ReadContents(Utf8FromPath(path), reason);
+    if (!contents) return false;
+    Show(path, *contents);
     return true;
+}
+
+std::optional<DirectoryContents> MainWindow::ReadContents(const std::string& directory, std::error_code& reason) const {
+    const std::optional<std::vector<DirectoryItem>> items = platform_.ReadDirectory(directory, reason);
+    if (!items) return std::nullopt;
+    return SortDirectory(*items);
+}
+
+void MainWindow::Show(const std::filesystem::path& directory, const DirectoryContents& contents) {
+    directory_ = Utf8FromPath(directory);
+    view_.ShowDirectory(directory_, DirectoryLines(directory, contents.subdirectories));
+    DirectoryChanged(contents.forms);
 }
 
 // The same directory with what the disk holds now; dirPath and Text1 stay, and
@@ -234,8 +305,7 @@ DirectoryContents SortDirectory(const std::vector<DirectoryItem>& items) {
     DirectoryContents contents;
     for (const DirectoryItem& item : items) {
         if (item.isDirectory) contents.subdirectories.push_back(item.name);
-        else if (item.name.size() >= 4 && EqualNoCase(std::string_view(item.name).substr(item.name.size() - 4), ".frm"))
-            contents.forms.push_back(item.name);
+        else if (IsFormName(item.name)) contents.forms.push_back(item.name);
     }
     SortWhateverTheCase(contents.subdirectories);
     SortWhateverTheCase(contents.forms);

@@ -8,7 +8,9 @@
 // controls' events here and show what they are told; they hold no behaviour.
 #pragma once
 
+#include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,13 +87,25 @@ public:
     virtual void EndProgram() = 0;
 };
 
+struct DirectoryContents;
+
 class MainWindow {
 public:
     /// Both must outlive the behaviour.
     MainWindow(MainWindowView& view, Platform& platform);
 
-    /// Form_Load: the drives, the start drive, then its root directory.
-    void Load();
+    /// Form_Load: the drives, the start drive, then its root directory. With
+    /// `startName` (from the command line) the lists open there instead, as
+    /// Open does; a name that cannot be opened is told once the lists stand
+    /// where they would without it.
+    void Load(const std::string& startName = {});
+
+    /// A form or folder named at start or dropped on the window: the lists go
+    /// to its drive and directory (for a form, its folder, with the form picked
+    /// as a click on it picks it, so Text1 gets its proposed name). A name that
+    /// is not there, is no *.frm form or lies in a directory that cannot be
+    /// read is told, and nothing moves.
+    void Open(const std::string& name);
 
     /// Drive1_Change: the drive's remembered directory, else where the drive
     /// opens; a drive that cannot be read is told, and the drive of the
@@ -133,8 +147,11 @@ public:
     const std::string& directory() const { return directory_; }
 
 private:
+    std::string OpenNamed(const std::string& name);
     bool ShowDirectory(const std::string& path);
     bool ShowDirectory(const std::string& path, std::error_code& reason);
+    std::optional<DirectoryContents> ReadContents(const std::string& directory, std::error_code& reason) const;
+    void Show(const std::filesystem::path& directory, const DirectoryContents& contents);
     void ReadShownDirectoryAgain();
     void DirectoryChanged(const std::vector<std::string>& forms);
     void ConvertSelectedForm(std::string& form);

@@ -1,5 +1,6 @@
 #include "file_lists.h"
 
+#include <QPainter>
 #include <QScrollBar>
 
 #include "form_units.h"
@@ -11,7 +12,20 @@ constexpr int kSettleMilliseconds = 100;
 
 }  // namespace
 
-DirListBox::DirListBox(QWidget* parent) : QTreeWidget(parent) {
+void PaintFocusFrame(QFrame& list) {
+    QPainter painter(&list);
+    QColor highlight = list.palette().color(QPalette::Highlight);
+    painter.setPen(highlight);
+    painter.drawRect(list.rect().adjusted(0, 0, -1, -1));
+    // A softer inner line, where the frame is wide enough, as Fusion's line edit has.
+    if (list.frameWidth() > 1) {
+        highlight.setAlpha(96);
+        painter.setPen(highlight);
+        painter.drawRect(list.rect().adjusted(1, 1, -2, -2));
+    }
+}
+
+DirListBox::DirListBox(QWidget* parent) : FocusFramed<QTreeWidget>(parent) {
     setHeaderHidden(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -60,7 +74,7 @@ void DirListBox::Show(const std::string& directory, const std::vector<tarvel::ui
     watcher_.addPath(path_);
 }
 
-FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
+FileListBox::FileListBox(QWidget* parent) : FocusFramed<QListWidget>(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemSelectionChanged, this, &FileListBox::SelectionChanged);
     connect(this, &QListWidget::itemClicked, this, &FileListBox::ItemClicked);

@@ -4,16 +4,20 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 
 #include <type_traits>
 
@@ -49,11 +53,12 @@ QIcon ProgramIcon() { return IconFromPng({":/icons/tarvel-32.png", ":/icons/tarv
 
 }  // namespace
 
-frmMain::frmMain(tarvel::ui::Platform& platform, QWidget* parent)
-    : QWidget(parent), platform_(platform), behaviour_(*this, platform) {
+frmMain::frmMain(tarvel::ui::Platform& platform, std::string startName, QWidget* parent)
+    : QWidget(parent), platform_(platform), behaviour_(*this, platform), startName_(std::move(startName)) {
     CreateControls();
     PlaceControls();
     ConnectControls();
+    setAcceptDrops(true);
 }
 
 void frmMain::paintEvent(QPaintEvent* event) {
@@ -62,7 +67,30 @@ void frmMain::paintEvent(QPaintEvent* event) {
     loaded_ = true;
     // Form_Load once the window is on the screen rather than before: the window
     // appears that much sooner, and its lists fill a moment later.
-    QTimer::singleShot(0, this, [this] { behaviour_.Load(); });
+    QTimer::singleShot(0, this, [this] { behaviour_.Load(startName_); });
+}
+
+namespace {
+
+// The first local file or folder of a drag; empty when it carries none.
+QString DraggedPath(const QMimeData* data) {
+    if (data == nullptr) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
+}
+
+}  // namespace
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DraggedPath(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QString path = DraggedPath(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    behaviour_.Open(path.toStdString());
 }
 
 frmMain::~frmMain() = default;

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 #include "main_window.h"
 #include "platform.h"
@@ -27,8 +28,9 @@ class frmMain : public QWidget, public tarvel::ui::MainWindowView {
     Q_OBJECT
 
 public:
-    /// Loads the window; Form_Load runs as soon as it is first shown. `platform` must outlive it.
-    explicit frmMain(tarvel::ui::Platform& platform, QWidget* parent = nullptr);
+    /// Loads the window; Form_Load runs as soon as it is first shown, on
+    /// `startName` (a form or folder) when one is given. `platform` must outlive it.
+    explicit frmMain(tarvel::ui::Platform& platform, std::string startName = {}, QWidget* parent = nullptr);
     ~frmMain() override;
 
     const tarvel::ui::MainWindow& behaviour() const { return behaviour_; }
@@ -56,6 +58,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    /// A file or folder dragged from a file manager: opened as if named at start.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateControls();
@@ -74,6 +79,7 @@ private:
     tarvel::ui::Platform& platform_;
     tarvel::ui::MainWindow behaviour_;
     std::unique_ptr<frmAbout> aboutBox_;
+    std::string startName_;
     bool loaded_ = false;
 
     DirListBox* Dir1;

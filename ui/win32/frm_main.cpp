@@ -1,8 +1,8 @@
 #include "frm_main.h"
 
+#include <shellapi.h>  // before windowsx.h, which then cracks WM_DROPFILES too
 #include <windowsx.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -25,6 +25,8 @@ constexpr wchar_t kWindowClass[] = L"frmMain";
 constexpr int kFirstControlId = 1000;  // clear of IDOK and IDCANCEL, which the keyboard sends
 constexpr int kDirectoryIndentTwips = 240;
 constexpr int kDroppedDriveLines = 8;
+// Form_Load, posted to the window by Load.
+constexpr UINT kLoadMessage = WM_APP + 1;
 
 struct ControlClass {
     const wchar_t* name;
@@ -39,17 +41,21 @@ ControlClass ClassOf(ControlKind kind) {
             return {L"LISTBOX",
                     WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
                     WS_EX_CLIENTEDGE};
-        case ControlKind::DriveList: return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+        // Drawn by the window too: each drive behind the shell's icon for it.
+        case ControlKind::DriveList:
+            return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0};
         case ControlKind::FileList:
             return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
         case ControlKind::TextBox: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         // A caption wider than its label is cut at the edge rather than wrapped out of sight.
-        case ControlKind::Label: return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
+        // Clipped by the controls above it, a label never paints over one it touches (Label1
+        // reaches 15 twips into Text1's border), as Visual Basic draws labels beneath them.
+        case ControlKind::Label: return {L"STATIC", WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
         case ControlKind::Button: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
         // No tab stop: the result box lies below the window and must never hold the focus unseen.
         case ControlKind::ResultBox:
             return {L"EDIT", WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE};
-        case ControlKind::Frame: return {L"BUTTON", BS_GROUPBOX, 0};
+        case ControlKind::Frame: return {L"BUTTON", WS_CLIPSIBLINGS | BS_GROUPBOX, 0};
         case ControlKind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
         case ControlKind::OptionButton: return {L"BUTTON", BS_AUTORADIOBUTTON, 0};
         case ControlKind::Picture: return {L"STATIC", SS_ICON, 0};
@@ -72,14 +78,63 @@ RECT TwipsRect(const ControlPlace& place) {
     return {left, top, left + place.width, top + place.height};
 }
 
-// The shell's folder icon; where it has no stock icons, the one shell32.dll has always held.
-HICON FolderIcon(SHSTOCKICONID id, int classicIndex) {
-    SHSTOCKICONINFO info{};
-    info.cbSize = sizeof info;
-    if (SUCCEEDED(SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info)) && info.hIcon != nullptr)
-        return info.hIcon;
-    HICON icon = nullptr;
-    return ExtractIconExW(L"shell32.dll", classicIndex, nullptr, &icon, 1) == 1 ? icon : nullptr;
+// The shell's small folder icon, open or closed, as Explorer draws folders: its
+// stock icon, or where the shell gives none (Wine's SHGetStockIconInfo returns
+// no icon) the system image list's for a folder that is always there. An
+// icon picked from shell32.dll by number is no folder in every version of it.
+HICON FolderIcon(bool open) {
+    SHSTOCKICONINFO stock{};
+    stock.cbSize = sizeof stock;
+    if (SUCCEEDED(SHGetStockIconInfo(open ? SIID_FOLDEROPEN : SIID_FOLDER, SHGSI_ICON | SHGSI_SMALLICON, &stock)) &&
+        stock.hIcon != nullptr)
+        return stock.hIcon;
+    wchar_t windows[MAX_PATH];
+    if (GetSystemWindowsDirectoryW(windows, MAX_PATH) == 0) return nullptr;
+    SHFILEINFOW file{};
+    const UINT flags = SHGFI_ICON | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : 0);
+    return SHGetFileInfoW(windows, 0, &file, sizeof file, flags) != 0 ? file.hIcon : nullptr;
+}
+
+// The shell's small icon for a drive ("c:"), as Explorer shows it: fixed disk, CD, stick, network.
+HICON DriveIcon(const std::wstring& drive) {
+    SHFILEINFOW file{};
+    const std::wstring root = drive + L"\\";
+    return SHGetFileInfoW(root.c_str(), 0, &file, sizeof file, SHGFI_ICON | SHGFI_SMALLICON) != 0 ? file.hIcon : nullptr;
+}
+
+void DestroyIcons(std::vector<HICON>& icons) {
+    for (HICON icon : icons)
+        if (icon != nullptr) DestroyIcon(icon);
+    icons.clear();
+}
+
+// An icon, then a text, on an owner-drawn line of a list: the line's own
+// colours, the icon `iconSize` square, centred in the height.
+void DrawIconLine(const DRAWITEMSTRUCT& item, HICON icon, int left, int iconSize, int gap, const std::wstring& text) {
+    HDC dc = item.hDC;
+    const RECT& line = item.rcItem;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &line, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    int x = line.left + left;
+    if (icon != nullptr)
+        DrawIconEx(dc, x, line.top + (line.bottom - line.top - iconSize) / 2, icon, iconSize, iconSize, 0, nullptr,
+                   DI_NORMAL);
+    x += iconSize + gap;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT room{x, line.top, line.right, line.bottom};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &room, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &line);
+}
+
+// A control's rectangle in the window's client area, in pixels at `dpi`.
+RECT PixelRect(const ControlPlace& place, UINT dpi) {
+    const RECT twips = TwipsRect(place);
+    int height = Px(twips.bottom - twips.top, dpi);
+    // A drop-down list's height includes its list when dropped; the closed box sizes itself to the font.
+    if (place.kind == ControlKind::DriveList) height *= kDroppedDriveLines + 1;
+    const int left = Px(twips.left, dpi), top = Px(twips.top, dpi);
+    return {left, top, left + Px(twips.right - twips.left, dpi), top + height};
 }
 
 std::wstring ListText(HWND list, int index) {
@@ -114,7 +169,11 @@ frmMain::frmMain(HINSTANCE instance, tarvel::ui::Platform& platform)
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     PlaceClientCentred(window_, Px(tarvel::ui::kMainWindowWidth, dpi_), Px(tarvel::ui::kMainWindowHeight, dpi_),
                        dpi_);
-    behaviour_.Load();  // Form_Load
+}
+
+void frmMain::Load(const std::string& startName) {
+    startName_ = startName;
+    PostMessageW(window_, kLoadMessage, 0, 0);
 }
 
 frmMain::~frmMain() {
@@ -124,6 +183,7 @@ frmMain::~frmMain() {
         if (object != nullptr) DeleteObject(object);
     for (HICON icon : {bigIcon_, smallIcon_, openFolder_, closedFolder_})
         if (icon != nullptr) DestroyIcon(icon);
+    DestroyIcons(driveIcons_);
 }
 
 LRESULT frmMain::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -134,11 +194,15 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         HANDLE_MSG(hwnd, WM_ACTIVATE, OnActivate);
         HANDLE_MSG(hwnd, WM_MEASUREITEM, OnMeasureItem);
         HANDLE_MSG(hwnd, WM_DRAWITEM, OnDrawItem);
+        HANDLE_MSG(hwnd, WM_DROPFILES, OnDropFiles);
         HANDLE_MSG(hwnd, WM_CTLCOLOREDIT, OnCtlColor);
         HANDLE_MSG(hwnd, WM_CTLCOLORSTATIC, OnCtlColor);
         HANDLE_MSG(hwnd, WM_DESTROY, OnDestroy);
         case WM_NEXTDLGCTL:
             MoveFocus(hwnd, wParam, lParam);
+            return 0;
+        case kLoadMessage:
+            behaviour_.Load(startName_);
             return 0;
         case WM_DPICHANGED: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -153,8 +217,16 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 BOOL frmMain::OnCreate(HWND hwnd, LPCREATESTRUCTW) {
     window_ = hwnd;
+    // Each control made once, at its place and in its font: under Wine every
+    // move and every font a control is given after it is made costs start-up time.
+    dpi_ = WindowDpi(hwnd);
+    font_ = CreateDialogFont(dpi_);
     CreateControls();
-    ApplyDpi(WindowDpi(hwnd));
+    // At the system's DPI the class's icons are these very sizes, and giving the
+    // window its own again would cost start-up time too.
+    LoadIcons(Px(480, dpi_) != GetSystemMetrics(SM_CXICON) || Px(240, dpi_) != GetSystemMetrics(SM_CXSMICON));
+    MeasureLines();
+    DragAcceptFiles(hwnd, TRUE);
     return TRUE;
 }
 
@@ -169,13 +241,22 @@ void frmMain::CreateControls() {
         if (!option || !inOptionGroup) style |= WS_GROUP;
         if (option && !inOptionGroup) style |= WS_TABSTOP;
         inOptionGroup = option;
-        controls_[i] = CreateWindowExW(control.exStyle, control.name, WideFromUtf8(place.text).c_str(), style, 0, 0, 0,
-                                       0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
-                                       instance_, nullptr);
+        const RECT rect = PixelRect(place, dpi_);
+        controls_[i] = CreateWindowExW(control.exStyle, control.name, WideFromUtf8(place.text).c_str(), style,
+                                       rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)), instance_,
+                                       nullptr);
+        SetWindowFont(controls_[i], font_, FALSE);
     }
     const auto control = [this](std::string_view name) {
         return controls_[static_cast<std::size_t>(FindPlace(name) - kMainWindowControls)];
     };
+    // As in Visual Basic, labels lie beneath every other control, and the frames
+    // beneath everything, their own contents too, whatever their places in the table.
+    for (const ControlKind kind : {ControlKind::Label, ControlKind::Frame})
+        for (std::size_t i = 0; i < controls_.size(); ++i)
+            if (kMainWindowControls[i].kind == kind)
+                SetWindowPos(controls_[i], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Dir1 = control("Dir1");
     Drive1 = control("Drive1");
     File1 = control("File1");
@@ -200,44 +281,47 @@ void frmMain::CreateControls() {
 }
 
 // Everything measured in pixels follows the monitor: the font, the icons, the
-// places of the controls and the height of a directory line.
+// places of the controls and the height of a list's line.
 void frmMain::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
     HFONT old = font_;
     font_ = CreateDialogFont(dpi);
     for (HWND control : controls_) SetWindowFont(control, font_, FALSE);
     if (old != nullptr) DeleteObject(old);
+    LoadIcons(true);
+    MeasureLines();
+    PlaceControls();
+    InvalidateRect(window_, nullptr, TRUE);
+}
 
-    for (HICON icon : {bigIcon_, smallIcon_, openFolder_, closedFolder_})
+void frmMain::LoadIcons(bool show) {
+    for (HICON icon : {bigIcon_, smallIcon_})
         if (icon != nullptr) DestroyIcon(icon);
-    bigIcon_ = LoadProgramIcon(instance_, Px(480, dpi));
-    smallIcon_ = LoadProgramIcon(instance_, Px(240, dpi));
+    bigIcon_ = LoadProgramIcon(instance_, Px(480, dpi_));
+    smallIcon_ = LoadProgramIcon(instance_, Px(240, dpi_));
+    if (!show) return;
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    openFolder_ = FolderIcon(SIID_FOLDEROPEN, 4);
-    closedFolder_ = FolderIcon(SIID_FOLDER, 3);
+}
 
+void frmMain::MeasureLines() {
     HDC dc = GetDC(Dir1);
     HGDIOBJ previous = SelectObject(dc, font_);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);
     ReleaseDC(Dir1, dc);
-    ListBox_SetItemHeight(Dir1, 0, std::max<int>(metrics.tmHeight, Px(240, dpi)) + Px(30, dpi));
-
-    PlaceControls();
-    InvalidateRect(window_, nullptr, TRUE);
+    ListBox_SetItemHeight(Dir1, 0, std::max<int>(metrics.tmHeight, Px(240, dpi_)) + Px(30, dpi_));
+    // The drive list's lines and its closed box hold a small icon beside the text.
+    const int driveLine = std::max<int>(metrics.tmHeight, Px(240, dpi_));
+    ComboBox_SetItemHeight(Drive1, -1, driveLine);
+    ComboBox_SetItemHeight(Drive1, 0, driveLine);
 }
 
 void frmMain::PlaceControls() {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const ControlPlace& place = kMainWindowControls[i];
-        const RECT twips = TwipsRect(place);
-        int height = Px(twips.bottom - twips.top, dpi_);
-        // A drop-down list's height includes its list when dropped; the closed box sizes itself to the font.
-        if (place.kind == ControlKind::DriveList) height *= kDroppedDriveLines + 1;
-        MoveWindow(controls_[i], Px(twips.left, dpi_), Px(twips.top, dpi_), Px(twips.right - twips.left, dpi_), height,
-                   TRUE);
+        const RECT rect = PixelRect(kMainWindowControls[i], dpi_);
+        MoveWindow(controls_[i], rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
     }
 }
 
@@ -268,27 +352,35 @@ void frmMain::OnMeasureItem(HWND, MEASUREITEMSTRUCT* item) {
 }
 
 void frmMain::OnDrawItem(HWND, const DRAWITEMSTRUCT* item) {
-    if (item->hwndItem != Dir1) return;
-    HDC dc = item->hDC;
-    RECT line = item->rcItem;
-    const bool selected = (item->itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &line, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    if (item->itemID != static_cast<UINT>(-1) && item->itemID < directoryLines_.size()) {
-        const tarvel::ui::DirectoryEntry& entry = directoryLines_[item->itemID];
-        const int iconSize = Px(240, dpi_);
-        int x = line.left + Px(30, dpi_) + entry.depth * Px(kDirectoryIndentTwips, dpi_);
-        if (HICON icon = entry.open ? openFolder_ : closedFolder_)
-            DrawIconEx(dc, x, line.top + (line.bottom - line.top - iconSize) / 2, icon, iconSize, iconSize, 0, nullptr,
-                       DI_NORMAL);
-        x += iconSize + Px(60, dpi_);
-        const std::wstring name = ListText(Dir1, static_cast<int>(item->itemID));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        RECT text{x, line.top, line.right, line.bottom};
-        DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text,
-                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    const int iconSize = Px(240, dpi_);
+    const UINT line = item->itemID;
+    if (item->hwndItem == Dir1) {
+        if (line == static_cast<UINT>(-1) || line >= directoryLines_.size()) {
+            FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_WINDOW));
+            if (item->itemState & ODS_FOCUS) DrawFocusRect(item->hDC, &item->rcItem);
+            return;
+        }
+        const tarvel::ui::DirectoryEntry& entry = directoryLines_[line];
+        DrawIconLine(*item, entry.open ? openFolder_ : closedFolder_,
+                     Px(30, dpi_) + entry.depth * Px(kDirectoryIndentTwips, dpi_), iconSize, Px(60, dpi_),
+                     ListText(Dir1, static_cast<int>(line)));
+    } else if (item->hwndItem == Drive1) {
+        const bool known = line != static_cast<UINT>(-1) && line < driveIcons_.size();
+        std::wstring drive;
+        if (known) {
+            drive.resize(static_cast<std::size_t>(std::max(0, ComboBox_GetLBTextLen(Drive1, line))) + 1);
+            drive.resize(static_cast<std::size_t>(std::max(0, ComboBox_GetLBText(Drive1, line, drive.data()))));
+        }
+        DrawIconLine(*item, known ? driveIcons_[line] : nullptr, Px(30, dpi_), iconSize, Px(60, dpi_), drive);
     }
-    if (item->itemState & ODS_FOCUS) DrawFocusRect(dc, &line);
+}
+
+void frmMain::OnDropFiles(HWND, HDROP drop) {
+    // The first name alone: the lists show one directory.
+    std::wstring name(static_cast<std::size_t>(DragQueryFileW(drop, 0, nullptr, 0)) + 1, L'\0');
+    name.resize(DragQueryFileW(drop, 0, name.data(), static_cast<UINT>(name.size())));
+    DragFinish(drop);
+    if (!name.empty()) behaviour_.Open(Utf8FromWide(name));
 }
 
 HBRUSH frmMain::OnCtlColor(HWND hwnd, HDC dc, HWND control, int type) {
@@ -347,7 +439,12 @@ void frmMain::Command3_Click() { behaviour_.Exit(); }
 
 void frmMain::ListDrives(const std::vector<std::string>& drives) {
     ComboBox_ResetContent(Drive1);
-    for (const std::string& drive : drives) ComboBox_AddString(Drive1, WideFromUtf8(drive).c_str());
+    DestroyIcons(driveIcons_);
+    for (const std::string& drive : drives) {
+        const std::wstring wide = WideFromUtf8(drive);
+        ComboBox_AddString(Drive1, wide.c_str());
+        driveIcons_.push_back(DriveIcon(wide));
+    }
 }
 
 void frmMain::ShowDrive(const std::string& drive) {
@@ -355,6 +452,11 @@ void frmMain::ShowDrive(const std::string& drive) {
 }
 
 void frmMain::ShowDirectory(const std::string& path, const std::vector<tarvel::ui::DirectoryEntry>& entries) {
+    // Asked for once the window is on the screen: the shell's first icon costs
+    // more than the whole window before it (it builds the system image list).
+    // Drawn scaled to each monitor's DPI, the small icons serve every one.
+    if (openFolder_ == nullptr) openFolder_ = FolderIcon(true);
+    if (closedFolder_ == nullptr) closedFolder_ = FolderIcon(false);
     SetWindowRedraw(Dir1, FALSE);
     ListBox_ResetContent(Dir1);
     directoryLines_ = entries;

@@ -3,10 +3,12 @@
 // event to the behaviour (tarvel::ui::MainWindow) and shows what the behaviour
 // tells it. The handlers carry the names of the events they answer; none
 // decides anything itself. It also watches the directory shown, so that the
-// behaviour hears when it changes on the disk.
+// behaviour hears when it changes on the disk, and takes forms and folders
+// dropped on it from Explorer. Folders and drives have the shell's icons.
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <array>
 #include <memory>
@@ -21,14 +23,19 @@ class frmAbout;
 
 class frmMain : public tarvel::ui::MainWindowView {
 public:
-    /// Loads the window hidden, centred on its monitor, and runs Form_Load;
-    /// `platform` must outlive it.
+    /// Loads the window hidden, centred on its monitor; `platform` must outlive it.
     frmMain(HINSTANCE instance, tarvel::ui::Platform& platform);
     ~frmMain() override;
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
     HWND hwnd() const { return window_; }
+
+    /// Form_Load, on `startName` (a form or folder) when one is given, from
+    /// the message loop: call it once the window is shown, and it runs when the
+    /// window is on the screen, before its first paint; a message about the
+    /// name comes over the window, not before it.
+    void Load(const std::string& startName);
 
     /// The change notification of the directory shown, for the message loop to
     /// wait on; null while none is watched.
@@ -61,6 +68,9 @@ private:
     void CreateControls();
     void PlaceControls();
     void ApplyDpi(UINT dpi);
+    /// The window's icons at its DPI; `show` gives them to the window as well.
+    void LoadIcons(bool show);
+    void MeasureLines();
     void WatchDirectory(const std::string& path);
     void StopWatching();
 
@@ -69,6 +79,7 @@ private:
     void OnActivate(HWND hwnd, UINT state, HWND other, BOOL minimized);
     void OnMeasureItem(HWND hwnd, MEASUREITEMSTRUCT* item);
     void OnDrawItem(HWND hwnd, const DRAWITEMSTRUCT* item);
+    void OnDropFiles(HWND hwnd, HDROP drop);
     HBRUSH OnCtlColor(HWND hwnd, HDC dc, HWND control, int type);
     void OnDestroy(HWND hwnd);
 
@@ -85,6 +96,7 @@ private:
     tarvel::ui::Platform& platform_;
     tarvel::ui::MainWindow behaviour_;
     std::unique_ptr<frmAbout> aboutBox_;
+    std::string startName_;
 
     HWND window_ = nullptr;
     UINT dpi_ = 96;
@@ -93,6 +105,7 @@ private:
     HICON smallIcon_ = nullptr;
     HICON openFolder_ = nullptr;
     HICON closedFolder_ = nullptr;
+    std::vector<HICON> driveIcons_;  // the shell's, one for each line of Drive1
     HWND focusBeforeDeactivation_ = nullptr;
 
     std::vector<tarvel::ui::DirectoryEntry> directoryLines_;

@@ -1,14 +1,54 @@
 // tarvel.exe: the window that turns a Visual Basic form's menu into an RC MENU
-// resource, as a native Windows program. The message loop also waits on the
-// change notification of the directory shown, so the window hears of changes
-// on the disk without polling.
+// resource, as a native Windows program. Its command line (a form or folder,
+// --help, --version) arrives as UTF-16 and is read before any window exists.
+// The message loop also waits on the change notification of the directory
+// shown, so the window hears of changes on the disk without polling.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "frm_main.h"
 #include "platform.h"
+#include "start_arguments.h"
+#include "window_support.h"
 
 namespace {
+
+std::vector<std::string> Utf8Arguments() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> utf8;
+    for (int i = 1; i < count; ++i) utf8.push_back(tarvel::ui::Utf8FromWide(arguments[i]));
+    LocalFree(arguments);
+    return utf8;
+}
+
+// Text for whoever started the program from a command line. A window program
+// has a standard handle only where it was redirected; otherwise it borrows the
+// console of the command line that started it, if there is one.
+void WriteForCommandLine(DWORD which, const std::string& text) {
+    if (text.empty()) return;
+    HANDLE handle = GetStdHandle(which);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+        handle = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return;
+    }
+    DWORD mode = 0, written = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        // A console shows UTF-16 right whatever its code page.
+        const std::wstring wide = tarvel::ui::WideFromUtf8(text);
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+        WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+}
 
 int RunMessageLoop(frmMain& window) {
     MSG message;
@@ -34,12 +74,35 @@ int RunMessageLoop(frmMain& window) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    std::ostringstream out, err;
+    const tarvel::ui::StartRequest request = tarvel::ui::ParseStartArguments(Utf8Arguments(), out, err);
+    WriteForCommandLine(STD_OUTPUT_HANDLE, out.str());
+    WriteForCommandLine(STD_ERROR_HANDLE, err.str());
+    if (!request.openWindow) return request.status;
+
+    // The system reads its list of fonts on the first use of any, a good part
+    // of the window's start under Wine: a thread does it while this one makes
+    // the window, whose controls then find the fonts ready.
+    std::thread fonts([] {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HFONT font = tarvel::ui::win32::CreateDialogFont(96);
+        const HGDIOBJ previous = SelectObject(dc, font);
+        TEXTMETRICW metrics;
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        DeleteObject(font);
+        DeleteDC(dc);
+    });
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
     tarvel::ui::Platform platform;
     frmMain window(instance, platform);
+    fonts.join();
+    // No UpdateWindow: the loop's first wait puts the window on the screen, then
+    // Form_Load fills the lists and the first paint follows, so the window
+    // appears that much sooner and a message about the name given comes over it.
     ShowWindow(window.hwnd(), showCommand);
-    UpdateWindow(window.hwnd());
+    window.Load(request.name.value_or(std::string()));
     return RunMessageLoop(window);
 }

@@ -24,6 +24,7 @@ using namespace tarvel::ui;
 struct Message {
     std::string text;
     std::string title;
+    std::string directory;  ///< what Dir1 showed when the message came
 };
 
 // Holds what the behaviour shows, and answers what it reads, as a window's controls would.
@@ -73,7 +74,9 @@ public:
     bool DefinesChecked() const override { return defines; }
     OutputTarget ChosenOutput() const override { return output; }
     void SetResultText(const std::string& text) override { result = text; }
-    void ShowMessage(const std::string& text, const std::string& title) override { messages.push_back({text, title}); }
+    void ShowMessage(const std::string& text, const std::string& title) override {
+        messages.push_back({text, title, directory});
+    }
     void PutOnClipboard(const std::string& text) override { clipboard = text; }
     void ShowAboutBox() override { ++aboutBoxes; }
     void EndProgram() override { ++ends; }
@@ -122,6 +125,119 @@ TEST_F(MainWindowTest, LoadPutsTheListsOnTheStartDriveAndItsRoot) {
     window_.Exit();
     EXPECT_EQ(view_.aboutBoxes, 1);
     EXPECT_EQ(view_.ends, 1);
+}
+
+TEST_F(MainWindowTest, AFormNamedAtStartIsPickedAsIfClickedThere) {
+    const fs::path disk = work_.path() / "disk";
+    fs::create_directories(disk / "Forms/Sub");
+    for (const char* name : {"A.frm", "Form1.frm"}) WriteBytes(disk / "Forms" / name, MenuForm("&Nowy"));
+    const std::string forms = (disk / "Forms").string();
+    platform_.drives = {"/", disk.string()};
+
+    window_.Load(forms + "/Form1.frm");
+    EXPECT_TRUE(view_.messages.empty());
+    EXPECT_EQ(view_.drives, (std::vector<std::string>{"/", disk.string()}));
+    EXPECT_EQ(view_.drive, disk.string());
+    EXPECT_EQ(view_.directory, forms);
+    EXPECT_EQ(view_.entries.back(), (DirectoryEntry{"Sub", forms + "/Sub", view_.entries.back().depth, false}));
+    EXPECT_EQ(window_.state().dirPath, forms + "/");
+    EXPECT_EQ(view_.files, (std::vector<std::string>{"A.frm", "Form1.frm"}));
+    EXPECT_EQ(view_.selected, "Form1.frm");
+    EXPECT_EQ(view_.outputName, forms + "/Form1.rc");
+    window_.Convert();
+    EXPECT_TRUE(view_.messages.empty());
+    EXPECT_EQ(ReadBytes(forms + "/Form1.rc"), CliBytes(disk / "Forms/Form1.frm"));
+
+    // The drive remembers the directory, as after browsing there.
+    window_.ChooseDrive("/");
+    window_.ChooseDrive(disk.string());
+    EXPECT_EQ(view_.directory, forms);
+
+    // A name relative to the directory the program was started in, and a folder.
+    const fs::path started = fs::current_path();
+    fs::current_path(disk);
+    MainWindow relative(view_, platform_);
+    relative.Load("Forms/A.frm");
+    fs::current_path(started);
+    EXPECT_EQ(view_.directory, forms);
+    EXPECT_EQ(view_.outputName, forms + "/A.rc");
+    MainWindow folder(view_, platform_);
+    view_.outputName.clear();
+    folder.Load(forms + "/Sub/");
+    EXPECT_EQ(view_.directory, forms + "/Sub");
+    EXPECT_EQ(folder.state().dirPath, forms + "/Sub/");
+    EXPECT_TRUE(view_.selected.empty());
+    EXPECT_TRUE(view_.outputName.empty());
+    EXPECT_TRUE(view_.messages.empty());
+}
+
+TEST_F(MainWindowTest, ANameThatCannotBeOpenedAtStartIsToldOverTheUsualStart) {
+    fs::create_directories(work_.path() / "Locked");
+    const std::string locked = work_ / "Locked";
+    WriteBytes(work_.path() / "Locked/Form1.frm", MenuForm("a"));
+    platform_.refused[locked] = std::make_error_code(std::errc::permission_denied);
+    WriteBytes(work_.path() / "notes.txt", "text");
+    WriteBytes(work_.path() / ".hidden.frm", MenuForm("a"));
+    mkfifo((work_ / "pipe.frm").c_str(), 0600);
+
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {work_ / "missing.frm", "Nie można otworzyć pliku ani katalogu „" + work_ / "missing.frm" + "”: " +
+                                    Reason(std::errc::no_such_file_or_directory) + "."},
+        {work_ / "missing/", "Nie można otworzyć pliku ani katalogu „" + work_ / "missing" + "”: " +
+                                 Reason(std::errc::no_such_file_or_directory) + "."},
+        {work_ / "notes.txt",
+         "Plik „" + work_ / "notes.txt" + "” nie jest formularzem: lista plików pokazuje tylko pliki *.frm."},
+        {work_ / ".hidden.frm",
+         "Formularz „" + work_ / ".hidden.frm" + "” jest plikiem ukrytym, więc nie ma go na liście plików."},
+        {work_ / "pipe.frm", "Nie można odczytać pliku formularza „" + work_ / "pipe.frm" +
+                                 "”: to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie."},
+        {locked + "/Form1.frm",
+         "Nie można otworzyć katalogu „" + locked + "”: " + Reason(std::errc::permission_denied) + "."},
+    };
+    for (const auto& [name, message] : cases) {
+        FakeView view;
+        MainWindow window(view, platform_);
+        window.Load(name);
+        ASSERT_EQ(view.messages.size(), 1u) << name;
+        EXPECT_EQ(view.messages[0].text, message);
+        EXPECT_EQ(view.messages[0].title, "Błąd");
+        // Told once the window stands where it starts without a name.
+        EXPECT_EQ(view.messages[0].directory, "/") << name;
+        EXPECT_EQ(view.drive, "/");
+        EXPECT_EQ(window.state().dirPath, "/");
+        EXPECT_TRUE(view.selected.empty());
+        EXPECT_TRUE(view.outputName.empty());
+    }
+}
+
+TEST_F(MainWindowTest, AFormDroppedOnTheWindowIsPickedAndAFolderOpened) {
+    fs::create_directories(work_.path() / "Here");
+    fs::create_directories(work_.path() / "There");
+    WriteBytes(work_.path() / "Here/Mine.frm", MenuForm("a"));
+    WriteBytes(work_.path() / "There/Dropped.FRM", MenuForm("b"));
+    window_.Load();
+    Open(work_ / "Here");
+    Pick("Mine.frm");
+
+    window_.Open(work_ / "There/Dropped.FRM");
+    EXPECT_EQ(view_.directory, work_ / "There");
+    EXPECT_EQ(view_.selected, "Dropped.FRM");
+    EXPECT_EQ(view_.outputName, work_ / "There/Dropped.rc");
+
+    // A folder moves the lists and leaves the proposed name, as browsing does.
+    window_.Open(work_ / "Here");
+    EXPECT_EQ(view_.directory, work_ / "Here");
+    EXPECT_TRUE(view_.selected.empty());
+    EXPECT_EQ(view_.outputName, work_ / "There/Dropped.rc");
+
+    // One that cannot be opened is told and moves nothing.
+    Pick("Mine.frm");
+    window_.Open(work_ / "gone.frm");
+    ExpectOneMessage("Nie można otworzyć pliku ani katalogu „" + work_ / "gone.frm" + "”: " +
+                     Reason(std::errc::no_such_file_or_directory) + ".");
+    EXPECT_EQ(view_.directory, work_ / "Here");
+    EXPECT_EQ(view_.selected, "Mine.frm");
+    EXPECT_EQ(view_.outputName, work_ / "Here/Mine.rc");
 }
 
 TEST_F(MainWindowTest, BrowsingKeepsDirPathAndTheFileListInStep) {

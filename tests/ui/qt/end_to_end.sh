@@ -3,7 +3,12 @@
 # the window appears with its client size, a form is reached in the directory
 # list and picked in the file list, "Konwertuj" writes the RC file tarvel-rc
 # would write, "O programie" opens the About box and Escape closes it, and
-# "Koniec" ends the process. Screenshots are left in the output folder.
+# "Koniec" ends the process. Started again with a form's path, the window
+# opens on its folder with the form picked, so "Konwertuj" at once writes its RC
+# file; a screenshot with the focus on File1 differs from one with the focus on
+# "Konwertuj" in the list's frame; a name that is no form gets its message over
+# the window. --help and --version print without a display. Screenshots are
+# left in the output folder.
 #
 # usage: end_to_end.sh TARVEL TARVEL_RC FORM OUTPUT_DIR
 # exit 77 (skipped) when Xvfb, xdotool, xwd or ImageMagick is missing.
@@ -27,6 +32,16 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 cp "$form" "$work/Form1.frm"
 "$tarvel_rc" -o "$work/expected.rc" "$work/Form1.frm"
+mkdir "$work/Start"
+cp "$form" "$work/Start/Form1.frm"
+
+# No window, and no display needed, for the help and the version.
+[ "$(env -u DISPLAY "$tarvel" --version)" = "tarvel $("$tarvel_rc" --version | cut -d' ' -f2)" ] ||
+    fail "tarvel --version printed '$(env -u DISPLAY "$tarvel" --version 2>&1)'"
+env -u DISPLAY "$tarvel" --help | head -n 1 | grep -q '^Usage: tarvel ' || fail "tarvel --help printed no usage line"
+status=0
+env -u DISPLAY "$tarvel" one.frm two.frm 2>"$work/usage.txt" || status=$?
+[ "$status" = 2 ] && grep -q '^tarvel: ' "$work/usage.txt" || fail "two names: status $status, $(cat "$work/usage.txt")"
 
 # Xvfb picks a free display and tells us its number.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
@@ -40,6 +55,13 @@ unset QT_QPA_PLATFORM
 # The window's own pixels, without a window manager's frame.
 screenshot() { xwd -silent -id "$1" | convert xwd:- "$2"; }
 find_window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+# close_with KEY WINDOW TITLE WHAT: the key pressed in the window closes it.
+close_with() {
+    xdotool windowfocus --sync "$2"
+    xdotool key "$1"
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "$3" >/dev/null || return 0; sleep 0.1; done
+    fail "$4"
+}
 
 "$tarvel" &
 tarvel_pid=$!
@@ -74,10 +96,7 @@ xdotool mousemove --window "$main" 428 52 click 1
 about=$(find_window '^O programie$') || fail "the About box did not open"
 sleep 1
 screenshot "$about" "$out/screenshot-about.png"
-xdotool windowfocus --sync "$about"
-xdotool key Escape
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^O programie$' >/dev/null || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^O programie$' >/dev/null && fail "Escape did not close the About box"
+close_with Escape "$about" '^O programie$' "Escape did not close the About box"
 
 # Koniec ends the process, with status 0.
 xdotool mousemove --window "$main" 428 84 click 1
@@ -87,4 +106,43 @@ status=0
 wait "$tarvel_pid" || status=$?
 tarvel_pid=''
 [ "$status" = 0 ] || fail "tarvel ended with status $status"
-echo "PASS: window, conversion, About box and Koniec; screenshots in $out"
+
+# Started with a form's path: on its folder, the form picked, its RC file's name proposed.
+"$tarvel" "$work/Start/Form1.frm" &
+tarvel_pid=$!
+main=$(find_window '^Tarvel to RC file$') || fail "no window when started with a form"
+sleep 1
+screenshot "$main" "$out/screenshot-main-started-with-form.png"
+xdotool windowfocus --sync "$main"
+sleep 0.5
+xdotool key Tab Tab  # from the directory list past the drive list into the file list
+sleep 0.5
+screenshot "$main" "$out/screenshot-focus-file1.png"
+xdotool mousemove --window "$main" 428 20 click 1  # Konwertuj
+for _ in $(seq 50); do [ -s "$work/Start/Form1.rc" ] && break; sleep 0.1; done
+cmp "$work/Start/Form1.rc" "$work/expected.rc" || fail "started with the form, Konwertuj did not write its RC file"
+sleep 0.5
+screenshot "$main" "$out/screenshot-focus-konwertuj.png"
+# File1's frame (2880,120 twips: 192,8 px, 169 x 266): its top and left edges.
+edges() { convert "$1" -crop 169x1+192+8 +repage "$2-top.png" && convert "$1" -crop 1x266+192+8 +repage "$2-left.png"; }
+edges "$out/screenshot-focus-file1.png" "$work/focused"
+edges "$out/screenshot-focus-konwertuj.png" "$work/unfocused"
+for edge in top left; do
+    differing=$(compare -metric AE "$work/focused-$edge.png" "$work/unfocused-$edge.png" null: 2>&1 || true)
+    [ "${differing%% *}" -gt 100 ] 2>/dev/null || fail "File1's $edge edge shows no focus frame ($differing pixels differ)"
+done
+kill "$tarvel_pid"
+wait "$tarvel_pid" 2>/dev/null || true
+
+# A name that is no form: the message names it, over the window as it starts without it.
+"$tarvel" "$work/expected.rc" &
+tarvel_pid=$!
+message=$(find_window '^Błąd$') || fail "no message for a name that is no form"
+find_window '^Tarvel to RC file$' >/dev/null || fail "no main window beside the message"
+sleep 0.5
+screenshot "$message" "$out/screenshot-not-a-form.png"
+close_with Return "$message" '^Błąd$' "the message did not close"
+kill "$tarvel_pid"
+wait "$tarvel_pid" 2>/dev/null || true
+tarvel_pid=''
+echo "PASS: window, conversion, About box, Koniec, a form at start, the focus frame and a name that is no form; screenshots in $out"

@@ -3,8 +3,8 @@
 // the font used, the greyed name box readable, the tab order and the hidden
 // result box, and that each control's event reaches the behaviour and its
 // answers show: the lists, the name box, a conversion to a file and to the
-// clipboard, the real message box, the lists following the disk, the About box
-// and the Exit button.
+// clipboard, the real message box, the lists following the disk, a form named
+// at start or dropped, the lists' focus frame, the About box and the Exit button.
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +23,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <cmath>
 #include <memory>
@@ -130,6 +132,8 @@ private slots:
     void driveNotReadyShowsAModalWarningWithOneOk();
     void aDirectoryRemovedUnderTheWindowIsLeft();
     void formsCreatedAndDeletedInTheDirectoryShownComeAndGo();
+    void aFormNamedAtStartOrDroppedIsPicked();
+    void theFocusedListsShowAFocusFrame();
     void aboutButtonShowsTheAboutBoxWithTheWindowIcon();
     void exitButtonEndsTheProgram();
 
@@ -421,6 +425,55 @@ void FrmMainTest::formsCreatedAndDeletedInTheDirectoryShownComeAndGo() {
     QVERIFY(File1().fileName().isEmpty());
     QCOMPARE(Text1().text(), proposed);
     QCOMPARE(window_->behaviour().state().dirPath, (workDir + "/").toStdString());
+}
+
+void FrmMainTest::aFormNamedAtStartOrDroppedIsPicked() {
+    fs::create_directories(work_->path() / "Start");
+    fs::create_directories(work_->path() / "Dropped");
+    WriteBytes(work_->path() / "Start/Form1.frm", MenuForm("a"));
+    WriteBytes(work_->path() / "Dropped/Menu.frm", MenuForm("b"));
+    window_ = std::make_unique<frmMain>(platform_, *work_ / "Start/Form1.frm");
+    ShowLoaded(*window_);
+    QCOMPARE(Dir1().path(), Q(*work_ / "Start"));
+    QCOMPARE(File1().fileName(), QStringLiteral("Form1.frm"));
+    QCOMPARE(Text1().text(), Q(*work_ / "Start/Form1.rc"));
+
+    // A drag from a file manager carries file URLs; only one with a local file is taken.
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://tarvel.example.org/Menu.frm"))});
+    QDragEnterEvent webEnter(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, {});
+    QApplication::sendEvent(window_.get(), &webEnter);
+    QVERIFY(!webEnter.isAccepted());
+
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(Q(*work_ / "Dropped/Menu.frm"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QApplication::sendEvent(window_.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QApplication::sendEvent(window_.get(), &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(Dir1().path(), Q(*work_ / "Dropped"));
+    QCOMPARE(File1().fileName(), QStringLiteral("Menu.frm"));
+    QCOMPARE(Text1().text(), Q(*work_ / "Dropped/Menu.rc"));
+}
+
+void FrmMainTest::theFocusedListsShowAFocusFrame() {
+    QApplication::setActiveWindow(window_.get());
+    auto& konwertuj = *Control<QPushButton>(*window_, "Command1");
+    for (QAbstractItemView* list : {static_cast<QAbstractItemView*>(&Dir1()), static_cast<QAbstractItemView*>(&File1())}) {
+        list->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(list->hasFocus());
+        const QImage focused = list->grab().toImage();
+        konwertuj.setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(konwertuj.hasFocus());
+        const QImage unfocused = list->grab().toImage();
+        // The frame's top edge, where no line of the list is drawn, and its colour when focused.
+        int differing = 0;
+        for (int x = 2; x < focused.width() - 2; ++x) differing += focused.pixel(x, 0) != unfocused.pixel(x, 0);
+        QVERIFY2(differing > focused.width() / 2, qPrintable(list->objectName()));
+        QCOMPARE(focused.pixelColor(focused.width() / 2, 0), list->palette().color(QPalette::Highlight));
+    }
 }
 
 void FrmMainTest::aboutButtonShowsTheAboutBoxWithTheWindowIcon() {

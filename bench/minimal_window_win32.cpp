@@ -1,0 +1,54 @@
+// The yardstick for tarvel.exe's start-up under Wine: the least a Win32
+// program does to put a window on the screen, one empty window with a caption
+// and the main window's client size, static and Unicode as tarvel.exe is.
+// Built with TARVEL_LIKE_TARVEL_EXE it also loads what tarvel.exe loads before
+// its window (common controls 6 through its manifest, the shell) and accepts
+// dropped files as it does. bench/startup.sh times them under the same Wine.
+#include <windows.h>
+#ifdef TARVEL_LIKE_TARVEL_EXE
+#include <commctrl.h>
+#include <shellapi.h>
+#endif
+
+namespace {
+
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+#ifdef TARVEL_LIKE_TARVEL_EXE
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+#endif
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = L"MinimalWindow";
+    RegisterClassExW(&windowClass);
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    RECT frame{0, 0, 495, 329};
+    AdjustWindowRect(&frame, style, FALSE);
+    HWND window = CreateWindowExW(0, L"MinimalWindow", L"Minimal Win32 window", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+#ifdef TARVEL_LIKE_TARVEL_EXE
+    DragAcceptFiles(window, TRUE);
+#endif
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
