@@ -2,8 +2,8 @@
 #include "file_io.h"
 
 #include <cerrno>
+#include <utility>
 
-#include "ascii.h"
 #include "utf8.h"
 
 namespace tarvel {
@@ -18,9 +18,7 @@ std::string PlaceOf(const std::filesystem::path& path) {
     std::filesystem::path place = std::filesystem::weakly_canonical(absolute, error);
     if (error) place = absolute;
     std::string text = Utf8FromPath(place);
-    if (kNamesIgnoreCase)
-        for (char& c : text) c = LowerAscii(c);
-    return text;
+    return NameCaseFolded(std::move(text));
 }
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {

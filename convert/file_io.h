@@ -29,8 +29,10 @@ using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 /// failure returns null and sets `error` to the system's reason.
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error);
 
-/// Does the system compare file names without case?
-extern const bool kNamesIgnoreCase;
+/// A path's text as the system compares names: as it is on POSIX; on Windows,
+/// whose file systems compare names without case for every letter (Ż and ż
+/// too), in upper case.
+std::string NameCaseFolded(std::string text);
 
 /// Where a path leads, spelled one way only: absolute, with links and ".."
 /// resolved as far as the path exists, and without case where the system

@@ -43,7 +43,7 @@ bool MayFollow(const struct stat& link, const fs::path& folder) {
 
 }  // namespace
 
-const bool kNamesIgnoreCase = false;
+std::string NameCaseFolded(std::string text) { return text; }
 
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error) {
     errno = 0;

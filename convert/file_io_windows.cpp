@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "file_io.h"
+#include "utf8.h"
 
 namespace tarvel {
 namespace {
@@ -35,7 +36,19 @@ std::error_code SetSize(HANDLE h, std::uint64_t size) {
 
 }  // namespace
 
-const bool kNamesIgnoreCase = true;
+std::string NameCaseFolded(std::string text) {
+    const std::wstring wide = WideFromUtf8(text);
+    if (wide.empty()) return text;
+    const int length = static_cast<int>(wide.size());
+    const int needed = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), length, nullptr, 0,
+                                     nullptr, nullptr, 0);
+    if (needed <= 0) return text;
+    std::wstring upper(static_cast<std::size_t>(needed), L'\0');
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), length, upper.data(), needed, nullptr,
+                      nullptr, 0) != needed)
+        return text;
+    return Utf8FromWide(upper);
+}
 
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error) {
     errno = 0;

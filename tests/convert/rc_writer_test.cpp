@@ -464,41 +464,6 @@ End
     }
 }
 
-TEST(RcWriter, OtherControlsInsideTheBlockAreSkippedWhole) {
-    EXPECT_EQ(Converted(R"(   Begin VB.Menu mnuFile 
-      Caption         =   "&File"
-      Begin VB.Menu mnuOpen 
-         Caption         =   "&Open"
-      End
-   End
-   Begin VB.Timer Timer1 
-      Enabled         =   0   'False
-      Caption         =   "not a menu"
-      BeginProperty Font 
-         Name            =   "Arial"
-      EndProperty
-      Begin VB.Label Inner 
-         Caption         =   "nested"
-      End
-   End
-   Begin VB.Menu mnuHelp 
-      Caption         =   "&Help"
-   End
-End
-)", false), Rc(R"(
-
-Glowne MENU
-{
-
-POPUP "&File"
-{
-    MENUITEM "&Open", 100
-}
-MENUITEM "&Help", 101
-}
-)"));
-}
-
 TEST(RcWriter, AFormCutShortStillClosesEveryPopup) {
     EXPECT_EQ(Converted(R"(Begin VB.Form Form1
 Begin VB.Menu a 
