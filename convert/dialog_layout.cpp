@@ -447,12 +447,10 @@ std::string Described(const FormObject& control) {
     return std::string(control.name) + " (" + std::string(control.type) + ")";
 }
 
-// What a look-alike is written as, for its warning.
+// What a look-alike is written as, for its warning: the standard control it resembles.
 std::string WrittenAs(const ControlKind& kind) {
-    std::string as = "a standard ";
-    as += kind.statement == "CONTROL" ? kind.windowClass : kind.statement;
-    as += kind.type == kReportViewKind ? " control in report view" : " control";
-    return as;
+    if (kind.type == kReportViewKind) return "a list view in report view (SysListView32, LVS_REPORT)";
+    return "a standard " + std::string(kind.type.substr(kind.type.find('.') + 1));
 }
 
 // Where each object lies, and which controls the dialog holds, in the form's
@@ -494,7 +492,7 @@ void PlaceControls(const Form& form, const std::string& formFile, DialogLayout& 
             ref.placeholder = true;
         } else if (found.lookAlike) {
             warnings.push_back(formFile + ": " + Described(control) + " is written as " + WrittenAs(*kind) +
-                               ", the one it resembles");
+                               ", the control it resembles");
         }
         dialog.controls.push_back(ref);
     }
