@@ -156,7 +156,8 @@ const std::vector<ControlKind>& ControlKinds() {
         {"MSComctlLib.Slider", "CONTROL", "msctls_trackbar32", {"TBS_AUTOTICKS"}, None, true, nullptr},
         {"ComctlLib.Slider", "CONTROL", "msctls_trackbar32", {"TBS_AUTOTICKS"}, None, true, nullptr},
         {"MSComctlLib.TabStrip", "CONTROL", "SysTabControl32", {}, None, true, nullptr},
-        {"TabDlg.SSTab", "CONTROL", "SysTabControl32", {}, None, true, nullptr},  // its pages: see TabPages
+        // Its pages: see TabPages. Written after them, and clipped by them, so it never paints over them.
+        {"TabDlg.SSTab", "CONTROL", "SysTabControl32", {"WS_CLIPSIBLINGS"}, None, true, nullptr},
         {"ComctlLib.TabStrip", "CONTROL", "SysTabControl32", {}, None, true, nullptr},
         {"MSComctlLib.Toolbar", "CONTROL", "ToolbarWindow32", {}, None, false, nullptr},
         {"ComctlLib.Toolbar", "CONTROL", "ToolbarWindow32", {}, None, false, nullptr},
@@ -497,9 +498,28 @@ void PlaceControls(const Form& form, const std::string& formFile, DialogLayout& 
         dialog.controls.push_back(ref);
     }
     // The form's tab order; controls without a TabIndex (images, lines, shapes) after the rest.
-    std::stable_sort(dialog.controls.begin(), dialog.controls.end(), [&](const DialogControlRef& a, const DialogControlRef& b) {
-        return TabIndex(form, a) < TabIndex(form, b);
+    // A tabbed container comes after what lies in it: a dialog's first
+    // controls lie on top, and a tab control on top of its pages would paint over them.
+    struct Sorted {
+        long tabIndex;
+        bool afterContents;
+        DialogControlRef ref;
+    };
+    std::vector<Sorted> sorted;
+    sorted.reserve(dialog.controls.size());
+    for (const DialogControlRef& ref : dialog.controls) {
+        Sorted entry{TabIndex(form, ref), false, ref};
+        if (Is(KindAt(dialog.places[ref.object].kind), "TabDlg.SSTab"))
+            for (std::uint32_t inside = ref.object + 1; inside < form.objects[ref.object].end; ++inside) {
+                entry.tabIndex = std::max(entry.tabIndex, Whole(form.objects[inside], Prop::TabIndex, 0x7fffffff));
+                entry.afterContents = true;
+            }
+        sorted.push_back(entry);
+    }
+    std::stable_sort(sorted.begin(), sorted.end(), [](const Sorted& a, const Sorted& b) {
+        return a.tabIndex != b.tabIndex ? a.tabIndex < b.tabIndex : a.afterContents < b.afterContents;
     });
+    for (std::size_t k = 0; k < sorted.size(); ++k) dialog.controls[k] = sorted[k].ref;
 }
 
 // Radio buttons that belong together form a group: WS_GROUP on the first

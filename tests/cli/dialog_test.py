@@ -22,7 +22,7 @@ from vb_form import TWIPS_PER_PIXEL, read_form  # noqa: E402
 
 SKIPPED = 77
 STYLES = {
-    "WS_VISIBLE": 0x10000000, "WS_DISABLED": 0x08000000, "WS_BORDER": 0x00800000, "WS_VSCROLL": 0x00200000,
+    "WS_VISIBLE": 0x10000000, "WS_CLIPSIBLINGS": 0x04000000, "WS_DISABLED": 0x08000000, "WS_BORDER": 0x00800000, "WS_VSCROLL": 0x00200000,
     "WS_HSCROLL": 0x00100000, "WS_SYSMENU": 0x00080000, "WS_THICKFRAME": 0x00040000, "WS_GROUP": 0x00020000,
     "WS_TABSTOP": 0x00010000, "WS_MINIMIZEBOX": 0x00020000, "WS_MAXIMIZEBOX": 0x00010000, "WS_CAPTION": 0x00C00000,
     "DS_MODALFRAME": 0x80, "DS_CENTER": 0x800, "BS_DEFPUSHBUTTON": 1, "BS_AUTOCHECKBOX": 3, "BS_GROUPBOX": 7,
@@ -242,13 +242,13 @@ class Checker:
                    f"{form}: no placeholder for ctl\\ after its comment")
         dialog = compiled[0].get("FRMUNKNOWN", {"controls": []})
         got = {c[0]: c[1].upper() for c in dialog["controls"]}
-        # Every control keeps its number, cmdInTab (inside the tabs) included.
-        self.check(got == {101: BUTTON, 102: "SYSLISTVIEW32", 103: "SYSTABCONTROL32", 104: BUTTON, 105: STATIC, 106: BUTTON,
+        # Every control keeps its number, cmdInTab (inside the tabs) included, and the tabs come after what lies on them.
+        self.check(got == {101: BUTTON, 102: "SYSLISTVIEW32", 103: BUTTON, 104: "SYSTABCONTROL32", 105: STATIC, 106: BUTTON,
                            107: STATIC}, f"{form}: compiled controls {dialog['controls']}")
         c = {o.name: o for o in read_form(form).walk()}
         self.controls_match(form, dialog, [
             (c["cmdFirst"], (BUTTON, "WS_VISIBLE", "")), (c["grdData"], ("SysListView32", "LVS_REPORT WS_BORDER", "")),
-            (c["sstPages"], ("SysTabControl32", "WS_TABSTOP", "")), (c["cmdInTab"], (BUTTON, "WS_VISIBLE", "")),
+            (c["cmdInTab"], (BUTTON, "WS_VISIBLE", "")), (c["sstPages"], ("SysTabControl32", "WS_TABSTOP WS_CLIPSIBLINGS", "")),
             (c["ctl\\"], (STATIC, "SS_ETCHEDFRAME WS_VISIBLE", "WS_TABSTOP")), (c["cmdLast"], (BUTTON, "WS_VISIBLE", "")),
             (c["linSlant"], (STATIC, "SS_ETCHEDFRAME", "")),
         ], 101)
@@ -270,11 +270,12 @@ class Checker:
         root = read_form(form)
         c = {o.name + o.props.get("Index", b"").decode(): o for o in root.walk()}
         expected = []
-        for name, cls, on in (("cmdOK", BUTTON, "BS_DEFPUSHBUTTON"), ("sstPages", "SysTabControl32", "WS_TABSTOP"),
-                              ("lblName", STATIC, ""), ("txtName", EDIT, "WS_BORDER"), ("fraOld", BUTTON, "BS_GROUPBOX"),
+        # The tab control after its pages' controls: they lie above it, and it never paints over them.
+        for name, cls, on in (("cmdOK", BUTTON, "BS_DEFPUSHBUTTON"), ("lblName", STATIC, ""), ("txtName", EDIT, "WS_BORDER"), ("fraOld", BUTTON, "BS_GROUPBOX"),
                               ("chkOld", BUTTON, "BS_AUTOCHECKBOX"), ("cmdApply", BUTTON, ""),
                               ("optSize0", BUTTON, "BS_AUTORADIOBUTTON WS_GROUP"), ("optSize1", BUTTON, "BS_AUTORADIOBUTTON"),
                               ("optSize2", BUTTON, "BS_AUTORADIOBUTTON"), ("lstItems", LISTBOX, ""),
+                              ("sstPages", "SysTabControl32", "WS_TABSTOP WS_CLIPSIBLINGS"),
                               ("pnlInfo", STATIC, "SS_ETCHEDFRAME"), ("lblInPanel", STATIC, ""),
                               ("tbsView", "SysTabControl32", "")):
             shown = c[name].shown()
