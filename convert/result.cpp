@@ -1,6 +1,18 @@
 #include "result.h"
 
 namespace tarvel {
+namespace {
+
+// An offset as the form writes it ("Form1.frx":0B2D): upper-case hex, at least four digits.
+std::string FrxOffsetText(std::int64_t offset) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (auto rest = static_cast<std::uint64_t>(offset); rest != 0 || text.size() < 4; rest /= 16)
+        text.insert(text.begin(), kDigits[rest % 16]);
+    return text;
+}
+
+}  // namespace
 
 std::string_view ErrorKindName(ErrorKind kind) {
     switch (kind) {
@@ -46,6 +58,7 @@ std::string Describe(const ConvertError& error) {
         case ErrorKind::FrxUnreadable:
             return where + "cannot read the caption file: " + reason;
         case ErrorKind::FrxOutOfRange:
+            if (!error.detail.empty()) return where + "at offset " + FrxOffsetText(error.number) + ": " + error.detail;
             return where + "a caption's offset or length runs past the end of the file";
         case ErrorKind::ItemNumberOutOfRange:
             return where + "menu item '" + error.detail + "' would get number " + std::to_string(error.number) +
