@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "ascii.h"
 
@@ -117,6 +119,10 @@ void ListViewRule(const FormObject& control, ControlShape& shape) {
     shape.styles.insert(shape.styles.begin(), kViews[view >= 0 && view < 4 ? view : 0]);
 }
 
+// Names of the two rows that no form's type names: types have no parentheses.
+constexpr std::string_view kReportViewKind = "(report view)";
+constexpr std::string_view kPlaceholderKind = "(placeholder)";
+
 // The mapping. Visual Basic 3 forms name the standard controls without "VB.";
 // they are looked up here as if they had it.
 const std::vector<ControlKind>& ControlKinds() {
@@ -150,6 +156,8 @@ const std::vector<ControlKind>& ControlKinds() {
         {"MSComctlLib.Slider", "CONTROL", "msctls_trackbar32", {"TBS_AUTOTICKS"}, None, true, nullptr},
         {"ComctlLib.Slider", "CONTROL", "msctls_trackbar32", {"TBS_AUTOTICKS"}, None, true, nullptr},
         {"MSComctlLib.TabStrip", "CONTROL", "SysTabControl32", {}, None, true, nullptr},
+        // Its pages: see TabPages. Written after them, and clipped by them, so it never paints over them.
+        {"TabDlg.SSTab", "CONTROL", "SysTabControl32", {"WS_CLIPSIBLINGS"}, None, true, nullptr},
         {"ComctlLib.TabStrip", "CONTROL", "SysTabControl32", {}, None, true, nullptr},
         {"MSComctlLib.Toolbar", "CONTROL", "ToolbarWindow32", {}, None, false, nullptr},
         {"ComctlLib.Toolbar", "CONTROL", "ToolbarWindow32", {}, None, false, nullptr},
@@ -159,6 +167,10 @@ const std::vector<ControlKind>& ControlKinds() {
         {"MSComCtl2.Animation", "CONTROL", "SysAnimate32", {}, None, false, nullptr},
         {"MSComctlLib.ImageCombo", "CONTROL", "ComboBoxEx32", {"CBS_DROPDOWN", "WS_VSCROLL"}, None, true, nullptr},
         {"RichTextLib.RichTextBox", "CONTROL", "RichEdit20W", {"ES_MULTILINE", "ES_AUTOVSCROLL", "ES_WANTRETURN", "WS_BORDER", "WS_VSCROLL"}, Text, true, nullptr},
+        // Reached only through the look-alikes: grids as a list in report view.
+        {kReportViewKind, "CONTROL", "SysListView32", {"LVS_REPORT", "WS_BORDER"}, None, true, nullptr},
+        // A control with no Windows counterpart: an etched frame that keeps its place.
+        {kPlaceholderKind, "CONTROL", "STATIC", {"SS_ETCHEDFRAME"}, None, false, nullptr},
         {"VB.Timer", "", "", {}, None, false, nullptr},
         {"MSComDlg.CommonDialog", "", "", {}, None, false, nullptr},
         {"MSComctlLib.ImageList", "", "", {}, None, false, nullptr},
@@ -171,16 +183,115 @@ const std::vector<ControlKind>& ControlKinds() {
     return kinds;
 }
 
+// The controls that are written as a standard control they resemble: the
+// type (library and class; "*." for a class of that name from any library,
+// as third-party families and projects' own copies of them are) and the row
+// of the mapping it is written as. They read the properties they share with
+// that control (Caption, Text, Enabled, Visible, Alignment, Style, ...).
+struct LookAlike {
+    std::string_view type;
+    std::string_view like;
+};
+
+constexpr LookAlike kLookAlikes[] = {
+    // Microsoft's data and input controls
+    {"MSMask.MaskEdBox", "VB.TextBox"},
+    {"MSDataListLib.DataCombo", "VB.ComboBox"},
+    {"MSDBCtls.DBCombo", "VB.ComboBox"},
+    {"MSDataListLib.DataList", "VB.ListBox"},
+    {"MSDBCtls.DBList", "VB.ListBox"},
+    {"MSFlexGridLib.MSFlexGrid", kReportViewKind},
+    {"MSHierarchicalFlexGridLib.MSHFlexGrid", kReportViewKind},
+    {"MSDataGridLib.DataGrid", kReportViewKind},
+    {"MSDBGrid.DBGrid", kReportViewKind},
+    {"MSGrid.Grid", kReportViewKind},
+    {"*.VSFlexGrid", kReportViewKind},
+    {"*.fpSpread", kReportViewKind},
+    {"*.vaSpread", kReportViewKind},
+    // Microsoft Forms 2.0
+    {"MSForms.CommandButton", "VB.CommandButton"},
+    {"MSForms.ToggleButton", "VB.CheckBox"},
+    {"MSForms.Label", "VB.Label"},
+    {"MSForms.TextBox", "VB.TextBox"},
+    {"MSForms.CheckBox", "VB.CheckBox"},
+    {"MSForms.OptionButton", "VB.OptionButton"},
+    {"MSForms.ComboBox", "VB.ComboBox"},
+    {"MSForms.ListBox", "VB.ListBox"},
+    {"MSForms.Frame", "VB.Frame"},
+    // Sheridan's 3-D controls
+    {"Threed.SSCommand", "VB.CommandButton"},
+    {"Threed.SSCheck", "VB.CheckBox"},
+    {"Threed.SSOption", "VB.OptionButton"},
+    {"Threed.SSFrame", "VB.Frame"},
+    // Codejock's suite
+    {"XtremeSuiteControls.PushButton", "VB.CommandButton"},
+    {"XtremeSuiteControls.FlatEdit", "VB.TextBox"},
+    {"XtremeSuiteControls.Label", "VB.Label"},
+    {"XtremeSuiteControls.GroupBox", "VB.Frame"},
+    {"XtremeSuiteControls.CheckBox", "VB.CheckBox"},
+    {"XtremeSuiteControls.RadioButton", "VB.OptionButton"},
+    {"XtremeSuiteControls.ComboBox", "VB.ComboBox"},
+    {"XtremeSuiteControls.ListBox", "VB.ListBox"},
+    // The Unicode replacements of the standard controls
+    {"*.CommandButtonW", "VB.CommandButton"},
+    {"*.TextBoxW", "VB.TextBox"},
+    {"*.LabelW", "VB.Label"},
+    {"*.FrameW", "VB.Frame"},
+    {"*.CheckBoxW", "VB.CheckBox"},
+    {"*.OptionButtonW", "VB.OptionButton"},
+    {"*.ComboBoxW", "VB.ComboBox"},
+    {"*.ListBoxW", "VB.ListBox"},
+    // Buttons, check boxes and option buttons drawn by projects' own user controls
+    {"*.dcButton", "VB.CommandButton"},
+    {"*.jcButton", "VB.CommandButton"},
+    {"*.KButton", "VB.CommandButton"},
+    {"*.LaVolpeButton", "VB.CommandButton"},
+    {"*.lvButtons_H", "VB.CommandButton"},
+    {"*.xpcmdbutton", "VB.CommandButton"},
+    {"*.CandyButton", "VB.CommandButton"},
+    {"*.chameleonButton", "VB.CommandButton"},
+    {"*.ISButton", "VB.CommandButton"},
+    {"*.CoolButton", "VB.CommandButton"},
+    {"*.ALLButton", "VB.CommandButton"},
+    {"*.xpcheckbox", "VB.CheckBox"},
+    {"*.xpradiobutton", "VB.OptionButton"},
+    {"*.uctlTextBox", "VB.TextBox"},
+    {"*.ListBoxEX", "VB.ListBox"},
+    // Components of other libraries that show nothing at run time
+    {"*.vbalImageList", "MSComctlLib.ImageList"},
+    {"*.XPImageList30", "MSComctlLib.ImageList"},
+    {"*.PopMenu", "MSComctlLib.ImageList"},
+    {"*.ctxHookMenu", "MSComctlLib.ImageList"},
+    {"*.cSysTray", "MSComctlLib.ImageList"},
+    {"Crystal.CrystalReport", "MSComctlLib.ImageList"},
+};
+
 constexpr std::uint16_t kUnknownKind = UINT16_MAX;
 
-// The row of the mapping for a control type, or kUnknownKind.
-std::uint16_t FindKind(std::string_view type) {
-    std::string withLibrary;
-    if (type.find('.') == std::string_view::npos) type = withLibrary.assign("VB.").append(type);
+std::uint16_t RowOf(std::string_view type) {
     const std::vector<ControlKind>& kinds = ControlKinds();
     for (std::size_t i = 0; i < kinds.size(); ++i)
         if (EqualNoCase(kinds[i].type, type)) return static_cast<std::uint16_t>(i);
     return kUnknownKind;
+}
+
+struct FoundKind {
+    std::uint16_t row = kUnknownKind;
+    bool lookAlike = false;
+};
+
+// The row of the mapping for a control type, directly or as a look-alike; kUnknownKind when there is none.
+FoundKind FindKind(std::string_view type) {
+    std::string withLibrary;
+    if (type.find('.') == std::string_view::npos) type = withLibrary.assign("VB.").append(type);
+    if (const std::uint16_t row = RowOf(type); row != kUnknownKind) return {row, false};
+    const std::string_view className = type.substr(type.find('.') + 1);
+    for (const LookAlike& lookAlike : kLookAlikes) {
+        const bool anyLibrary = lookAlike.type.starts_with("*.");
+        if (anyLibrary ? EqualNoCase(lookAlike.type.substr(2), className) : EqualNoCase(lookAlike.type, type))
+            return {RowOf(lookAlike.like), true};
+    }
+    return {};
 }
 
 const ControlKind* KindAt(std::uint16_t kind) { return kind == kUnknownKind ? nullptr : &ControlKinds()[kind]; }
@@ -237,40 +348,54 @@ void FormStyles(const FormObject& form, DialogLayout& dialog) {
     if (border == 4 || border == 5) dialog.exStyles.push_back("WS_EX_TOOLWINDOW");
 }
 
-// A horizontal or vertical Line as a thin etched static; nothing for a slanting one.
-std::optional<DialogRect> LineRect(const FormObject& line, double originX, double originY, const BaseUnits& base,
-                                   ControlShape& shape) {
-    const double x1 = Number(line, Prop::X1).value_or(0) / kTwipsPerPixel, x2 = Number(line, Prop::X2).value_or(0) / kTwipsPerPixel;
-    const double y1 = Number(line, Prop::Y1).value_or(0) / kTwipsPerPixel, y2 = Number(line, Prop::Y2).value_or(0) / kTwipsPerPixel;
-    if (std::lround(y1) == std::lround(y2)) {
+struct LineEnds {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // pixels from its container
+};
+
+LineEnds EndsOf(const FormObject& line) {
+    return {Number(line, Prop::X1).value_or(0) / kTwipsPerPixel, Number(line, Prop::Y1).value_or(0) / kTwipsPerPixel,
+            Number(line, Prop::X2).value_or(0) / kTwipsPerPixel, Number(line, Prop::Y2).value_or(0) / kTwipsPerPixel};
+}
+
+bool IsLine(const FormObject& object) { return EqualNoCase(object.type, "VB.Line") || EqualNoCase(object.type, "Line"); }
+
+bool Slants(const FormObject& line) {
+    const LineEnds ends = EndsOf(line);
+    return std::lround(ends.y1) != std::lround(ends.y2) && std::lround(ends.x1) != std::lround(ends.x2);
+}
+
+// A horizontal or vertical Line as a thin etched static; a slanting one,
+// which no Windows control draws, as the rectangle it crosses.
+DialogRect LineRect(const FormObject& line, double originX, double originY, const BaseUnits& base, ControlShape& shape) {
+    const LineEnds ends = EndsOf(line);
+    const double left = originX + std::min(ends.x1, ends.x2), top = originY + std::min(ends.y1, ends.y2);
+    const double width = std::abs(ends.x2 - ends.x1), height = std::abs(ends.y2 - ends.y1);
+    if (std::lround(ends.y1) == std::lround(ends.y2)) {
         shape.styles.insert(shape.styles.begin(), "SS_ETCHEDHORZ");
-        return DialogRect{base.X(originX + std::min(x1, x2)), base.Y(originY + y1), base.X(std::abs(x2 - x1)), 1};
+        return {base.X(left), base.Y(originY + ends.y1), base.X(width), 1};
     }
-    if (std::lround(x1) == std::lround(x2)) {
+    if (std::lround(ends.x1) == std::lround(ends.x2)) {
         shape.styles.insert(shape.styles.begin(), "SS_ETCHEDVERT");
-        return DialogRect{base.X(originX + x1), base.Y(originY + std::min(y1, y2)), 1, base.Y(std::abs(y2 - y1))};
+        return {base.X(originX + ends.x1), base.Y(top), 1, base.Y(height)};
     }
-    return std::nullopt;
+    return {base.X(left), base.Y(top), base.X(width), base.Y(height)};
 }
 
 bool Is(const ControlKind* kind, std::string_view type) { return kind && kind->type == type; }
 
-// The control's statement, styles, text and rectangle; false for a slanting line.
-bool Fill(const Form& form, const DialogLayout& dialog, std::uint32_t object, ControlLine& line) {
+// The control's statement, styles, text and rectangle.
+void Fill(const Form& form, const DialogLayout& dialog, std::uint32_t object, ControlLine& line) {
     const FormObject& control = form.objects[object];
     const DialogLayout::Place& parent = dialog.places[control.parent];
     const DialogLayout::Place& place = dialog.places[object];
     const ControlKind& kind = ControlKinds()[place.kind];
     ControlShape shape{kind.statement, kind.styles};
     if (kind.rule) kind.rule(control, shape);
-    if (Is(&kind, "VB.Line")) {
-        const std::optional<DialogRect> rect = LineRect(control, parent.x, parent.y, dialog.base, shape);
-        if (!rect) return false;
-        line.rect = *rect;
+    if (IsLine(control)) {
+        line.rect = LineRect(control, parent.x + parent.inset, parent.y + parent.inset, dialog.base, shape);
     } else {
-        const double x = parent.x + Number(control, Prop::Left).value_or(0) / kTwipsPerPixel;
-        const double y = parent.y + Number(control, Prop::Top).value_or(0) / kTwipsPerPixel;
-        line.rect = {dialog.base.X(x), dialog.base.Y(y), dialog.base.X(Number(control, Prop::Width).value_or(0) / kTwipsPerPixel),
+        line.rect = {dialog.base.X(place.x), dialog.base.Y(place.y),
+                     dialog.base.X(Number(control, Prop::Width).value_or(0) / kTwipsPerPixel),
                      dialog.base.Y(Number(control, Prop::Height).value_or(0) / kTwipsPerPixel)};
     }
     if ((Is(&kind, "VB.ComboBox") && Whole(control, Prop::Style, 0) != 1) || Is(&kind, "VB.DriveListBox")) {
@@ -288,48 +413,113 @@ bool Fill(const Form& form, const DialogLayout& dialog, std::uint32_t object, Co
     if (kind.text == TextFrom::Caption) line.text = control.Property(Prop::Caption).value_or("");
     if (kind.text == TextFrom::Text) line.text = control.Property(Prop::Text).value_or("");
     if (line.statement == "CONTROL" && !line.text) line.text = "";
-    return true;
 }
 
 long TabIndex(const Form& form, const DialogControlRef& ref) {
     return Whole(form.objects[ref.object], Prop::TabIndex, 0x7fffffff);
 }
 
+// An SSTab keeps the controls of every tab but the current one 75,000 twips
+// to the left of where they show on their own tab.
+constexpr double kHiddenPageShift = 75000;
+
+// The tabs of a tabbed container: which of its controls lie on a tab other than the current one.
+class TabPages {
+public:
+    explicit TabPages(const FormObject& tabs) {
+        const long current = Whole(tabs, Prop::Tab, 0);
+        for (const FormProperty& kept : tabs.properties)
+            if (kept.property == Prop::TabControl && kept.tab != current) hidden_.insert(LowerAscii(kept.value));
+    }
+
+    /// Is `control` listed on a tab that is not shown? The lists name a control array's member "Name(Index)".
+    bool OnHiddenTab(const FormObject& control, std::string& key) const {
+        if (hidden_.empty()) return false;
+        key = LowerAscii(control.name);
+        if (const std::optional<std::string_view> index = control.Property(Prop::Index)) key.append("(").append(*index).append(")");
+        return hidden_.contains(key);
+    }
+
+private:
+    std::unordered_set<std::string> hidden_;
+};
+
+std::string Described(const FormObject& control) {
+    return std::string(control.name) + " (" + std::string(control.type) + ")";
+}
+
+// What a look-alike is written as, for its warning: the standard control it resembles.
+std::string WrittenAs(const ControlKind& kind) {
+    if (kind.type == kReportViewKind) return "a list view in report view (SysListView32, LVS_REPORT)";
+    return "a standard " + std::string(kind.type.substr(kind.type.find('.') + 1));
+}
+
 // Where each object lies, and which controls the dialog holds, in the form's
-// tab order; controls left out are named in `warnings`.
+// tab order; look-alikes and placeholders are named in `warnings`.
 void PlaceControls(const Form& form, const std::string& formFile, DialogLayout& dialog, std::vector<std::string>& warnings) {
     dialog.places.assign(form.objects.size(), {});
-    ControlLine line;
+    const std::uint16_t placeholder = RowOf(kPlaceholderKind);
+    std::unordered_map<std::uint32_t, TabPages> tabbed;  // by the container's place in Form::objects
+    std::string key;
     for (std::uint32_t i = 1; i < form.objects.size(); ++i) {
         const FormObject& control = form.objects[i];
         DialogLayout::Place& place = dialog.places[i];
         const DialogLayout::Place& parent = dialog.places[control.parent];
-        place.kind = FindKind(control.type);
-        const ControlKind* kind = KindAt(place.kind);
+        const FoundKind found = FindKind(control.type);
+        const ControlKind* kind = KindAt(found.row);
+        place.kind = found.row;
         // What lies in a hidden or disabled container is hidden or disabled with it.
         place.visible = parent.visible && !IsFalse(control, Prop::Visible);
         place.enabled = parent.enabled && !IsFalse(control, Prop::Enabled);
+        place.x = parent.x + parent.inset + Number(control, Prop::Left).value_or(0) / kTwipsPerPixel;
+        place.y = parent.y + parent.inset + Number(control, Prop::Top).value_or(0) / kTwipsPerPixel;
         // A picture box's children start inside its border (3-D: two pixels, flat: one).
-        const bool bordered = Is(kind, "VB.PictureBox") && Whole(control, Prop::BorderStyle, 1) == 1;
-        const double inset = bordered ? (Whole(control, Prop::Appearance, 1) == 1 ? 2 : 1) : 0;
-        place.x = parent.x + Number(control, Prop::Left).value_or(0) / kTwipsPerPixel + inset;
-        place.y = parent.y + Number(control, Prop::Top).value_or(0) / kTwipsPerPixel + inset;
+        if (Is(kind, "VB.PictureBox") && Whole(control, Prop::BorderStyle, 1) == 1)
+            place.inset = Whole(control, Prop::Appearance, 1) == 1 ? 2 : 1;
+        if (const auto pages = tabbed.find(control.parent); pages != tabbed.end() && pages->second.OnHiddenTab(control, key)) {
+            // Shown when its tab is chosen: where it shows then, hidden until then.
+            if (Number(control, Prop::Left).value_or(0) < -kHiddenPageShift / 2) place.x += kHiddenPageShift / kTwipsPerPixel;
+            place.visible = false;
+        }
+        if (Is(kind, "TabDlg.SSTab")) tabbed.emplace(i, TabPages(control));
 
         if (kind && kind->statement.empty()) continue;
         DialogControlRef ref{i, false, false};
-        if (!kind || !Fill(form, dialog, i, line)) {
+        if (!kind || (Is(kind, "VB.Line") && Slants(control))) {
             const std::string why = kind ? "slants, and no Windows control draws that" : "has no Windows control";
-            warnings.push_back(formFile + ": " + std::string(control.name) + " (" + std::string(control.type) + ") " + why +
-                               "; left out of the dialog" + (control.end > i + 1 ? " with what lies in it" : ""));
-            ref.comment = true;
-            i = control.end - 1;  // what lies in it goes with it
+            warnings.push_back(formFile + ": " + Described(control) + " " + why + "; written as a placeholder" +
+                               (control.end > i + 1 ? ", with what lies in it placed from it" : ""));
+            place.kind = placeholder;
+            ref.placeholder = true;
+        } else if (found.lookAlike) {
+            warnings.push_back(formFile + ": " + Described(control) + " is written as " + WrittenAs(*kind) +
+                               ", the control it resembles");
         }
         dialog.controls.push_back(ref);
     }
     // The form's tab order; controls without a TabIndex (images, lines, shapes) after the rest.
-    std::stable_sort(dialog.controls.begin(), dialog.controls.end(), [&](const DialogControlRef& a, const DialogControlRef& b) {
-        return TabIndex(form, a) < TabIndex(form, b);
+    // A tabbed container comes after what lies in it: a dialog's first
+    // controls lie on top, and a tab control on top of its pages would paint over them.
+    struct Sorted {
+        long tabIndex;
+        bool afterContents;
+        DialogControlRef ref;
+    };
+    std::vector<Sorted> sorted;
+    sorted.reserve(dialog.controls.size());
+    for (const DialogControlRef& ref : dialog.controls) {
+        Sorted entry{TabIndex(form, ref), false, ref};
+        if (Is(KindAt(dialog.places[ref.object].kind), "TabDlg.SSTab"))
+            for (std::uint32_t inside = ref.object + 1; inside < form.objects[ref.object].end; ++inside) {
+                entry.tabIndex = std::max(entry.tabIndex, Whole(form.objects[inside], Prop::TabIndex, 0x7fffffff));
+                entry.afterContents = true;
+            }
+        sorted.push_back(entry);
+    }
+    std::stable_sort(sorted.begin(), sorted.end(), [](const Sorted& a, const Sorted& b) {
+        return a.tabIndex != b.tabIndex ? a.tabIndex < b.tabIndex : a.afterContents < b.afterContents;
     });
+    for (std::size_t k = 0; k < sorted.size(); ++k) dialog.controls[k] = sorted[k].ref;
 }
 
 // Radio buttons that belong together form a group: WS_GROUP on the first
@@ -337,7 +527,6 @@ void PlaceControls(const Form& form, const std::string& formFile, DialogLayout& 
 void GroupOptionButtons(const Form& form, DialogLayout& dialog) {
     const DialogControlRef* previous = nullptr;
     for (DialogControlRef& ref : dialog.controls) {
-        if (ref.comment) continue;
         const bool isOption = Is(KindAt(dialog.places[ref.object].kind), "VB.OptionButton");
         const bool previousOption = previous && Is(KindAt(dialog.places[previous->object].kind), "VB.OptionButton");
         const bool sameContainer = previous && form.objects[previous->object].parent == form.objects[ref.object].parent;
@@ -377,6 +566,16 @@ void DescribeControl(const Form& form, const DialogLayout& dialog, const DialogC
     Fill(form, dialog, ref.object, line);
     if (ref.startsGroup && std::find(line.styles.begin(), line.styles.end(), "WS_GROUP") == line.styles.end())
         line.styles.push_back("WS_GROUP");
+}
+
+std::vector<std::string_view> TabCaptions(const Form& form, std::uint32_t object) {
+    std::vector<const FormProperty*> captions;
+    for (const FormProperty& kept : form.objects[object].properties)
+        if (kept.property == Prop::TabCaption) captions.push_back(&kept);
+    std::stable_sort(captions.begin(), captions.end(), [](const FormProperty* a, const FormProperty* b) { return a->tab < b->tab; });
+    std::vector<std::string_view> texts;
+    for (const FormProperty* caption : captions) texts.push_back(caption->value);
+    return texts;
 }
 
 }  // namespace tarvel

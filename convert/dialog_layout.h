@@ -1,12 +1,17 @@
 // Lays a form out as an RC DIALOGEX resource: its caption, border and font
-// as the dialog's header, and every control Windows has a counterpart for,
-// in the form's tab order, placed where the form puts it. A control with no
-// Windows counterpart is kept as a comment and named in a warning, and what
-// lies inside it is left out with it. Components that show nothing at run
-// time (Timer, CommonDialog, ImageList, ...) are left out. The mapping of
-// control types is one table in dialog_layout.cpp. The numbers and names come
-// from the name table and the text is written by the RC writer; this says
-// only what each line holds.
+// as the dialog's header, and every control that shows something, in the
+// form's tab order, placed where the form puts it. A control Windows has a
+// counterpart for is written as that control; one that only resembles a
+// standard control (a masked edit, a data-bound list, a grid, a third-party
+// button) as the standard one, named in a warning; any other as a
+// placeholder, an etched frame that keeps its place and its number, with a
+// warning, and what lies inside it is placed from it as a Frame's contents
+// are. A tabbed container is a tab control, and the controls of the tabs not
+// shown are moved back onto it and hidden. Components that show nothing at
+// run time (Timer, CommonDialog, ImageList, ...) are left out. The mapping of
+// control types and the table of look-alikes are in dialog_layout.cpp. The
+// numbers and names come from the name table and the text is written by the
+// RC writer; this says only what each line holds.
 //
 // Units: Visual Basic places controls in twips; Windows dialogs in dialog
 // units of the dialog's font. A twip is a fifteenth of a pixel at 96 dpi, and
@@ -51,10 +56,10 @@ struct DialogFont {
     bool italic = false;
 };
 
-/// One line of the dialog's body: a control, or a comment for one left out.
+/// One control of the dialog's body.
 struct DialogControlRef {
     std::uint32_t object = 0;  ///< in Form::objects
-    bool comment = false;      ///< no Windows control: written as a comment, without a number
+    bool placeholder = false;  ///< no Windows control: an etched frame in its place, after a comment naming its class
     bool startsGroup = false;  ///< the first of a run of option buttons, or the first control after one
 };
 
@@ -66,12 +71,13 @@ struct DialogLayout {
     DialogRect rect;
     std::vector<DialogControlRef> controls;  ///< in the form's tab order
 
-    /// Where each object's children are placed from, in pixels from the
-    /// dialog's client area, and what its containers pass on to it.
+    /// Where each object lies, in pixels from the dialog's client area, and
+    /// what its containers pass on to it.
     struct Place {
         double x = 0, y = 0;
         std::uint16_t kind = 0;  ///< its row of the mapping
         bool visible = true, enabled = true;
+        std::uint8_t inset = 0;  ///< its children are placed this many pixels inside it (a picture box's border)
     };
     std::vector<Place> places;  ///< per object of Form::objects
 };
@@ -90,10 +96,14 @@ struct ControlLine {
 std::optional<std::string> WhyNoDialog(const Form& form, const std::string& formFile);
 
 /// Lays out the dialog of a form that gets one, read with its controls.
-/// Controls left out and strings that could not be read are reported in `warnings`.
+/// Look-alikes, placeholders and strings that could not be read are reported in `warnings`.
 DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::vector<std::string>& warnings);
 
-/// The line of a control that is no comment; `line` is reused from one control to the next.
+/// The line of a control; `line` is reused from one control to the next.
 void DescribeControl(const Form& form, const DialogLayout& dialog, const DialogControlRef& ref, ControlLine& line);
+
+/// The captions of a tabbed container's tabs (TabCaption(n)) in the order of
+/// their tabs, for a comment; empty for any other control.
+std::vector<std::string_view> TabCaptions(const Form& form, std::uint32_t object);
 
 }  // namespace tarvel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -19,12 +20,16 @@ constexpr std::string_view kPropertyNames[] = {
     "BorderStyle", "Appearance", "StartUpPosition", "ControlBox", "MinButton", "MaxButton",
     "Default", "Alignment", "UseMnemonic", "MultiLine", "ScrollBars", "PasswordChar", "Locked", "Style", "Sorted",
     "MultiSelect", "View",
+    "Tab", "TabCaption", "Tab.Control",
     "FontName", "FontSize", "FontBold", "FontItalic",
     "Font.Name", "Font.Size", "Font.Weight", "Font.Italic", "Font.Charset",
 };
 static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
 
 constexpr std::size_t kFirstFontBlockProperty = static_cast<std::size_t>(Prop::FontBlockName);
+// Named with a subscript only, never as written here.
+constexpr std::size_t kTabCaption = static_cast<std::size_t>(Prop::TabCaption);
+constexpr std::size_t kTabControl = static_cast<std::size_t>(Prop::TabControl);
 
 // The name as a line of the form writes it: a Font block's without "Font.".
 constexpr std::string_view NameInForm(std::size_t i) {
@@ -69,13 +74,45 @@ std::string_view TextStore::Keep(std::string_view bytes) {
 
 std::string_view PropertyName(Prop property) { return kPropertyNames[static_cast<std::size_t>(property)]; }
 
-std::optional<Prop> KeptProperty(std::string_view name, bool inFontBlock) {
+namespace {
+
+// The n of "(n)" at the start of `text`, and what follows it; nothing when it
+// does not start so. Tab numbers of a tabbed container fit 16 bits.
+std::optional<std::pair<std::uint16_t, std::string_view>> Subscript(std::string_view text) {
+    if (text.size() < 3 || text.front() != '(') return std::nullopt;
+    std::uint16_t n = 0;
+    const auto [end, error] = std::from_chars(text.data() + 1, text.data() + text.size(), n);
+    if (error != std::errc() || end == text.data() + 1 || end == text.data() + text.size() || *end != ')')
+        return std::nullopt;
+    return std::pair{n, text.substr(static_cast<std::size_t>(end - text.data()) + 1)};
+}
+
+// "TabCaption(n)" and "Tab(n).Control(k)", the only indexed properties kept.
+std::optional<KeptName> KeptTabProperty(std::string_view name) {
+    if (name.starts_with("TabCaption")) {
+        const auto subscript = Subscript(name.substr(10));
+        if (subscript && subscript->second.empty()) return KeptName{Prop::TabCaption, subscript->first};
+    } else if (name.starts_with("Tab(")) {
+        const auto subscript = Subscript(name.substr(3));
+        if (subscript && subscript->second.starts_with(".Control")) {
+            const auto control = Subscript(subscript->second.substr(8));
+            if (control && control->second.empty()) return KeptName{Prop::TabControl, subscript->first};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<KeptName> KeptProperty(std::string_view name, bool inFontBlock) {
+    // Only a tabbed container's pages are indexed properties that a writer reads.
+    if (!inFontBlock && !name.empty() && name.back() == ')') return name.front() == 'T' ? KeptTabProperty(name) : std::nullopt;
     const unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name.front());
     if (first >= kKeptShapes.size() || name.size() >= 32 || !(kKeptShapes[first] >> name.size() & 1)) return std::nullopt;
     const std::size_t begin = inFontBlock ? kFirstFontBlockProperty : 0;
     const std::size_t end = inFontBlock ? std::size(kPropertyNames) : kFirstFontBlockProperty;
     for (std::size_t i = begin; i < end; ++i)
-        if (NameInForm(i) == name) return static_cast<Prop>(i);
+        if (NameInForm(i) == name && i != kTabCaption && i != kTabControl) return KeptName{static_cast<Prop>(i)};
     return std::nullopt;
 }
 

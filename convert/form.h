@@ -45,6 +45,7 @@ enum class Prop : std::uint8_t {
     Visible, Enabled, TabIndex, TabStop,
     BorderStyle, Appearance, StartUpPosition, ControlBox, MinButton, MaxButton,
     Default, Alignment, UseMnemonic, MultiLine, ScrollBars, PasswordChar, Locked, Style, Sorted, MultiSelect, View,
+    Tab, TabCaption, TabControl,                                    // a tabbed container's current tab and its pages
     FontName, FontSize, FontBold, FontItalic,                       // Visual Basic 3 writes the font so
     FontBlockName, FontBlockSize, FontBlockWeight, FontBlockItalic, FontBlockCharset,  // "BeginProperty Font"
     Count
@@ -53,14 +54,21 @@ enum class Prop : std::uint8_t {
 /// The property's name as a form writes it; a Font block's as "Font.Name".
 std::string_view PropertyName(Prop property);
 
+/// A kept property and the tab it speaks of (TabCaption(n), Tab(n).Control(k)).
+struct KeptName {
+    Prop property{};
+    std::uint16_t tab = 0;
+};
+
 /// The property that a form's line names, or nothing when no writer reads
 /// it. `inFontBlock`: the line lies in a "BeginProperty Font" block.
-std::optional<Prop> KeptProperty(std::string_view name, bool inFontBlock);
+std::optional<KeptName> KeptProperty(std::string_view name, bool inFontBlock);
 
 struct FormProperty {
     std::string_view value;  ///< a string's bytes (quotes undone, .frx strings read); else the value without its comment
     std::uint32_t line = 0;
     Prop property{};
+    std::uint16_t tab = 0;   ///< n of TabCaption(n) and Tab(n).Control(k); else 0
 };
 
 struct FormObject {

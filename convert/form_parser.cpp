@@ -195,7 +195,7 @@ private:
         }
         // Only the form's own font is written (the dialog's FONT).
         if (owner.kind != Kind::Object || owner.index != 0) return;
-        if (const std::optional<Prop> kept = KeptProperty(name, true)) KeepProperty(owner.index, *kept, false, value, number);
+        if (const std::optional<KeptName> kept = KeptProperty(name, true)) KeepProperty(owner.index, *kept, false, value, number);
     }
 
     void ObjectProperty(std::uint32_t index, std::string_view line, std::uint32_t number) {
@@ -203,26 +203,26 @@ private:
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) return;
         const std::string_view name = TrimBlanks(line.substr(0, equals));
-        if (const std::optional<Prop> kept = KeptProperty(name, false))
+        if (const std::optional<KeptName> kept = KeptProperty(name, false))
             KeepProperty(index, *kept, IsTextProperty(name), TrimBlanks(line.substr(equals + 1)), number);
     }
 
     // `text`: a Caption or Text, which may be kept in the .frx file and tells the form's code page.
-    void KeepProperty(std::uint32_t index, Prop kept, bool text, std::string_view value, std::uint32_t number) {
+    void KeepProperty(std::uint32_t index, KeptName kept, bool text, std::string_view value, std::uint32_t number) {
         std::string_view bytes;
         const bool string = !value.empty() && (value.front() == '"' || (value.front() == '$' && text));
         if (string && IsDataReference(value)) {
             // A multi-line Text kept in the .frx as data: what it holds is not read here.
             if (text) {
-                UnreadableString lost{false, index, kept, number, std::nullopt, std::string(value)};
+                UnreadableString lost{false, index, kept.property, number, std::nullopt, std::string(value)};
                 form_.unreadable.push_back(std::move(lost));
             }
         } else if (string) {
-            bytes = KeepString(value, text, false, index, kept, number);
+            bytes = KeepString(value, text, false, index, kept.property, number);
         } else {
             bytes = form_.text.Keep(WithoutComment(value));
         }
-        form_.objects[index].properties.push_back({bytes, number, kept});
+        form_.objects[index].properties.push_back({bytes, number, kept.property, kept.tab});
     }
 
     // A string property's bytes, kept: read from the .frx file when the value

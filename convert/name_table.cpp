@@ -155,7 +155,6 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     // The controls are numbered on from the menu's last item, so one #define list serves both.
     table.controlEntries_.assign(dialog->controls.size(), NameTable::kNone);
     for (std::size_t k = 0; k < dialog->controls.size(); ++k) {
-        if (dialog->controls[k].comment) continue;
         const std::uint32_t object = dialog->controls[k].object;
         const FormObject& control = form.objects[object];
         if (auto error = CheckFits(next, ErrorKind::ControlNumberOutOfRange, control.name, control.line, formFile))

@@ -59,7 +59,7 @@ public:
     }
     /// The context menus in the form's order, as indexes into entries().
     const std::vector<std::uint32_t>& contextMenus() const { return contextMenus_; }
-    /// The entry of the dialog's k-th line, or null for a comment.
+    /// The entry of the dialog's k-th control.
     const NameEntry* Control(std::size_t k) const {
         return controlEntries_[k] == kNone ? nullptr : &entries_[controlEntries_[k]];
     }

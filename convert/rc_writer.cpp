@@ -130,6 +130,11 @@ void AppendCommentSafe(std::string& out, std::string_view word) {
     for (const char c : word) out += IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '.' ? c : '?';
 }
 
+// A text in a comment: a line end or a backslash would end it early or join the next line to it.
+void AppendCommentText(std::string& out, std::string_view text) {
+    for (const char c : text) out += static_cast<unsigned char>(c) < 0x20 || c == '\\' ? '?' : c;
+}
+
 void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& names, bool withMenu, TextSink& out) {
     std::string text;
     AppendName(text, *names.Dialog());
@@ -166,15 +171,26 @@ void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& 
     for (std::size_t k = 0; k < dialog.controls.size(); ++k) {
         const DialogControlRef& ref = dialog.controls[k];
         const FormObject& object = form.objects[ref.object];
-        text.assign("    ");
-        if (ref.comment) {
-            text += "// ";
+        if (ref.placeholder) {
+            text.assign("    // ");
             AppendCommentSafe(text, object.type);
             text += " ";
             AppendCommentSafe(text, object.name);
-            out.Write(text.append(": no Windows control, left out\r\n"));
-            continue;
+            out.Write(text.append(": no Windows control, an etched frame in its place\r\n"));
         }
+        if (const std::vector<std::string_view> captions = TabCaptions(form, ref.object); !captions.empty()) {
+            // A program that switches the pages puts these on the tabs.
+            text.assign("    // ");
+            AppendCommentSafe(text, object.name);
+            text += " tabs:";
+            for (std::size_t tab = 0; tab < captions.size(); ++tab) {
+                text += tab ? ", \"" : " \"";
+                AppendCommentText(text, captions[tab]);
+                text += "\"";
+            }
+            out.Write(text.append("\r\n"));
+        }
+        text.assign("    ");
         DescribeControl(form, dialog, ref, line);
         text.append(line.statement).append(" ");
         if (line.text) {

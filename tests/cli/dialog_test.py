@@ -22,12 +22,12 @@ from vb_form import TWIPS_PER_PIXEL, read_form  # noqa: E402
 
 SKIPPED = 77
 STYLES = {
-    "WS_VISIBLE": 0x10000000, "WS_DISABLED": 0x08000000, "WS_BORDER": 0x00800000, "WS_VSCROLL": 0x00200000,
+    "WS_VISIBLE": 0x10000000, "WS_CLIPSIBLINGS": 0x04000000, "WS_DISABLED": 0x08000000, "WS_BORDER": 0x00800000, "WS_VSCROLL": 0x00200000,
     "WS_HSCROLL": 0x00100000, "WS_SYSMENU": 0x00080000, "WS_THICKFRAME": 0x00040000, "WS_GROUP": 0x00020000,
     "WS_TABSTOP": 0x00010000, "WS_MINIMIZEBOX": 0x00020000, "WS_MAXIMIZEBOX": 0x00010000, "WS_CAPTION": 0x00C00000,
     "DS_MODALFRAME": 0x80, "DS_CENTER": 0x800, "BS_DEFPUSHBUTTON": 1, "BS_AUTOCHECKBOX": 3, "BS_GROUPBOX": 7,
     "BS_AUTORADIOBUTTON": 9, "SS_RIGHT": 2, "SS_CENTER": 1, "SS_NOPREFIX": 0x80, "SS_ETCHEDFRAME": 0x12,
-    "SS_ETCHEDHORZ": 0x10, "SS_ETCHEDVERT": 0x11, "ES_MULTILINE": 4, "ES_PASSWORD": 0x20, "ES_READONLY": 0x800,
+    "SS_ETCHEDHORZ": 0x10, "BS_PUSHBUTTON": 0, "SS_LEFT": 0, "SS_ETCHEDVERT": 0x11, "ES_MULTILINE": 4, "ES_PASSWORD": 0x20, "ES_READONLY": 0x800,
     "ES_AUTOHSCROLL": 0x80, "CBS_DROPDOWN": 2, "CBS_DROPDOWNLIST": 3, "CBS_SORT": 0x100, "LBS_SORT": 2,
     "LBS_EXTENDEDSEL": 0x800, "LBS_NOINTEGRALHEIGHT": 0x100, "SBS_VERT": 1, "LVS_REPORT": 1, "TVS_HASLINES": 2,
 }
@@ -231,24 +231,123 @@ class Checker:
             return
         prefix = b"tarvel-rc: warning: " + str(form).encode() + b": "
         self.check(err.splitlines() == [
-            prefix + b"grdData (MSFlexGridLib.MSFlexGrid) has no Windows control; left out of the dialog",
-            prefix + b"sstPages (TabDlg.SSTab) has no Windows control; left out of the dialog with what lies in it",
-            prefix + b"ctl\\ (Evil.Name\\) has no Windows control; left out of the dialog",
-            prefix + b"linSlant (VB.Line) slants, and no Windows control draws that; left out of the dialog",
+            prefix + b"grdData (MSFlexGridLib.MSFlexGrid) is written as a list view in report view (SysListView32, LVS_REPORT), "
+                     b"the control it resembles",
+            prefix + b"ctl\\ (Evil.Name\\) has no Windows control; written as a placeholder",
+            prefix + b"linSlant (VB.Line) slants, and no Windows control draws that; written as a placeholder",
         ], f"{form}: warnings {err!r}")
-        for comment in (b"// MSFlexGridLib.MSFlexGrid grdData", b"// TabDlg.SSTab sstPages", b"// Evil.Name? ctl?"):
-            self.check(b"\r\n    " + comment + b": no Windows control, left out\r\n" in rc_text, f"{form}: no comment {comment!r}")
+        # A backslash ending a comment would join the next line to it and lose the placeholder's line.
+        self.check(b"\r\n    // Evil.Name? ctl?: no Windows control, an etched frame in its place\r\n"
+                   b'    CONTROL "", 105, "STATIC", SS_ETCHEDFRAME, 5, 90, 44, 12\r\n' in rc_text,
+                   f"{form}: no placeholder for ctl\\ after its comment")
         dialog = compiled[0].get("FRMUNKNOWN", {"controls": []})
-        # A backslash ending a comment would join the next line to it and lose cmdLast.
-        self.check([c[0] for c in dialog["controls"]] == [101, 102], f"{form}: compiled controls {dialog['controls']}")
-        self.check(b"cmdInTab" not in rc_text, f"{form}: a control inside an unknown one is written")
+        got = {c[0]: c[1].upper() for c in dialog["controls"]}
+        # Every control keeps its number, cmdInTab (inside the tabs) included, and the tabs come after what lies on them.
+        self.check(got == {101: BUTTON, 102: "SYSLISTVIEW32", 103: BUTTON, 104: "SYSTABCONTROL32", 105: STATIC, 106: BUTTON,
+                           107: STATIC}, f"{form}: compiled controls {dialog['controls']}")
+        c = {o.name: o for o in read_form(form).walk()}
+        self.controls_match(form, dialog, [
+            (c["cmdFirst"], (BUTTON, "WS_VISIBLE", "")), (c["grdData"], ("SysListView32", "LVS_REPORT WS_BORDER", "")),
+            (c["cmdInTab"], (BUTTON, "WS_VISIBLE", "")), (c["sstPages"], ("SysTabControl32", "WS_TABSTOP WS_CLIPSIBLINGS", "")),
+            (c["ctl\\"], (STATIC, "SS_ETCHEDFRAME WS_VISIBLE", "WS_TABSTOP")), (c["cmdLast"], (BUTTON, "WS_VISIBLE", "")),
+            (c["linSlant"], (STATIC, "SS_ETCHEDFRAME", "")),
+        ], 101)
+
+    def tabs(self, form):
+        """An SSTab's pages: the current tab's controls shown, the others' moved back onto it and hidden."""
+        status, err, rc_text, compiled = self.compile(form)
+        if not self.check(status == 0 and compiled, f"{form}: exit {status}, {err!r}"):
+            return
+        prefix = b"tarvel-rc: warning: " + str(form).encode() + b": "
+        self.check(err.splitlines() == [
+            prefix + b"pnlInfo (Threed.SSPanel) has no Windows control; written as a placeholder, with what lies in it placed from it",
+        ], f"{form}: warnings {err!r}")
+        self.check('    // sstPages tabs: "Og\xf3lne", "Wyb\xf3r ? "" dalej", "Lista"\r\n'.replace('""', '"').encode("cp1250")
+                   in rc_text, f"{form}: no comment with the tabs' captions")
+        dialog = compiled[0].get("FRMTABS")
+        if not self.check(dialog is not None, f"{form}: no FRMTABS dialog in {sorted(compiled[0])}"):
+            return
+        root = read_form(form)
+        c = {o.name + o.props.get("Index", b"").decode(): o for o in root.walk()}
+        expected = []
+        # The tab control after its pages' controls: they lie above it, and it never paints over them.
+        for name, cls, on in (("cmdOK", BUTTON, "BS_DEFPUSHBUTTON"), ("lblName", STATIC, ""), ("txtName", EDIT, "WS_BORDER"), ("fraOld", BUTTON, "BS_GROUPBOX"),
+                              ("chkOld", BUTTON, "BS_AUTOCHECKBOX"), ("cmdApply", BUTTON, ""),
+                              ("optSize0", BUTTON, "BS_AUTORADIOBUTTON WS_GROUP"), ("optSize1", BUTTON, "BS_AUTORADIOBUTTON"),
+                              ("optSize2", BUTTON, "BS_AUTORADIOBUTTON"), ("lstItems", LISTBOX, ""),
+                              ("sstPages", "SysTabControl32", "WS_TABSTOP WS_CLIPSIBLINGS"),
+                              ("pnlInfo", STATIC, "SS_ETCHEDFRAME"), ("lblInPanel", STATIC, ""),
+                              ("tbsView", "SysTabControl32", "")):
+            shown = c[name].shown()
+            expected.append((c[name], (cls, on + (" WS_VISIBLE" if shown else ""), "" if shown else "WS_VISIBLE")))
+        self.check(sum(1 for control, _ in expected if not control.shown()) == 6, f"{form}: the test form hides six controls")
+        self.controls_match(form, dialog, expected, 100)
+
+    def look_alikes(self, form):
+        """Each look-alike as the standard control it resembles, reading the properties they share, with a warning."""
+        status, err, _, compiled = self.compile(form)
+        if not self.check(status == 0 and compiled, f"{form}: exit {status}, {err!r}"):
+            return
+        prefix = f"tarvel-rc: warning: {form}: "
+        warnings = err.decode("cp1250").splitlines()
+        said = {w.removeprefix(prefix).split(" ")[0]: w.split(" is written as ", 1)[-1] for w in warnings}
+        dialog = compiled[0].get("FRMLOOKALIKES")
+        if not self.check(dialog is not None, f"{form}: no FRMLOOKALIKES dialog in {sorted(compiled[0])}"):
+            return
+        c = {o.name: o for o in read_form(form).walk()}
+        # The controls in tab order (a group box's TabIndex after what lies in it), what each was written as.
+        table = [
+            ("mskDate", EDIT, "WS_BORDER ES_AUTOHSCROLL WS_TABSTOP", "a standard TextBox"),
+            ("dcbCity", COMBOBOX, "CBS_DROPDOWNLIST WS_TABSTOP", "a standard ComboBox"),
+            ("dlsNames", LISTBOX, "LBS_NOINTEGRALHEIGHT WS_TABSTOP", "a standard ListBox"),
+            ("grdRows", "SysListView32", "LVS_REPORT WS_BORDER WS_TABSTOP", "a list view in report view (SysListView32, LVS_REPORT)"),
+            ("cmdXtreme", BUTTON, "WS_TABSTOP", "a standard CommandButton"),
+            ("txtFlat", EDIT, "WS_BORDER", "a standard TextBox"),
+            ("lblXtreme", STATIC, "SS_RIGHT", "a standard Label"),
+            ("chkUnicode", BUTTON, "BS_AUTOCHECKBOX", "a standard CheckBox"),
+            ("optUnicode", BUTTON, "BS_AUTORADIOBUTTON WS_GROUP", "a standard OptionButton"),
+            ("grpXtreme", BUTTON, "BS_GROUPBOX", "a standard Frame"),
+            ("txtUnicode", EDIT, "ES_MULTILINE", "a standard TextBox"),
+            ("cboUnicode", COMBOBOX, "CBS_DROPDOWNLIST", "a standard ComboBox"),
+            ("lstUnicode", LISTBOX, "WS_BORDER", "a standard ListBox"),
+            ("cmdDc", BUTTON, "WS_TABSTOP", "a standard CommandButton"),
+            ("lblUnicode", STATIC, "", "a standard Label"),
+            ("fra3D", BUTTON, "BS_GROUPBOX", "a standard Frame"),
+            ("cmdClose", BUTTON, "WS_TABSTOP", None),
+        ]
+        self.controls_match(form, dialog, [(c[name], (cls, on + " WS_VISIBLE", "")) for name, cls, on, _ in table], 100)
+        for name, _, _, written in table:
+            self.check(said.get(name) == (written + ", the control it resembles" if written else None),
+                       f"{form}: {name}'s warning says {said.get(name)!r}")
+        self.check(len(warnings) == len(table) - 1, f"{form}: {len(warnings)} warnings")
+
+
+# Components that show nothing on screen, by class, whatever their library.
+NOT_SHOWN = {"timer", "commondialog", "imagelist", "vbalimagelist", "xpimagelist30", "winsock", "mscomm", "inet",
+             "scriptcontrol", "popmenu", "ctxhookmenu", "csystray", "crystalreport"}
+
+
+def shown_controls_reached(checker, form, rc_text, dialog):
+    """(controls that show something, how many of them the compiled dialog holds under their name or number)."""
+    root = read_form(form)
+    shown = [o for o in root.walk() if o.kind.split(".")[-1].lower() not in NOT_SHOWN]
+    defines = dict(re.findall(rb"#define (\w+) (\d+)\r\n", rc_text))
+    numbers = {c[0] for c in dialog["controls"]}
+    named = [o for o in shown if (o.name + ("_" + o.props["Index"].decode() if "Index" in o.props else "")).encode() in defines]
+    by_name = sum(1 for o in named if int(defines[(o.name + ("_" + o.props["Index"].decode() if "Index" in o.props else "")).encode()]) in numbers)
+    # The rest (names that cannot be #defined) are there by number: every other compiled control is one of them.
+    reached = by_name + min(len(shown) - len(named), len(numbers) - by_name)
+    checker.check(reached == len(shown), f"{form}: {reached} of {len(shown)} controls that show something reach the dialog")
+    checker.check(len(numbers) == len(shown), f"{form}: {len(numbers)} controls compiled for {len(shown)} that show something")
+    return len(shown), reached
 
 
 def corpus(checker, folder):
     forms = sorted(p for p in folder.rglob("*") if p.suffix.lower() == ".frm")
     dialogs = 0
+    shown = reached = whole = with_controls = 0
     for form in forms:
-        status, err, _, compiled = checker.compile(form)
+        status, err, rc_text, compiled = checker.compile(form)
         root = read_form(form)
         without = root is None or root.kind not in ("VB.Form", "Form")
         has_menu = any(b"Begin VB.Menu" in line for line in form.read_bytes().splitlines())
@@ -259,7 +358,15 @@ def corpus(checker, folder):
             continue
         dialogs += bool(compiled[0]) and not without
         checker.check(bool(compiled[0]) != without, f"{form}: dialogs {sorted(compiled[0])}")
+        if without or not compiled[0]:
+            continue
+        form_shown, form_reached = shown_controls_reached(checker, form, rc_text, next(iter(compiled[0].values())))
+        shown, reached = shown + form_shown, reached + form_reached
+        with_controls += form_shown > 0
+        whole += form_shown > 0 and form_reached == form_shown
     print(f"{len(forms)} real forms converted with --dialog and compiled, {dialogs} of them with a dialog")
+    print(f"{reached} of {shown} controls that show something reach the dialog ({100 * reached / max(shown, 1):.1f} %); "
+          f"{whole} of {with_controls} forms with such controls arrive whole")
 
 
 def main(argv):
@@ -273,6 +380,8 @@ def main(argv):
             checker.every_kind(folder / "dialog_every_kind.frm")
             checker.frames_and_groups(folder / "dialog_groups.frm")
             checker.unknown_controls(folder / "dialog_unknown.frm")
+            checker.tabs(folder / "dialog_tabs.frm")
+            checker.look_alikes(folder / "dialog_lookalikes.frm")
             print(f"{checker.count} dialogs compiled and read back")
         elif not (folder / "menu").is_dir():
             print(f"Skipped: no corpus of real forms at {folder}")

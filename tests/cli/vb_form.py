@@ -1,13 +1,16 @@
 """A Visual Basic form read for the dialog tests, independently of the
 converter: the form object and its controls with their properties, and
 where each control lies in pixels at 96 dpi (15 twips a pixel), measured
-from the form's client area through the containers it lies in.
+from the form's client area through the containers it lies in. An SSTab
+keeps the controls of its tabs but the current one 75,000 twips to the left:
+they are measured where they show on their own tab.
 """
 
 import re
 
 BLANKS = b" \t"
 TWIPS_PER_PIXEL = 15
+HIDDEN_PAGE_SHIFT = 75000
 
 
 class VbObject:
@@ -29,12 +32,37 @@ class VbObject:
         value = self.props.get(name)
         return default if value is None else not value.startswith(b"0")
 
+    def on_hidden_tab(self):
+        """Is it listed on an SSTab's tab other than the current one (Tab)?"""
+        tabs = self.parent
+        if tabs is None or tabs.kind != "TabDlg.SSTab":
+            return False
+        me = self.name + (f"({self.props['Index'].decode()})" if "Index" in self.props else "")
+        current = int(tabs.number("Tab"))
+        listed = re.compile(r"Tab\((\d+)\)\.Control\(\d+\)$")
+        return any(m and int(m.group(1)) != current and value.strip(b'"').decode("latin-1").lower() == me.lower()
+                   for m, value in ((listed.match(k), v) for k, v in tabs.props.items()))
+
+    def left(self):
+        """Left in twips, moved back onto its tab when an SSTab keeps it off to the left."""
+        left = self.number("Left")
+        return left + HIDDEN_PAGE_SHIFT if left < -HIDDEN_PAGE_SHIFT / 2 and self.on_hidden_tab() else left
+
+    def shown(self):
+        """Visible at first: neither it nor a container hidden, nor on a tab not shown."""
+        node = self
+        while node is not None and node.parent is not None:
+            if not node.flag("Visible") or node.on_hidden_tab():
+                return False
+            node = node.parent
+        return True
+
     def pixels(self):
         """(left, top, width, height) in pixels from the form's client area."""
-        x, y = self.number("Left") / TWIPS_PER_PIXEL, self.number("Top") / TWIPS_PER_PIXEL
+        x, y = self.left() / TWIPS_PER_PIXEL, self.number("Top") / TWIPS_PER_PIXEL
         parent = self.parent
         while parent is not None and parent.parent is not None:
-            x += parent.number("Left") / TWIPS_PER_PIXEL
+            x += parent.left() / TWIPS_PER_PIXEL
             y += parent.number("Top") / TWIPS_PER_PIXEL
             # A picture box's 3-D border: its children start two pixels in.
             if parent.kind == "VB.PictureBox" and parent.props.get("BorderStyle", b"1").startswith(b"1"):

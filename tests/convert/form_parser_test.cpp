@@ -176,6 +176,37 @@ End
     EXPECT_EQ(form.value().facts.formCharset, 238);
 }
 
+TEST(FormParser, ATabbedContainerKeepsItsCurrentTabAndWhatEachTabCallsAndHoldsAndNoOtherIndexedProperty) {
+    const Result<Form> form = Parse(R"frm(Begin VB.Form frmMain 
+   Begin TabDlg.SSTab SSTab1 
+      Tabs            =   3
+      Tab             =   2
+      TabCaption(0)   =   "Og""lne"
+      TabPicture(0)   =   "Form1.frx":0000
+      Tab(0).ControlEnabled=   0   'False
+      Tab(0).Control(0)=   "Label1"
+      Tab(0).Control(0).Enabled=   0   'False
+      Tab(0).ControlCount=   1
+      TabCaption(12)  =   "Dwunasta"
+      Tab(12).Control(7)=   "Image1(23)"
+      Tab(70000).Control(0)=   "TooFar"
+      Tab(1)          =   "NoControl"
+      TabCaption      =   "NoTab"
+      TabCaption(x)   =   "NoNumber"
+      Tab(3).Control(1)x=   "TrailingWord"
+   End
+End
+)frm", true);
+    ASSERT_TRUE(form);
+    const FormObject& tabs = form.value().objects[1];
+    std::vector<std::string> kept;
+    for (const FormProperty& property : tabs.properties)
+        kept.push_back(std::string(PropertyName(property.property)) + "/" + std::to_string(property.tab) + "=" +
+                       std::string(property.value) + "@" + std::to_string(property.line));
+    EXPECT_EQ(kept, (std::vector<std::string>{"Tab/0=2@4", "TabCaption/0=Og\"lne@5", "Tab.Control/0=Label1@8",
+                                              "TabCaption/12=Dwunasta@11", "Tab.Control/12=Image1(23)@12"}));
+}
+
 TEST(FormParser, LinesAndLineEndsThatCrossTheReadPieces) {
     // A caption line longer than a piece, a CR LF split between two pieces, a
     // menu line found only in the second piece, and a last line without its end.

@@ -5,8 +5,8 @@
 //   dialog_host NAME [MILLISECONDS]
 //
 // Prints the dialog's client size, its dialog base units and its window's
-// size with the frame, then one line per control: its ID, window class and rectangle in pixels from the
-// dialog's client area. With MILLISECONDS it first shows the dialog that
+// size with the frame, then one line per control: its ID, window class, rectangle in pixels from the
+// dialog's client area and whether it is visible (WS_VISIBLE: 1, else 0). With MILLISECONDS it first shows the dialog that
 // long (for a screenshot). Exit status 0, or 1 when the dialog cannot be made.
 #include <windows.h>
 #include <commctrl.h>
@@ -27,8 +27,9 @@ BOOL CALLBACK Report(HWND control, LPARAM dialog) {
     RECT rect;
     GetWindowRect(control, &rect);
     MapWindowPoints(HWND_DESKTOP, reinterpret_cast<HWND>(dialog), reinterpret_cast<POINT*>(&rect), 2);
-    std::printf("%d %ls %ld %ld %ld %ld\n", GetDlgCtrlID(control), windowClass, rect.left, rect.top,
-                rect.right - rect.left, rect.bottom - rect.top);
+    const bool visible = (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+    std::printf("%d %ls %ld %ld %ld %ld %d\n", GetDlgCtrlID(control), windowClass, rect.left, rect.top,
+                rect.right - rect.left, rect.bottom - rect.top, visible ? 1 : 0);
     return TRUE;
 }
 

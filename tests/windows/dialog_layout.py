@@ -3,8 +3,11 @@
 converted, its RC text compiled and linked into dialog_host.exe (cross-built
 with MinGW-w64, static), and the program creates the dialog with
 CreateDialogParamW and reports every control's window class and rectangle
-in pixels. Those are compared with the form's own twips turned into pixels
-(15 twips a pixel at 96 dpi), within a few pixels.
+in pixels, and whether it is visible. Those are compared with the form's own
+twips turned into pixels (15 twips a pixel at 96 dpi), within a few pixels:
+an SSTab's controls where they show on their own tab, visible only on the
+current one; look-alikes as the standard controls they resemble, and a
+placeholder as an etched frame, where the form puts them.
 
   dialog_layout.py TARVEL_RC WORK_DIR [--screenshot PNG FORM]
 
@@ -31,7 +34,8 @@ HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent / "cli"))
 from vb_form import read_form  # noqa: E402
 
-FORMS = [HERE.parent / "cli" / "data" / "dialog_every_kind.frm", HERE.parent / "cli" / "data" / "dialog_groups.frm"]
+FORMS = [HERE.parent / "cli" / "data" / name
+         for name in ("dialog_every_kind.frm", "dialog_groups.frm", "dialog_tabs.frm", "dialog_lookalikes.frm")]
 TOLERANCE = 3  # pixels: a dialog unit is 1.5 pixels across and 1.6 down
 CXX = os.environ.get("MINGW_CXX", "x86_64-w64-mingw32-g++-posix")
 WINDRES = os.environ.get("MINGW_WINDRES", "x86_64-w64-mingw32-windres")
@@ -43,10 +47,17 @@ WINDOWS_CLASSES = {
     "MSComctlLib.TreeView": "SysTreeView32", "MSComctlLib.ProgressBar": "msctls_progress32",
     "MSComctlLib.Slider": "msctls_trackbar32", "MSComCtl2.UpDown": "msctls_updown32",
     "MSComctlLib.TabStrip": "SysTabControl32", "RichTextLib.RichTextBox": "RichEdit20W",
-    "MSComctlLib.StatusBar": "msctls_statusbar32",
+    "MSComctlLib.StatusBar": "msctls_statusbar32", "TabDlg.SSTab": "SysTabControl32", "Threed.SSPanel": "Static",
+    # look-alikes
+    "MSMask.MaskEdBox": "Edit", "MSDataListLib.DataCombo": "ComboBox", "MSDataListLib.DataList": "ListBox",
+    "MSFlexGridLib.MSFlexGrid": "SysListView32", "XtremeSuiteControls.PushButton": "Button",
+    "XtremeSuiteControls.FlatEdit": "Edit", "XtremeSuiteControls.Label": "Static", "XtremeSuiteControls.GroupBox": "Button",
+    "Project1.CheckBoxW": "Button", "Project1.OptionButtonW": "Button", "Project1.TextBoxW": "Edit",
+    "Project1.ComboBoxW": "ComboBox", "Project1.ListBoxW": "ListBox", "Project1.dcButton": "Button",
+    "Project1.LabelW": "Static", "Threed.SSFrame": "Button",
 }
 # Windows sizes these itself: a closed combo box to its font, a status bar to the dialog's bottom edge.
-OWN_HEIGHT = ("VB.ComboBox", "VB.DriveListBox", "MSComctlLib.StatusBar")
+OWN_HEIGHT = ("VB.ComboBox", "VB.DriveListBox", "MSComctlLib.StatusBar", "MSDataListLib.DataCombo", "Project1.ComboBoxW")
 
 
 def run(arguments, **kw):
@@ -105,11 +116,11 @@ def check_layout(wine, form, exe, defines):
     if lines[1].split() != ["base", "6", "13"]:
         failures.append(f"{form.name}: dialog base units {lines[1]!r}, not MS Sans Serif's 6 x 13 (the font substitute?)")
     controls = {o.name + o.props.get("Index", b"").decode(): o for o in root.walk()}
-    seen = 0
+    seen = hidden = 0
     for line in lines[3:]:
         if not line.strip():
             continue
-        number, got_class, *rect = line.split()
+        number, got_class, *rect, visible = line.split()
         name = defines.get(number.encode(), "?").replace("_", "")
         control = controls.get(name)
         if control is None:
@@ -119,6 +130,10 @@ def check_layout(wine, form, exe, defines):
         want_class = WINDOWS_CLASSES.get(control.kind, "?")
         if got_class.lower() != want_class.lower():
             failures.append(f"{form.name}: {name} is a {got_class}, expected {want_class}")
+        if (visible == "1") != control.shown():
+            failures.append(f"{form.name}: {name} is {'visible' if visible == '1' else 'hidden'}, the form shows it "
+                            f"{'at first' if control.shown() else 'only on its own tab, or not at all'}")
+        hidden += visible != "1"
         x, y, w, h = (int(v) for v in rect)
         if control.kind == "VB.Line":
             continue  # an etched line is drawn two pixels thick at the top of its rectangle
@@ -131,7 +146,7 @@ def check_layout(wine, form, exe, defines):
                 failures.append(f"{form.name}: {name} {what} {got} px, the form says {expected:.1f}")
     if seen == 0:
         failures.append(f"{form.name}: no control reported")
-    print(f"{form.name}: {seen} controls placed")
+    print(f"{form.name}: {seen} controls placed, {hidden} of them hidden")
     return failures
 
 
