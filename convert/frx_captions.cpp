@@ -1,8 +1,7 @@
 #include "frx_captions.h"
 
 #include "ascii.h"
-#include "file_io.h"
-#include "utf8.h"
+#include "frx_data.h"
 
 namespace tarvel {
 namespace {
@@ -16,22 +15,6 @@ std::uint64_t LengthAt(const char* bytes) {
     std::uint64_t length = 0;
     for (int i = 3; i >= 0; --i) length = length * 256 + static_cast<unsigned char>(bytes[i]);
     return length;
-}
-
-// The form was written on Windows, where names are not told apart by case:
-// "form1.FRX" must still find Form1.frx on a system where they are.
-std::filesystem::path FindIgnoringCase(const std::filesystem::path& directory, const std::string& name) {
-    const std::filesystem::path exact = directory / PathFromUtf8(name);
-    std::error_code error;
-    if (std::filesystem::exists(exact, error)) return exact;
-    const std::string lowerName = LowerAscii(name);
-    // A listing that fails part way finds nothing more; it never throws.
-    std::filesystem::directory_iterator entry(directory, error);
-    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-        const std::string candidate = Utf8FromPath(entry->path().filename());
-        if (candidate.size() == lowerName.size() && StartsWithNoCase(candidate, lowerName)) return entry->path();
-    }
-    return exact;
 }
 
 }  // namespace
@@ -66,36 +49,17 @@ FrxFiles::FrxFiles(std::filesystem::path formDirectory)
     : directory_(formDirectory.empty() ? std::filesystem::path(".") : std::move(formDirectory)) {}
 
 Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
-    const std::string& name = reference.fileName;
-    if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\:") != std::string::npos)
-        return Failure(ErrorKind::FrxUnreadable, name, std::make_error_code(std::errc::invalid_argument));
-    const std::filesystem::path path = FindIgnoringCase(directory_, name);
-    const std::string shown = Utf8FromPath(path);
-
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (error) return Failure(ErrorKind::FrxUnreadable, shown, error);
-    if (!std::filesystem::is_regular_file(status))
-        return Failure(ErrorKind::FrxUnreadable, shown, std::make_error_code(std::errc::invalid_argument));
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) return Failure(ErrorKind::FrxUnreadable, shown, error);
-
-    UniqueFile file = OpenFile(path, "rb", error);
-    if (!file) return Failure(ErrorKind::FrxUnreadable, shown, error);
-    auto readAt = [&](std::uint64_t offset, std::size_t count, std::string& bytes) {
-        bytes.resize(count);
-        if (std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0) return false;
-        return std::fread(bytes.data(), 1, count, file.get()) == count;
-    };
+    Result<std::unique_ptr<FrxFile>> opened = FrxFile::Open(directory_, reference.fileName);
+    if (!opened) return opened.error();
+    FrxFile& frx = *opened.value();
 
     const std::uint64_t start = reference.offset;
-    std::string header;
-    if (start + 4 > size || !readAt(start, 4, header)) return Failure(ErrorKind::FrxOutOfRange, shown);
-    const std::uint64_t length = LengthAt(header.data());
-    std::string caption;
-    if (start + 4 + length > size || !readAt(start + 4, static_cast<std::size_t>(length), caption))
-        return Failure(ErrorKind::FrxOutOfRange, shown);
-    return caption;
+    if (start + 4 > frx.Size()) return Failure(ErrorKind::FrxOutOfRange, frx.Name());
+    Result<std::string> header = frx.Read(start, 4);
+    if (!header) return header;
+    const std::uint64_t length = LengthAt(header.value().data());
+    if (start + 4 + length > frx.Size()) return Failure(ErrorKind::FrxOutOfRange, frx.Name());
+    return frx.Read(start + 4, static_cast<std::size_t>(length));
 }
 
 }  // namespace tarvel

@@ -31,8 +31,8 @@ std::filesystem::path FindIgnoringCase(const std::filesystem::path& directory, c
     const std::filesystem::path exact = directory / PathFromUtf8(name);
     std::error_code error;
     if (std::filesystem::exists(exact, error)) return exact;
-    std::string lowerName;
-    for (char c : name) lowerName += LowerAscii(c);
+    const std::string lowerName = LowerAscii(name);
+    // A listing that fails part way finds nothing more; it never throws.
     std::filesystem::directory_iterator entry(directory, error);
     for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
         const std::string candidate = Utf8FromPath(entry->path().filename());

@@ -93,18 +93,9 @@ LRESULT frmAbout::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         HANDLE_MSG(hwnd, WM_CTLCOLORSTATIC, OnCtlColor);
         HANDLE_MSG(hwnd, WM_CLOSE, OnClose);
         HANDLE_MSG(hwnd, WM_DESTROY, OnDestroy);
-        case WM_NEXTDLGCTL:
-            MoveFocus(hwnd, wParam, lParam);
-            return 0;
-        case WM_DPICHANGED: {
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            ApplyDpi(HIWORD(wParam));
-            ResizeClient(hwnd, suggested->left, suggested->top, Px(tarvel::ui::kAboutBoxWidth, dpi_),
-                         Px(tarvel::ui::kAboutBoxHeight, dpi_), dpi_);
-            return 0;
-        }
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return HandleSharedMessage(hwnd, message, wParam, lParam, tarvel::ui::kAboutBoxWidth, tarvel::ui::kAboutBoxHeight,
+                               [this](UINT dpi) { ApplyDpi(dpi); });
 }
 
 BOOL frmAbout::OnCreate(HWND hwnd, LPCREATESTRUCTW) {

@@ -198,21 +198,12 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         HANDLE_MSG(hwnd, WM_CTLCOLOREDIT, OnCtlColor);
         HANDLE_MSG(hwnd, WM_CTLCOLORSTATIC, OnCtlColor);
         HANDLE_MSG(hwnd, WM_DESTROY, OnDestroy);
-        case WM_NEXTDLGCTL:
-            MoveFocus(hwnd, wParam, lParam);
-            return 0;
         case kLoadMessage:
             behaviour_.Load(startName_);
             return 0;
-        case WM_DPICHANGED: {
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            ApplyDpi(HIWORD(wParam));
-            ResizeClient(hwnd, suggested->left, suggested->top, Px(tarvel::ui::kMainWindowWidth, dpi_),
-                         Px(tarvel::ui::kMainWindowHeight, dpi_), dpi_);
-            return 0;
-        }
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return HandleSharedMessage(hwnd, message, wParam, lParam, tarvel::ui::kMainWindowWidth, tarvel::ui::kMainWindowHeight,
+                               [this](UINT dpi) { ApplyDpi(dpi); });
 }
 
 BOOL frmMain::OnCreate(HWND hwnd, LPCREATESTRUCTW) {

@@ -20,7 +20,6 @@ Function* SystemFunction(const wchar_t* dll, const char* name) {
 }
 
 using GetDpiForWindowFunction = UINT WINAPI(HWND);
-using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
 using AdjustWindowRectExForDpiFunction = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
 
 UINT SystemDpi() {
@@ -49,15 +48,6 @@ UINT WindowDpi(HWND window) {
         const UINT dpi = forWindow(window);
         if (dpi != 0) return dpi;
     }
-    return SystemDpi();
-}
-
-UINT MonitorDpi(const RECT& rect) {
-    static auto* const forMonitor = SystemFunction<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
-    UINT x = 0, y = 0;
-    if (forMonitor != nullptr && forMonitor(MonitorFromRect(&rect, MONITOR_DEFAULTTOPRIMARY), 0, &x, &y) == S_OK &&
-        y != 0)
-        return y;
     return SystemDpi();
 }
 

@@ -17,8 +17,6 @@ inline constexpr int kProgramIconId = 1;
 
 /// The DPI of the monitor `window` is on (96 where the system cannot tell per monitor).
 UINT WindowDpi(HWND window);
-/// The DPI of the monitor that holds most of `rect`, before a window exists there.
-UINT MonitorDpi(const RECT& rect);
 
 /// `twips` (1/1440 inch) in pixels at `dpi`: 15 twips a pixel at 96 dpi.
 inline int Px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
@@ -58,6 +56,28 @@ LRESULT CALLBACK ForwardToView(HWND window, UINT message, WPARAM wParam, LPARAM 
     auto* view = reinterpret_cast<View*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     return view != nullptr ? view->HandleMessage(window, message, wParam, lParam)
                            : DefWindowProcW(window, message, wParam, lParam);
+}
+
+/// What both windows answer alike, for the messages their views leave:
+/// WM_NEXTDLGCTL moves the focus as in a dialog; WM_DPICHANGED hands the new
+/// DPI to `applyDpi` and moves the window to the place Windows suggests, with a
+/// client area of `width` x `height` twips; the rest go to DefWindowProcW.
+template <class ApplyDpi>
+LRESULT HandleSharedMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int width, int height,
+                            ApplyDpi applyDpi) {
+    switch (message) {
+        case WM_NEXTDLGCTL:
+            MoveFocus(window, wParam, lParam);
+            return 0;
+        case WM_DPICHANGED: {
+            const UINT dpi = HIWORD(wParam);
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            applyDpi(dpi);
+            ResizeClient(window, suggested->left, suggested->top, Px(width, dpi), Px(height, dpi), dpi);
+            return 0;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 /// WM_ACTIVATE as a dialog answers it: the focus leaves with the window and
