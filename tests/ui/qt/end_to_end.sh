@@ -11,11 +11,11 @@
 # left in the output folder.
 #
 # usage: end_to_end.sh TARVEL TARVEL_RC FORM OUTPUT_DIR
-# exit 77 (skipped) when Xvfb, xdotool, xwd or ImageMagick is missing.
+# exit 77 (skipped) when Xvfb, xdotool, xwd, xdpyinfo or ImageMagick is missing.
 set -eu
 
 tarvel=$1 tarvel_rc=$2 form=$3 out=$4
-for tool in Xvfb xdotool xwd convert; do
+for tool in Xvfb xdotool xwd xdpyinfo convert; do
     command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
 done
 mkdir -p "$out"
@@ -50,6 +50,9 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 DISPLAY=:$(cat "$work/display")
 export DISPLAY
+# On a loaded machine the server may name its display before it takes clients.
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY takes no connection: $(cat "$work/xvfb.log")"
 unset QT_QPA_PLATFORM
 
 # The window's own pixels, without a window manager's frame.
