@@ -240,6 +240,8 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
             return c == '"' || static_cast<unsigned char>(c) < 0x20;
         }))
         return UsageError(err, "header name '" + *options.header + "' cannot be written in an #include line");
+    // Whoever reads the program's sources beside the text is told what a number stands for.
+    rc.numberComments = rc.dialog || options.header || options.masm;
     if (options.forms.empty()) return UsageError(err, "no form given");
     if (std::any_of(options.forms.begin(), options.forms.end(), [](const std::string& f) { return f.empty(); }))
         return UsageError(err, "empty file name");

@@ -17,6 +17,12 @@ std::string CommentText(std::string_view text) {
     return out;
 }
 
+// An item or control the form names whose name the rule of the name table refused (exit, IDOK, one taken twice).
+bool IsNumberOnly(const NameEntry& entry) {
+    return entry.name.empty() && !entry.formName.empty() && entry.kind != NameKind::ContextMenu &&
+           entry.kind != NameKind::Dialog;
+}
+
 // "Menu item numbers of Form1.frm, as its resource script gives them."
 std::string Holds(const NameTable& names, std::string_view formName) {
     bool items = false, controls = false;
@@ -46,6 +52,11 @@ void WriteCHeader(const NameTable& names, std::string_view headerName, std::stri
     std::string text = "/* " + Holds(names, formName) + " */\r\n";
     text += "#ifndef " + guard + "\r\n#define " + guard + "\r\n\r\n";
     for (const NameEntry& entry : names.entries()) {
+        if (IsNumberOnly(entry)) {
+            text.append("/* ").append(CommentText(entry.formName)).append(" is ");
+            AppendDecimal(text, entry.number);
+            text += ": its name cannot be a #define */\r\n";
+        }
         if (!NameTable::IsDefined(entry)) continue;
         text.append("#define ").append(entry.name).append(" ");
         AppendDecimal(text, entry.number);
@@ -58,6 +69,11 @@ void WriteMasmNumbers(const NameTable& names, std::string_view formName, TextSin
     out.Write("; " + Holds(names, formName) + "\r\n");
     std::string line;
     for (const NameEntry& entry : names.entries()) {
+        if (IsNumberOnly(entry)) {
+            line.assign("; ").append(CommentText(entry.formName)).append(" is ");
+            AppendDecimal(line, entry.number);
+            out.Write(line.append(": its name cannot be defined\r\n"));
+        }
         if (!NameTable::IsDefined(entry)) continue;
         line.assign(entry.name).append(" equ ");
         AppendDecimal(line, entry.number);

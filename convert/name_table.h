@@ -33,12 +33,18 @@ struct NameEntry {
     std::string_view name;    ///< what the RC text calls it; empty: its number stands in its place
     std::int32_t number = 0;
     std::uint32_t line = 0;   ///< where the form begins it
+    std::string_view formName;  ///< what the form calls it (NAME_INDEX in a control array), also when `name` is empty
 };
 
 /// Is `name` an ASCII C identifier that no resource compiler or preprocessor
 /// reads as a word of its own (MENU, POPUP, HELP, ..., compared without case)?
-/// Only such a name may be #defined or name a resource.
+/// And does it pass IsFreeCName? Only such a name may be #defined or name a resource.
 bool IsUsableRcName(std::string_view name);
+
+/// Is `name` free in a C or C++ build of a Win32 program: no keyword of C or
+/// C++, no function or macro of the C standard library (exit, errno, NULL),
+/// no macro of <windows.h> (IDOK, WS_TABSTOP)? Compared with case, as C does.
+bool IsFreeCName(std::string_view name);
 
 /// Does the menu item stand for a choice in the menu, and so take a number?
 bool TakesNumber(const Form& form, std::size_t item);

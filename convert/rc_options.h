@@ -18,6 +18,9 @@ struct RcOptions {
     int codePage = 0;            ///< "#pragma code_page(N)" first; 0 for none, kAutoCodePage for the form's own
     std::string includeFile;     ///< when not empty, #include "this" stands in place of the #define list
     bool dialog = false;         ///< the whole form as a DIALOGEX resource after the menu
+    /// A number standing where the form's name could not be used (exit, IDOK, a name taken twice) is
+    /// followed by a comment naming it, for the reader of a program's sources (tarvel-rc: with a dialog, header or MASM file).
+    bool numberComments = false;
 };
 
 }  // namespace tarvel

@@ -13,6 +13,18 @@ void AppendName(std::string& out, const NameEntry& entry) {
     else AppendDecimal(out, entry.number);
 }
 
+// A comment may hold only what cannot end it early or join the next line to it.
+void AppendCommentSafe(std::string& out, std::string_view word) {
+    for (const char c : word) out += IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '.' ? c : '?';
+}
+
+// "  // exit" after a number that stands where the form's name could not go.
+void AppendNumberComment(std::string& out, const NameEntry& entry, const RcOptions& options) {
+    if (!options.numberComments || !options.useDefines || !entry.name.empty() || entry.formName.empty()) return;
+    out += "  // ";
+    AppendCommentSafe(out, entry.formName);
+}
+
 void WriteDefines(const NameTable& names, TextSink& out) {
     std::string line;
     for (const NameEntry& entry : names.entries()) {
@@ -62,6 +74,7 @@ void WriteItems(const Form& form, const NameTable& names, const RcOptions& optio
             AppendName(line, *entry);
             if (!item.enabled) line += ", GRAYED";
             if (item.checked) line += ", CHECKED";
+            AppendNumberComment(line, *entry, options);
             line += "\r\n";
         }
         out.Write(line);
@@ -70,7 +83,7 @@ void WriteItems(const Form& form, const NameTable& names, const RcOptions& optio
 }
 
 // One entry for every numbered item whose shortcut is known, sending the item's number; nothing when there is none.
-void WriteAccelerators(const Form& form, const NameTable& names, TextSink& out) {
+void WriteAccelerators(const Form& form, const NameTable& names, const RcOptions& options, TextSink& out) {
     std::string table;
     for (std::size_t i = 0; i < form.menu.size(); ++i) {
         const NameEntry* entry = names.Item(i);
@@ -86,6 +99,7 @@ void WriteAccelerators(const Form& form, const NameTable& names, TextSink& out) 
         if (key->modifiers & ShortcutKey::kCtrl) table += ", CONTROL";
         if (key->modifiers & ShortcutKey::kShift) table += ", SHIFT";
         if (key->modifiers & ShortcutKey::kAlt) table += ", ALT";
+        AppendNumberComment(table, *entry, options);
         table += "\r\n";
     }
     if (table.empty()) return;
@@ -104,11 +118,13 @@ void WriteMenus(const Form& form, const NameTable& names, const RcOptions& optio
         const NameEntry& entry = names.entries()[context];
         line = "\r\n";
         AppendName(line, entry);
-        out.Write(line.append(" MENU\r\n{\r\n"));
+        line += " MENU";
+        AppendNumberComment(line, entry, options);
+        out.Write(line.append("\r\n{\r\n"));
         WriteItems(form, names, options, entry.node + 1, form.menu[entry.node].end, false, out);
         out.Write("}\r\n");
     }
-    if (options.shortcuts) WriteAccelerators(form, names, out);
+    if (options.shortcuts) WriteAccelerators(form, names, options, out);
 }
 
 void AppendStyles(std::string& out, const std::vector<std::string_view>& styles) {
@@ -125,16 +141,13 @@ void AppendRect(std::string& out, const DialogRect& rect) {
     }
 }
 
-// A comment may hold only what cannot end it early or join the next line to it.
-void AppendCommentSafe(std::string& out, std::string_view word) {
-    for (const char c : word) out += IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '.' ? c : '?';
-}
-
-void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& names, bool withMenu, TextSink& out) {
+void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& names, const RcOptions& options,
+                 bool withMenu, TextSink& out) {
     std::string text;
     AppendName(text, *names.Dialog());
     text += " DIALOGEX ";
     AppendRect(text, dialog.rect);
+    AppendNumberComment(text, *names.Dialog(), options);
     text += "\r\nSTYLE ";
     AppendStyles(text, dialog.styles);
     if (!dialog.exStyles.empty()) {
@@ -194,6 +207,7 @@ void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& 
             text += ", ";
             AppendStyles(text, line.styles);
         }
+        AppendNumberComment(text, *names.Control(k), options);
         out.Write(text.append("\r\n"));
     }
     out.Write("}\r\n");
@@ -245,7 +259,7 @@ void WriteResourceScript(const Form& form, const NameTable& names, const DialogL
     const bool menus = !form.menu.empty();
     if (menus) WriteMenus(form, names, options, out);
     if (menus && dialog) out.Write("\r\n");
-    if (dialog) WriteDialog(form, *dialog, names, menus, out);
+    if (dialog) WriteDialog(form, *dialog, names, options, menus, out);
 }
 
 }  // namespace tarvel

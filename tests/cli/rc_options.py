@@ -231,6 +231,63 @@ class Checker:
         self.check(done.returncode == 0, f"--header: tarvel-rc exited {done.returncode}: {done.stderr!r}")
         self.llvm_rc(self.work / "menu-only.rc", "--all --header", 1252)
 
+    def taken_names(self):
+        # Names a C or C++ build already has: a keyword (new), the C library's (exit, errno), <windows.h>'s (IDOK,
+        # WS_TABSTOP). Each keeps its number, with a comment naming it; New differs from new in C.
+        (self.work / "taken.frm").write_bytes(b"""Begin VB.Form frmTaken
+   Begin VB.CommandButton WS_TABSTOP
+      Caption = "OK"
+      Height = 375
+      Left = 120
+      Top = 120
+      Width = 1215
+   End
+   Begin VB.Menu mnuFile
+      Caption = "&File"
+      Begin VB.Menu new
+         Caption = "&New"
+      End
+      Begin VB.Menu New
+         Caption = "N&ew too"
+      End
+      Begin VB.Menu exit
+         Caption = "E&xit"
+      End
+      Begin VB.Menu errno
+         Caption = "&Error"
+      End
+      Begin VB.Menu IDOK
+         Caption = "O&K"
+      End
+   End
+End
+""".replace(b"\n", b"\r\n"))
+        done = self.run(self.tarvel_rc, "--all", "--header", "ids.h", "-o", "taken.rc", "taken.frm", cwd=self.work)
+        self.check(done.returncode == 0, f"taken names: tarvel-rc exited {done.returncode}: {done.stderr!r}")
+        rc = (self.work / "taken.rc").read_bytes()
+        header = (self.work / "ids.h").read_bytes()
+        for name, number in ((b"new", 100), (b"exit", 102), (b"errno", 103), (b"IDOK", 104), (b"WS_TABSTOP", 105)):
+            self.check(b"#define " + name + b" " not in header, f"taken names: {name} is defined")
+            self.check(re.search(rb", %d\b[^\r]*  // %s\r\n" % (number, name), rc) is not None,
+                       f"taken names: no {number} with a comment naming {name}: {rc!r}")
+            self.check(b"/* %s is %d: " % (name, number) in header, f"taken names: the header does not name {name}")
+        self.check(b"#define New 101\r\n" in header, f"taken names: New is not defined: {header!r}")
+        got = self.windres(self.work / "taken.rc", "taken names")
+        if got is not None:
+            numbers = [number for kind, _, number, _ in got.menus.get("GLOWNE", []) if kind == "MENUITEM"]
+            self.check(numbers == [100, 101, 102, 103, 104], f"taken names: items {numbers}")
+        # The header beside <windows.h> and the C library in C and in C++, with every warning an error.
+        for language, compiler, use in (("c", "x86_64-w64-mingw32-gcc", "int *p = malloc(sizeof *p); free(p);"),
+                                        ("cpp", "x86_64-w64-mingw32-g++", "int *p = new int(3); delete p;")):
+            program = self.work / f"taken.{language}"
+            program.write_text("#include <windows.h>\n#include <stdlib.h>\n#include <errno.h>\n#include \"ids.h\"\n"
+                               "int Choose(int id) {\n"
+                               f"    {use}\n"
+                               "    if (id == New || id == IDOK || errno) exit(1);\n"
+                               "    return id == WS_TABSTOP;\n}\n")
+            done = self.run(compiler, "-fsyntax-only", "-Wall", "-Wextra", "-Werror", program, cwd=self.work)
+            self.check(done.returncode == 0, f"taken names: {compiler} refused the header: {done.stderr!r}")
+
     def corpus(self, directory):
         forms = sorted(p for p in (directory / "menu").rglob("*") if p.suffix.lower() == ".frm")
         for number, form in enumerate(forms):
@@ -261,6 +318,7 @@ def main(argv):
             checker.context_menus_and_gray_popups()
             checker.code_page()
             checker.header()
+            checker.taken_names()
         else:
             corpus = Path(argv[5])
             if not (corpus / "menu").is_dir():

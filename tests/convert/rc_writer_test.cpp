@@ -7,6 +7,7 @@
 #include <map>
 
 #include "convert_form.h"
+#include "name_table.h"
 #include "test_support.h"
 
 namespace tarvel {
@@ -352,6 +353,32 @@ TEST(RcWriter, OnlyAnAsciiNameThatNoCompilerReadsAsAWordAndThatIsNotTakenIsDefin
                  "MENUITEM \"Other\", 104\n"
                  "MENUITEM \"Again\", 105\n"
                  "}\n"));
+}
+
+TEST(RcWriter, ANameThatCOrCxxOrWindowsHAlreadyHasKeepsItsNumber) {
+    // A keyword of C++ (new) or C23 (_BitInt is no VB name, bool is), a function or macro of the C
+    // library (exit, EOF), a macro of <windows.h> (IDOK, CreateWindow); C compares with case.
+    EXPECT_EQ(Converted("Begin VB.Menu new\n Caption = \"N\"\nEnd\n"
+                        "Begin VB.Menu bool\n Caption = \"B\"\nEnd\n"
+                        "Begin VB.Menu exit\n Caption = \"X\"\nEnd\n"
+                        "Begin VB.Menu EOF\n Caption = \"E\"\nEnd\n"
+                        "Begin VB.Menu IDOK\n Caption = \"O\"\nEnd\n"
+                        "Begin VB.Menu CreateWindow\n Caption = \"C\"\nEnd\n"
+                        "Begin VB.Menu Exit\n Caption = \"Y\"\nEnd\n"),
+              Rc("#define Exit 106\n"
+                 "\n\nGlowne MENU\n{\n"
+                 "MENUITEM \"N\", 100\n"
+                 "MENUITEM \"B\", 101\n"
+                 "MENUITEM \"X\", 102\n"
+                 "MENUITEM \"E\", 103\n"
+                 "MENUITEM \"O\", 104\n"
+                 "MENUITEM \"C\", 105\n"
+                 "MENUITEM \"Y\", Exit\n"
+                 "}\n"));
+    for (const std::string_view name : {"printf", "errno", "NULL", "abort", "WS_TABSTOP", "WM_COMMAND", "MAKEINTRESOURCE",
+                                        "LoadMenu", "char8_t", "co_await", "typeof"})
+        EXPECT_FALSE(IsUsableRcName(name)) << name;
+    for (const std::string_view name : {"mnuFile", "Printf", "idok", "New", "cmdOK"}) EXPECT_TRUE(IsUsableRcName(name)) << name;
 }
 
 TEST(RcWriter, EmptyCaptionsWriteNothingForLeavesAndAnEmptyPopupForParents) {
