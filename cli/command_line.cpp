@@ -52,7 +52,10 @@ constexpr const char* kHelp =
     "                     character set the form's fonts name (Charset 238: 1250, 128: 932, ...),\n"
     "                     else the system's ANSI code page\n"
     "      --header FILE  with a single form only: the #define list goes into the C header FILE,\n"
-    "                     and the RC text has #include \"FILE\" in its place (menu.h: #define mnuOpen 100)\n"
+    "                     and the RC text has #include \"FILE\" in its place (menu.h: #define mnuOpen 100),\n"
+    "                     FILE written from the RC file's folder (\"../inc/menu.h\"), as given with -o -;\n"
+    "                     a name that C, C++ or <windows.h> already has (new, exit, IDOK) keeps its number\n"
+    "                     with a comment naming it, as with --dialog and --masm\n"
     "      --masm FILE    with a single form only: the same numbers for assembly (mnuOpen equ 100)\n"
     "      --all          --shortcuts --context-menus --gray-popups --code-page auto --dialog\n"
     "\n"
@@ -103,14 +106,20 @@ fs::path DefaultOutput(const std::string& form) {
     return output;
 }
 
-// How the RC text names its header: by its file name when both lie in one
-// folder (the resource compiler looks beside the RC file first), otherwise as given.
+// How the RC text names its header: the way from the RC file's folder to it,
+// with forward slashes, as every resource compiler looks beside the RC file
+// first and reads them on every system. On standard output the RC text has no
+// folder, and the header is named as given.
 std::string IncludeName(const std::string& header, const fs::path& rcFile) {
-    const fs::path path = PathFromUtf8(header);
+    if (rcFile.empty()) return header;
     std::error_code error;
-    if (!rcFile.empty() && PlaceOf(fs::absolute(path, error).parent_path()) == PlaceOf(fs::absolute(rcFile, error).parent_path()))
-        return Utf8FromPath(path.filename());
-    return header;
+    const fs::path path = fs::absolute(PathFromUtf8(header), error).lexically_normal();
+    const fs::path folder = fs::absolute(rcFile, error).lexically_normal().parent_path();
+    fs::path way = path.lexically_relative(folder);
+    // Another drive has no way there from the folder but the whole path.
+    if (way.empty()) way = path;
+    const std::u8string text = way.generic_u8string();
+    return std::string(text.begin(), text.end());
 }
 
 }  // namespace

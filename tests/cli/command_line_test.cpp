@@ -848,11 +848,24 @@ TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
               "mnuOpen equ 100\r\nmnuExit equ 101\r\nmnuBar equ 102\r\n");
     const std::string defines = "#define mnuOpen 100\r\n#define mnuExit 101\r\n#define mnuBar 102\r\n";
     const std::string menu = kFileViewWithDefines.substr(defines.size());
-    // Beside the RC file the header is named by its file name; elsewhere as given.
+    // The header is named by the way from the RC file's folder to it, so the resource compiler finds it there.
     EXPECT_EQ(ReadFile(Path("Form1.rc")), "#include \"Menu ids.h\"\r\n" + menu + "\r\n");
     got = Tarvel({"--header", Path("inc/ids.h"), "-o", Path("Form1.rc"), form});
     EXPECT_EQ(got.status, 0) << got.err;
-    EXPECT_EQ(ReadFile(Path("Form1.rc")), "#include \"" + Path("inc/ids.h") + "\"\r\n" + menu + "\r\n");
+    EXPECT_EQ(ReadFile(Path("Form1.rc")), "#include \"inc/ids.h\"\r\n" + menu + "\r\n");
+    fs::create_directory(Path("out"));
+    got = Tarvel({"--header", Path("inc/./menu.h"), "-o", Path("out/menu.rc"), form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(ReadFile(Path("out/menu.rc")), "#include \"../inc/menu.h\"\r\n" + menu + "\r\n");
+    fs::create_directory(Path("sub"));
+    const std::string inSub = Form("sub/s.frm", kFileViewForm);
+    got = Tarvel({"--header", Path("s.h"), inSub});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(ReadFile(Path("sub/s.rc")), "#include \"../s.h\"\r\n" + menu + "\r\n");
+    // On standard output the text has no folder: the name as given.
+    got = Tarvel({"--header", Path("inc/ids.h"), "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "#include \"" + Path("inc/ids.h") + "\"\r\n" + menu + "\r\n");
 
     // A header that cannot be saved stops the conversion before the RC text.
     fs::remove(Path("Form1.rc"));

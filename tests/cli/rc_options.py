@@ -231,6 +231,20 @@ class Checker:
         self.check(done.returncode == 0, f"--header: tarvel-rc exited {done.returncode}: {done.stderr!r}")
         self.llvm_rc(self.work / "menu-only.rc", "--all --header", 1252)
 
+        # A header in another folder than the RC file is found from the RC file's folder alone.
+        for folder in ("inc", "out", "sub"):
+            (self.work / folder).mkdir(exist_ok=True)
+        (self.work / "sub" / "s.frm").write_bytes(FORM % LISC_1250)
+        for arguments, rc in ((["--header", "inc/menu.h", "-o", "out/menu.rc", "form.frm"], self.work / "out" / "menu.rc"),
+                              (["--header", "s.h", "sub/s.frm"], self.work / "sub" / "s.rc")):
+            done = self.run(self.tarvel_rc, *MENU_OPTIONS, *arguments, cwd=self.work)
+            self.check(done.returncode == 0, f"{arguments}: tarvel-rc exited {done.returncode}: {done.stderr!r}")
+            res = rc.with_suffix(".res")
+            done = self.run(self.windres_program, "-J", "rc", "-O", "res", "-i", rc, "-o", res, cwd="/")
+            self.check(done.returncode == 0, f"{arguments}: windres did not find the header: {done.stderr!r}")
+            done = self.run(self.llvm_rc_program, "-C", "1252", "-fo", rc.with_suffix(".llvm.res"), rc, cwd="/")
+            self.check(done.returncode == 0, f"{arguments}: llvm-rc did not find the header: {done.stdout!r}")
+
     def taken_names(self):
         # Names a C or C++ build already has: a keyword (new), the C library's (exit, errno), <windows.h>'s (IDOK,
         # WS_TABSTOP). Each keeps its number, with a comment naming it; New differs from new in C.
