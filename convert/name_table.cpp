@@ -128,6 +128,28 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
         return IsUsableRcName(name) && taken.Claim(name) ? name : std::string_view();
     };
 
+    // An item without a caption or items of its own is left out, unless every
+    // entry of its menu would be: then the first one stays, as MENUITEM "", so
+    // that the menu is not empty (its number is the one the program's code
+    // fills the menu through). Glowne's entries are its visible top-level items
+    // with context menus, and all of them without.
+    std::vector<bool> placeholder(count, false);
+    const auto isBlank = [&](std::size_t i) { return !form.HasChildren(i) && menu[i].caption.empty(); };
+    const auto keepOnePlaceholder = [&](std::size_t begin, std::size_t end, bool onlyVisible) {
+        std::size_t first = end;
+        for (std::size_t i = begin; i < end; i = menu[i].end) {
+            if (onlyVisible && !menu[i].visible) continue;
+            if (!isBlank(i)) return true;
+            if (first == end) first = i;
+        }
+        if (first == end) return false;
+        placeholder[first] = true;
+        return true;
+    };
+    table.hasMainMenu_ = keepOnePlaceholder(0, count, options.contextMenus);
+    for (std::size_t i = 0; i < count; ++i)
+        if (form.HasChildren(i)) keepOnePlaceholder(i + 1, menu[i].end, false);
+
     // Glowne first; with context menus, a hidden top-level menu waits for its
     // own resource and a hidden top-level item without children is left out.
     std::vector<std::int32_t> number(count, -1);
@@ -136,7 +158,11 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     std::int64_t next = options.firstId;
     const auto numberItems = [&](std::size_t begin, std::size_t end) -> std::optional<ConvertError> {
         for (std::size_t i = begin; i < end; ++i) {
-            if (!TakesNumber(form, i)) continue;
+            if (!TakesNumber(form, i) && !placeholder[i]) {
+                if (isBlank(i)) table.leftOut_.push_back(static_cast<std::uint32_t>(i));
+                continue;
+            }
+            if (placeholder[i]) table.placeholders_.push_back(static_cast<std::uint32_t>(i));
             if (auto error = CheckFits(next, ErrorKind::ItemNumberOutOfRange, menu[i].name, menu[i].line, formFile))
                 return error;
             number[i] = static_cast<std::int32_t>(next++);

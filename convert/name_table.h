@@ -71,6 +71,14 @@ public:
     }
     /// The dialog's entry, or null without a dialog.
     const NameEntry* Dialog() const { return dialog_ == kNone ? nullptr : &entries_[dialog_]; }
+    /// Is there a Glowne? Not when the form has no menu, nor with context
+    /// menus when every top-level menu is hidden: a MENU holds at least one entry.
+    bool HasMainMenu() const { return hasMainMenu_; }
+    /// The items without a caption or items of their own that the RC text leaves out, in numbering order.
+    const std::vector<std::uint32_t>& leftOut() const { return leftOut_; }
+    /// The items without a caption that are kept as MENUITEM "" all the same: each is the first
+    /// entry of a sub-menu (or Glowne) whose every entry would be left out, which no compiler takes empty.
+    const std::vector<std::uint32_t>& placeholders() const { return placeholders_; }
 
     /// Is this entry's name in the #define list?
     static bool IsDefined(const NameEntry& entry) {
@@ -84,6 +92,9 @@ private:
     std::vector<std::uint32_t> contextMenus_;
     std::vector<std::uint32_t> controlEntries_;  // per line of the dialog
     std::uint32_t dialog_ = kNone;
+    bool hasMainMenu_ = false;
+    std::vector<std::uint32_t> leftOut_;
+    std::vector<std::uint32_t> placeholders_;
     TextStore names_;                            // NAME_INDEX names of control arrays
 };
 

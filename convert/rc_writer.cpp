@@ -109,14 +109,16 @@ void WriteAccelerators(const Form& form, const NameTable& names, const RcOptions
 }
 
 void WriteMenus(const Form& form, const NameTable& names, const RcOptions& options, TextSink& out) {
-    out.Write("Glowne MENU\r\n{\r\n");
-    WriteItems(form, names, options, 0, form.menu.size(), options.contextMenus, out);
-    out.Write("}\r\n");
+    if (names.HasMainMenu()) {
+        out.Write("Glowne MENU\r\n{\r\n");
+        WriteItems(form, names, options, 0, form.menu.size(), options.contextMenus, out);
+        out.Write("}\r\n");
+    }
 
     std::string line;
     for (const std::uint32_t context : names.contextMenus()) {
         const NameEntry& entry = names.entries()[context];
-        line = "\r\n";
+        line = context == names.contextMenus().front() && !names.HasMainMenu() ? "" : "\r\n";
         AppendName(line, entry);
         line += " MENU";
         AppendNumberComment(line, entry, options);
@@ -256,10 +258,10 @@ void WriteResourceScript(const Form& form, const NameTable& names, const DialogL
         WriteDefines(names, out);
     }
     out.Write("\r\n\r\n");
-    const bool menus = !form.menu.empty();
+    const bool menus = names.HasMainMenu() || !names.contextMenus().empty();
     if (menus) WriteMenus(form, names, options, out);
     if (menus && dialog) out.Write("\r\n");
-    if (dialog) WriteDialog(form, *dialog, names, options, menus, out);
+    if (dialog) WriteDialog(form, *dialog, names, options, names.HasMainMenu(), out);
 }
 
 }  // namespace tarvel

@@ -547,13 +547,16 @@ TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarnin
                                   "      End\r\n"
                                   "   End\r\n"
                                   "End\r\n");
-    const std::string emptyPopup = "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n}\r\n}\r\n\r\n";
+    // The sub-menu keeps its only item, without a caption: no compiler takes an empty POPUP.
+    const std::string emptyPopup = "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"\", 100\r\n}\r\n}\r\n\r\n";
     const std::string lost = "tarvel-rc: warning: " + form + ": the Caption of mnuLong is left empty: ";
+    const std::string kept = "tarvel-rc: warning: " + form +
+                             ":4: menu item 'mnuLong' has no caption; it is kept as MENUITEM \"\", as its menu would be empty without it\n";
     // The same with and without --dialog: a warning, and the conversion goes on.
     for (const char* dialog : {"--no-define", "--dialog"}) {
         Outcome got = Tarvel({"--no-define", dialog, "-o", "-", form});
         EXPECT_EQ(got.status, 0);
-        EXPECT_EQ(got.err, lost + Path("Long.frx") + ": cannot read the caption file: No such file or directory\n");
+        EXPECT_EQ(got.err, lost + Path("Long.frx") + ": cannot read the caption file: No such file or directory\n" + kept);
         if (std::string(dialog) == "--no-define") {
             EXPECT_EQ(got.out, emptyPopup);
         }
@@ -561,7 +564,7 @@ TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarnin
     // Length 12 at offset 4, but only 6 bytes follow it.
     WriteFile(Path("Long.frx"), std::string("\0\0\0\0\x0c\0\0\0Say \"x", 14));
     Outcome got = Tarvel({"--no-define", "-o", "-", form});
-    EXPECT_EQ(got.err, lost + Path("Long.frx") + ": a caption's offset or length runs past the end of the file\n");
+    EXPECT_EQ(got.err, lost + Path("Long.frx") + ": a caption's offset or length runs past the end of the file\n" + kept);
     EXPECT_EQ(got.out, emptyPopup);
 
     // Whole, the caption arrives with its quote doubled.
@@ -752,8 +755,8 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     EXPECT_NE(plain.out.find("\r\nPOPUP \"Popup\"\r\n{\r\n    MENUITEM \"Cu&t\", mnuCut\r\n"), std::string::npos);
     EXPECT_NE(plain.out.find("MENUITEM \"Secret\", mnuSecret\r\n"), std::string::npos);
 
-    // A form whose only menus are hidden: an empty Glowne, and its context menus
-    // numbered where their names are taken or no identifiers.
+    // A form whose only menus are hidden: no Glowne (no compiler takes an empty
+    // MENU), and its context menus numbered where their names are taken or no identifiers.
     const std::string hidden = Form("Hidden.frm",
                                     "Begin VB.Form Form1\r\n"
                                     "   Begin VB.Menu Menu\r\n      Caption = \"A\"\r\n      Visible = 0\r\n"
@@ -766,10 +769,50 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     got = Tarvel({"--context-menus", "-o", "-", hidden});
     EXPECT_EQ(got.status, 0);
     EXPECT_EQ(got.out,
-              "#define mnuA 100\r\n#define mnuB 101\r\n#define mnuD 102\r\n\r\n\r\nGlowne MENU\r\n{\r\n}\r\n"
-              "\r\n1 MENU\r\n{\r\nMENUITEM \"a\", mnuA\r\n}\r\n"
+              "#define mnuA 100\r\n#define mnuB 101\r\n#define mnuD 102\r\n\r\n\r\n"
+              "1 MENU\r\n{\r\nMENUITEM \"a\", mnuA\r\n}\r\n"
               "\r\n2 MENU\r\n{\r\nMENUITEM \"b\", mnuB\r\n}\r\n"
               "\r\nmnuC MENU\r\n{\r\nMENUITEM \"d\", mnuD\r\n}\r\n\r\n");
+    // Its dialog then names no menu.
+    got = Tarvel({"--context-menus", "--dialog", "-o", "-", hidden});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out.find("Glowne"), std::string::npos) << got.out;
+    EXPECT_NE(got.out.find("\r\nForm1 DIALOGEX "), std::string::npos) << got.out;
+    // Hidden top-level items without items of their own leave nothing to write: the form has no menu.
+    const std::string nothing = Form("Nothing.frm", "Begin VB.Form Form1\r\n   Begin VB.Menu mnuX\r\n      Caption = \"X\"\r\n"
+                                                    "      Visible = 0\r\n   End\r\nEnd\r\n");
+    got = Tarvel({"--context-menus", "-o", "-", nothing});
+    EXPECT_EQ(got.status, 1);
+    EXPECT_EQ(got.out, "");
+}
+
+TEST_F(CommandLine, ASubMenuWhoseEveryItemWouldBeLeftOutKeepsItsFirstPlaceholder) {
+    // The program's code fills such a menu at run time (Load dbitem(1)) through the placeholder's number.
+    const std::string form = Form("Db.frm",
+                                  "Begin VB.Form Form1\r\n"
+                                  "   Begin VB.Menu mnuView\r\n      Caption = \"&View Table\"\r\n"
+                                  "      Begin VB.Menu dbitem\r\n         Caption = \"\"\r\n         Index = 0\r\n      End\r\n"
+                                  "      Begin VB.Menu dbother\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "   Begin VB.Menu mnuTools\r\n      Caption = \"&Tools\"\r\n"
+                                  "      Begin VB.Menu mnuRun\r\n         Caption = \"&Run\"\r\n      End\r\n"
+                                  "      Begin VB.Menu mnuBlank\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "End\r\n");
+    Outcome got = Tarvel({"-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "#define dbitem_0 100\r\n#define mnuRun 101\r\n\r\n\r\nGlowne MENU\r\n{\r\n"
+                       "\r\nPOPUP \"&View Table\"\r\n{\r\n    MENUITEM \"\", dbitem_0\r\n}\r\n"
+                       "\r\nPOPUP \"&Tools\"\r\n{\r\n    MENUITEM \"&Run\", mnuRun\r\n}\r\n}\r\n\r\n");
+    const std::string warning = "tarvel-rc: warning: " + form + ":";
+    EXPECT_EQ(got.err, warning + "4: menu item 'dbitem' has no caption; it is kept as MENUITEM \"\", as its menu would be empty without it\n" +
+                       warning + "8: menu item 'dbother' has no caption and no items; it is left out\n" +
+                       warning + "16: menu item 'mnuBlank' has no caption and no items; it is left out\n");
+    // A Glowne of nothing but such items keeps the first likewise.
+    const std::string bare = Form("Bare.frm", "Begin VB.Form Form1\r\n   Begin VB.Menu a\r\n   End\r\n   Begin VB.Menu b\r\n   End\r\nEnd\r\n");
+    got = Tarvel({"--no-define", "-o", "-", bare});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "\r\n\r\nGlowne MENU\r\n{\r\nMENUITEM \"\", 100\r\n}\r\n\r\n");
 }
 
 TEST_F(CommandLine, CodePageAutoFollowsTheFormsFontsThenItsTextThenTheLocale) {

@@ -185,9 +185,24 @@ class Checker:
         rc, _ = self.convert(HIDDEN_ONLY, ["--context-menus"], name="hidden")
         got = self.windres(rc, "only hidden menus")
         if got is not None:
-            self.check(got.menus.get("GLOWNE") == [] and len(got.menus.get("MNUPOP", [])) == 1,
+            self.check("GLOWNE" not in got.menus and len(got.menus.get("MNUPOP", [])) == 1,
                        f"only hidden menus: {got.menus}")
         self.llvm_rc(rc, "only hidden menus")
+
+    def placeholders(self):
+        # A sub-menu that the program fills at run time keeps its placeholder: windres would make an empty POPUP an
+        # item of id 0, llvm-rc would nest the following items inside it.
+        form = (b"Begin VB.Form F\r\n   Begin VB.Menu mnuView\r\n      Caption = \"&View\"\r\n"
+                b"      Begin VB.Menu dbitem\r\n         Caption = \"\"\r\n         Index = 1\r\n      End\r\n   End\r\n"
+                b"   Begin VB.Menu mnuHelp\r\n      Caption = \"&Help\"\r\n"
+                b"      Begin VB.Menu mnuAbout\r\n         Caption = \"&About\"\r\n      End\r\n   End\r\nEnd\r\n")
+        rc, _ = self.convert(form, [], name="placeholder")
+        got = self.windres(rc, "placeholder")
+        if got is not None:
+            glowne = [(kind, caption, number) for kind, caption, number, _ in got.menus.get("GLOWNE", [])]
+            self.check(glowne == [("POPUP", "&View", None), ("MENUITEM", "", 100), ("POPUP", "&Help", None),
+                                  ("MENUITEM", "&About", 101)], f"placeholder: Glowne {glowne}")
+        self.llvm_rc(rc, "placeholder")
 
     def code_page(self):
         rc, _ = self.convert(FORM % LISC_1250, ["--code-page", "1250"])
@@ -330,6 +345,7 @@ def main(argv):
         if argv[1] == "options":
             checker.shortcuts()
             checker.context_menus_and_gray_popups()
+            checker.placeholders()
             checker.code_page()
             checker.header()
             checker.taken_names()
