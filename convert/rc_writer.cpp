@@ -123,7 +123,8 @@ void WriteMenus(const Form& form, const NameTable& names, const RcOptions& optio
         line += " MENU";
         AppendNumberComment(line, entry, options);
         out.Write(line.append("\r\n{\r\n"));
-        WriteItems(form, names, options, entry.node + 1, form.menu[entry.node].end, false, out);
+        // The menu itself as the one POPUP: the program tracks GetSubMenu(menu, 0).
+        WriteItems(form, names, options, entry.node, form.menu[entry.node].end, false, out);
         out.Write("}\r\n");
     }
     if (options.shortcuts) WriteAccelerators(form, names, options, out);

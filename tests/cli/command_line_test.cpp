@@ -717,10 +717,10 @@ const std::string kWin32Menus =
     "\r\nPOPUP \"&Help\"\r\n{\r\n"
     "    MENUITEM \"&About\\tF1\", mnuAbout\r\n"
     "}\r\n}\r\n"
-    "\r\nmnuPopup MENU\r\n{\r\n"
-    "MENUITEM \"Cu&t\\tShift+Del\", mnuCut\r\n"
-    "MENUITEM \"Odd\", mnuOdd\r\n"
-    "}\r\n"
+    "\r\nmnuPopup MENU\r\n{\r\n\r\nPOPUP \"Popup\"\r\n{\r\n"
+    "    MENUITEM \"Cu&t\\tShift+Del\", mnuCut\r\n"
+    "    MENUITEM \"Odd\", mnuOdd\r\n"
+    "}\r\n}\r\n"
     "\r\nGlowne ACCELERATORS\r\n{\r\n"
     "    \"O\", mnuOpen, VIRTKEY, CONTROL\r\n"
     "    114, mnuFirst, VIRTKEY, CONTROL, SHIFT\r\n"
@@ -747,7 +747,8 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     EXPECT_NE(got.out.find("POPUP \"&Recent\", GRAYED\r\n"), std::string::npos);
     EXPECT_EQ(got.out.find("Ctrl"), std::string::npos);
     got = Tarvel({"--context-menus", "--no-define", "-o", "-", form});
-    EXPECT_NE(got.out.find("}\r\n\r\nmnuPopup MENU\r\n{\r\nMENUITEM \"Cu&t\", 103\r\n"), std::string::npos) << got.out;
+    EXPECT_NE(got.out.find("}\r\n\r\nmnuPopup MENU\r\n{\r\n\r\nPOPUP \"Popup\"\r\n{\r\n    MENUITEM \"Cu&t\", 103\r\n"),
+              std::string::npos) << got.out;
     EXPECT_EQ(got.out.find("Secret"), std::string::npos);
     const Outcome plain = Tarvel({"-o", "-", form});
     EXPECT_EQ(plain.err, "");
@@ -770,9 +771,9 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     EXPECT_EQ(got.status, 0);
     EXPECT_EQ(got.out,
               "#define mnuA 100\r\n#define mnuB 101\r\n#define mnuD 102\r\n\r\n\r\n"
-              "1 MENU\r\n{\r\nMENUITEM \"a\", mnuA\r\n}\r\n"
-              "\r\n2 MENU\r\n{\r\nMENUITEM \"b\", mnuB\r\n}\r\n"
-              "\r\nmnuC MENU\r\n{\r\nMENUITEM \"d\", mnuD\r\n}\r\n\r\n");
+              "1 MENU\r\n{\r\n\r\nPOPUP \"A\"\r\n{\r\n    MENUITEM \"a\", mnuA\r\n}\r\n}\r\n"
+              "\r\n2 MENU\r\n{\r\n\r\nPOPUP \"B\"\r\n{\r\n    MENUITEM \"b\", mnuB\r\n}\r\n}\r\n"
+              "\r\nmnuC MENU\r\n{\r\n\r\nPOPUP \"C\"\r\n{\r\n    MENUITEM \"d\", mnuD\r\n}\r\n}\r\n\r\n");
     // Its dialog then names no menu.
     got = Tarvel({"--context-menus", "--dialog", "-o", "-", hidden});
     EXPECT_EQ(got.status, 0) << got.err;
