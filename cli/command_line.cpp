@@ -60,6 +60,9 @@ constexpr const char* kHelp =
     "                     a name that C, C++ or <windows.h> already has (new, exit, IDOK) keeps its number\n"
     "                     with a comment naming it, as with --dialog and --masm\n"
     "      --masm FILE    with a single form only: the same numbers for assembly (mnuOpen equ 100)\n"
+    "      --prefix TEXT  TEXT before every name that is #defined: --prefix IDM_ gives\n"
+    "                     #define IDM_mnuOpen 100 ; the whole name must still be\n"
+    "                     free in C, C++ and <windows.h>, else its number stands in its place\n"
     "      --all          --shortcuts --context-menus --gray-popups --code-page auto --dialog\n"
     "\n"
     "Without -o, each form's RC text goes beside it: Form1.frm gives Form1.rc.\n"
@@ -98,6 +101,7 @@ std::string PlainWords(const CLI::ParseError& error) {
         const std::string name = message.substr(0, colon);
         if (name == "--first-id") return "option '--first-id' needs a number";
         if (name == "--code-page") return "option '--code-page' needs a number or 'auto'";
+        if (name == "--prefix") return "option '--prefix' needs a text";
         return "option '" + name + "' needs a file name";
     }
     return message;
@@ -183,7 +187,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     CLI::App app{"tarvel-rc", "tarvel-rc"};
     app.set_help_flag();  // our own help text, with the exit statuses
     bool help = false, version = false, noDefine = false, all = false;
-    std::string firstId, output, codePage, header, masm;
+    std::string firstId, output, codePage, header, masm, prefix;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
@@ -198,6 +202,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     app.add_option("--code-page", codePage)->type_name("N|auto")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--header", header)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--masm", masm)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--prefix", prefix)->type_name("TEXT")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("forms", options.forms);
     // Unknown options are told in our words, below.
     app.allow_extras(true);
@@ -240,6 +245,15 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         else return UsageError(err, "code page '" + codePage + "' is neither a number from 1 to 65535 nor 'auto'");
     }
     if (all) TurnOnAll(rc);
+    if (app.count("--prefix") > 0) {
+        // Only what can begin a C identifier: a prefix that could not would leave every name a number.
+        const bool identifier = !prefix.empty() && !IsAsciiDigit(prefix[0]) && std::all_of(prefix.begin(), prefix.end(), [](char c) {
+            return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_';
+        });
+        if (!identifier) return UsageError(err, "prefix '" + prefix + "' cannot begin a C identifier (letters, digits, '_')");
+        if (noDefine) return UsageError(err, "option '--prefix' needs the names that --no-define leaves out");
+        rc.definePrefix = prefix;
+    }
     for (const auto& [name, value, target] : {std::tuple{"--header", &header, &options.header},
                                               std::tuple{"--masm", &masm, &options.masm}}) {
         if (app.count(name) == 0) continue;

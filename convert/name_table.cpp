@@ -127,6 +127,14 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     const auto claim = [&](std::string_view name) {
         return IsUsableRcName(name) && taken.Claim(name) ? name : std::string_view();
     };
+    // A name to #define, with the prefix asked for before it; the whole name follows the rule.
+    std::string prefixed;
+    const auto claimDefine = [&](std::string_view name) {
+        if (options.definePrefix.empty() || name.empty()) return claim(name);
+        prefixed.assign(options.definePrefix).append(name);
+        if (!IsUsableRcName(prefixed)) return std::string_view();
+        return claim(table.names_.Keep(prefixed));
+    };
 
     // An item without a caption or items of its own is left out, unless every
     // entry of its menu would be: then the first one stays, as MENUITEM "", so
@@ -189,7 +197,7 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
         NameEntry entry{inContextMenu[i] ? NameKind::ContextMenuItem : NameKind::MenuItem, static_cast<std::uint32_t>(i), {},
                         number[i], item.line, {}};
         entry.formName = nameOf(item.name, item.index);
-        if (options.useDefines) entry.name = claim(entry.formName);
+        if (options.useDefines) entry.name = claimDefine(entry.formName);
         table.itemEntries_[i] = static_cast<std::uint32_t>(table.entries_.size());
         table.entries_.push_back(entry);
     }
@@ -222,7 +230,7 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
         NameEntry entry{NameKind::Control, object, {}, static_cast<std::int32_t>(next++), control.line, {}};
         const std::optional<std::string_view> index = control.Property(Prop::Index);
         entry.formName = index ? nameOf(control.name, LeadingDigits(*index)) : std::string_view(control.name);
-        if (options.useDefines) entry.name = claim(entry.formName);
+        if (options.useDefines) entry.name = claimDefine(entry.formName);
         table.controlEntries_[k] = static_cast<std::uint32_t>(table.entries_.size());
         table.entries_.push_back(entry);
     }

@@ -263,7 +263,7 @@ TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
         EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [OPTIONS] [-o FILE] FORM.frm [FORM.frm ...]\n")) << got.out;
         for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version",
                                    "--shortcuts", "--context-menus", "--gray-popups", "--code-page N|auto",
-                                   "--header FILE", "--masm FILE", "--all", "--dialog"})
+                                   "--header FILE", "--masm FILE", "--all", "--dialog", "--prefix TEXT"})
             EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
     }
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
@@ -785,6 +785,38 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     got = Tarvel({"--context-menus", "-o", "-", nothing});
     EXPECT_EQ(got.status, 1);
     EXPECT_EQ(got.out, "");
+}
+
+TEST_F(CommandLine, PrefixGoesBeforeEveryDefinedNameWhichStillFollowsTheRules) {
+    const std::string form = Form("Ids.frm",
+                                  "Begin VB.Form Form1\r\n"
+                                  "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n"
+                                  "      Begin VB.Menu mnuOpen\r\n         Caption = \"&Open\"\r\n      End\r\n"
+                                  "      Begin VB.Menu exit\r\n         Caption = \"E&xit\"\r\n      End\r\n"
+                                  "      Begin VB.Menu TABSTOP\r\n         Caption = \"&Tab\"\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "   Begin VB.Menu mnuPopup\r\n      Caption = \"Popup\"\r\n      Visible = 0\r\n"
+                                  "      Begin VB.Menu mnuCut\r\n         Caption = \"Cu&t\"\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "End\r\n");
+    // exit is free once prefixed; WS_TABSTOP is <windows.h>'s; the context menu's resource name is no #define.
+    Outcome got = Tarvel({"--prefix", "WS_", "--context-menus", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "#define WS_mnuOpen 100\r\n#define WS_exit 101\r\n#define WS_mnuCut 103\r\n\r\n\r\n"
+                       "Glowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"&Open\", WS_mnuOpen\r\n"
+                       "    MENUITEM \"E&xit\", WS_exit\r\n    MENUITEM \"&Tab\", 102\r\n}\r\n}\r\n"
+                       "\r\nmnuPopup MENU\r\n{\r\n\r\nPOPUP \"Popup\"\r\n{\r\n    MENUITEM \"Cu&t\", WS_mnuCut\r\n}\r\n}\r\n\r\n");
+    got = Tarvel({"--prefix", "IDM_", "--header", Path("ids.h"), form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_NE(ReadFile(Path("ids.h")).find("#define IDM_mnuOpen 100\r\n#define IDM_exit 101\r\n#define IDM_TABSTOP 102\r\n"),
+              std::string::npos);
+    for (const char* bad : {"", "1st", "ID-", "ID M"}) {
+        got = Tarvel({"--prefix", bad, "-o", "-", form});
+        EXPECT_EQ(got.status, 2) << bad;
+        EXPECT_EQ(got.out, "");
+    }
+    got = Tarvel({"--prefix", "IDM_", "--no-define", "-o", "-", form});
+    EXPECT_EQ(got.err, "tarvel-rc: option '--prefix' needs the names that --no-define leaves out\n" + kTry);
 }
 
 TEST_F(CommandLine, ASubMenuWhoseEveryItemWouldBeLeftOutKeepsItsFirstPlaceholder) {

@@ -320,6 +320,19 @@ End
             done = self.run(compiler, "-fsyntax-only", "-Wall", "-Wextra", "-Werror", program, cwd=self.work)
             self.check(done.returncode == 0, f"taken names: {compiler} refused the header: {done.stderr!r}")
 
+        # Prefixed, every one of these names is free: IDM_exit, IDM_WS_TABSTOP.
+        done = self.run(self.tarvel_rc, "--all", "--prefix", "IDM_", "--header", "idm.h", "-o", "idm.rc", "taken.frm",
+                        cwd=self.work)
+        self.check(done.returncode == 0, f"--prefix: tarvel-rc exited {done.returncode}: {done.stderr!r}")
+        self.windres(self.work / "idm.rc", "--prefix")
+        program = self.work / "idm.cpp"
+        program.write_text("#include <windows.h>\n#include <cstdlib>\n#include \"idm.h\"\n"
+                           "static_assert(IDM_new == 100 && IDM_New == 101 && IDM_exit == 102 && IDM_errno == 103, \"ids\");\n"
+                           "static_assert(IDM_IDOK == 104 && IDM_WS_TABSTOP == 105, \"ids\");\n"
+                           "int main() { int *p = new int(3); delete p; std::exit(IDOK); }\n")
+        done = self.run("x86_64-w64-mingw32-g++", "-fsyntax-only", "-Wall", "-Wextra", "-Werror", program, cwd=self.work)
+        self.check(done.returncode == 0, f"--prefix: g++ refused the header: {done.stderr!r}")
+
     def corpus(self, directory):
         forms = sorted(p for p in (directory / "menu").rglob("*") if p.suffix.lower() == ".frm")
         for number, form in enumerate(forms):
