@@ -14,6 +14,7 @@
 #include "convert_form.h"
 #include "delivery.h"
 #include "file_io.h"
+#include "name_table.h"
 #include "tarvel_version.h"
 #include "utf8.h"
 
@@ -60,6 +61,8 @@ constexpr const char* kHelp =
     "                     a name that C, C++ or <windows.h> already has (new, exit, IDOK) keeps its number\n"
     "                     with a comment naming it, as with --dialog and --masm\n"
     "      --masm FILE    with a single form only: the same numbers for assembly (mnuOpen equ 100)\n"
+    "      --menu-name NAME  the main menu's resource (and its accelerator table's) is NAME,\n"
+    "                     not Glowne: an ASCII identifier that C, C++ and <windows.h> leave free\n"
     "      --prefix TEXT  TEXT before every name that is #defined: --prefix IDM_ gives\n"
     "                     #define IDM_mnuOpen 100 ; the whole name must still be\n"
     "                     free in C, C++ and <windows.h>, else its number stands in its place\n"
@@ -102,6 +105,7 @@ std::string PlainWords(const CLI::ParseError& error) {
         if (name == "--first-id") return "option '--first-id' needs a number";
         if (name == "--code-page") return "option '--code-page' needs a number or 'auto'";
         if (name == "--prefix") return "option '--prefix' needs a text";
+        if (name == "--menu-name") return "option '--menu-name' needs a name";
         return "option '" + name + "' needs a file name";
     }
     return message;
@@ -187,7 +191,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     CLI::App app{"tarvel-rc", "tarvel-rc"};
     app.set_help_flag();  // our own help text, with the exit statuses
     bool help = false, version = false, noDefine = false, all = false;
-    std::string firstId, output, codePage, header, masm, prefix;
+    std::string firstId, output, codePage, header, masm, prefix, menuName;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
@@ -202,6 +206,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     app.add_option("--code-page", codePage)->type_name("N|auto")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--header", header)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--masm", masm)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--menu-name", menuName)->type_name("NAME")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--prefix", prefix)->type_name("TEXT")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("forms", options.forms);
     // Unknown options are told in our words, below.
@@ -245,6 +250,13 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         else return UsageError(err, "code page '" + codePage + "' is neither a number from 1 to 65535 nor 'auto'");
     }
     if (all) TurnOnAll(rc);
+    if (app.count("--menu-name") > 0) {
+        if (menuName != rc.menuName && !IsUsableRcName(menuName))
+            return UsageError(err, "menu name '" + menuName +
+                                       "' is no name every resource compiler reads alike (an ASCII identifier that is no "
+                                       "word of RC, C or C++ and no macro of <windows.h>)");
+        rc.menuName = menuName;
+    }
     if (app.count("--prefix") > 0) {
         // Only what can begin a C identifier: a prefix that could not would leave every name a number.
         const bool identifier = !prefix.empty() && !IsAsciiDigit(prefix[0]) && std::all_of(prefix.begin(), prefix.end(), [](char c) {

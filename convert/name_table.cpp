@@ -115,7 +115,9 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     NameTable table;
     const ItemList& menu = form.menu;
     const std::size_t count = menu.size();
-    ClaimedNames taken(count + (dialog ? dialog->controls.size() + 1 : 0));
+    ClaimedNames taken(count + (dialog ? dialog->controls.size() + 1 : 0) + 1);
+    // The main menu's own name: a #define of it would turn the resource's name into a number.
+    taken.Claim(options.menuName);
     std::string composed;
     // Items of a control array share a name: NAME_INDEX keeps them apart.
     const auto nameOf = [&](std::string_view name, std::string_view index) {

@@ -103,14 +103,14 @@ void WriteAccelerators(const Form& form, const NameTable& names, const RcOptions
         table += "\r\n";
     }
     if (table.empty()) return;
-    out.Write("\r\nGlowne ACCELERATORS\r\n{\r\n");
+    out.Write("\r\n" + options.menuName + " ACCELERATORS\r\n{\r\n");
     out.Write(table);
     out.Write("}\r\n");
 }
 
 void WriteMenus(const Form& form, const NameTable& names, const RcOptions& options, TextSink& out) {
     if (names.HasMainMenu()) {
-        out.Write("Glowne MENU\r\n{\r\n");
+        out.Write(options.menuName + " MENU\r\n{\r\n");
         WriteItems(form, names, options, 0, form.menu.size(), options.contextMenus, out);
         out.Write("}\r\n");
     }
@@ -162,7 +162,7 @@ void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& 
         AppendRcString(text, *dialog.caption);
         text += "\"";
     }
-    if (withMenu) text += "\r\nMENU Glowne";
+    if (withMenu) text += "\r\nMENU " + options.menuName;
     text += "\r\nFONT ";
     AppendDecimal(text, dialog.font.points);
     text += ", \"";

@@ -263,7 +263,7 @@ TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
         EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [OPTIONS] [-o FILE] FORM.frm [FORM.frm ...]\n")) << got.out;
         for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version",
                                    "--shortcuts", "--context-menus", "--gray-popups", "--code-page N|auto",
-                                   "--header FILE", "--masm FILE", "--all", "--dialog", "--prefix TEXT"})
+                                   "--header FILE", "--masm FILE", "--all", "--dialog", "--prefix TEXT", "--menu-name NAME"})
             EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
     }
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
@@ -817,6 +817,33 @@ TEST_F(CommandLine, PrefixGoesBeforeEveryDefinedNameWhichStillFollowsTheRules) {
     }
     got = Tarvel({"--prefix", "IDM_", "--no-define", "-o", "-", form});
     EXPECT_EQ(got.err, "tarvel-rc: option '--prefix' needs the names that --no-define leaves out\n" + kTry);
+}
+
+TEST_F(CommandLine, MenuNameNamesTheMainMenuItsAcceleratorsAndTheDialogsMenu) {
+    // An item named like the menu keeps its number: its #define would rename the resource.
+    const std::string form = Form("Named.frm",
+                                  "Begin VB.Form frmMain\r\n"
+                                  "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n"
+                                  "      Begin VB.Menu MainMenu\r\n         Caption = \"&Open\"\r\n         Shortcut = ^O\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "End\r\n");
+    Outcome got = Tarvel({"--menu-name", "MainMenu", "--shortcuts", "--dialog", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_NE(got.out.find("\r\n\r\nMainMenu MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"&Open\\tCtrl+O\", 100  // MainMenu\r\n"),
+              std::string::npos) << got.out;
+    EXPECT_NE(got.out.find("\r\nMainMenu ACCELERATORS\r\n{\r\n    \"O\", 100, VIRTKEY, CONTROL  // MainMenu\r\n"), std::string::npos)
+        << got.out;
+    EXPECT_NE(got.out.find("\r\nMENU MainMenu\r\n"), std::string::npos) << got.out;
+    EXPECT_EQ(got.out.find("Glowne"), std::string::npos) << got.out;
+    for (const char* bad : {"", "MENU", "IDOK", "new", "Zakończ", "2nd"}) {
+        got = Tarvel({"--menu-name", bad, "-o", "-", form});
+        EXPECT_EQ(got.status, 2) << bad;
+        EXPECT_EQ(got.out, "");
+    }
+    // Glowne itself, said outright, is the default.
+    got = Tarvel({"--menu-name", "Glowne", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, Tarvel({"-o", "-", form}).out);
 }
 
 TEST_F(CommandLine, ASubMenuWhoseEveryItemWouldBeLeftOutKeepsItsFirstPlaceholder) {

@@ -321,10 +321,12 @@ End
             self.check(done.returncode == 0, f"taken names: {compiler} refused the header: {done.stderr!r}")
 
         # Prefixed, every one of these names is free: IDM_exit, IDM_WS_TABSTOP.
-        done = self.run(self.tarvel_rc, "--all", "--prefix", "IDM_", "--header", "idm.h", "-o", "idm.rc", "taken.frm",
-                        cwd=self.work)
+        done = self.run(self.tarvel_rc, "--all", "--prefix", "IDM_", "--menu-name", "MainMenu", "--header", "idm.h",
+                        "-o", "idm.rc", "taken.frm", cwd=self.work)
         self.check(done.returncode == 0, f"--prefix: tarvel-rc exited {done.returncode}: {done.stderr!r}")
-        self.windres(self.work / "idm.rc", "--prefix")
+        got = self.windres(self.work / "idm.rc", "--prefix --menu-name")
+        if got is not None:
+            self.check(sorted(got.menus) == ["MAINMENU"], f"--menu-name: menus {sorted(got.menus)}")
         program = self.work / "idm.cpp"
         program.write_text("#include <windows.h>\n#include <cstdlib>\n#include \"idm.h\"\n"
                            "static_assert(IDM_new == 100 && IDM_New == 101 && IDM_exit == 102 && IDM_errno == 103, \"ids\");\n"
