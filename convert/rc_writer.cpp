@@ -90,8 +90,13 @@ void WriteAccelerators(const Form& form, const NameTable& names, const RcOptions
         const ShortcutKey* key = entry ? FindShortcutKey(form.menu[i].shortcut) : nullptr;
         if (!key) continue;
         table += "    ";
-        // A letter's virtual-key code is its capital, which RC writes as "O".
+        // A letter's virtual-key code is its capital, which RC writes as "O"; any
+        // other key by its <windows.h> name where the text includes it, else by
+        // its number with the name in a comment.
+        const std::string_view keyName = VirtualKeyName(key->virtualKey);
+        const bool named = options.dialog && !keyName.empty();
         if (key->virtualKey >= 'A' && key->virtualKey <= 'Z') table.append("\"").append(1, static_cast<char>(key->virtualKey)).append("\"");
+        else if (named) table += keyName;
         else AppendDecimal(table, key->virtualKey);
         table += ", ";
         AppendName(table, *entry);
@@ -99,6 +104,7 @@ void WriteAccelerators(const Form& form, const NameTable& names, const RcOptions
         if (key->modifiers & ShortcutKey::kCtrl) table += ", CONTROL";
         if (key->modifiers & ShortcutKey::kShift) table += ", SHIFT";
         if (key->modifiers & ShortcutKey::kAlt) table += ", ALT";
+        if (!named && !keyName.empty()) table.append("  // ").append(keyName);
         AppendNumberComment(table, *entry, options);
         table += "\r\n";
     }

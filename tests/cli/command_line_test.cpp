@@ -723,9 +723,9 @@ const std::string kWin32Menus =
     "}\r\n}\r\n"
     "\r\nGlowne ACCELERATORS\r\n{\r\n"
     "    \"O\", mnuOpen, VIRTKEY, CONTROL\r\n"
-    "    114, mnuFirst, VIRTKEY, CONTROL, SHIFT\r\n"
-    "    46, mnuCut, VIRTKEY, SHIFT\r\n"
-    "    112, mnuAbout, VIRTKEY\r\n"
+    "    114, mnuFirst, VIRTKEY, CONTROL, SHIFT  // VK_F3\r\n"
+    "    46, mnuCut, VIRTKEY, SHIFT  // VK_DELETE\r\n"
+    "    112, mnuAbout, VIRTKEY  // VK_F1\r\n"
     "}\r\n";
 
 TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
@@ -740,6 +740,11 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     EXPECT_EQ(got.status, 0);
     EXPECT_EQ(got.err, oddWarning);
     EXPECT_EQ(got.out, "#pragma code_page(1250)\r\n" + defines + kWin32Menus + "\r\n");
+    // With <windows.h> included (--dialog) the keys go by their names.
+    got = Tarvel({"--all", "-o", "-", form});
+    EXPECT_NE(got.out.find("    \"O\", mnuOpen, VIRTKEY, CONTROL\r\n    VK_F3, mnuFirst, VIRTKEY, CONTROL, SHIFT\r\n"
+                           "    VK_DELETE, mnuCut, VIRTKEY, SHIFT\r\n    VK_F1, mnuAbout, VIRTKEY\r\n}\r\n"),
+              std::string::npos) << got.out;
 
     // Each option alone, and without any the window's text.
     got = Tarvel({"--gray-popups", "--no-define", "-o", "-", form});
