@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """tarvel-rc's options for Win32 programs through real compilers: the RC text
-is compiled by windres and read back (windres -J res -O rc), and compiled by
-llvm-rc (which preprocesses with clang, and takes only code pages 1252 and
-65001); the C header is compiled by gcc.
+is compiled by windres and read back (windres -J res -O rc), by Wine's wrc,
+and by llvm-rc (which preprocesses with clang, and takes only code pages 1252
+and 65001); the C header is compiled by gcc and MinGW's gcc and g++.
 
   rc_options.py options TARVEL_RC WINDRES LLVM_RC   each option on a form written here
   rc_options.py corpus  TARVEL_RC WINDRES LLVM_RC DIR   --all over DIR/menu/**
@@ -76,6 +76,9 @@ HIDDEN_ONLY = b"Begin VB.Form F\r\n   Begin VB.Menu mnuPop\r\n      Caption = \"
 
 # The Windows headers of Debian's MinGW-w64 packages.
 MINGW_INCLUDE = "/usr/share/mingw-w64/include"
+# Wine's resource compiler (Debian's wine64-tools) and the Windows headers it reads.
+WRC = os.environ.get("TARVEL_WRC", "wrc")
+WINE_INCLUDE = "/usr/include/wine/wine/windows"
 # --all without --dialog.
 MENU_OPTIONS = ["--shortcuts", "--context-menus", "--gray-popups", "--code-page", "auto"]
 
@@ -133,8 +136,14 @@ class Checker:
         self.check(done.returncode == 0, f"tarvel-rc {options} exited {done.returncode}: {done.stderr!r}")
         return rc, done.stderr.decode(errors="replace")
 
+    def wrc(self, rc, label):
+        # Wine's resource compiler, which refuses what the others read each their own way (an empty MENU or POPUP).
+        done = self.run(WRC, "-I", WINE_INCLUDE, "-I", rc.parent, "-o", rc.with_suffix(".wrc.res"), rc)
+        self.check(done.returncode == 0, f"{label}: wrc refused {rc}: {done.stderr!r}")
+
     def windres(self, rc, label):
-        """Compiles with windres and reads the resources back; None when refused."""
+        """Compiles with windres and reads the resources back; None when refused. Wine's wrc compiles it too."""
+        self.wrc(rc, label)
         res = rc.with_suffix(".res")
         # windres's own preprocessor (MinGW's gcc) finds <windows.h>, which --dialog includes.
         done = self.run(self.windres_program, "-J", "rc", "-O", "res", "-i", rc, "-o", res)
