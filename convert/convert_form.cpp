@@ -128,7 +128,11 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     const std::string formFileName = request.formBytes ? std::string("standard input") : Utf8FromPath(request.form.filename());
     if (!destination.header.empty()) {
         BufferedSink buffered(files[next++]);
-        WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, buffered);
+        bool accelerators = false;
+        for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
+            accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);
+        WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName, accelerators,
+                     buffered);
     }
     if (!destination.masm.empty()) {
         BufferedSink buffered(files[next++]);

@@ -813,6 +813,15 @@ TEST_F(CommandLine, PrefixGoesBeforeEveryDefinedNameWhichStillFollowsTheRules) {
                        "\r\nmnuPopup MENU\r\n{\r\n\r\nPOPUP \"Popup\"\r\n{\r\n    MENUITEM \"Cu&t\", WS_mnuCut\r\n}\r\n}\r\n\r\n");
     got = Tarvel({"--prefix", "IDM_", "--header", Path("ids.h"), form});
     EXPECT_EQ(got.status, 0) << got.err;
+    // The header's opening comment lists every resource of the text and how a program loads it.
+    EXPECT_EQ(Tarvel({"--all", "--header", Path("all.h"), "-o", Path("all.rc"), form}).status, 0);
+    EXPECT_NE(ReadFile(Path("all.h"))
+                  .find("/* The resources of its resource script, and how a program loads each:\r\n"
+                        "     Glowne MENU                 LoadMenuW(instance, L\"Glowne\")\r\n"
+                        "     mnuPopup MENU               GetSubMenu(LoadMenuW(instance, L\"mnuPopup\"), 0) for TrackPopupMenu\r\n"
+                        "     Form1 DIALOGEX              CreateDialogParamW(instance, L\"Form1\", parent, procedure, 0)\r\n*/\r\n"),
+              std::string::npos)
+        << ReadFile(Path("all.h"));
     EXPECT_NE(ReadFile(Path("ids.h")).find("#define IDM_mnuOpen 100\r\n#define IDM_exit 101\r\n#define IDM_TABSTOP 102\r\n"),
               std::string::npos);
     for (const char* bad : {"", "1st", "ID-", "ID M"}) {
@@ -949,6 +958,8 @@ TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
     EXPECT_EQ(got.status, 0) << got.err;
     EXPECT_EQ(ReadFile(Path("Menu ids.h")),
               "/* Menu item numbers of Form1.frm, as its resource script gives them. */\r\n"
+              "/* The resources of its resource script, and how a program loads each:\r\n"
+              "     Glowne MENU                 LoadMenuW(instance, L\"Glowne\")\r\n*/\r\n"
               "#ifndef MENU_IDS_H\r\n#define MENU_IDS_H\r\n\r\n"
               "#define mnuOpen 100\r\n#define mnuExit 101\r\n#define mnuBar 102\r\n\r\n#endif\r\n");
     EXPECT_EQ(ReadFile(Path("inc/menu.inc")),
