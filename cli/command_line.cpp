@@ -67,6 +67,8 @@ constexpr const char* kHelp =
     "      --prefix TEXT  TEXT before every name that is #defined: --prefix IDM_ gives\n"
     "                     #define IDM_mnuOpen 100 ; the whole name must still be\n"
     "                     free in C, C++ and <windows.h>, else its number stands in its place\n"
+    "      --tidy         the same resources with every block indented by its depth, no empty\n"
+    "                     line before a POPUP and none at the start (the default is the window's layout)\n"
     "      --all          --shortcuts --context-menus --gray-popups --code-page auto --dialog\n"
     "\n"
     "Without -o, each form's RC text goes beside it: Form1.frm gives Form1.rc.\n"
@@ -204,6 +206,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     app.add_flag("--context-menus", rc.contextMenus)->disable_flag_override();
     app.add_flag("--gray-popups", rc.grayPopups)->disable_flag_override();
     app.add_flag("--all", all)->disable_flag_override();
+    app.add_flag("--tidy", rc.tidy)->disable_flag_override();
     app.add_option("--code-page", codePage)->type_name("N|auto")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--header", header)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--masm", masm)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);

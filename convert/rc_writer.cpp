@@ -1,5 +1,6 @@
 #include "rc_writer.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ascii.h"
@@ -43,8 +44,17 @@ void WriteItems(const Form& form, const NameTable& names, const RcOptions& optio
     std::string line;
     // The items whose closing brace is still to come, as positions just past their last descendant.
     std::vector<std::uint32_t> open;
+    // The window's layout indents an item by the sub-menus around it, and
+    // sets a POPUP and its braces at the margin after an empty line; tidy, every
+    // line is indented by its depth inside the MENU block.
+    const std::size_t base = options.tidy ? 1 : 0;
+    const auto close = [&] {
+        line.assign(options.tidy ? 4 * open.size() : 0, ' ').append("}\r\n");
+        out.Write(line);
+        open.pop_back();
+    };
     for (std::size_t i = begin; i < end; ++i) {
-        for (; !open.empty() && open.back() == i; open.pop_back()) out.Write("}\r\n");
+        while (!open.empty() && open.back() == i) close();
         const MenuItem& item = form.menu[i];
         if (leaveHidden && open.empty() && !item.visible) {
             i = item.end - 1;
@@ -52,17 +62,18 @@ void WriteItems(const Form& form, const NameTable& names, const RcOptions& optio
         }
         line.clear();
         if (form.HasChildren(i)) {
-            line += "\r\nPOPUP \"";
+            const std::string indent(options.tidy ? 4 * (open.size() + base) : 0, ' ');
+            line.append(options.tidy ? "" : "\r\n").append(indent).append("POPUP \"");
             AppendRcString(line, item.caption);
             line += "\"";
             // A POPUP cannot be checked in a Windows menu; it can be greyed.
             if (options.grayPopups && !item.enabled) line += ", GRAYED";
-            line += "\r\n{\r\n";
+            line.append("\r\n").append(indent).append("{\r\n");
             open.push_back(item.end);
         } else if (item.caption == "-") {
-            line.append(4 * open.size(), ' ').append("MENUITEM SEPARATOR\r\n");
+            line.append(4 * (open.size() + base), ' ').append("MENUITEM SEPARATOR\r\n");
         } else if (const NameEntry* entry = names.Item(i)) {
-            line.append(4 * open.size(), ' ').append("MENUITEM \"");
+            line.append(4 * (open.size() + base), ' ').append("MENUITEM \"");
             AppendRcString(line, item.caption);
             if (options.shortcuts) {
                 if (const ShortcutKey* key = FindShortcutKey(item.shortcut)) {
@@ -79,7 +90,7 @@ void WriteItems(const Form& form, const NameTable& names, const RcOptions& optio
         }
         out.Write(line);
     }
-    for (; !open.empty(); open.pop_back()) out.Write("}\r\n");
+    while (!open.empty()) close();
 }
 
 // One entry for every numbered item whose shortcut is known, sending the item's number; nothing when there is none.
@@ -257,14 +268,21 @@ void WriteResourceScript(const Form& form, const NameTable& names, const DialogL
         out.Write(line.append(")\r\n"));
     }
     // The dialog's style names are defined there.
-    if (options.dialog) out.Write("#include <windows.h>\r\n\r\n");
+    if (options.dialog) out.Write(options.tidy ? "#include <windows.h>\r\n" : "#include <windows.h>\r\n\r\n");
     if (!options.includeFile.empty()) {
         line.assign("#include \"").append(options.includeFile).append("\"\r\n");
         out.Write(line);
     } else {
         WriteDefines(names, out);
     }
-    out.Write("\r\n\r\n");
+    if (!options.tidy) {
+        out.Write("\r\n\r\n");
+    } else {
+        // One empty line after whatever comes before the resources, none at the start.
+        const bool defines = std::any_of(names.entries().begin(), names.entries().end(),
+                                         [](const NameEntry& entry) { return NameTable::IsDefined(entry); });
+        if (options.codePage > 0 || options.dialog || !options.includeFile.empty() || defines) out.Write("\r\n");
+    }
     const bool menus = names.HasMainMenu() || !names.contextMenus().empty();
     if (menus) WriteMenus(form, names, options, out);
     if (menus && dialog) out.Write("\r\n");

@@ -263,7 +263,7 @@ TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
         EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [OPTIONS] [-o FILE] FORM.frm [FORM.frm ...]\n")) << got.out;
         for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version",
                                    "--shortcuts", "--context-menus", "--gray-popups", "--code-page N|auto",
-                                   "--header FILE", "--masm FILE", "--all", "--dialog", "--prefix TEXT", "--menu-name NAME"})
+                                   "--header FILE", "--masm FILE", "--all", "--dialog", "--prefix TEXT", "--menu-name NAME", "--tidy"})
             EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
     }
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
@@ -858,6 +858,27 @@ TEST_F(CommandLine, MenuNameNamesTheMainMenuItsAcceleratorsAndTheDialogsMenu) {
     got = Tarvel({"--menu-name", "Glowne", "-o", "-", form});
     EXPECT_EQ(got.status, 0) << got.err;
     EXPECT_EQ(got.out, Tarvel({"-o", "-", form}).out);
+}
+
+TEST_F(CommandLine, TidyIndentsEveryBlockByItsDepth) {
+    const std::string form = Form("Win32.frm", kWin32Form);
+    Outcome got = Tarvel({"--tidy", "--context-menus", "--gray-popups", "--no-define", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out,
+              "Glowne MENU\r\n{\r\n"
+              "    POPUP \"&File\"\r\n    {\r\n"
+              "        MENUITEM \"&Open\", 100\r\n"
+              "        POPUP \"&Recent\", GRAYED\r\n        {\r\n            MENUITEM \"First\", 101\r\n        }\r\n"
+              "    }\r\n"
+              "    POPUP \"&Help\"\r\n    {\r\n        MENUITEM \"&About\", 102\r\n    }\r\n"
+              "}\r\n"
+              "\r\nmnuPopup MENU\r\n{\r\n"
+              "    POPUP \"Popup\"\r\n    {\r\n        MENUITEM \"Cu&t\", 103\r\n        MENUITEM \"Odd\", 104\r\n    }\r\n"
+              "}\r\n\r\n");
+    // After the #define list one empty line, and the same menus as without --tidy.
+    got = Tarvel({"--tidy", "-o", "-", form});
+    EXPECT_EQ(got.out.find("#define mnuAbout 105\r\n\r\nGlowne MENU\r\n{\r\n    POPUP \"&File\"\r\n"), got.out.find("#define mnuAbout"))
+        << got.out;
 }
 
 TEST_F(CommandLine, ASubMenuWhoseEveryItemWouldBeLeftOutKeepsItsFirstPlaceholder) {

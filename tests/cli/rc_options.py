@@ -216,6 +216,17 @@ class Checker:
                                   ("MENUITEM", "&About", 101)], f"placeholder: Glowne {glowne}")
         self.llvm_rc(rc, "placeholder")
 
+        # --tidy lays the same resources out otherwise: every compiler reads them alike.
+        for label, options in (("--tidy", MENU_OPTIONS), ("--tidy --all", ["--all"])):
+            tidy, _ = self.convert(FORM % b"First", ["--tidy", *options], name="tidy")
+            plain, _ = self.convert(FORM % b"First", options, name="plain")
+            got, expected = self.windres(tidy, label), self.windres(plain, label)
+            if got is not None and expected is not None:
+                self.check(got.menus == expected.menus and got.accelerators == expected.accelerators,
+                           f"{label}: {got.menus} against {expected.menus}")
+            if options == MENU_OPTIONS:
+                self.llvm_rc(tidy, label, 1252)
+
     def code_page(self):
         rc, _ = self.convert(FORM % LISC_1250, ["--code-page", "1250"])
         got = self.windres(rc, "--code-page 1250")
