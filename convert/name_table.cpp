@@ -46,6 +46,7 @@ constexpr std::string_view kCKeywords[] = {
 // The names of the C standard library's functions and macros and the macros
 // of <windows.h>, in byte order: a #define of one breaks every file of the
 // program that calls exit() or includes <windows.h> after our header.
+using std::string_view_literals::operator""sv;
 constexpr std::string_view kTakenCNames[] = {
 #include "taken_c_names.inc"
 };
