@@ -14,6 +14,7 @@
 #include "convert_form.h"
 #include "delivery.h"
 #include "file_io.h"
+#include "name_table.h"
 #include "tarvel_version.h"
 #include "utf8.h"
 
@@ -42,18 +43,32 @@ constexpr const char* kHelp =
     "For Win32 programs (without them the RC text is the window's, byte for byte):\n"
     "      --shortcuts    an item's Shortcut after a tab in its caption, and an accelerator table:\n"
     "                     MENUITEM \"&Open\\tCtrl+O\", mnuOpen  and  Glowne ACCELERATORS\n"
-    "                     { \"O\", mnuOpen, VIRTKEY, CONTROL }; an unknown code is left out with a warning\n"
+    "                     { \"O\", mnuOpen, VIRTKEY, CONTROL }; other keys as VK_F1 with --dialog, else\n"
+    "                     as 112 with // VK_F1 beside; an unknown code is left out with a warning\n"
     "      --context-menus  a hidden top-level menu with items becomes a MENU of its own after\n"
-    "                     Glowne, named after it (mnuPopup MENU { ... }); numbering continues\n"
-    "                     across them; a hidden top-level item without items is left out\n"
+    "                     Glowne, named after it, its items in one POPUP of its caption\n"
+    "                     (mnuPopup MENU { POPUP \"Popup\" { ... } }: GetSubMenu(menu, 0) is the menu\n"
+    "                     to track); numbering continues\n"
+    "                     across them; a hidden top-level item without items is left out, and\n"
+    "                     a form whose every top-level menu is hidden gets no Glowne\n"
     "      --gray-popups  a disabled sub-menu is greyed: POPUP \"&Recent\", GRAYED\n"
     "      --code-page N|auto  the RC text begins with #pragma code_page(N), e.g. 1250; auto gives\n"
     "                     65001 when every caption and text is UTF-8, else the code page of the\n"
     "                     character set the form's fonts name (Charset 238: 1250, 128: 932, ...),\n"
     "                     else the system's ANSI code page\n"
     "      --header FILE  with a single form only: the #define list goes into the C header FILE,\n"
-    "                     and the RC text has #include \"FILE\" in its place (menu.h: #define mnuOpen 100)\n"
+    "                     and the RC text has #include \"FILE\" in its place (menu.h: #define mnuOpen 100),\n"
+    "                     FILE written from the RC file's folder (\"../inc/menu.h\"), as given with -o -;\n"
+    "                     a name that C, C++ or <windows.h> already has (new, exit, IDOK) keeps its number\n"
+    "                     with a comment naming it, as with --dialog and --masm\n"
     "      --masm FILE    with a single form only: the same numbers for assembly (mnuOpen equ 100)\n"
+    "      --menu-name NAME  the main menu's resource (and its accelerator table's) is NAME,\n"
+    "                     not Glowne: an ASCII identifier that C, C++ and <windows.h> leave free\n"
+    "      --prefix TEXT  TEXT before every name that is #defined: --prefix IDM_ gives\n"
+    "                     #define IDM_mnuOpen 100 ; the whole name must still be\n"
+    "                     free in C, C++ and <windows.h>, else its number stands in its place\n"
+    "      --tidy         the same resources with every block indented by its depth, no empty\n"
+    "                     line before a POPUP and none at the start (the default is the window's layout)\n"
     "      --all          --shortcuts --context-menus --gray-popups --code-page auto --dialog\n"
     "\n"
     "Without -o, each form's RC text goes beside it: Form1.frm gives Form1.rc.\n"
@@ -92,6 +107,8 @@ std::string PlainWords(const CLI::ParseError& error) {
         const std::string name = message.substr(0, colon);
         if (name == "--first-id") return "option '--first-id' needs a number";
         if (name == "--code-page") return "option '--code-page' needs a number or 'auto'";
+        if (name == "--prefix") return "option '--prefix' needs a text";
+        if (name == "--menu-name") return "option '--menu-name' needs a name";
         return "option '" + name + "' needs a file name";
     }
     return message;
@@ -103,14 +120,20 @@ fs::path DefaultOutput(const std::string& form) {
     return output;
 }
 
-// How the RC text names its header: by its file name when both lie in one
-// folder (the resource compiler looks beside the RC file first), otherwise as given.
+// How the RC text names its header: the way from the RC file's folder to it,
+// with forward slashes, as every resource compiler looks beside the RC file
+// first and reads them on every system. On standard output the RC text has no
+// folder, and the header is named as given.
 std::string IncludeName(const std::string& header, const fs::path& rcFile) {
-    const fs::path path = PathFromUtf8(header);
+    if (rcFile.empty()) return header;
     std::error_code error;
-    if (!rcFile.empty() && PlaceOf(fs::absolute(path, error).parent_path()) == PlaceOf(fs::absolute(rcFile, error).parent_path()))
-        return Utf8FromPath(path.filename());
-    return header;
+    const fs::path path = fs::absolute(PathFromUtf8(header), error).lexically_normal();
+    const fs::path folder = fs::absolute(rcFile, error).lexically_normal().parent_path();
+    fs::path way = path.lexically_relative(folder);
+    // Another drive has no way there from the folder but the whole path.
+    if (way.empty()) way = path;
+    const std::u8string text = way.generic_u8string();
+    return std::string(text.begin(), text.end());
 }
 
 }  // namespace
@@ -171,7 +194,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     CLI::App app{"tarvel-rc", "tarvel-rc"};
     app.set_help_flag();  // our own help text, with the exit statuses
     bool help = false, version = false, noDefine = false, all = false;
-    std::string firstId, output, codePage, header, masm;
+    std::string firstId, output, codePage, header, masm, prefix, menuName;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
@@ -183,9 +206,12 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     app.add_flag("--context-menus", rc.contextMenus)->disable_flag_override();
     app.add_flag("--gray-popups", rc.grayPopups)->disable_flag_override();
     app.add_flag("--all", all)->disable_flag_override();
+    app.add_flag("--tidy", rc.tidy)->disable_flag_override();
     app.add_option("--code-page", codePage)->type_name("N|auto")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--header", header)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--masm", masm)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--menu-name", menuName)->type_name("NAME")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--prefix", prefix)->type_name("TEXT")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("forms", options.forms);
     // Unknown options are told in our words, below.
     app.allow_extras(true);
@@ -228,6 +254,22 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         else return UsageError(err, "code page '" + codePage + "' is neither a number from 1 to 65535 nor 'auto'");
     }
     if (all) TurnOnAll(rc);
+    if (app.count("--menu-name") > 0) {
+        if (menuName != rc.menuName && !IsUsableRcName(menuName))
+            return UsageError(err, "menu name '" + menuName +
+                                       "' is no name every resource compiler reads alike (an ASCII identifier that is no "
+                                       "word of RC, C or C++ and no macro of <windows.h>)");
+        rc.menuName = menuName;
+    }
+    if (app.count("--prefix") > 0) {
+        // Only what can begin a C identifier: a prefix that could not would leave every name a number.
+        const bool identifier = !prefix.empty() && !IsAsciiDigit(prefix[0]) && std::all_of(prefix.begin(), prefix.end(), [](char c) {
+            return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_';
+        });
+        if (!identifier) return UsageError(err, "prefix '" + prefix + "' cannot begin a C identifier (letters, digits, '_')");
+        if (noDefine) return UsageError(err, "option '--prefix' needs the names that --no-define leaves out");
+        rc.definePrefix = prefix;
+    }
     for (const auto& [name, value, target] : {std::tuple{"--header", &header, &options.header},
                                               std::tuple{"--masm", &masm, &options.masm}}) {
         if (app.count(name) == 0) continue;
@@ -240,6 +282,8 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
             return c == '"' || static_cast<unsigned char>(c) < 0x20;
         }))
         return UsageError(err, "header name '" + *options.header + "' cannot be written in an #include line");
+    // Whoever reads the program's sources beside the text is told what a number stands for.
+    rc.numberComments = rc.dialog || options.header || options.masm;
     if (options.forms.empty()) return UsageError(err, "no form given");
     if (std::any_of(options.forms.begin(), options.forms.end(), [](const std::string& f) { return f.empty(); }))
         return UsageError(err, "empty file name");

@@ -1,5 +1,6 @@
 #include "convert_form.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -48,6 +49,23 @@ void TellLostStrings(const Form& form, bool dialogWritten, const std::string& fo
     }
 }
 
+// Every item the RC text leaves out for want of a caption, and every one kept
+// all the same so that its menu is not empty, by its line.
+void TellLeftOutItems(const Form& form, const NameTable& names, const std::string& formName,
+                      std::vector<std::string>& warnings) {
+    std::vector<std::pair<std::uint32_t, bool>> told;  // the item, and whether it is kept
+    for (const std::uint32_t item : names.leftOut()) told.emplace_back(item, false);
+    for (const std::uint32_t item : names.placeholders()) told.emplace_back(item, true);
+    std::sort(told.begin(), told.end());
+    for (const auto& [item, kept] : told) {
+        std::string warning = formName + ":" + std::to_string(form.menu[item].line) + ": menu item '";
+        warning.append(form.menu[item].name);
+        warning += kept ? "' has no caption; it is kept as MENUITEM \"\", as its menu would be empty without it"
+                        : "' has no caption and no items; it is left out";
+        warnings.push_back(std::move(warning));
+    }
+}
+
 Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
     const std::string formName = request.formName.empty() ? Utf8FromPath(request.form) : request.formName;
     Result<Form> read = ReadForm(request, formName);
@@ -68,6 +86,9 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     Result<NameTable> named = NameForm(form, dialog ? &*dialog : nullptr, request.rc, formName);
     if (!named) return named.error();
     const NameTable& names = named.value();
+    // With context menus, a form whose every top-level menu is hidden and empty leaves nothing to write.
+    if (!names.HasMainMenu() && names.contextMenus().empty() && !dialog) return FileError(ErrorKind::NoMenu, formName);
+    TellLeftOutItems(form, names, formName, report.warnings);
     if (request.rc.shortcuts) WarnUnknownShortcuts(form, names, formName, report.warnings);
     for (std::string& warning : dialogWarnings) report.warnings.push_back(std::move(warning));
 
@@ -107,7 +128,11 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     const std::string formFileName = request.formBytes ? std::string("standard input") : Utf8FromPath(request.form.filename());
     if (!destination.header.empty()) {
         BufferedSink buffered(files[next++]);
-        WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, buffered);
+        bool accelerators = false;
+        for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
+            accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);
+        WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName, accelerators,
+                     buffered);
     }
     if (!destination.masm.empty()) {
         BufferedSink buffered(files[next++]);

@@ -17,6 +17,12 @@ std::string CommentText(std::string_view text) {
     return out;
 }
 
+// An item or control the form names whose name the rule of the name table refused (exit, IDOK, one taken twice).
+bool IsNumberOnly(const NameEntry& entry) {
+    return entry.name.empty() && !entry.formName.empty() && entry.kind != NameKind::ContextMenu &&
+           entry.kind != NameKind::Dialog;
+}
+
 // "Menu item numbers of Form1.frm, as its resource script gives them."
 std::string Holds(const NameTable& names, std::string_view formName) {
     bool items = false, controls = false;
@@ -31,6 +37,35 @@ std::string Holds(const NameTable& names, std::string_view formName) {
     return std::string(what) + " numbers of " + form + ", as its resource script gives them.";
 }
 
+// A resource's name as a program passes it: L"frmMain", or MAKEINTRESOURCEW(1) for a number.
+std::string ResourceArgument(const NameEntry& entry) {
+    if (!entry.name.empty()) return "L\"" + std::string(entry.name) + "\"";
+    return "MAKEINTRESOURCEW(" + std::to_string(entry.number) + ")";
+}
+
+// "/* The resources of its resource script, and how a program loads each: ... */"
+std::string Resources(const NameTable& names, std::string_view menuName, bool accelerators) {
+    std::string list;
+    const auto add = [&](const std::string& resource, const std::string& load) {
+        list.append("     ").append(resource);
+        list.append(resource.size() < 28 ? 28 - resource.size() : 1, ' ').append(load).append("\r\n");
+    };
+    const std::string menu(menuName);
+    if (names.HasMainMenu()) add(menu + " MENU", "LoadMenuW(instance, L\"" + menu + "\")");
+    for (const std::uint32_t context : names.contextMenus()) {
+        const NameEntry& entry = names.entries()[context];
+        const std::string name = entry.name.empty() ? std::to_string(entry.number) : std::string(entry.name);
+        add(name + " MENU", "GetSubMenu(LoadMenuW(instance, " + ResourceArgument(entry) + "), 0) for TrackPopupMenu");
+    }
+    if (accelerators) add(menu + " ACCELERATORS", "LoadAcceleratorsW(instance, L\"" + menu + "\")");
+    if (const NameEntry* dialog = names.Dialog()) {
+        const std::string name = dialog->name.empty() ? std::to_string(dialog->number) : std::string(dialog->name);
+        add(name + " DIALOGEX", "CreateDialogParamW(instance, " + ResourceArgument(*dialog) + ", parent, procedure, 0)");
+    }
+    if (list.empty()) return {};
+    return "/* The resources of its resource script, and how a program loads each:\r\n" + list + "*/\r\n";
+}
+
 }  // namespace
 
 std::string IncludeGuard(std::string_view fileName) {
@@ -41,11 +76,18 @@ std::string IncludeGuard(std::string_view fileName) {
     return guard;
 }
 
-void WriteCHeader(const NameTable& names, std::string_view headerName, std::string_view formName, TextSink& out) {
+void WriteCHeader(const NameTable& names, std::string_view headerName, std::string_view formName,
+                  std::string_view menuName, bool accelerators, TextSink& out) {
     const std::string guard = IncludeGuard(headerName);
     std::string text = "/* " + Holds(names, formName) + " */\r\n";
+    text += Resources(names, menuName, accelerators);
     text += "#ifndef " + guard + "\r\n#define " + guard + "\r\n\r\n";
     for (const NameEntry& entry : names.entries()) {
+        if (IsNumberOnly(entry)) {
+            text.append("/* ").append(CommentText(entry.formName)).append(" is ");
+            AppendDecimal(text, entry.number);
+            text += ": its name cannot be a #define */\r\n";
+        }
         if (!NameTable::IsDefined(entry)) continue;
         text.append("#define ").append(entry.name).append(" ");
         AppendDecimal(text, entry.number);
@@ -58,6 +100,11 @@ void WriteMasmNumbers(const NameTable& names, std::string_view formName, TextSin
     out.Write("; " + Holds(names, formName) + "\r\n");
     std::string line;
     for (const NameEntry& entry : names.entries()) {
+        if (IsNumberOnly(entry)) {
+            line.assign("; ").append(CommentText(entry.formName)).append(" is ");
+            AppendDecimal(line, entry.number);
+            out.Write(line.append(": its name cannot be defined\r\n"));
+        }
         if (!NameTable::IsDefined(entry)) continue;
         line.assign(entry.name).append(" equ ");
         AppendDecimal(line, entry.number);

@@ -16,8 +16,12 @@ namespace tarvel {
 /// The include guard for a header file's name: "menu.h" gives MENU_H.
 std::string IncludeGuard(std::string_view fileName);
 
-/// A C header: a comment naming `formName`, the guard from `headerName`, the #define lines.
-void WriteCHeader(const NameTable& names, std::string_view headerName, std::string_view formName, TextSink& out);
+/// A C header: a comment naming `formName`, a comment listing the RC text's
+/// resources and how a program loads each (the main menu named `menuName`,
+/// its accelerator table when `accelerators`), the guard from `headerName`,
+/// the #define lines.
+void WriteCHeader(const NameTable& names, std::string_view headerName, std::string_view formName,
+                  std::string_view menuName, bool accelerators, TextSink& out);
 
 /// MASM: a comment naming `formName`, then "NAME equ NUMBER" for every #defined name.
 void WriteMasmNumbers(const NameTable& names, std::string_view formName, TextSink& out);

@@ -26,6 +26,31 @@ constexpr std::string_view kReservedWords[] = {
     "version", "versioninfo", "virtkey", "loadoncall", "moveable", "impure", "preload",
 };
 
+// The keywords of C (C23) and C++ (C++23), with C++'s alternative tokens:
+// a #define of one would rewrite the program's own statements.
+constexpr std::string_view kCKeywords[] = {
+    "_Alignas", "_Alignof", "_Atomic", "_BitInt", "_Bool", "_Complex", "_Decimal128", "_Decimal32", "_Decimal64",
+    "_Generic", "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local", "alignas", "alignof", "and", "and_eq",
+    "asm", "auto", "bitand", "bitor", "bool", "break", "case", "catch", "char", "char16_t", "char32_t", "char8_t",
+    "class", "co_await", "co_return", "co_yield", "compl", "concept", "const", "const_cast", "consteval",
+    "constexpr", "constinit", "continue", "decltype", "default", "delete", "do", "double", "dynamic_cast", "else",
+    "enum", "explicit", "export", "extern", "false", "final", "float", "for", "friend", "goto", "if", "import",
+    "inline", "int", "long", "module", "mutable", "namespace", "new", "noexcept", "not", "not_eq", "nullptr",
+    "operator", "or", "or_eq", "override", "private", "protected", "public", "register", "reinterpret_cast",
+    "requires", "restrict", "return", "short", "signed", "sizeof", "static", "static_assert", "static_cast",
+    "struct", "switch", "template", "this", "thread_local", "throw", "true", "try", "typedef", "typeid",
+    "typename", "typeof", "typeof_unqual", "union", "unsigned", "using", "virtual", "void", "volatile",
+    "wchar_t", "while", "xor", "xor_eq",
+};
+
+// The names of the C standard library's functions and macros and the macros
+// of <windows.h>, in byte order: a #define of one breaks every file of the
+// program that calls exit() or includes <windows.h> after our header.
+using std::string_view_literals::operator""sv;
+constexpr std::string_view kTakenCNames[] = {
+#include "taken_c_names.inc"
+};
+
 // The one 16-bit check: every number a resource script gives must fit a resource id.
 std::optional<ConvertError> CheckFits(std::int64_t number, ErrorKind kind, std::string_view name, std::uint32_t line,
                                       const std::string& formFile) {
@@ -70,8 +95,15 @@ bool IsUsableRcName(std::string_view name) {
     if (name.empty() || IsAsciiDigit(name.front())) return false;
     for (const char c : name)
         if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
-    return std::none_of(std::begin(kReservedWords), std::end(kReservedWords),
-                        [&](std::string_view word) { return EqualNoCase(name, word); });
+    if (std::any_of(std::begin(kReservedWords), std::end(kReservedWords),
+                    [&](std::string_view word) { return EqualNoCase(name, word); }))
+        return false;
+    return IsFreeCName(name);
+}
+
+bool IsFreeCName(std::string_view name) {
+    return std::find(std::begin(kCKeywords), std::end(kCKeywords), name) == std::end(kCKeywords) &&
+           !std::binary_search(std::begin(kTakenCNames), std::end(kTakenCNames), name);
 }
 
 bool TakesNumber(const Form& form, std::size_t item) {
@@ -84,7 +116,9 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     NameTable table;
     const ItemList& menu = form.menu;
     const std::size_t count = menu.size();
-    ClaimedNames taken(count + (dialog ? dialog->controls.size() + 1 : 0));
+    ClaimedNames taken(count + (dialog ? dialog->controls.size() + 1 : 0) + 1);
+    // The main menu's own name: a #define of it would turn the resource's name into a number.
+    taken.Claim(options.menuName);
     std::string composed;
     // Items of a control array share a name: NAME_INDEX keeps them apart.
     const auto nameOf = [&](std::string_view name, std::string_view index) {
@@ -96,6 +130,36 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     const auto claim = [&](std::string_view name) {
         return IsUsableRcName(name) && taken.Claim(name) ? name : std::string_view();
     };
+    // A name to #define, with the prefix asked for before it; the whole name follows the rule.
+    std::string prefixed;
+    const auto claimDefine = [&](std::string_view name) {
+        if (options.definePrefix.empty() || name.empty()) return claim(name);
+        prefixed.assign(options.definePrefix).append(name);
+        if (!IsUsableRcName(prefixed)) return std::string_view();
+        return claim(table.names_.Keep(prefixed));
+    };
+
+    // An item without a caption or items of its own is left out, unless every
+    // entry of its menu would be: then the first one stays, as MENUITEM "", so
+    // that the menu is not empty (its number is the one the program's code
+    // fills the menu through). Glowne's entries are its visible top-level items
+    // with context menus, and all of them without.
+    std::vector<bool> placeholder(count, false);
+    const auto isBlank = [&](std::size_t i) { return !form.HasChildren(i) && menu[i].caption.empty(); };
+    const auto keepOnePlaceholder = [&](std::size_t begin, std::size_t end, bool onlyVisible) {
+        std::size_t first = end;
+        for (std::size_t i = begin; i < end; i = menu[i].end) {
+            if (onlyVisible && !menu[i].visible) continue;
+            if (!isBlank(i)) return true;
+            if (first == end) first = i;
+        }
+        if (first == end) return false;
+        placeholder[first] = true;
+        return true;
+    };
+    table.hasMainMenu_ = keepOnePlaceholder(0, count, options.contextMenus);
+    for (std::size_t i = 0; i < count; ++i)
+        if (form.HasChildren(i)) keepOnePlaceholder(i + 1, menu[i].end, false);
 
     // Glowne first; with context menus, a hidden top-level menu waits for its
     // own resource and a hidden top-level item without children is left out.
@@ -105,7 +169,11 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     std::int64_t next = options.firstId;
     const auto numberItems = [&](std::size_t begin, std::size_t end) -> std::optional<ConvertError> {
         for (std::size_t i = begin; i < end; ++i) {
-            if (!TakesNumber(form, i)) continue;
+            if (!TakesNumber(form, i) && !placeholder[i]) {
+                if (isBlank(i)) table.leftOut_.push_back(static_cast<std::uint32_t>(i));
+                continue;
+            }
+            if (placeholder[i]) table.placeholders_.push_back(static_cast<std::uint32_t>(i));
             if (auto error = CheckFits(next, ErrorKind::ItemNumberOutOfRange, menu[i].name, menu[i].line, formFile))
                 return error;
             number[i] = static_cast<std::int32_t>(next++);
@@ -130,8 +198,9 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
         if (number[i] < 0) continue;
         const MenuItem& item = menu[i];
         NameEntry entry{inContextMenu[i] ? NameKind::ContextMenuItem : NameKind::MenuItem, static_cast<std::uint32_t>(i), {},
-                        number[i], item.line};
-        if (options.useDefines) entry.name = claim(nameOf(item.name, item.index));
+                        number[i], item.line, {}};
+        entry.formName = nameOf(item.name, item.index);
+        if (options.useDefines) entry.name = claimDefine(entry.formName);
         table.itemEntries_[i] = static_cast<std::uint32_t>(table.entries_.size());
         table.entries_.push_back(entry);
     }
@@ -141,8 +210,9 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     // two resources of one name do not compile. Otherwise its place among them numbers it.
     for (std::size_t k = 0; k < contextTops.size(); ++k) {
         const MenuItem& top = menu[contextTops[k]];
-        NameEntry entry{NameKind::ContextMenu, contextTops[k], claim(nameOf(top.name, top.index)),
-                        static_cast<std::int32_t>(k + 1), top.line};
+        const std::string_view formName = nameOf(top.name, top.index);
+        NameEntry entry{NameKind::ContextMenu, contextTops[k], claim(formName), static_cast<std::int32_t>(k + 1), top.line,
+                        formName};
         if (entry.name.empty())
             if (auto error = CheckFits(static_cast<std::int64_t>(k) + 1, ErrorKind::ItemNumberOutOfRange, top.name, top.line,
                                        formFile))
@@ -159,16 +229,15 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
         const FormObject& control = form.objects[object];
         if (auto error = CheckFits(next, ErrorKind::ControlNumberOutOfRange, control.name, control.line, formFile))
             return *error;
-        NameEntry entry{NameKind::Control, object, {}, static_cast<std::int32_t>(next++), control.line};
-        if (options.useDefines) {
-            const std::optional<std::string_view> index = control.Property(Prop::Index);
-            entry.name = claim(index ? nameOf(control.name, LeadingDigits(*index)) : control.name);
-        }
+        NameEntry entry{NameKind::Control, object, {}, static_cast<std::int32_t>(next++), control.line, {}};
+        const std::optional<std::string_view> index = control.Property(Prop::Index);
+        entry.formName = index ? nameOf(control.name, LeadingDigits(*index)) : std::string_view(control.name);
+        if (options.useDefines) entry.name = claimDefine(entry.formName);
         table.controlEntries_[k] = static_cast<std::uint32_t>(table.entries_.size());
         table.entries_.push_back(entry);
     }
     const FormObject& root = form.objects[0];
-    NameEntry entry{NameKind::Dialog, 0, claim(root.name), 0, root.line};
+    NameEntry entry{NameKind::Dialog, 0, claim(root.name), 0, root.line, root.name};
     if (entry.name.empty()) entry.number = static_cast<std::int32_t>(std::clamp<std::int64_t>(next, 1, kLargestNumber));
     table.dialog_ = static_cast<std::uint32_t>(table.entries_.size());
     table.entries_.push_back(entry);

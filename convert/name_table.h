@@ -33,12 +33,18 @@ struct NameEntry {
     std::string_view name;    ///< what the RC text calls it; empty: its number stands in its place
     std::int32_t number = 0;
     std::uint32_t line = 0;   ///< where the form begins it
+    std::string_view formName;  ///< what the form calls it (NAME_INDEX in a control array), also when `name` is empty
 };
 
 /// Is `name` an ASCII C identifier that no resource compiler or preprocessor
 /// reads as a word of its own (MENU, POPUP, HELP, ..., compared without case)?
-/// Only such a name may be #defined or name a resource.
+/// And does it pass IsFreeCName? Only such a name may be #defined or name a resource.
 bool IsUsableRcName(std::string_view name);
+
+/// Is `name` free in a C or C++ build of a Win32 program: no keyword of C or
+/// C++, no function or macro of the C standard library (exit, errno, NULL),
+/// no macro of <windows.h> (IDOK, WS_TABSTOP)? Compared with case, as C does.
+bool IsFreeCName(std::string_view name);
 
 /// Does the menu item stand for a choice in the menu, and so take a number?
 bool TakesNumber(const Form& form, std::size_t item);
@@ -65,6 +71,14 @@ public:
     }
     /// The dialog's entry, or null without a dialog.
     const NameEntry* Dialog() const { return dialog_ == kNone ? nullptr : &entries_[dialog_]; }
+    /// Is there a Glowne? Not when the form has no menu, nor with context
+    /// menus when every top-level menu is hidden: a MENU holds at least one entry.
+    bool HasMainMenu() const { return hasMainMenu_; }
+    /// The items without a caption or items of their own that the RC text leaves out, in numbering order.
+    const std::vector<std::uint32_t>& leftOut() const { return leftOut_; }
+    /// The items without a caption that are kept as MENUITEM "" all the same: each is the first
+    /// entry of a sub-menu (or Glowne) whose every entry would be left out, which no compiler takes empty.
+    const std::vector<std::uint32_t>& placeholders() const { return placeholders_; }
 
     /// Is this entry's name in the #define list?
     static bool IsDefined(const NameEntry& entry) {
@@ -78,6 +92,9 @@ private:
     std::vector<std::uint32_t> contextMenus_;
     std::vector<std::uint32_t> controlEntries_;  // per line of the dialog
     std::uint32_t dialog_ = kNone;
+    bool hasMainMenu_ = false;
+    std::vector<std::uint32_t> leftOut_;
+    std::vector<std::uint32_t> placeholders_;
     TextStore names_;                            // NAME_INDEX names of control arrays
 };
 

@@ -1,5 +1,6 @@
 #include "rc_writer.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ascii.h"
@@ -11,6 +12,18 @@ namespace {
 void AppendName(std::string& out, const NameEntry& entry) {
     if (!entry.name.empty()) out += entry.name;
     else AppendDecimal(out, entry.number);
+}
+
+// A comment may hold only what cannot end it early or join the next line to it.
+void AppendCommentSafe(std::string& out, std::string_view word) {
+    for (const char c : word) out += IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '.' ? c : '?';
+}
+
+// "  // exit" after a number that stands where the form's name could not go.
+void AppendNumberComment(std::string& out, const NameEntry& entry, const RcOptions& options) {
+    if (!options.numberComments || !options.useDefines || !entry.name.empty() || entry.formName.empty()) return;
+    out += "  // ";
+    AppendCommentSafe(out, entry.formName);
 }
 
 void WriteDefines(const NameTable& names, TextSink& out) {
@@ -31,8 +44,17 @@ void WriteItems(const Form& form, const NameTable& names, const RcOptions& optio
     std::string line;
     // The items whose closing brace is still to come, as positions just past their last descendant.
     std::vector<std::uint32_t> open;
+    // The window's layout indents an item by the sub-menus around it, and
+    // sets a POPUP and its braces at the margin after an empty line; tidy, every
+    // line is indented by its depth inside the MENU block.
+    const std::size_t base = options.tidy ? 1 : 0;
+    const auto close = [&] {
+        line.assign(options.tidy ? 4 * open.size() : 0, ' ').append("}\r\n");
+        out.Write(line);
+        open.pop_back();
+    };
     for (std::size_t i = begin; i < end; ++i) {
-        for (; !open.empty() && open.back() == i; open.pop_back()) out.Write("}\r\n");
+        while (!open.empty() && open.back() == i) close();
         const MenuItem& item = form.menu[i];
         if (leaveHidden && open.empty() && !item.visible) {
             i = item.end - 1;
@@ -40,17 +62,18 @@ void WriteItems(const Form& form, const NameTable& names, const RcOptions& optio
         }
         line.clear();
         if (form.HasChildren(i)) {
-            line += "\r\nPOPUP \"";
+            const std::string indent(options.tidy ? 4 * (open.size() + base) : 0, ' ');
+            line.append(options.tidy ? "" : "\r\n").append(indent).append("POPUP \"");
             AppendRcString(line, item.caption);
             line += "\"";
             // A POPUP cannot be checked in a Windows menu; it can be greyed.
             if (options.grayPopups && !item.enabled) line += ", GRAYED";
-            line += "\r\n{\r\n";
+            line.append("\r\n").append(indent).append("{\r\n");
             open.push_back(item.end);
         } else if (item.caption == "-") {
-            line.append(4 * open.size(), ' ').append("MENUITEM SEPARATOR\r\n");
+            line.append(4 * (open.size() + base), ' ').append("MENUITEM SEPARATOR\r\n");
         } else if (const NameEntry* entry = names.Item(i)) {
-            line.append(4 * open.size(), ' ').append("MENUITEM \"");
+            line.append(4 * (open.size() + base), ' ').append("MENUITEM \"");
             AppendRcString(line, item.caption);
             if (options.shortcuts) {
                 if (const ShortcutKey* key = FindShortcutKey(item.shortcut)) {
@@ -62,23 +85,29 @@ void WriteItems(const Form& form, const NameTable& names, const RcOptions& optio
             AppendName(line, *entry);
             if (!item.enabled) line += ", GRAYED";
             if (item.checked) line += ", CHECKED";
+            AppendNumberComment(line, *entry, options);
             line += "\r\n";
         }
         out.Write(line);
     }
-    for (; !open.empty(); open.pop_back()) out.Write("}\r\n");
+    while (!open.empty()) close();
 }
 
 // One entry for every numbered item whose shortcut is known, sending the item's number; nothing when there is none.
-void WriteAccelerators(const Form& form, const NameTable& names, TextSink& out) {
+void WriteAccelerators(const Form& form, const NameTable& names, const RcOptions& options, TextSink& out) {
     std::string table;
     for (std::size_t i = 0; i < form.menu.size(); ++i) {
         const NameEntry* entry = names.Item(i);
         const ShortcutKey* key = entry ? FindShortcutKey(form.menu[i].shortcut) : nullptr;
         if (!key) continue;
         table += "    ";
-        // A letter's virtual-key code is its capital, which RC writes as "O".
+        // A letter's virtual-key code is its capital, which RC writes as "O"; any
+        // other key by its <windows.h> name where the text includes it, else by
+        // its number with the name in a comment.
+        const std::string_view keyName = VirtualKeyName(key->virtualKey);
+        const bool named = options.dialog && !keyName.empty();
         if (key->virtualKey >= 'A' && key->virtualKey <= 'Z') table.append("\"").append(1, static_cast<char>(key->virtualKey)).append("\"");
+        else if (named) table += keyName;
         else AppendDecimal(table, key->virtualKey);
         table += ", ";
         AppendName(table, *entry);
@@ -86,29 +115,36 @@ void WriteAccelerators(const Form& form, const NameTable& names, TextSink& out) 
         if (key->modifiers & ShortcutKey::kCtrl) table += ", CONTROL";
         if (key->modifiers & ShortcutKey::kShift) table += ", SHIFT";
         if (key->modifiers & ShortcutKey::kAlt) table += ", ALT";
+        if (!named && !keyName.empty()) table.append("  // ").append(keyName);
+        AppendNumberComment(table, *entry, options);
         table += "\r\n";
     }
     if (table.empty()) return;
-    out.Write("\r\nGlowne ACCELERATORS\r\n{\r\n");
+    out.Write("\r\n" + options.menuName + " ACCELERATORS\r\n{\r\n");
     out.Write(table);
     out.Write("}\r\n");
 }
 
 void WriteMenus(const Form& form, const NameTable& names, const RcOptions& options, TextSink& out) {
-    out.Write("Glowne MENU\r\n{\r\n");
-    WriteItems(form, names, options, 0, form.menu.size(), options.contextMenus, out);
-    out.Write("}\r\n");
+    if (names.HasMainMenu()) {
+        out.Write(options.menuName + " MENU\r\n{\r\n");
+        WriteItems(form, names, options, 0, form.menu.size(), options.contextMenus, out);
+        out.Write("}\r\n");
+    }
 
     std::string line;
     for (const std::uint32_t context : names.contextMenus()) {
         const NameEntry& entry = names.entries()[context];
-        line = "\r\n";
+        line = context == names.contextMenus().front() && !names.HasMainMenu() ? "" : "\r\n";
         AppendName(line, entry);
-        out.Write(line.append(" MENU\r\n{\r\n"));
-        WriteItems(form, names, options, entry.node + 1, form.menu[entry.node].end, false, out);
+        line += " MENU";
+        AppendNumberComment(line, entry, options);
+        out.Write(line.append("\r\n{\r\n"));
+        // The menu itself as the one POPUP: the program tracks GetSubMenu(menu, 0).
+        WriteItems(form, names, options, entry.node, form.menu[entry.node].end, false, out);
         out.Write("}\r\n");
     }
-    if (options.shortcuts) WriteAccelerators(form, names, out);
+    if (options.shortcuts) WriteAccelerators(form, names, options, out);
 }
 
 void AppendStyles(std::string& out, const std::vector<std::string_view>& styles) {
@@ -125,21 +161,18 @@ void AppendRect(std::string& out, const DialogRect& rect) {
     }
 }
 
-// A comment may hold only what cannot end it early or join the next line to it.
-void AppendCommentSafe(std::string& out, std::string_view word) {
-    for (const char c : word) out += IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '.' ? c : '?';
-}
-
 // A text in a comment: a line end or a backslash would end it early or join the next line to it.
 void AppendCommentText(std::string& out, std::string_view text) {
     for (const char c : text) out += static_cast<unsigned char>(c) < 0x20 || c == '\\' ? '?' : c;
 }
 
-void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& names, bool withMenu, TextSink& out) {
+void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& names, const RcOptions& options,
+                 bool withMenu, TextSink& out) {
     std::string text;
     AppendName(text, *names.Dialog());
     text += " DIALOGEX ";
     AppendRect(text, dialog.rect);
+    AppendNumberComment(text, *names.Dialog(), options);
     text += "\r\nSTYLE ";
     AppendStyles(text, dialog.styles);
     if (!dialog.exStyles.empty()) {
@@ -151,7 +184,7 @@ void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& 
         AppendRcString(text, *dialog.caption);
         text += "\"";
     }
-    if (withMenu) text += "\r\nMENU Glowne";
+    if (withMenu) text += "\r\nMENU " + options.menuName;
     text += "\r\nFONT ";
     AppendDecimal(text, dialog.font.points);
     text += ", \"";
@@ -210,6 +243,7 @@ void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& 
             text += ", ";
             AppendStyles(text, line.styles);
         }
+        AppendNumberComment(text, *names.Control(k), options);
         out.Write(text.append("\r\n"));
     }
     out.Write("}\r\n");
@@ -250,18 +284,25 @@ void WriteResourceScript(const Form& form, const NameTable& names, const DialogL
         out.Write(line.append(")\r\n"));
     }
     // The dialog's style names are defined there.
-    if (options.dialog) out.Write("#include <windows.h>\r\n\r\n");
+    if (options.dialog) out.Write(options.tidy ? "#include <windows.h>\r\n" : "#include <windows.h>\r\n\r\n");
     if (!options.includeFile.empty()) {
         line.assign("#include \"").append(options.includeFile).append("\"\r\n");
         out.Write(line);
     } else {
         WriteDefines(names, out);
     }
-    out.Write("\r\n\r\n");
-    const bool menus = !form.menu.empty();
+    if (!options.tidy) {
+        out.Write("\r\n\r\n");
+    } else {
+        // One empty line after whatever comes before the resources, none at the start.
+        const bool defines = std::any_of(names.entries().begin(), names.entries().end(),
+                                         [](const NameEntry& entry) { return NameTable::IsDefined(entry); });
+        if (options.codePage > 0 || options.dialog || !options.includeFile.empty() || defines) out.Write("\r\n");
+    }
+    const bool menus = names.HasMainMenu() || !names.contextMenus().empty();
     if (menus) WriteMenus(form, names, options, out);
     if (menus && dialog) out.Write("\r\n");
-    if (dialog) WriteDialog(form, *dialog, names, menus, out);
+    if (dialog) WriteDialog(form, *dialog, names, options, names.HasMainMenu(), out);
 }
 
 }  // namespace tarvel

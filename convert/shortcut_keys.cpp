@@ -41,6 +41,18 @@ constexpr ShortcutKey kShortcuts[] = {
 
 }  // namespace
 
+std::string_view VirtualKeyName(int virtualKey) {
+    static constexpr std::string_view kFunctionKeys[] = {"VK_F1", "VK_F2", "VK_F3", "VK_F4",  "VK_F5",  "VK_F6",
+                                                         "VK_F7", "VK_F8", "VK_F9", "VK_F10", "VK_F11", "VK_F12"};
+    if (virtualKey >= 0x70 && virtualKey <= 0x7B) return kFunctionKeys[virtualKey - 0x70];
+    switch (virtualKey) {
+        case 0x08: return "VK_BACK";
+        case 0x2D: return "VK_INSERT";
+        case 0x2E: return "VK_DELETE";
+    }
+    return {};
+}
+
 const ShortcutKey* FindShortcutKey(std::string_view code) {
     for (const ShortcutKey& key : kShortcuts)
         if (EqualNoCase(key.code, code)) return &key;

@@ -24,6 +24,9 @@ struct ShortcutKey {
 
 /// The key a form's Shortcut code stands for (letters compared without case),
 /// or null when the menu editor offers no such shortcut.
+/// The name <windows.h> gives a key of the list that is no letter (VK_F1, VK_DELETE), empty for a letter.
+std::string_view VirtualKeyName(int virtualKey);
+
 const ShortcutKey* FindShortcutKey(std::string_view code);
 
 /// One warning for every numbered item whose shortcut no key stands for,

@@ -263,7 +263,7 @@ TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
         EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [OPTIONS] [-o FILE] FORM.frm [FORM.frm ...]\n")) << got.out;
         for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version",
                                    "--shortcuts", "--context-menus", "--gray-popups", "--code-page N|auto",
-                                   "--header FILE", "--masm FILE", "--all", "--dialog"})
+                                   "--header FILE", "--masm FILE", "--all", "--dialog", "--prefix TEXT", "--menu-name NAME", "--tidy"})
             EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
     }
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
@@ -547,13 +547,16 @@ TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarnin
                                   "      End\r\n"
                                   "   End\r\n"
                                   "End\r\n");
-    const std::string emptyPopup = "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n}\r\n}\r\n\r\n";
+    // The sub-menu keeps its only item, without a caption: no compiler takes an empty POPUP.
+    const std::string emptyPopup = "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"\", 100\r\n}\r\n}\r\n\r\n";
     const std::string lost = "tarvel-rc: warning: " + form + ": the Caption of mnuLong is left empty: ";
+    const std::string kept = "tarvel-rc: warning: " + form +
+                             ":4: menu item 'mnuLong' has no caption; it is kept as MENUITEM \"\", as its menu would be empty without it\n";
     // The same with and without --dialog: a warning, and the conversion goes on.
     for (const char* dialog : {"--no-define", "--dialog"}) {
         Outcome got = Tarvel({"--no-define", dialog, "-o", "-", form});
         EXPECT_EQ(got.status, 0);
-        EXPECT_EQ(got.err, lost + Path("Long.frx") + ": cannot read the caption file: No such file or directory\n");
+        EXPECT_EQ(got.err, lost + Path("Long.frx") + ": cannot read the caption file: No such file or directory\n" + kept);
         if (std::string(dialog) == "--no-define") {
             EXPECT_EQ(got.out, emptyPopup);
         }
@@ -561,7 +564,7 @@ TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarnin
     // Length 12 at offset 4, but only 6 bytes follow it.
     WriteFile(Path("Long.frx"), std::string("\0\0\0\0\x0c\0\0\0Say \"x", 14));
     Outcome got = Tarvel({"--no-define", "-o", "-", form});
-    EXPECT_EQ(got.err, lost + Path("Long.frx") + ": a caption's offset or length runs past the end of the file\n");
+    EXPECT_EQ(got.err, lost + Path("Long.frx") + ": a caption's offset or length runs past the end of the file\n" + kept);
     EXPECT_EQ(got.out, emptyPopup);
 
     // Whole, the caption arrives with its quote doubled.
@@ -714,15 +717,15 @@ const std::string kWin32Menus =
     "\r\nPOPUP \"&Help\"\r\n{\r\n"
     "    MENUITEM \"&About\\tF1\", mnuAbout\r\n"
     "}\r\n}\r\n"
-    "\r\nmnuPopup MENU\r\n{\r\n"
-    "MENUITEM \"Cu&t\\tShift+Del\", mnuCut\r\n"
-    "MENUITEM \"Odd\", mnuOdd\r\n"
-    "}\r\n"
+    "\r\nmnuPopup MENU\r\n{\r\n\r\nPOPUP \"Popup\"\r\n{\r\n"
+    "    MENUITEM \"Cu&t\\tShift+Del\", mnuCut\r\n"
+    "    MENUITEM \"Odd\", mnuOdd\r\n"
+    "}\r\n}\r\n"
     "\r\nGlowne ACCELERATORS\r\n{\r\n"
     "    \"O\", mnuOpen, VIRTKEY, CONTROL\r\n"
-    "    114, mnuFirst, VIRTKEY, CONTROL, SHIFT\r\n"
-    "    46, mnuCut, VIRTKEY, SHIFT\r\n"
-    "    112, mnuAbout, VIRTKEY\r\n"
+    "    114, mnuFirst, VIRTKEY, CONTROL, SHIFT  // VK_F3\r\n"
+    "    46, mnuCut, VIRTKEY, SHIFT  // VK_DELETE\r\n"
+    "    112, mnuAbout, VIRTKEY  // VK_F1\r\n"
     "}\r\n";
 
 TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
@@ -737,6 +740,11 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     EXPECT_EQ(got.status, 0);
     EXPECT_EQ(got.err, oddWarning);
     EXPECT_EQ(got.out, "#pragma code_page(1250)\r\n" + defines + kWin32Menus + "\r\n");
+    // With <windows.h> included (--dialog) the keys go by their names.
+    got = Tarvel({"--all", "-o", "-", form});
+    EXPECT_NE(got.out.find("    \"O\", mnuOpen, VIRTKEY, CONTROL\r\n    VK_F3, mnuFirst, VIRTKEY, CONTROL, SHIFT\r\n"
+                           "    VK_DELETE, mnuCut, VIRTKEY, SHIFT\r\n    VK_F1, mnuAbout, VIRTKEY\r\n}\r\n"),
+              std::string::npos) << got.out;
 
     // Each option alone, and without any the window's text.
     got = Tarvel({"--gray-popups", "--no-define", "-o", "-", form});
@@ -744,7 +752,8 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     EXPECT_NE(got.out.find("POPUP \"&Recent\", GRAYED\r\n"), std::string::npos);
     EXPECT_EQ(got.out.find("Ctrl"), std::string::npos);
     got = Tarvel({"--context-menus", "--no-define", "-o", "-", form});
-    EXPECT_NE(got.out.find("}\r\n\r\nmnuPopup MENU\r\n{\r\nMENUITEM \"Cu&t\", 103\r\n"), std::string::npos) << got.out;
+    EXPECT_NE(got.out.find("}\r\n\r\nmnuPopup MENU\r\n{\r\n\r\nPOPUP \"Popup\"\r\n{\r\n    MENUITEM \"Cu&t\", 103\r\n"),
+              std::string::npos) << got.out;
     EXPECT_EQ(got.out.find("Secret"), std::string::npos);
     const Outcome plain = Tarvel({"-o", "-", form});
     EXPECT_EQ(plain.err, "");
@@ -752,8 +761,8 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     EXPECT_NE(plain.out.find("\r\nPOPUP \"Popup\"\r\n{\r\n    MENUITEM \"Cu&t\", mnuCut\r\n"), std::string::npos);
     EXPECT_NE(plain.out.find("MENUITEM \"Secret\", mnuSecret\r\n"), std::string::npos);
 
-    // A form whose only menus are hidden: an empty Glowne, and its context menus
-    // numbered where their names are taken or no identifiers.
+    // A form whose only menus are hidden: no Glowne (no compiler takes an empty
+    // MENU), and its context menus numbered where their names are taken or no identifiers.
     const std::string hidden = Form("Hidden.frm",
                                     "Begin VB.Form Form1\r\n"
                                     "   Begin VB.Menu Menu\r\n      Caption = \"A\"\r\n      Visible = 0\r\n"
@@ -766,10 +775,139 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     got = Tarvel({"--context-menus", "-o", "-", hidden});
     EXPECT_EQ(got.status, 0);
     EXPECT_EQ(got.out,
-              "#define mnuA 100\r\n#define mnuB 101\r\n#define mnuD 102\r\n\r\n\r\nGlowne MENU\r\n{\r\n}\r\n"
-              "\r\n1 MENU\r\n{\r\nMENUITEM \"a\", mnuA\r\n}\r\n"
-              "\r\n2 MENU\r\n{\r\nMENUITEM \"b\", mnuB\r\n}\r\n"
-              "\r\nmnuC MENU\r\n{\r\nMENUITEM \"d\", mnuD\r\n}\r\n\r\n");
+              "#define mnuA 100\r\n#define mnuB 101\r\n#define mnuD 102\r\n\r\n\r\n"
+              "1 MENU\r\n{\r\n\r\nPOPUP \"A\"\r\n{\r\n    MENUITEM \"a\", mnuA\r\n}\r\n}\r\n"
+              "\r\n2 MENU\r\n{\r\n\r\nPOPUP \"B\"\r\n{\r\n    MENUITEM \"b\", mnuB\r\n}\r\n}\r\n"
+              "\r\nmnuC MENU\r\n{\r\n\r\nPOPUP \"C\"\r\n{\r\n    MENUITEM \"d\", mnuD\r\n}\r\n}\r\n\r\n");
+    // Its dialog then names no menu.
+    got = Tarvel({"--context-menus", "--dialog", "-o", "-", hidden});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out.find("Glowne"), std::string::npos) << got.out;
+    EXPECT_NE(got.out.find("\r\nForm1 DIALOGEX "), std::string::npos) << got.out;
+    // Hidden top-level items without items of their own leave nothing to write: the form has no menu.
+    const std::string nothing = Form("Nothing.frm", "Begin VB.Form Form1\r\n   Begin VB.Menu mnuX\r\n      Caption = \"X\"\r\n"
+                                                    "      Visible = 0\r\n   End\r\nEnd\r\n");
+    got = Tarvel({"--context-menus", "-o", "-", nothing});
+    EXPECT_EQ(got.status, 1);
+    EXPECT_EQ(got.out, "");
+}
+
+TEST_F(CommandLine, PrefixGoesBeforeEveryDefinedNameWhichStillFollowsTheRules) {
+    const std::string form = Form("Ids.frm",
+                                  "Begin VB.Form Form1\r\n"
+                                  "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n"
+                                  "      Begin VB.Menu mnuOpen\r\n         Caption = \"&Open\"\r\n      End\r\n"
+                                  "      Begin VB.Menu exit\r\n         Caption = \"E&xit\"\r\n      End\r\n"
+                                  "      Begin VB.Menu TABSTOP\r\n         Caption = \"&Tab\"\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "   Begin VB.Menu mnuPopup\r\n      Caption = \"Popup\"\r\n      Visible = 0\r\n"
+                                  "      Begin VB.Menu mnuCut\r\n         Caption = \"Cu&t\"\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "End\r\n");
+    // exit is free once prefixed; WS_TABSTOP is <windows.h>'s; the context menu's resource name is no #define.
+    Outcome got = Tarvel({"--prefix", "WS_", "--context-menus", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "#define WS_mnuOpen 100\r\n#define WS_exit 101\r\n#define WS_mnuCut 103\r\n\r\n\r\n"
+                       "Glowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"&Open\", WS_mnuOpen\r\n"
+                       "    MENUITEM \"E&xit\", WS_exit\r\n    MENUITEM \"&Tab\", 102\r\n}\r\n}\r\n"
+                       "\r\nmnuPopup MENU\r\n{\r\n\r\nPOPUP \"Popup\"\r\n{\r\n    MENUITEM \"Cu&t\", WS_mnuCut\r\n}\r\n}\r\n\r\n");
+    got = Tarvel({"--prefix", "IDM_", "--header", Path("ids.h"), form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    // The header's opening comment lists every resource of the text and how a program loads it.
+    EXPECT_EQ(Tarvel({"--all", "--header", Path("all.h"), "-o", Path("all.rc"), form}).status, 0);
+    EXPECT_NE(ReadFile(Path("all.h"))
+                  .find("/* The resources of its resource script, and how a program loads each:\r\n"
+                        "     Glowne MENU                 LoadMenuW(instance, L\"Glowne\")\r\n"
+                        "     mnuPopup MENU               GetSubMenu(LoadMenuW(instance, L\"mnuPopup\"), 0) for TrackPopupMenu\r\n"
+                        "     Form1 DIALOGEX              CreateDialogParamW(instance, L\"Form1\", parent, procedure, 0)\r\n*/\r\n"),
+              std::string::npos)
+        << ReadFile(Path("all.h"));
+    EXPECT_NE(ReadFile(Path("ids.h")).find("#define IDM_mnuOpen 100\r\n#define IDM_exit 101\r\n#define IDM_TABSTOP 102\r\n"),
+              std::string::npos);
+    for (const char* bad : {"", "1st", "ID-", "ID M"}) {
+        got = Tarvel({"--prefix", bad, "-o", "-", form});
+        EXPECT_EQ(got.status, 2) << bad;
+        EXPECT_EQ(got.out, "");
+    }
+    got = Tarvel({"--prefix", "IDM_", "--no-define", "-o", "-", form});
+    EXPECT_EQ(got.err, "tarvel-rc: option '--prefix' needs the names that --no-define leaves out\n" + kTry);
+}
+
+TEST_F(CommandLine, MenuNameNamesTheMainMenuItsAcceleratorsAndTheDialogsMenu) {
+    // An item named like the menu keeps its number: its #define would rename the resource.
+    const std::string form = Form("Named.frm",
+                                  "Begin VB.Form frmMain\r\n"
+                                  "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n"
+                                  "      Begin VB.Menu MainMenu\r\n         Caption = \"&Open\"\r\n         Shortcut = ^O\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "End\r\n");
+    Outcome got = Tarvel({"--menu-name", "MainMenu", "--shortcuts", "--dialog", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_NE(got.out.find("\r\n\r\nMainMenu MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"&Open\\tCtrl+O\", 100  // MainMenu\r\n"),
+              std::string::npos) << got.out;
+    EXPECT_NE(got.out.find("\r\nMainMenu ACCELERATORS\r\n{\r\n    \"O\", 100, VIRTKEY, CONTROL  // MainMenu\r\n"), std::string::npos)
+        << got.out;
+    EXPECT_NE(got.out.find("\r\nMENU MainMenu\r\n"), std::string::npos) << got.out;
+    EXPECT_EQ(got.out.find("Glowne"), std::string::npos) << got.out;
+    for (const char* bad : {"", "MENU", "IDOK", "new", "Zakończ", "2nd"}) {
+        got = Tarvel({"--menu-name", bad, "-o", "-", form});
+        EXPECT_EQ(got.status, 2) << bad;
+        EXPECT_EQ(got.out, "");
+    }
+    // Glowne itself, said outright, is the default.
+    got = Tarvel({"--menu-name", "Glowne", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, Tarvel({"-o", "-", form}).out);
+}
+
+TEST_F(CommandLine, TidyIndentsEveryBlockByItsDepth) {
+    const std::string form = Form("Win32.frm", kWin32Form);
+    Outcome got = Tarvel({"--tidy", "--context-menus", "--gray-popups", "--no-define", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out,
+              "Glowne MENU\r\n{\r\n"
+              "    POPUP \"&File\"\r\n    {\r\n"
+              "        MENUITEM \"&Open\", 100\r\n"
+              "        POPUP \"&Recent\", GRAYED\r\n        {\r\n            MENUITEM \"First\", 101\r\n        }\r\n"
+              "    }\r\n"
+              "    POPUP \"&Help\"\r\n    {\r\n        MENUITEM \"&About\", 102\r\n    }\r\n"
+              "}\r\n"
+              "\r\nmnuPopup MENU\r\n{\r\n"
+              "    POPUP \"Popup\"\r\n    {\r\n        MENUITEM \"Cu&t\", 103\r\n        MENUITEM \"Odd\", 104\r\n    }\r\n"
+              "}\r\n\r\n");
+    // After the #define list one empty line, and the same menus as without --tidy.
+    got = Tarvel({"--tidy", "-o", "-", form});
+    EXPECT_EQ(got.out.find("#define mnuAbout 105\r\n\r\nGlowne MENU\r\n{\r\n    POPUP \"&File\"\r\n"), got.out.find("#define mnuAbout"))
+        << got.out;
+}
+
+TEST_F(CommandLine, ASubMenuWhoseEveryItemWouldBeLeftOutKeepsItsFirstPlaceholder) {
+    // The program's code fills such a menu at run time (Load dbitem(1)) through the placeholder's number.
+    const std::string form = Form("Db.frm",
+                                  "Begin VB.Form Form1\r\n"
+                                  "   Begin VB.Menu mnuView\r\n      Caption = \"&View Table\"\r\n"
+                                  "      Begin VB.Menu dbitem\r\n         Caption = \"\"\r\n         Index = 0\r\n      End\r\n"
+                                  "      Begin VB.Menu dbother\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "   Begin VB.Menu mnuTools\r\n      Caption = \"&Tools\"\r\n"
+                                  "      Begin VB.Menu mnuRun\r\n         Caption = \"&Run\"\r\n      End\r\n"
+                                  "      Begin VB.Menu mnuBlank\r\n      End\r\n"
+                                  "   End\r\n"
+                                  "End\r\n");
+    Outcome got = Tarvel({"-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "#define dbitem_0 100\r\n#define mnuRun 101\r\n\r\n\r\nGlowne MENU\r\n{\r\n"
+                       "\r\nPOPUP \"&View Table\"\r\n{\r\n    MENUITEM \"\", dbitem_0\r\n}\r\n"
+                       "\r\nPOPUP \"&Tools\"\r\n{\r\n    MENUITEM \"&Run\", mnuRun\r\n}\r\n}\r\n\r\n");
+    const std::string warning = "tarvel-rc: warning: " + form + ":";
+    EXPECT_EQ(got.err, warning + "4: menu item 'dbitem' has no caption; it is kept as MENUITEM \"\", as its menu would be empty without it\n" +
+                       warning + "8: menu item 'dbother' has no caption and no items; it is left out\n" +
+                       warning + "16: menu item 'mnuBlank' has no caption and no items; it is left out\n");
+    // A Glowne of nothing but such items keeps the first likewise.
+    const std::string bare = Form("Bare.frm", "Begin VB.Form Form1\r\n   Begin VB.Menu a\r\n   End\r\n   Begin VB.Menu b\r\n   End\r\nEnd\r\n");
+    got = Tarvel({"--no-define", "-o", "-", bare});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "\r\n\r\nGlowne MENU\r\n{\r\nMENUITEM \"\", 100\r\n}\r\n\r\n");
 }
 
 TEST_F(CommandLine, CodePageAutoFollowsTheFormsFontsThenItsTextThenTheLocale) {
@@ -841,6 +979,8 @@ TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
     EXPECT_EQ(got.status, 0) << got.err;
     EXPECT_EQ(ReadFile(Path("Menu ids.h")),
               "/* Menu item numbers of Form1.frm, as its resource script gives them. */\r\n"
+              "/* The resources of its resource script, and how a program loads each:\r\n"
+              "     Glowne MENU                 LoadMenuW(instance, L\"Glowne\")\r\n*/\r\n"
               "#ifndef MENU_IDS_H\r\n#define MENU_IDS_H\r\n\r\n"
               "#define mnuOpen 100\r\n#define mnuExit 101\r\n#define mnuBar 102\r\n\r\n#endif\r\n");
     EXPECT_EQ(ReadFile(Path("inc/menu.inc")),
@@ -848,11 +988,24 @@ TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
               "mnuOpen equ 100\r\nmnuExit equ 101\r\nmnuBar equ 102\r\n");
     const std::string defines = "#define mnuOpen 100\r\n#define mnuExit 101\r\n#define mnuBar 102\r\n";
     const std::string menu = kFileViewWithDefines.substr(defines.size());
-    // Beside the RC file the header is named by its file name; elsewhere as given.
+    // The header is named by the way from the RC file's folder to it, so the resource compiler finds it there.
     EXPECT_EQ(ReadFile(Path("Form1.rc")), "#include \"Menu ids.h\"\r\n" + menu + "\r\n");
     got = Tarvel({"--header", Path("inc/ids.h"), "-o", Path("Form1.rc"), form});
     EXPECT_EQ(got.status, 0) << got.err;
-    EXPECT_EQ(ReadFile(Path("Form1.rc")), "#include \"" + Path("inc/ids.h") + "\"\r\n" + menu + "\r\n");
+    EXPECT_EQ(ReadFile(Path("Form1.rc")), "#include \"inc/ids.h\"\r\n" + menu + "\r\n");
+    fs::create_directory(Path("out"));
+    got = Tarvel({"--header", Path("inc/./menu.h"), "-o", Path("out/menu.rc"), form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(ReadFile(Path("out/menu.rc")), "#include \"../inc/menu.h\"\r\n" + menu + "\r\n");
+    fs::create_directory(Path("sub"));
+    const std::string inSub = Form("sub/s.frm", kFileViewForm);
+    got = Tarvel({"--header", Path("s.h"), inSub});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(ReadFile(Path("sub/s.rc")), "#include \"../s.h\"\r\n" + menu + "\r\n");
+    // On standard output the text has no folder: the name as given.
+    got = Tarvel({"--header", Path("inc/ids.h"), "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "#include \"" + Path("inc/ids.h") + "\"\r\n" + menu + "\r\n");
 
     // A header that cannot be saved stops the conversion before the RC text.
     fs::remove(Path("Form1.rc"));

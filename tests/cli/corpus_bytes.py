@@ -50,6 +50,8 @@ OPTION_SETS = {
     "code-page-auto": (["--code-page", "auto", "--dialog"], False),
     "header": (["--header", "ids.h", "--masm", "ids.inc"], True),
     "all-header": (["--all", "--header", "ids.h", "--masm", "ids.inc"], True),
+    "tidy": (["--tidy", "--all", "--shortcuts"], False),
+    "prefix": (["--prefix", "IDM_", "--dialog", "--header", "ids.h", "--masm", "ids.inc"], True),
 }
 
 

@@ -238,7 +238,7 @@ class Checker:
         ], f"{form}: warnings {err!r}")
         # A backslash ending a comment would join the next line to it and lose the placeholder's line.
         self.check(b"\r\n    // Evil.Name? ctl?: no Windows control, an etched frame in its place\r\n"
-                   b'    CONTROL "", 105, "STATIC", SS_ETCHEDFRAME, 5, 90, 44, 12\r\n' in rc_text,
+                   b'    CONTROL "", 105, "STATIC", SS_ETCHEDFRAME, 5, 90, 44, 12  // ctl?\r\n' in rc_text,
                    f"{form}: no placeholder for ctl\\ after its comment")
         dialog = compiled[0].get("FRMUNKNOWN", {"controls": []})
         got = {c[0]: c[1].upper() for c in dialog["controls"]}

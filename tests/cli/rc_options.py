@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """tarvel-rc's options for Win32 programs through real compilers: the RC text
-is compiled by windres and read back (windres -J res -O rc), and compiled by
-llvm-rc (which preprocesses with clang, and takes only code pages 1252 and
-65001); the C header is compiled by gcc.
+is compiled by windres and read back (windres -J res -O rc), by Wine's wrc,
+and by llvm-rc (which preprocesses with clang, and takes only code pages 1252
+and 65001); the C header is compiled by gcc and MinGW's gcc and g++.
 
   rc_options.py options TARVEL_RC WINDRES LLVM_RC   each option on a form written here
   rc_options.py corpus  TARVEL_RC WINDRES LLVM_RC DIR   --all over DIR/menu/**
@@ -76,6 +76,9 @@ HIDDEN_ONLY = b"Begin VB.Form F\r\n   Begin VB.Menu mnuPop\r\n      Caption = \"
 
 # The Windows headers of Debian's MinGW-w64 packages.
 MINGW_INCLUDE = "/usr/share/mingw-w64/include"
+# Wine's resource compiler (Debian's wine64-tools) and the Windows headers it reads.
+WRC = os.environ.get("TARVEL_WRC", "wrc")
+WINE_INCLUDE = "/usr/include/wine/wine/windows"
 # --all without --dialog.
 MENU_OPTIONS = ["--shortcuts", "--context-menus", "--gray-popups", "--code-page", "auto"]
 
@@ -133,8 +136,14 @@ class Checker:
         self.check(done.returncode == 0, f"tarvel-rc {options} exited {done.returncode}: {done.stderr!r}")
         return rc, done.stderr.decode(errors="replace")
 
+    def wrc(self, rc, label):
+        # Wine's resource compiler, which refuses what the others read each their own way (an empty MENU or POPUP).
+        done = self.run(WRC, "-I", WINE_INCLUDE, "-I", rc.parent, "-o", rc.with_suffix(".wrc.res"), rc)
+        self.check(done.returncode == 0, f"{label}: wrc refused {rc}: {done.stderr!r}")
+
     def windres(self, rc, label):
-        """Compiles with windres and reads the resources back; None when refused."""
+        """Compiles with windres and reads the resources back; None when refused. Wine's wrc compiles it too."""
+        self.wrc(rc, label)
         res = rc.with_suffix(".res")
         # windres's own preprocessor (MinGW's gcc) finds <windows.h>, which --dialog includes.
         done = self.run(self.windres_program, "-J", "rc", "-O", "res", "-i", rc, "-o", res)
@@ -176,8 +185,10 @@ class Checker:
         self.check(glowne == [("POPUP", "&File", None), ("MENUITEM", "&Open", 100), ("POPUP", "&Recent", None),
                               ("MENUITEM", "First", 101), ("POPUP", "&Help", None), ("MENUITEM", "&About", 102)],
                    f"--context-menus: Glowne {glowne}")
+        # One POPUP with the form's caption: the menu a program tracks is GetSubMenu(menu, 0).
         edit = [(caption, number) for _, caption, number, _ in got.menus.get("MNUEDIT", [])]
-        self.check(edit == [("Cu&t", 103), ("Paste", 104), ("Undo", 105), ("Odd", 106)], f"--context-menus: mnuEdit {edit}")
+        self.check(edit == [("Edit", None), ("Cu&t", 103), ("Paste", 104), ("Undo", 105), ("Odd", 106)],
+                   f"--context-menus: mnuEdit {edit}")
         recent = [flags for kind, caption, _, flags in got.menus.get("GLOWNE", []) if caption == "&Recent"]
         self.check(recent == [frozenset({"GRAYED"})], f"--gray-popups: Recent {recent}")
         self.llvm_rc(rc, "--context-menus --gray-popups")
@@ -185,9 +196,36 @@ class Checker:
         rc, _ = self.convert(HIDDEN_ONLY, ["--context-menus"], name="hidden")
         got = self.windres(rc, "only hidden menus")
         if got is not None:
-            self.check(got.menus.get("GLOWNE") == [] and len(got.menus.get("MNUPOP", [])) == 1,
+            self.check("GLOWNE" not in got.menus and got.menus.get("MNUPOP") == [("POPUP", "P", None, frozenset()),
+                                                                               ("MENUITEM", "a", 100, frozenset())],
                        f"only hidden menus: {got.menus}")
         self.llvm_rc(rc, "only hidden menus")
+
+    def placeholders(self):
+        # A sub-menu that the program fills at run time keeps its placeholder: windres would make an empty POPUP an
+        # item of id 0, llvm-rc would nest the following items inside it.
+        form = (b"Begin VB.Form F\r\n   Begin VB.Menu mnuView\r\n      Caption = \"&View\"\r\n"
+                b"      Begin VB.Menu dbitem\r\n         Caption = \"\"\r\n         Index = 1\r\n      End\r\n   End\r\n"
+                b"   Begin VB.Menu mnuHelp\r\n      Caption = \"&Help\"\r\n"
+                b"      Begin VB.Menu mnuAbout\r\n         Caption = \"&About\"\r\n      End\r\n   End\r\nEnd\r\n")
+        rc, _ = self.convert(form, [], name="placeholder")
+        got = self.windres(rc, "placeholder")
+        if got is not None:
+            glowne = [(kind, caption, number) for kind, caption, number, _ in got.menus.get("GLOWNE", [])]
+            self.check(glowne == [("POPUP", "&View", None), ("MENUITEM", "", 100), ("POPUP", "&Help", None),
+                                  ("MENUITEM", "&About", 101)], f"placeholder: Glowne {glowne}")
+        self.llvm_rc(rc, "placeholder")
+
+        # --tidy lays the same resources out otherwise: every compiler reads them alike.
+        for label, options in (("--tidy", MENU_OPTIONS), ("--tidy --all", ["--all"])):
+            tidy, _ = self.convert(FORM % b"First", ["--tidy", *options], name="tidy")
+            plain, _ = self.convert(FORM % b"First", options, name="plain")
+            got, expected = self.windres(tidy, label), self.windres(plain, label)
+            if got is not None and expected is not None:
+                self.check(got.menus == expected.menus and got.accelerators == expected.accelerators,
+                           f"{label}: {got.menus} against {expected.menus}")
+            if options == MENU_OPTIONS:
+                self.llvm_rc(tidy, label, 1252)
 
     def code_page(self):
         rc, _ = self.convert(FORM % LISC_1250, ["--code-page", "1250"])
@@ -231,6 +269,92 @@ class Checker:
         self.check(done.returncode == 0, f"--header: tarvel-rc exited {done.returncode}: {done.stderr!r}")
         self.llvm_rc(self.work / "menu-only.rc", "--all --header", 1252)
 
+        # A header in another folder than the RC file is found from the RC file's folder alone.
+        for folder in ("inc", "out", "sub"):
+            (self.work / folder).mkdir(exist_ok=True)
+        (self.work / "sub" / "s.frm").write_bytes(FORM % LISC_1250)
+        for arguments, rc in ((["--header", "inc/menu.h", "-o", "out/menu.rc", "form.frm"], self.work / "out" / "menu.rc"),
+                              (["--header", "s.h", "sub/s.frm"], self.work / "sub" / "s.rc")):
+            done = self.run(self.tarvel_rc, *MENU_OPTIONS, *arguments, cwd=self.work)
+            self.check(done.returncode == 0, f"{arguments}: tarvel-rc exited {done.returncode}: {done.stderr!r}")
+            res = rc.with_suffix(".res")
+            done = self.run(self.windres_program, "-J", "rc", "-O", "res", "-i", rc, "-o", res, cwd="/")
+            self.check(done.returncode == 0, f"{arguments}: windres did not find the header: {done.stderr!r}")
+            done = self.run(self.llvm_rc_program, "-C", "1252", "-fo", rc.with_suffix(".llvm.res"), rc, cwd="/")
+            self.check(done.returncode == 0, f"{arguments}: llvm-rc did not find the header: {done.stdout!r}")
+
+    def taken_names(self):
+        # Names a C or C++ build already has: a keyword (new), the C library's (exit, errno), <windows.h>'s (IDOK,
+        # WS_TABSTOP). Each keeps its number, with a comment naming it; New differs from new in C.
+        (self.work / "taken.frm").write_bytes(b"""Begin VB.Form frmTaken
+   Begin VB.CommandButton WS_TABSTOP
+      Caption = "OK"
+      Height = 375
+      Left = 120
+      Top = 120
+      Width = 1215
+   End
+   Begin VB.Menu mnuFile
+      Caption = "&File"
+      Begin VB.Menu new
+         Caption = "&New"
+      End
+      Begin VB.Menu New
+         Caption = "N&ew too"
+      End
+      Begin VB.Menu exit
+         Caption = "E&xit"
+      End
+      Begin VB.Menu errno
+         Caption = "&Error"
+      End
+      Begin VB.Menu IDOK
+         Caption = "O&K"
+      End
+   End
+End
+""".replace(b"\n", b"\r\n"))
+        done = self.run(self.tarvel_rc, "--all", "--header", "ids.h", "-o", "taken.rc", "taken.frm", cwd=self.work)
+        self.check(done.returncode == 0, f"taken names: tarvel-rc exited {done.returncode}: {done.stderr!r}")
+        rc = (self.work / "taken.rc").read_bytes()
+        header = (self.work / "ids.h").read_bytes()
+        for name, number in ((b"new", 100), (b"exit", 102), (b"errno", 103), (b"IDOK", 104), (b"WS_TABSTOP", 105)):
+            self.check(b"#define " + name + b" " not in header, f"taken names: {name} is defined")
+            self.check(re.search(rb", %d\b[^\r]*  // %s\r\n" % (number, name), rc) is not None,
+                       f"taken names: no {number} with a comment naming {name}: {rc!r}")
+            self.check(b"/* %s is %d: " % (name, number) in header, f"taken names: the header does not name {name}")
+        self.check(b"#define New 101\r\n" in header, f"taken names: New is not defined: {header!r}")
+        got = self.windres(self.work / "taken.rc", "taken names")
+        if got is not None:
+            numbers = [number for kind, _, number, _ in got.menus.get("GLOWNE", []) if kind == "MENUITEM"]
+            self.check(numbers == [100, 101, 102, 103, 104], f"taken names: items {numbers}")
+        # The header beside <windows.h> and the C library in C and in C++, with every warning an error.
+        for language, compiler, use in (("c", "x86_64-w64-mingw32-gcc", "int *p = malloc(sizeof *p); free(p);"),
+                                        ("cpp", "x86_64-w64-mingw32-g++", "int *p = new int(3); delete p;")):
+            program = self.work / f"taken.{language}"
+            program.write_text("#include <windows.h>\n#include <stdlib.h>\n#include <errno.h>\n#include \"ids.h\"\n"
+                               "int Choose(int id) {\n"
+                               f"    {use}\n"
+                               "    if (id == New || id == IDOK || errno) exit(1);\n"
+                               "    return id == WS_TABSTOP;\n}\n")
+            done = self.run(compiler, "-fsyntax-only", "-Wall", "-Wextra", "-Werror", program, cwd=self.work)
+            self.check(done.returncode == 0, f"taken names: {compiler} refused the header: {done.stderr!r}")
+
+        # Prefixed, every one of these names is free: IDM_exit, IDM_WS_TABSTOP.
+        done = self.run(self.tarvel_rc, "--all", "--prefix", "IDM_", "--menu-name", "MainMenu", "--header", "idm.h",
+                        "-o", "idm.rc", "taken.frm", cwd=self.work)
+        self.check(done.returncode == 0, f"--prefix: tarvel-rc exited {done.returncode}: {done.stderr!r}")
+        got = self.windres(self.work / "idm.rc", "--prefix --menu-name")
+        if got is not None:
+            self.check(sorted(got.menus) == ["MAINMENU"], f"--menu-name: menus {sorted(got.menus)}")
+        program = self.work / "idm.cpp"
+        program.write_text("#include <windows.h>\n#include <cstdlib>\n#include \"idm.h\"\n"
+                           "static_assert(IDM_new == 100 && IDM_New == 101 && IDM_exit == 102 && IDM_errno == 103, \"ids\");\n"
+                           "static_assert(IDM_IDOK == 104 && IDM_WS_TABSTOP == 105, \"ids\");\n"
+                           "int main() { int *p = new int(3); delete p; std::exit(IDOK); }\n")
+        done = self.run("x86_64-w64-mingw32-g++", "-fsyntax-only", "-Wall", "-Wextra", "-Werror", program, cwd=self.work)
+        self.check(done.returncode == 0, f"--prefix: g++ refused the header: {done.stderr!r}")
+
     def corpus(self, directory):
         forms = sorted(p for p in (directory / "menu").rglob("*") if p.suffix.lower() == ".frm")
         for number, form in enumerate(forms):
@@ -259,8 +383,10 @@ def main(argv):
         if argv[1] == "options":
             checker.shortcuts()
             checker.context_menus_and_gray_popups()
+            checker.placeholders()
             checker.code_page()
             checker.header()
+            checker.taken_names()
         else:
             corpus = Path(argv[5])
             if not (corpus / "menu").is_dir():

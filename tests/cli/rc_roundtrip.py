@@ -119,23 +119,18 @@ def expected_menu(top, first_id):
 
     def walk(nodes, depth):
         nonlocal next_id, unchecked
+        # A menu whose every entry is an empty leaf keeps the first, so that it is not empty.
+        placeholder = nodes[0] if all(not n.children and n.caption == b"" for n in nodes) else None
         for node in nodes:
             caption = decode_rc_caption(node.caption)
             if node.children:
                 unchecked += caption is None
-                start = len(entries)
                 entries.append((depth, "POPUP", caption, None, ""))
                 walk(node.children, depth + 1)
-                if len(entries) == start + 1:
-                    # Nothing was written inside (all its items have empty
-                    # captions): windres compiles the empty POPUP as a plain
-                    # item numbered 0.
-                    entries[start] = (depth, "MENUITEM", caption, 0, "")
-                else:
-                    entries.append((depth, "END", "", None, ""))
+                entries.append((depth, "END", "", None, ""))
             elif node.caption == b"-":
                 entries.append((depth, "SEPARATOR", "", None, ""))
-            elif node.caption == b"":
+            elif node.caption == b"" and node is not placeholder:
                 pass  # an empty leaf writes nothing and takes no number
             else:
                 unchecked += caption is None

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "convert_form.h"
+#include "name_table.h"
 #include "test_support.h"
 
 namespace tarvel {
@@ -354,6 +355,32 @@ TEST(RcWriter, OnlyAnAsciiNameThatNoCompilerReadsAsAWordAndThatIsNotTakenIsDefin
                  "}\n"));
 }
 
+TEST(RcWriter, ANameThatCOrCxxOrWindowsHAlreadyHasKeepsItsNumber) {
+    // A keyword of C++ (new) or C23 (_BitInt is no VB name, bool is), a function or macro of the C
+    // library (exit, EOF), a macro of <windows.h> (IDOK, CreateWindow); C compares with case.
+    EXPECT_EQ(Converted("Begin VB.Menu new\n Caption = \"N\"\nEnd\n"
+                        "Begin VB.Menu bool\n Caption = \"B\"\nEnd\n"
+                        "Begin VB.Menu exit\n Caption = \"X\"\nEnd\n"
+                        "Begin VB.Menu EOF\n Caption = \"E\"\nEnd\n"
+                        "Begin VB.Menu IDOK\n Caption = \"O\"\nEnd\n"
+                        "Begin VB.Menu CreateWindow\n Caption = \"C\"\nEnd\n"
+                        "Begin VB.Menu Exit\n Caption = \"Y\"\nEnd\n"),
+              Rc("#define Exit 106\n"
+                 "\n\nGlowne MENU\n{\n"
+                 "MENUITEM \"N\", 100\n"
+                 "MENUITEM \"B\", 101\n"
+                 "MENUITEM \"X\", 102\n"
+                 "MENUITEM \"E\", 103\n"
+                 "MENUITEM \"O\", 104\n"
+                 "MENUITEM \"C\", 105\n"
+                 "MENUITEM \"Y\", Exit\n"
+                 "}\n"));
+    for (const std::string_view name : {"printf", "errno", "NULL", "abort", "WS_TABSTOP", "WM_COMMAND", "MAKEINTRESOURCE",
+                                        "LoadMenu", "char8_t", "co_await", "typeof"})
+        EXPECT_FALSE(IsUsableRcName(name)) << name;
+    for (const std::string_view name : {"mnuFile", "Printf", "idok", "New", "cmdOK"}) EXPECT_TRUE(IsUsableRcName(name)) << name;
+}
+
 TEST(RcWriter, EmptyCaptionsWriteNothingForLeavesAndAnEmptyPopupForParents) {
     EXPECT_EQ(Converted(R"(   Begin VB.Menu mnuHidden 
       Caption         =   ""
@@ -539,9 +566,10 @@ TEST(RcWriter, ACaptionTheFrxCannotGiveIsLeftEmptyWithAWarningNamingTheLine) {
         ConvertWith(empty, "Begin VB.Menu a \n   Caption = $\"Form1.frx\":10\nEnd\nBegin VB.Menu b\n Caption = \"B\"\nEnd\n", text);
     ASSERT_TRUE(report);
     EXPECT_NE(text.find("{\r\nMENUITEM \"B\", 1\r\n}"), std::string::npos) << text;
-    ASSERT_EQ(report.value().warnings.size(), 1u);
+    ASSERT_EQ(report.value().warnings.size(), 2u);
     EXPECT_EQ(report.value().warnings[0],
               "Form1.frm: the Caption of a is left empty: Form1.frx: a caption's offset or length runs past the end of the file");
+    EXPECT_EQ(report.value().warnings[1], "Form1.frm:2: menu item 'a' has no caption and no items; it is left out");
     ASSERT_EQ(report.value().lost.size(), 1u);
     EXPECT_EQ(report.value().lost[0].owner, "a");
     EXPECT_EQ(report.value().lost[0].line, 3u);
