@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tarvel {
 namespace {
 
@@ -13,10 +17,21 @@ ConvertError Unreadable(const std::string& name, std::error_code reason) {
     return FileError(ErrorKind::FormUnreadable, name, reason);
 }
 
-// The first CR or LF in [p, end), or `end`. Lines are short and many, so the
-// bytes are looked at eight at a time for one below 14, the first of which is
-// then told apart from a tab or another control byte.
+// The first CR or LF in [p, end), or `end`. Lines are short and many: the
+// bytes are looked at sixteen at a time where the processor compares so many
+// at once, else eight at a time for one below 14, the first of which is then
+// told apart from a tab or another control byte.
 const char* FindLineEnd(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned ends =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr))));
+        if (ends) return p + std::countr_zero(ends);
+        p += 16;
+    }
+#else
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighBits = 0x8080808080808080u;
         while (end - p >= 8) {
@@ -33,30 +48,51 @@ const char* FindLineEnd(const char* p, const char* end) {
             ++p;
         }
     }
+#endif
     while (p < end && *p != '\n' && *p != '\r') ++p;
     return p;
 }
 
-// Can the line begin or end a block or the definition? Only one whose first
-// byte is an A, or whose first byte after blanks is a B or an E, in either case.
-bool MayBeBlockLine(std::string_view line) {
-    if (line.empty()) return false;
-    if ((line.front() | 0x20) == 'a') return true;
-    std::size_t first = 0;
-    while (first < line.size() && IsBlank(line[first])) ++first;
-    const char c = first < line.size() ? static_cast<char>(line[first] | 0x20) : ' ';
-    return c == 'b' || c == 'e';
+// The first byte in [p, end) that is not a blank, or `end`. Lines are
+// indented with spaces, eight of which are passed over at a time.
+const char* SkipBlanks(const char* p, const char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            const std::uint64_t other = word ^ 0x2020202020202020u;  // a space gives a zero byte
+            if (!other) {
+                p += 8;
+                continue;
+            }
+            p += std::countr_zero(other) / 8;
+            if (*p != '\t') return p;
+            ++p;
+        }
+    }
+    while (p < end && IsBlank(*p)) ++p;
+    return p;
+}
+
+// Does `text` begin with `lowerLetters` (lower-case ASCII letters only), in either case?
+constexpr bool StartsWithLetters(std::string_view text, std::string_view lowerLetters) {
+    if (text.size() < lowerLetters.size()) return false;
+    for (std::size_t i = 0; i < lowerLetters.size(); ++i)
+        if ((text[i] | 0x20) != lowerLetters[i]) return false;
+    return true;
 }
 
 }  // namespace
 
 BlockWord BlockWordOf(std::string_view line) {
-    const char first = line.empty() ? ' ' : LowerAscii(line.front());
-    if (first == 'b') {
-        if (StartsWithWord(line, "beginproperty")) return BlockWord::BeginProperty;
-        if (StartsWithWord(line, "begin")) return BlockWord::Begin;
-    } else if (first == 'e' && (StartsWithWord(line, "end") || StartsWithWord(line, "endproperty"))) {
-        return BlockWord::End;
+    const auto wordEndsAt = [&](std::size_t size) { return line.size() == size || IsBlank(line[size]); };
+    if (line.size() < 3) return BlockWord::None;
+    if ((line[0] | 0x20) == 'b') {
+        if (!StartsWithLetters(line, "begin")) return BlockWord::None;
+        if (wordEndsAt(5)) return BlockWord::Begin;
+        if (StartsWithLetters(line.substr(5), "property") && wordEndsAt(13)) return BlockWord::BeginProperty;
+    } else if ((line[0] | 0x20) == 'e' && StartsWithLetters(line, "end")) {
+        if (wordEndsAt(3) || (StartsWithLetters(line.substr(3), "property") && wordEndsAt(11))) return BlockWord::End;
     }
     return BlockWord::None;
 }
@@ -114,7 +150,7 @@ bool FormReader::Fill() {
     return read > 0;
 }
 
-std::optional<std::string_view> FormReader::Next(bool blockLinesOnly) {
+std::optional<std::string_view> FormReader::NextLine() {
     if (error_) return std::nullopt;
     for (std::size_t searched = position_;;) {
         if (skipLf_ && position_ < text_.size()) {
@@ -134,10 +170,6 @@ std::optional<std::string_view> FormReader::Next(bool blockLinesOnly) {
                     skipLf_ = true;  // the LF of a CR LF may begin the next piece
                 }
             }
-            if (blockLinesOnly && !MayBeBlockLine(line)) {
-                searched = position_;
-                continue;
-            }
             return line;
         }
         const std::size_t unread = text_.size() - position_;
@@ -156,13 +188,38 @@ std::optional<std::string_view> FormReader::Next(bool blockLinesOnly) {
     }
 }
 
+// Passes over the lines of the piece that cannot begin or end a block nor
+// the definition: only one whose first byte is an A, or whose first byte
+// after blanks is a B or an E, in either case, can. It stops before the
+// first line that may, and before a line the piece does not hold whole,
+// which NextLine then reads as it reads any line.
+void FormReader::PassOverPlainLines() {
+    if (skipLf_) return;
+    const char* const text = text_.data();
+    const char* const end = text + text_.size();
+    const char* p = text + position_;
+    std::uint32_t lines = line_;
+    while (p < end && (*p | 0x20) != 'a') {
+        const char* const first = SkipBlanks(p, end);
+        if (first == end || (*first | 0x20) == 'b' || (*first | 0x20) == 'e') break;
+        const char* const stop = FindLineEnd(first, end);
+        // A CR at the end of the piece may be the first half of a CR LF.
+        if (end - stop < 2) break;
+        ++lines;
+        p = stop + 1 + (stop[0] == '\r' && stop[1] == '\n');
+    }
+    position_ = static_cast<std::size_t>(p - text);
+    line_ = lines;
+}
+
 }  // namespace tarvel
 
 namespace tarvel {
 
 std::optional<std::string_view> FormReader::NextLineOutside(std::size_t& depth) {
     while (depth > 0) {
-        const std::optional<std::string_view> line = Next(true);
+        PassOverPlainLines();
+        const std::optional<std::string_view> line = NextLine();
         if (!line || EndsDefinition(*line)) return line;
         switch (BlockWordOf(TrimBlanks(*line))) {
             case BlockWord::Begin:

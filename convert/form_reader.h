@@ -43,7 +43,7 @@ public:
 
     /// The next line without its line end, valid until the next call; nothing
     /// at the end of the form. After nothing, `error()` tells whether reading failed.
-    std::optional<std::string_view> NextLine() { return Next(false); }
+    std::optional<std::string_view> NextLine();
 
     /// Passes over the rest of `depth` blocks already open, counting a line
     /// that begins a block up and one that ends a block down, without a look
@@ -61,7 +61,7 @@ public:
 
 private:
     FormReader() = default;
-    std::optional<std::string_view> Next(bool blockLinesOnly);
+    void PassOverPlainLines();
     bool Fill();
 
     UniqueFile file_;

@@ -223,6 +223,26 @@ TEST(FormParser, LinesAndLineEndsThatCrossTheReadPieces) {
     EXPECT_EQ(Outline(parsed.value()), "a:" + caption + "@3 b:B@6 ");
 }
 
+TEST(FormParser, LinesOfAControlPassedOverAcrossTheReadPiecesAreCountedOnce) {
+    // A control's line whose line end (CR LF, CR or LF) lies just before,
+    // across or just after the end of the first piece: the item after the control keeps its line.
+    TempDir dir;
+    for (const std::string lineEnd : {"\r\n", "\r", "\n"}) {
+        for (const std::size_t shift : {0, 1, 2}) {
+            const std::string head = "Begin VB.Form F" + lineEnd + "Begin VB.TextBox T" + lineEnd + "   Tag = \"";
+            std::string form = head + std::string(1024 * 1024 - 3 + shift - head.size(), 'x') + "\"";
+            for (const char* line : {"   Tag = 2", "End", "Begin VB.Menu a", "Caption=\"A\"", "End"}) form += lineEnd + line;
+            WriteBytes(dir / "Form1.frm", form);
+            Result<FormReader> reader = FormReader::Open(dir / "Form1.frm", "Form1.frm");
+            ASSERT_TRUE(reader);
+            NoFrx frx;
+            const Result<Form> parsed = ParseForm(reader.value(), frx, {.codePage = false});
+            ASSERT_TRUE(parsed);
+            EXPECT_EQ(Outline(parsed.value()), "a:A@6 ") << shift << " " << lineEnd.size();
+        }
+    }
+}
+
 TEST(FormParser, FormsThatCannotBeReadAreRefusedWithTheReasonAndTheLine) {
     TempDir dir;
     Result<FormReader> missing = FormReader::Open(dir / "nope.frm", "nope.frm");
