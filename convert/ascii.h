@@ -5,11 +5,14 @@
 // line, the window's drive list) uses these and no copy of its own.
 #pragma once
 
+#include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace tarvel {
@@ -37,9 +40,30 @@ constexpr int HexDigitValue(char c) {
 /// Spaces and tabs: the blanks that lines are trimmed of.
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+/// How many blanks `s` begins with. A form's lines are indented with
+/// spaces, which are passed over eight at a time.
+constexpr std::size_t LeadingBlanks(std::string_view s) {
+    std::size_t n = 0;
+    if (!std::is_constant_evaluated() && std::endian::native == std::endian::little) {
+        while (s.size() - n >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, s.data() + n, 8);
+            const std::uint64_t other = word ^ 0x2020202020202020u;  // a space gives a zero byte
+            if (!other) {
+                n += 8;
+                continue;
+            }
+            n += static_cast<std::size_t>(std::countr_zero(other)) / 8;
+            if (s[n] != '\t') return n;
+            ++n;
+        }
+    }
+    while (n < s.size() && IsBlank(s[n])) ++n;
+    return n;
+}
+
 constexpr std::string_view TrimBlanks(std::string_view s) {
-    std::size_t begin = 0, end = s.size();
-    while (begin < end && IsBlank(s[begin])) ++begin;
+    std::size_t begin = LeadingBlanks(s), end = s.size();
     while (end > begin && IsBlank(s[end - 1])) --end;
     return s.substr(begin, end - begin);
 }

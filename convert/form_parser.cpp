@@ -22,6 +22,16 @@ std::pair<std::string_view, std::string_view> SplitProperty(std::string_view lin
     return {TrimBlanks(line.substr(0, equals)), TrimBlanks(line.substr(equals + 1))};
 }
 
+// The next word of `text`, after blanks, up to a blank or its end; `text` goes on after it.
+std::string_view TakeWord(std::string_view& text) {
+    const std::size_t begin = LeadingBlanks(text);
+    std::size_t end = begin;
+    while (end < text.size() && !IsBlank(text[end])) ++end;
+    const std::string_view word = text.substr(begin, end - begin);
+    text.remove_prefix(end);
+    return word;
+}
+
 // A value that is not a string, without the comment that may follow it: "-1  'True" gives "-1".
 std::string_view WithoutComment(std::string_view value) { return TrimBlanks(value.substr(0, value.find('\''))); }
 
@@ -52,10 +62,12 @@ public:
     bool Line(std::string_view line, std::uint32_t number) {
         switch (BlockWordOf(line)) {
             case BlockWord::BeginProperty:
-                BeginPropertyBlock(SplitWord(SplitWord(line).second).first);
+                line.remove_prefix(std::string_view("BeginProperty").size());
+                BeginPropertyBlock(TakeWord(line));
                 return true;
             case BlockWord::Begin:
-                Begin(SplitWord(line).second, number);
+                line.remove_prefix(std::string_view("Begin").size());
+                Begin(line, number);
                 return true;
             case BlockWord::End:
                 if (skipDepth_ > 0) --skipDepth_;
@@ -95,17 +107,16 @@ private:
             ++skipDepth_;
             return;
         }
-        const auto [type, rest] = SplitWord(typeAndName);
-        const std::string_view name = SplitWord(rest).first;
+        const std::string_view type = TakeWord(typeAndName);
         const Open& parent = open_.back();
         if (EqualNoCase(type, "vb.menu")) {
             // Menus belong to the form and to other menu items; one inside a control is none of them.
-            if (parent.kind == Kind::Item || (parent.kind == Kind::Object && parent.index == 0)) BeginItem(name, line);
+            if (parent.kind == Kind::Item || (parent.kind == Kind::Object && parent.index == 0)) BeginItem(TakeWord(typeAndName), line);
             else ++skipDepth_;
         } else if (parent.kind == Kind::Item) {
             ++skipDepth_;
         } else {
-            BeginObject(type, name, line, keepControls_ && parent.kind == Kind::Object);
+            BeginObject(type, TakeWord(typeAndName), line, keepControls_ && parent.kind == Kind::Object);
         }
     }
 
@@ -163,7 +174,10 @@ private:
 
     void ItemProperty(MenuItem& item, std::uint32_t index, std::string_view line, std::uint32_t number) {
         // Only these properties matter; their first letters rule out the rest.
-        if (line.empty() || !std::strchr("CEIVS", line.front())) return;
+        switch (line.empty() ? '\0' : line.front()) {
+            case 'C': case 'E': case 'I': case 'V': case 'S': break;
+            default: return;
+        }
         const auto [name, value] = SplitProperty(line);
         if (name == "Caption") {
             item.caption = KeepString(value, true, true, index, Prop::Caption, number);

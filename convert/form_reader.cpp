@@ -1,5 +1,6 @@
 #include "form_reader.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -53,46 +54,113 @@ const char* FindLineEnd(const char* p, const char* end) {
     return p;
 }
 
-// The first byte in [p, end) that is not a blank, or `end`. Lines are
-// indented with spaces, eight of which are passed over at a time.
+// The first byte in [p, end) that is not a blank, or `end`.
 const char* SkipBlanks(const char* p, const char* end) {
-    if constexpr (std::endian::native == std::endian::little) {
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, 8);
-            const std::uint64_t other = word ^ 0x2020202020202020u;  // a space gives a zero byte
-            if (!other) {
-                p += 8;
-                continue;
-            }
-            p += std::countr_zero(other) / 8;
-            if (*p != '\t') return p;
-            ++p;
-        }
-    }
-    while (p < end && IsBlank(*p)) ++p;
-    return p;
+    return p + LeadingBlanks(std::string_view(p, static_cast<std::size_t>(end - p)));
 }
 
-// Does `text` begin with `lowerLetters` (lower-case ASCII letters only), in either case?
-constexpr bool StartsWithLetters(std::string_view text, std::string_view lowerLetters) {
-    if (text.size() < lowerLetters.size()) return false;
-    for (std::size_t i = 0; i < lowerLetters.size(); ++i)
-        if ((text[i] | 0x20) != lowerLetters[i]) return false;
-    return true;
+// std::popcount, without the call to a library routine that a processor
+// without the instruction for it (the x86-64 baseline) would cost.
+constexpr std::uint32_t CountBits(std::uint64_t bits) {
+    bits -= (bits >> 1) & 0x5555555555555555u;
+    bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+    bits = (bits + (bits >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+    return static_cast<std::uint32_t>((bits * 0x0101010101010101u) >> 56);
+}
+static_assert(CountBits(0) == 0 && CountBits(~std::uint64_t{0}) == 64 && CountBits(0x8000000100000011u) == 4);
+
+// Passes over whole lines from the line that begins at `p` that can neither
+// begin nor end a block nor the definition, 64 bytes at a time, and gives
+// where the first line that may begins (or the last line that the blocks
+// read do not hold whole); `lines` counts the lines passed over. Such a line
+// is one whose first byte is an A, or whose first byte after blanks is a B or
+// an E, in either case. A form is mostly its controls' property lines, and a
+// line at a time would cost a branch the processor cannot foresee for each.
+const char* PassOverPlainLines(const char* p, const char* end, std::uint32_t& lines) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), space = _mm_set1_epi8(' '),
+                  tab = _mm_set1_epi8('\t'), caseBit = _mm_set1_epi8(0x20), b = _mm_set1_epi8('b'),
+                  e = _mm_set1_epi8('e'), a = _mm_set1_epi8('a');
+    struct Masks {
+        std::uint32_t lfs, ends, blanks, letters;
+    };
+    const auto masksOf = [&](const char* at) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i lower = _mm_or_si128(bytes, caseBit);
+        const __m128i isLf = _mm_cmpeq_epi8(bytes, lf);
+        const __m128i isLetter = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(lower, b), _mm_cmpeq_epi8(lower, e)),
+                                              _mm_cmpeq_epi8(lower, a));
+        return Masks{static_cast<std::uint32_t>(_mm_movemask_epi8(isLf)),
+                     static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(isLf, _mm_cmpeq_epi8(bytes, cr)))),
+                     static_cast<std::uint32_t>(
+                         _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, space), _mm_cmpeq_epi8(bytes, tab)))),
+                     static_cast<std::uint32_t>(_mm_movemask_epi8(isLetter))};
+    };
+    const auto join = [](std::uint32_t m0, std::uint32_t m1, std::uint32_t m2, std::uint32_t m3) {
+        return std::uint64_t{m0 | m1 << 16} | std::uint64_t{m2 | m3 << 16} << 32;
+    };
+    const char* lineStart = p;
+    std::uint64_t startCarry = 1;  // the block begins a line
+    std::uint64_t blankCarry = 0;  // the block goes on with the blanks that began a line
+    // The byte after the block tells whether a CR at its end is half a CR LF.
+    for (const char* block = p; end - block > 64; block += 64) {
+        const Masks m0 = masksOf(block), m1 = masksOf(block + 16), m2 = masksOf(block + 32), m3 = masksOf(block + 48);
+        const std::uint64_t lfs = join(m0.lfs, m1.lfs, m2.lfs, m3.lfs);
+        const std::uint64_t ends = join(m0.ends, m1.ends, m2.ends, m3.ends);
+        const std::uint64_t blanks = join(m0.blanks, m1.blanks, m2.blanks, m3.blanks);
+        const std::uint64_t letters = join(m0.letters, m1.letters, m2.letters, m3.letters);
+        // One bit a line end: an LF, or a CR that no LF follows.
+        const std::uint64_t lfAfter = (lfs >> 1) | (std::uint64_t{block[64] == '\n'} << 63);
+        const std::uint64_t lineEnds = lfs | (ends & ~lfs & ~lfAfter);
+        const std::uint64_t starts = (ends << 1) | startCarry;
+        // A line's first byte that is no blank: the carry of an addition runs over the blanks from its start.
+        const std::uint64_t from = starts | blankCarry;
+        const std::uint64_t sum = from + blanks;
+        const std::uint64_t hits = sum & ~blanks & letters;
+        if (hits) {
+            const std::uint64_t before = lineEnds & ((std::uint64_t{1} << std::countr_zero(hits)) - 1);
+            lines += CountBits(before);
+            return before ? block + 64 - std::countl_zero(before) : lineStart;
+        }
+        lines += CountBits(lineEnds);
+        if (lineEnds) lineStart = block + 64 - std::countl_zero(lineEnds);
+        startCarry = ends >> 63;
+        blankCarry = sum < from;
+    }
+    return lineStart;
+#else
+    (void)end;
+    (void)lines;
+    return p;
+#endif
+}
+
+// Eight bytes of `text` from `at`, letters in lower case (other bytes
+// changed too, but never into a letter), as one word to compare with a lower-case word.
+std::uint64_t LowerWord(std::string_view text, std::size_t at) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, 8);
+    return word | 0x2020202020202020u;
+}
+
+constexpr std::uint64_t WordOf(const char (&letters)[9]) {
+    return std::bit_cast<std::uint64_t>(std::array<char, 8>{letters[0], letters[1], letters[2], letters[3], letters[4],
+                                                            letters[5], letters[6], letters[7]});
 }
 
 }  // namespace
 
 BlockWord BlockWordOf(std::string_view line) {
-    const auto wordEndsAt = [&](std::size_t size) { return line.size() == size || IsBlank(line[size]); };
-    if (line.size() < 3) return BlockWord::None;
-    if ((line[0] | 0x20) == 'b') {
-        if (!StartsWithLetters(line, "begin")) return BlockWord::None;
+    const std::size_t size = line.size();
+    const auto wordEndsAt = [&](std::size_t at) { return size == at || IsBlank(line[at]); };
+    const auto lower = [&](std::size_t at) { return static_cast<char>(line[at] | 0x20); };
+    if (size < 3) return BlockWord::None;
+    if (lower(0) == 'b') {
+        if (size < 5 || lower(1) != 'e' || lower(2) != 'g' || lower(3) != 'i' || lower(4) != 'n') return BlockWord::None;
         if (wordEndsAt(5)) return BlockWord::Begin;
-        if (StartsWithLetters(line.substr(5), "property") && wordEndsAt(13)) return BlockWord::BeginProperty;
-    } else if ((line[0] | 0x20) == 'e' && StartsWithLetters(line, "end")) {
-        if (wordEndsAt(3) || (StartsWithLetters(line.substr(3), "property") && wordEndsAt(11))) return BlockWord::End;
+        if (size >= 13 && LowerWord(line, 5) == WordOf("property") && wordEndsAt(13)) return BlockWord::BeginProperty;
+    } else if (lower(0) == 'e' && lower(1) == 'n' && lower(2) == 'd') {
+        if (wordEndsAt(3) || (size >= 11 && LowerWord(line, 3) == WordOf("property") && wordEndsAt(11))) return BlockWord::End;
     }
     return BlockWord::None;
 }
@@ -188,23 +256,35 @@ std::optional<std::string_view> FormReader::NextLine() {
     }
 }
 
-// Passes over the lines of the piece that cannot begin or end a block nor
-// the definition: only one whose first byte is an A, or whose first byte
-// after blanks is a B or an E, in either case, can. It stops before the
-// first line that may, and before a line the piece does not hold whole,
-// which NextLine then reads as it reads any line.
-void FormReader::PassOverPlainLines() {
+// Passes over the lines of the blocks being passed over, as far as the piece
+// holds them whole, by their first word only: a line that begins a block
+// counts `depth` up, one that ends a block down. It stops after the line
+// that closes the last of them, and before a line that ends the definition
+// or that the piece does not hold whole, which NextLine then reads.
+void FormReader::PassOverBlockLines(std::size_t& depth) {
     if (skipLf_) return;
     const char* const text = text_.data();
     const char* const end = text + text_.size();
     const char* p = text + position_;
     std::uint32_t lines = line_;
-    while (p < end && (*p | 0x20) != 'a') {
+    while (depth > 0) {
+        p = PassOverPlainLines(p, end, lines);
         const char* const first = SkipBlanks(p, end);
-        if (first == end || (*first | 0x20) == 'b' || (*first | 0x20) == 'e') break;
         const char* const stop = FindLineEnd(first, end);
         // A CR at the end of the piece may be the first half of a CR LF.
         if (end - stop < 2) break;
+        // Only a line whose first byte is an A, or whose first byte after blanks is a B or an E, matters.
+        const char letter = static_cast<char>(*first | 0x20);
+        if (letter == 'b' || letter == 'e') {
+            switch (BlockWordOf(std::string_view(first, static_cast<std::size_t>(stop - first)))) {
+                case BlockWord::Begin:
+                case BlockWord::BeginProperty: ++depth; break;
+                case BlockWord::End: --depth; break;
+                case BlockWord::None: break;
+            }
+        } else if (letter == 'a' && first == p && EndsDefinition(std::string_view(p, static_cast<std::size_t>(stop - p)))) {
+            break;
+        }
         ++lines;
         p = stop + 1 + (stop[0] == '\r' && stop[1] == '\n');
     }
@@ -212,13 +292,8 @@ void FormReader::PassOverPlainLines() {
     line_ = lines;
 }
 
-}  // namespace tarvel
-
-namespace tarvel {
-
 std::optional<std::string_view> FormReader::NextLineOutside(std::size_t& depth) {
-    while (depth > 0) {
-        PassOverPlainLines();
+    for (PassOverBlockLines(depth); depth > 0; PassOverBlockLines(depth)) {
         const std::optional<std::string_view> line = NextLine();
         if (!line || EndsDefinition(*line)) return line;
         switch (BlockWordOf(TrimBlanks(*line))) {

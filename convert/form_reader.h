@@ -61,7 +61,7 @@ public:
 
 private:
     FormReader() = default;
-    void PassOverPlainLines();
+    void PassOverBlockLines(std::size_t& depth);
     bool Fill();
 
     UniqueFile file_;
