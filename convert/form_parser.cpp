@@ -32,6 +32,19 @@ std::string_view TakeWord(std::string_view& text) {
     return word;
 }
 
+// Is every byte of `bytes` below 0x80? Eight are looked at a time.
+bool IsAscii(std::string_view bytes) {
+    std::size_t i = 0;
+    for (; bytes.size() - i >= 8; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080u) return false;
+    }
+    for (; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+    return true;
+}
+
 // A value that is not a string, without the comment that may follow it: "-1  'True" gives "-1".
 std::string_view WithoutComment(std::string_view value) { return TrimBlanks(value.substr(0, value.find('\''))); }
 
@@ -178,7 +191,13 @@ private:
             case 'C': case 'E': case 'I': case 'V': case 'S': break;
             default: return;
         }
-        const auto [name, value] = SplitProperty(line);
+        // The name is one word: whatever else comes before an "=" names none of these.
+        std::size_t nameEnd = 0;
+        while (nameEnd < line.size() && !IsBlank(line[nameEnd]) && line[nameEnd] != '=') ++nameEnd;
+        const std::string_view name = line.substr(0, nameEnd);
+        const std::size_t equals = nameEnd + LeadingBlanks(line.substr(nameEnd));
+        if (equals < line.size() && line[equals] != '=') return;
+        const std::string_view value = equals < line.size() ? TrimBlanks(line.substr(equals + 1)) : std::string_view();
         if (name == "Caption") {
             item.caption = KeepString(value, true, true, index, Prop::Caption, number);
         } else if (name == "Enabled") {
@@ -244,7 +263,8 @@ private:
     // undone (a lone quote, written by hand, stands for itself).
     std::string_view KeepString(std::string_view value, bool text, bool inMenu, std::uint32_t node, Prop property,
                                 std::uint32_t line) {
-        if (const std::optional<FrxReference> reference = ParseFrxReference(value)) {
+        if (const std::optional<FrxReference> reference =
+                value.starts_with('$') ? ParseFrxReference(value) : std::nullopt) {
             Result<std::string> stored = frx_.Caption(*reference);
             if (!stored) {
                 form_.unreadable.push_back({inMenu, node, property, line, stored.error(), {}});
@@ -267,6 +287,7 @@ private:
     // Quotes are ASCII: a string's bytes as written say as much about its code page as the bytes it stands for.
     // A menu item's text counts for the form's font: the menus are the form's.
     void NoteText(std::string_view bytes) {
+        if (IsAscii(bytes)) return;
         for (const char c : bytes) {
             if (static_cast<unsigned char>(c) < 0x80) continue;
             TextFacts& facts = form_.facts;
