@@ -129,7 +129,8 @@ private:
         } else if (parent.kind == Kind::Item) {
             ++skipDepth_;
         } else {
-            BeginObject(type, TakeWord(typeAndName), line, keepControls_ && parent.kind == Kind::Object);
+            const bool keep = keepControls_ && parent.kind == Kind::Object;
+            BeginObject(type, keep ? TakeWord(typeAndName) : std::string_view(), line, keep);
         }
     }
 

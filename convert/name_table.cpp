@@ -68,6 +68,12 @@ constexpr WordShapes kReservedShapes = [] {
     return shapes;
 }();
 
+std::size_t HashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+// Bits of a name's hash that its slot's place does not tell: a slot whose
+// bits differ holds another name, which is then never looked at.
+std::uint32_t TagOf(std::size_t hash) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32); }
+
 // The keywords and the taken names in one hash table, made on first use: a
 // name is looked up with one hash instead of a search of 24,000 names, which
 // tells on a form of 60,000 names.
@@ -75,30 +81,47 @@ class TakenCNames {
 public:
     TakenCNames() : slots_(std::bit_ceil(2 * kCount)) {
         for (std::size_t i = 0; i < kCount; ++i) {
-            std::size_t slot = Hash(Name(i));
+            const std::size_t hash = HashOf(Name(i));
+            std::size_t slot = hash & (slots_.size() - 1);
             while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
-            slots_[slot] = static_cast<std::uint16_t>(i + 1);
+            slots_[slot] = (TagOf(hash) & 0xFFFF0000u) | static_cast<std::uint32_t>(i + 1);
         }
     }
 
-    bool Has(std::string_view name) const {
-        for (std::size_t slot = Hash(name);; slot = (slot + 1) & (slots_.size() - 1)) {
-            if (slots_[slot] == 0) return false;
-            if (Name(slots_[slot] - 1u) == name) return true;
+    bool Has(std::string_view name, std::size_t hash) const {
+        for (std::size_t slot = hash & (slots_.size() - 1);; slot = (slot + 1) & (slots_.size() - 1)) {
+            const std::uint32_t held = slots_[slot];
+            if (held == 0) return false;
+            if ((held & 0xFFFF0000u) == (TagOf(hash) & 0xFFFF0000u) && Name((held & 0xFFFFu) - 1u) == name) return true;
         }
     }
 
 private:
     static constexpr std::size_t kCount = std::size(kCKeywords) + std::size(kTakenCNames);
-    static_assert(kCount < UINT16_MAX);
+    static_assert(kCount < 0xFFFF);
 
     static std::string_view Name(std::size_t i) {
         return i < std::size(kCKeywords) ? kCKeywords[i] : kTakenCNames[i - std::size(kCKeywords)];
     }
-    std::size_t Hash(std::string_view name) const { return std::hash<std::string_view>{}(name) & (slots_.size() - 1); }
 
-    std::vector<std::uint16_t> slots_;  // 1 + the index of a name, 0 where none is
+    std::vector<std::uint32_t> slots_;  // a tag in the high half, 1 + the index of a name in the low; 0 where none is
 };
+
+bool IsFreeCName(std::string_view name, std::size_t hash) {
+    static const TakenCNames taken;
+    return !taken.Has(name, hash);
+}
+
+bool IsUsableRcName(std::string_view name, std::size_t hash) {
+    if (name.empty() || IsAsciiDigit(name.front())) return false;
+    for (const char c : name)
+        if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
+    if (kReservedShapes.Has(LowerAscii(name.front()), name.size()) &&
+        std::any_of(std::begin(kReservedWords), std::end(kReservedWords),
+                    [&](std::string_view word) { return EqualNoCase(name, word); }))
+        return false;
+    return IsFreeCName(name, hash);
+}
 
 // The one 16-bit check: every number a resource script gives must fit a resource id.
 std::optional<ConvertError> CheckFits(std::int64_t number, ErrorKind kind, std::string_view name, std::uint32_t line,
@@ -114,22 +137,26 @@ std::optional<ConvertError> CheckFits(std::int64_t number, ErrorKind kind, std::
 // claimed (open addressing: no allocation a name, which tells on 60,000 items).
 class ClaimedNames {
 public:
-    explicit ClaimedNames(std::size_t most) : slots_(std::bit_ceil(2 * most + 2)) {}
+    explicit ClaimedNames(std::size_t most) : slots_(std::bit_ceil(2 * most + 2)) { names_.reserve(most); }
 
-    /// Claims a non-empty name; false when it was claimed before.
-    bool Claim(std::string_view name) {
+    /// Claims a non-empty name whose hash is `hash`; false when it was claimed before.
+    bool Claim(std::string_view name, std::size_t hash) {
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = std::hash<std::string_view>{}(name) & mask;; i = (i + 1) & mask) {
-            if (slots_[i].empty()) {
-                slots_[i] = name;
+        const std::uint64_t tag = std::uint64_t{TagOf(hash)} << 32;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            if (slots_[i] == 0) {
+                names_.push_back(name);
+                slots_[i] = tag | names_.size();
                 return true;
             }
-            if (slots_[i] == name) return false;
+            if ((slots_[i] & ~std::uint64_t{0xFFFFFFFFu}) == tag && names_[(slots_[i] & 0xFFFFFFFFu) - 1] == name)
+                return false;
         }
     }
 
 private:
-    std::vector<std::string_view> slots_;
+    std::vector<std::uint64_t> slots_;  // a tag in the high half, 1 + the index in names_ in the low; 0 where none is
+    std::vector<std::string_view> names_;
 };
 
 std::string_view LeadingDigits(std::string_view text) {
@@ -140,21 +167,9 @@ std::string_view LeadingDigits(std::string_view text) {
 
 }  // namespace
 
-bool IsUsableRcName(std::string_view name) {
-    if (name.empty() || IsAsciiDigit(name.front())) return false;
-    for (const char c : name)
-        if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
-    if (kReservedShapes.Has(LowerAscii(name.front()), name.size()) &&
-        std::any_of(std::begin(kReservedWords), std::end(kReservedWords),
-                    [&](std::string_view word) { return EqualNoCase(name, word); }))
-        return false;
-    return IsFreeCName(name);
-}
+bool IsUsableRcName(std::string_view name) { return IsUsableRcName(name, HashOf(name)); }
 
-bool IsFreeCName(std::string_view name) {
-    static const TakenCNames taken;
-    return !taken.Has(name);
-}
+bool IsFreeCName(std::string_view name) { return IsFreeCName(name, HashOf(name)); }
 
 bool TakesNumber(const Form& form, std::size_t item) {
     const std::string_view caption = form.menu[item].caption;
@@ -168,7 +183,7 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     const std::size_t count = menu.size();
     ClaimedNames taken(count + (dialog ? dialog->controls.size() + 1 : 0) + 1);
     // The main menu's own name: a #define of it would turn the resource's name into a number.
-    taken.Claim(options.menuName);
+    taken.Claim(options.menuName, HashOf(options.menuName));
     std::string composed;
     // Items of a control array share a name: NAME_INDEX keeps them apart.
     const auto nameOf = [&](std::string_view name, std::string_view index) {
@@ -178,7 +193,8 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
     };
     // The first to ask for a usable name has it: a name defined twice would give the second the first one's number.
     const auto claim = [&](std::string_view name) {
-        return IsUsableRcName(name) && taken.Claim(name) ? name : std::string_view();
+        const std::size_t hash = HashOf(name);
+        return IsUsableRcName(name, hash) && taken.Claim(name, hash) ? name : std::string_view();
     };
     // A name to #define, with the prefix asked for before it; the whole name follows the rule.
     std::string prefixed;
