@@ -26,26 +26,35 @@ constexpr std::string_view kPropertyNames[] = {
 };
 static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
 
-constexpr std::size_t kFirstFontBlockProperty = static_cast<std::size_t>(Prop::FontBlockName);
 // Named with a subscript only, never as written here.
 constexpr std::size_t kTabCaption = static_cast<std::size_t>(Prop::TabCaption);
 constexpr std::size_t kTabControl = static_cast<std::size_t>(Prop::TabControl);
 
-// The name as a line of the form writes it: a Font block's without "Font.".
+// A "BeginProperty Font" block's properties are named "Font.Name" here, "Name" in the block.
+constexpr std::string_view kFontBlockPrefix = "Font.";
+constexpr bool InFontBlock(std::size_t i) { return kPropertyNames[i].starts_with(kFontBlockPrefix); }
 constexpr std::string_view NameInForm(std::size_t i) {
-    return i >= kFirstFontBlockProperty ? kPropertyNames[i].substr(5) : kPropertyNames[i];
+    return InFontBlock(i) ? kPropertyNames[i].substr(kFontBlockPrefix.size()) : kPropertyNames[i];
 }
 
-// For each first letter, a bit for each length that a kept property's name
-// has: most lines of a form name a property no writer reads, and this rules
-// them out without a comparison.
-constexpr std::array<std::uint32_t, 128> kKeptShapes = [] {
-    std::array<std::uint32_t, 128> shapes{};
+// The kept properties by the name a form's line gives them, in a small hash
+// table made by the compiler: most lines of a form name a property no writer
+// reads, and their first slot is mostly empty. Each slot holds 1 + a Prop, 0 where none is.
+constexpr std::size_t kKeptSlots = 256;
+static_assert(std::size(kPropertyNames) < kKeptSlots / 2);
+constexpr std::size_t KeptSlotOf(std::string_view name, bool inFontBlock) {
+    return (name.size() * 31 + static_cast<unsigned char>(name.front()) * 7 + static_cast<unsigned char>(name.back()) +
+            (inFontBlock ? 101 : 0)) % kKeptSlots;
+}
+constexpr std::array<std::uint8_t, kKeptSlots> kKeptSlotTable = [] {
+    std::array<std::uint8_t, kKeptSlots> slots{};
     for (std::size_t i = 0; i < std::size(kPropertyNames); ++i) {
-        const std::string_view name = NameInForm(i);
-        shapes[static_cast<unsigned char>(name.front())] |= std::uint32_t{1} << name.size();
+        if (i == kTabCaption || i == kTabControl) continue;
+        std::size_t slot = KeptSlotOf(NameInForm(i), InFontBlock(i));
+        while (slots[slot] != 0) slot = (slot + 1) % kKeptSlots;
+        slots[slot] = static_cast<std::uint8_t>(i + 1);
     }
-    return shapes;
+    return slots;
 }();
 
 }  // namespace
@@ -105,14 +114,13 @@ std::optional<KeptName> KeptTabProperty(std::string_view name) {
 }  // namespace
 
 std::optional<KeptName> KeptProperty(std::string_view name, bool inFontBlock) {
+    if (name.empty()) return std::nullopt;
     // Only a tabbed container's pages are indexed properties that a writer reads.
-    if (!inFontBlock && !name.empty() && name.back() == ')') return name.front() == 'T' ? KeptTabProperty(name) : std::nullopt;
-    const unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name.front());
-    if (first >= kKeptShapes.size() || name.size() >= 32 || !(kKeptShapes[first] >> name.size() & 1)) return std::nullopt;
-    const std::size_t begin = inFontBlock ? kFirstFontBlockProperty : 0;
-    const std::size_t end = inFontBlock ? std::size(kPropertyNames) : kFirstFontBlockProperty;
-    for (std::size_t i = begin; i < end; ++i)
-        if (NameInForm(i) == name && i != kTabCaption && i != kTabControl) return KeptName{static_cast<Prop>(i)};
+    if (!inFontBlock && name.back() == ')') return name.front() == 'T' ? KeptTabProperty(name) : std::nullopt;
+    for (std::size_t slot = KeptSlotOf(name, inFontBlock); kKeptSlotTable[slot] != 0; slot = (slot + 1) % kKeptSlots) {
+        const std::size_t i = kKeptSlotTable[slot] - 1u;
+        if (InFontBlock(i) == inFontBlock && NameInForm(i) == name) return KeptName{static_cast<Prop>(i)};
+    }
     return std::nullopt;
 }
 
