@@ -39,20 +39,25 @@ constexpr std::string_view NameInForm(std::size_t i) {
 
 // The kept properties by the name a form's line gives them, in a small hash
 // table made by the compiler: most lines of a form name a property no writer
-// reads, and their first slot is mostly empty. Each slot holds 1 + a Prop, 0 where none is.
+// reads, and their first slot is mostly empty.
+struct KeptSlot {
+    std::string_view name;  // as a line of the form writes it; empty where no property is
+    bool inFontBlock = false;
+    Prop property{};
+};
 constexpr std::size_t kKeptSlots = 256;
 static_assert(std::size(kPropertyNames) < kKeptSlots / 2);
 constexpr std::size_t KeptSlotOf(std::string_view name, bool inFontBlock) {
     return (name.size() * 31 + static_cast<unsigned char>(name.front()) * 7 + static_cast<unsigned char>(name.back()) +
             (inFontBlock ? 101 : 0)) % kKeptSlots;
 }
-constexpr std::array<std::uint8_t, kKeptSlots> kKeptSlotTable = [] {
-    std::array<std::uint8_t, kKeptSlots> slots{};
+constexpr std::array<KeptSlot, kKeptSlots> kKeptSlotTable = [] {
+    std::array<KeptSlot, kKeptSlots> slots{};
     for (std::size_t i = 0; i < std::size(kPropertyNames); ++i) {
         if (i == kTabCaption || i == kTabControl) continue;
         std::size_t slot = KeptSlotOf(NameInForm(i), InFontBlock(i));
-        while (slots[slot] != 0) slot = (slot + 1) % kKeptSlots;
-        slots[slot] = static_cast<std::uint8_t>(i + 1);
+        while (!slots[slot].name.empty()) slot = (slot + 1) % kKeptSlots;
+        slots[slot] = {NameInForm(i), InFontBlock(i), static_cast<Prop>(i)};
     }
     return slots;
 }();
@@ -117,9 +122,9 @@ std::optional<KeptName> KeptProperty(std::string_view name, bool inFontBlock) {
     if (name.empty()) return std::nullopt;
     // Only a tabbed container's pages are indexed properties that a writer reads.
     if (!inFontBlock && name.back() == ')') return name.front() == 'T' ? KeptTabProperty(name) : std::nullopt;
-    for (std::size_t slot = KeptSlotOf(name, inFontBlock); kKeptSlotTable[slot] != 0; slot = (slot + 1) % kKeptSlots) {
-        const std::size_t i = kKeptSlotTable[slot] - 1u;
-        if (InFontBlock(i) == inFontBlock && NameInForm(i) == name) return KeptName{static_cast<Prop>(i)};
+    for (std::size_t slot = KeptSlotOf(name, inFontBlock); !kKeptSlotTable[slot].name.empty(); slot = (slot + 1) % kKeptSlots) {
+        const KeptSlot& kept = kKeptSlotTable[slot];
+        if (kept.inFontBlock == inFontBlock && kept.name == name) return KeptName{kept.property};
     }
     return std::nullopt;
 }

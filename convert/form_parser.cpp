@@ -1,6 +1,8 @@
 #include "form_parser.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -43,6 +45,37 @@ bool IsAscii(std::string_view bytes) {
     for (; i < bytes.size(); ++i)
         if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
     return true;
+}
+
+// "Name = Value" with a name of one word, as a menu item's properties have:
+// the name and the value, trimmed, in one pass; a line without "=" is all
+// name. Nothing when more than blanks lie between the name and the "=".
+struct NamedValue {
+    std::string_view name, value;
+    bool equals = false;  // the line has its "="
+};
+std::optional<NamedValue> SplitNamedProperty(std::string_view line) {
+    std::size_t nameEnd = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight bytes at a time: the lowest byte that is a blank or "=" ends the name.
+        constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighBits = 0x8080808080808080u;
+        const auto zeroBytes = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; };
+        for (; line.size() - nameEnd >= 8; nameEnd += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, line.data() + nameEnd, 8);
+            const std::uint64_t ends = zeroBytes(word ^ (kOnes * ' ')) | zeroBytes(word ^ (kOnes * '\t')) |
+                                       zeroBytes(word ^ (kOnes * '='));
+            if (ends) {
+                nameEnd += static_cast<std::size_t>(std::countr_zero(ends)) / 8;
+                break;
+            }
+        }
+    }
+    while (nameEnd < line.size() && !IsBlank(line[nameEnd]) && line[nameEnd] != '=') ++nameEnd;
+    const std::size_t equals = nameEnd + LeadingBlanks(line.substr(nameEnd));
+    if (equals == line.size()) return NamedValue{line.substr(0, nameEnd), {}, false};
+    if (line[equals] != '=') return std::nullopt;
+    return NamedValue{line.substr(0, nameEnd), TrimBlanks(line.substr(equals + 1)), true};
 }
 
 // A value that is not a string, without the comment that may follow it: "-1  'True" gives "-1".
@@ -192,13 +225,9 @@ private:
             case 'C': case 'E': case 'I': case 'V': case 'S': break;
             default: return;
         }
-        // The name is one word: whatever else comes before an "=" names none of these.
-        std::size_t nameEnd = 0;
-        while (nameEnd < line.size() && !IsBlank(line[nameEnd]) && line[nameEnd] != '=') ++nameEnd;
-        const std::string_view name = line.substr(0, nameEnd);
-        const std::size_t equals = nameEnd + LeadingBlanks(line.substr(nameEnd));
-        if (equals < line.size() && line[equals] != '=') return;
-        const std::string_view value = equals < line.size() ? TrimBlanks(line.substr(equals + 1)) : std::string_view();
+        const std::optional<NamedValue> property = SplitNamedProperty(line);
+        if (!property) return;
+        const auto [name, value, equals] = *property;
         if (name == "Caption") {
             item.caption = KeepString(value, true, true, index, Prop::Caption, number);
         } else if (name == "Enabled") {
@@ -217,6 +246,9 @@ private:
     }
 
     void FontProperty(Open& owner, std::string_view line, std::uint32_t number) {
+        // Of a control's font only the character set counts.
+        const bool formsOwn = owner.kind == Kind::Object && owner.index == 0;
+        if (!formsOwn && !line.starts_with("Charset")) return;
         const auto [name, value] = SplitProperty(line);
         if (name == "Charset") {
             const std::string_view digits = WithoutComment(value);
@@ -228,7 +260,7 @@ private:
             }
         }
         // Only the form's own font is written (the dialog's FONT).
-        if (owner.kind != Kind::Object || owner.index != 0) return;
+        if (!formsOwn) return;
         if (const std::optional<KeptName> kept = KeptProperty(name, true)) KeepProperty(owner.index, *kept, false, value, number);
     }
 

@@ -39,6 +39,17 @@ constexpr ShortcutKey kShortcuts[] = {
     {"%{BKSP}", "Alt+Bksp", 0x08, kAlt},
 };
 
+constexpr bool LettersComeFirst() {
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        if (kShortcuts[letter - 'A'].code.size() != 2 || kShortcuts[letter - 'A'].code[0] != '^' ||
+            kShortcuts[letter - 'A'].code[1] != letter)
+            return false;
+    for (const ShortcutKey& key : kShortcuts)
+        if (key.code.size() < 2) return false;
+    return true;
+}
+static_assert(LettersComeFirst());
+
 }  // namespace
 
 std::string_view VirtualKeyName(int virtualKey) {
@@ -54,6 +65,9 @@ std::string_view VirtualKeyName(int virtualKey) {
 }
 
 const ShortcutKey* FindShortcutKey(std::string_view code) {
+    // No code is shorter; Ctrl and a letter, the most common, is found by its letter.
+    if (code.size() < 2) return nullptr;
+    if (code.size() == 2 && code[0] == '^' && IsAsciiLetter(code[1])) return &kShortcuts[UpperAscii(code[1]) - 'A'];
     for (const ShortcutKey& key : kShortcuts)
         if (EqualNoCase(key.code, code)) return &key;
     return nullptr;
