@@ -200,7 +200,10 @@ private:
             ++form_.facts.charsets[static_cast<std::size_t>(closed.charset)];
             if (closed.beyondAscii) ++form_.facts.textCharsets[static_cast<std::size_t>(closed.charset)];
         }
-        if (closed.kind == Kind::Object) form_.objects[closed.index].end = static_cast<std::uint32_t>(form_.objects.size());
+        if (closed.kind == Kind::Object) {
+            if (closed.index == pendingOwner_) FlushProperties();
+            form_.objects[closed.index].end = static_cast<std::uint32_t>(form_.objects.size());
+        }
         else if (closed.kind == Kind::Item) form_.menu[closed.index].end = static_cast<std::uint32_t>(form_.menu.size());
     }
 
@@ -288,7 +291,20 @@ private:
         } else {
             bytes = form_.text.Keep(WithoutComment(value));
         }
-        form_.objects[index].properties.push_back({bytes, number, kept.property, kept.tab});
+        if (index != pendingOwner_) {
+            FlushProperties();
+            pendingOwner_ = index;
+        }
+        pending_.push_back({bytes, number, kept.property, kept.tab});
+    }
+
+    // Moves the properties gathered for an object to it, in a vector of their size.
+    void FlushProperties() {
+        if (pending_.empty()) return;
+        std::vector<FormProperty>& properties = form_.objects[pendingOwner_].properties;
+        if (properties.empty()) properties.reserve(pending_.size());
+        properties.insert(properties.end(), pending_.begin(), pending_.end());
+        pending_.clear();
     }
 
     // A string property's bytes, kept: read from the .frx file when the value
@@ -341,6 +357,11 @@ private:
     std::size_t skipDepth_ = 0; // nesting inside a block passed over whole
     bool inFont_ = false;       // inside the innermost object's Font block
     std::string scratch_;
+    // The kept properties of the object read last, moved to it in one piece
+    // when another object's come or it closes: grown a property at a time, each
+    // object's vector would be copied four times over and keep up to twice its room.
+    std::vector<FormProperty> pending_;
+    std::uint32_t pendingOwner_ = 0;
 };
 
 }  // namespace
