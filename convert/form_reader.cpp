@@ -76,7 +76,7 @@ static_assert(CountBits(0) == 0 && CountBits(~std::uint64_t{0}) == 64 && CountBi
 // is one whose first byte is an A, or whose first byte after blanks is a B or
 // an E, in either case. A form is mostly its controls' property lines, and a
 // line at a time would cost a branch the processor cannot foresee for each.
-const char* PassOverPlainLines(const char* p, const char* end, std::uint32_t& lines) {
+const char* PassOverPlainLines(const char* p, const char* end, std::uint32_t& lines, std::size_t& depth) {
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), space = _mm_set1_epi8(' '),
                   tab = _mm_set1_epi8('\t'), caseBit = _mm_set1_epi8(0x20), b = _mm_set1_epi8('b'),
@@ -116,11 +116,32 @@ const char* PassOverPlainLines(const char* p, const char* end, std::uint32_t& li
         // A line's first byte that is no blank: the carry of an addition runs over the blanks from its start.
         const std::uint64_t from = starts | blankCarry;
         const std::uint64_t sum = from + blanks;
-        const std::uint64_t hits = sum & ~blanks & letters;
-        if (hits) {
-            const std::uint64_t before = lineEnds & ((std::uint64_t{1} << std::countr_zero(hits)) - 1);
-            lines += CountBits(before);
-            return before ? block + 64 - std::countl_zero(before) : lineStart;
+        // The lines that may begin or end a block are told here by their first word, when the block holds
+        // them whole; any other is left to the caller, from its start.
+        for (std::uint64_t hits = sum & ~blanks & letters; hits; hits &= hits - 1) {
+            const int hit = std::countr_zero(hits);
+            const std::uint64_t after = ~std::uint64_t{0} << hit;
+            if ((block[hit] | 0x20) == 'a' && !(starts >> hit & 1)) continue;  // an A after blanks
+            // A line that the block does not hold whole with the start of the next (a CR LF could
+            // cross its end), or that may end the definition, is the caller's.
+            const int stop = (ends & after) ? std::countr_zero(ends & after) : 64;
+            if (stop >= 63 || (block[hit] | 0x20) == 'a') {
+                const std::uint64_t before = lineEnds & ~after;
+                lines += CountBits(before);
+                return before ? block + 64 - std::countl_zero(before) : lineStart;
+            }
+            switch (BlockWordOf(std::string_view(block + hit, static_cast<std::size_t>(stop - hit)))) {
+                case BlockWord::Begin:
+                case BlockWord::BeginProperty: ++depth; break;
+                case BlockWord::End: --depth; break;
+                case BlockWord::None: break;
+            }
+            if (depth == 0) {
+                // The line that closes the last block: what follows it is the caller's.
+                const int next = stop + 1 + (block[stop] == '\r' && block[stop + 1] == '\n');
+                lines += CountBits(next == 64 ? lineEnds : lineEnds & ((std::uint64_t{1} << next) - 1));
+                return block + next;
+            }
         }
         lines += CountBits(lineEnds);
         if (lineEnds) lineStart = block + 64 - std::countl_zero(lineEnds);
@@ -131,6 +152,7 @@ const char* PassOverPlainLines(const char* p, const char* end, std::uint32_t& li
 #else
     (void)end;
     (void)lines;
+    (void)depth;
     return p;
 #endif
 }
@@ -268,7 +290,8 @@ void FormReader::PassOverBlockLines(std::size_t& depth) {
     const char* p = text + position_;
     std::uint32_t lines = line_;
     while (depth > 0) {
-        p = PassOverPlainLines(p, end, lines);
+        p = PassOverPlainLines(p, end, lines, depth);
+        if (depth == 0) break;
         const char* const first = SkipBlanks(p, end);
         const char* const stop = FindLineEnd(first, end);
         // A CR at the end of the piece may be the first half of a CR LF.

@@ -243,6 +243,24 @@ TEST(FormParser, LinesOfAControlPassedOverAcrossTheReadPiecesAreCountedOnce) {
     }
 }
 
+TEST(FormParser, ABlockLinePassedOverCountsOnceWhereverItsLineEndFalls) {
+    // The lines of a control are looked at 64 bytes at a time: a BeginProperty
+    // line whose line end lies at every place around the end of such a piece,
+    // and near the end of the form, still opens one block.
+    for (const std::string lineEnd : {"\r\n", "\n", "\r"}) {
+        for (std::size_t padding = 20; padding < 50; ++padding) {
+            std::string form = "Begin VB.Form F" + lineEnd + "Begin VB.TextBox T" + lineEnd + "   Tag = \"" +
+                               std::string(padding, 'x') + "\"";
+            for (const char* line : {"   BeginProperty Font", "Name=1", "EndProperty", "End", "Begin VB.Menu m",
+                                     "Caption=\"M\"", "End"})
+                form += lineEnd + line;
+            const Result<Form> parsed = ParseAskingNoCodePage(form + lineEnd);
+            ASSERT_TRUE(parsed);
+            EXPECT_EQ(Outline(parsed.value()), "m:M@8 ") << padding << " " << lineEnd.size();
+        }
+    }
+}
+
 TEST(FormParser, FormsThatCannotBeReadAreRefusedWithTheReasonAndTheLine) {
     TempDir dir;
     Result<FormReader> missing = FormReader::Open(dir / "nope.frm", "nope.frm");
