@@ -24,11 +24,30 @@ std::pair<std::string_view, std::string_view> SplitProperty(std::string_view lin
     return {TrimBlanks(line.substr(0, equals)), TrimBlanks(line.substr(equals + 1))};
 }
 
+// How many bytes of `text` come before its first blank (or "=", with
+// `equalsEnds`). Eight bytes are looked at a time: the lowest that is one of
+// them ends the word.
+std::size_t WordLength(std::string_view text, bool equalsEnds) {
+    std::size_t length = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighBits = 0x8080808080808080u;
+        const auto zeroBytes = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; };
+        for (; text.size() - length >= 8; length += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + length, 8);
+            const std::uint64_t ends = zeroBytes(word ^ (kOnes * ' ')) | zeroBytes(word ^ (kOnes * '\t')) |
+                                       (equalsEnds ? zeroBytes(word ^ (kOnes * '=')) : 0);
+            if (ends) return length + static_cast<std::size_t>(std::countr_zero(ends)) / 8;
+        }
+    }
+    while (length < text.size() && !IsBlank(text[length]) && !(equalsEnds && text[length] == '=')) ++length;
+    return length;
+}
+
 // The next word of `text`, after blanks, up to a blank or its end; `text` goes on after it.
 std::string_view TakeWord(std::string_view& text) {
     const std::size_t begin = LeadingBlanks(text);
-    std::size_t end = begin;
-    while (end < text.size() && !IsBlank(text[end])) ++end;
+    const std::size_t end = begin + WordLength(text.substr(begin), false);
     const std::string_view word = text.substr(begin, end - begin);
     text.remove_prefix(end);
     return word;
@@ -55,23 +74,7 @@ struct NamedValue {
     bool equals = false;  // the line has its "="
 };
 std::optional<NamedValue> SplitNamedProperty(std::string_view line) {
-    std::size_t nameEnd = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        // Eight bytes at a time: the lowest byte that is a blank or "=" ends the name.
-        constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighBits = 0x8080808080808080u;
-        const auto zeroBytes = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; };
-        for (; line.size() - nameEnd >= 8; nameEnd += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, line.data() + nameEnd, 8);
-            const std::uint64_t ends = zeroBytes(word ^ (kOnes * ' ')) | zeroBytes(word ^ (kOnes * '\t')) |
-                                       zeroBytes(word ^ (kOnes * '='));
-            if (ends) {
-                nameEnd += static_cast<std::size_t>(std::countr_zero(ends)) / 8;
-                break;
-            }
-        }
-    }
-    while (nameEnd < line.size() && !IsBlank(line[nameEnd]) && line[nameEnd] != '=') ++nameEnd;
+    const std::size_t nameEnd = WordLength(line, true);
     const std::size_t equals = nameEnd + LeadingBlanks(line.substr(nameEnd));
     if (equals == line.size()) return NamedValue{line.substr(0, nameEnd), {}, false};
     if (line[equals] != '=') return std::nullopt;

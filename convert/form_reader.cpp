@@ -69,14 +69,17 @@ constexpr std::uint32_t CountBits(std::uint64_t bits) {
 }
 static_assert(CountBits(0) == 0 && CountBits(~std::uint64_t{0}) == 64 && CountBits(0x8000000100000011u) == 4);
 
-// Passes over whole lines from the line that begins at `p` that can neither
-// begin nor end a block nor the definition, 64 bytes at a time, and gives
-// where the first line that may begins (or the last line that the blocks
-// read do not hold whole); `lines` counts the lines passed over. Such a line
-// is one whose first byte is an A, or whose first byte after blanks is a B or
-// an E, in either case. A form is mostly its controls' property lines, and a
-// line at a time would cost a branch the processor cannot foresee for each.
-const char* PassOverPlainLines(const char* p, const char* end, std::uint32_t& lines, std::size_t& depth) {
+// Passes over the lines of the blocks being passed over, from the line that
+// begins at `p`, 64 bytes at a time: a line that begins a block counts
+// `depth` up, one that ends a block down. Gives where the caller goes on:
+// after the line that closes the last of them (`depth` then 0), or at the
+// start of a line these bytes do not settle (one they do not hold whole, or
+// one beginning with an A, which may end the definition); `lines` counts the
+// lines passed over. Only a line whose first byte is an A, or whose first byte
+// after blanks is a B or an E, in either case, can begin or end a block; the
+// rest are most of a form, and a line at a time would cost a branch the
+// processor cannot foresee for each.
+const char* PassOverLinesInBlocks(const char* p, const char* end, std::uint32_t& lines, std::size_t& depth) {
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), space = _mm_set1_epi8(' '),
                   tab = _mm_set1_epi8('\t'), caseBit = _mm_set1_epi8(0x20), b = _mm_set1_epi8('b'),
@@ -290,7 +293,7 @@ void FormReader::PassOverBlockLines(std::size_t& depth) {
     const char* p = text + position_;
     std::uint32_t lines = line_;
     while (depth > 0) {
-        p = PassOverPlainLines(p, end, lines, depth);
+        p = PassOverLinesInBlocks(p, end, lines, depth);
         if (depth == 0) break;
         const char* const first = SkipBlanks(p, end);
         const char* const stop = FindLineEnd(first, end);

@@ -68,6 +68,14 @@ constexpr WordShapes kReservedShapes = [] {
     return shapes;
 }();
 
+// The bytes of an ASCII C identifier: letters, digits and the underscore.
+constexpr std::array<bool, 256> kIdentifierBytes = [] {
+    std::array<bool, 256> bytes{};
+    for (int c = 0; c < 256; ++c)
+        bytes[static_cast<std::size_t>(c)] = IsAsciiLetter(static_cast<char>(c)) || IsAsciiDigit(static_cast<char>(c)) || c == '_';
+    return bytes;
+}();
+
 std::size_t HashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
 // Bits of a name's hash that its slot's place does not tell: a slot whose
@@ -115,7 +123,7 @@ bool IsFreeCName(std::string_view name, std::size_t hash) {
 bool IsUsableRcName(std::string_view name, std::size_t hash) {
     if (name.empty() || IsAsciiDigit(name.front())) return false;
     for (const char c : name)
-        if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
+        if (!kIdentifierBytes[static_cast<unsigned char>(c)]) return false;
     if (kReservedShapes.Has(LowerAscii(name.front()), name.size()) &&
         std::any_of(std::begin(kReservedWords), std::end(kReservedWords),
                     [&](std::string_view word) { return EqualNoCase(name, word); }))
