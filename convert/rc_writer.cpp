@@ -254,46 +254,47 @@ void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& 
 }  // namespace
 
 void AppendRcString(std::string& out, std::string_view text) {
-    // Room for the longest the text can become (every byte an escape of four), written in place.
-    const std::size_t start = out.size();
-    out.resize(start + 4 * text.size());
-    char* next = out.data() + start;
-    std::size_t i = 0;
-    // Most texts need no escape at all: eight bytes that hold no quote, backslash or control byte go as they are.
+    // The bytes that need no escape go in as runs, found eight bytes at a time.
     constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighBits = 0x8080808080808080u;
     const auto hasZeroByte = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; };
-    for (; text.size() - i >= 8; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        if (((word - kOnes * 0x20) & ~word & kHighBits) | hasZeroByte(word ^ (kOnes * '"')) |
-            hasZeroByte(word ^ (kOnes * '\\')))
-            break;
-        std::memcpy(next, &word, 8);
-        next += 8;
-    }
-    for (const char c : text.substr(i)) {
+    std::size_t run = 0, i = 0;
+    while (i < text.size()) {
+        if (text.size() - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, 8);
+            if (!(((word - kOnes * 0x20) & ~word & kHighBits) | hasZeroByte(word ^ (kOnes * '"')) |
+                  hasZeroByte(word ^ (kOnes * '\\')))) {
+                i += 8;
+                continue;
+            }
+        }
+        const char c = text[i];
         const unsigned char byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && c != '"' && c != '\\') {
-            *next++ = c;
-        } else if (c == '"') {
-            *next++ = '"';
-            *next++ = '"';
+            ++i;
+            continue;
+        }
+        out.append(text.data() + run, i - run);
+        run = ++i;
+        if (c == '"') {
+            out += "\"\"";
         } else if (c == '\\') {
             // Without the second backslash, "C:\new" would compile to a line feed.
-            *next++ = '\\';
-            *next++ = '\\';
-        } else if (c == '\r' || c == '\n' || c == '\t') {
+            out += "\\\\";
+        } else if (c == '\r') {
             // A raw CR or LF would end the RC line inside the string.
-            *next++ = '\\';
-            *next++ = c == '\r' ? 'r' : c == '\n' ? 'n' : 't';
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
         } else {
-            *next++ = '\\';
-            *next++ = static_cast<char>('0' + (byte >> 6));
-            *next++ = static_cast<char>('0' + ((byte >> 3) & 7));
-            *next++ = static_cast<char>('0' + (byte & 7));
+            const char octal[] = {'\\', static_cast<char>('0' + (byte >> 6)), static_cast<char>('0' + ((byte >> 3) & 7)),
+                                  static_cast<char>('0' + (byte & 7))};
+            out.append(octal, sizeof octal);
         }
     }
-    out.resize(static_cast<std::size_t>(next - out.data()));
+    out.append(text.data() + run, text.size() - run);
 }
 
 void WriteResourceScript(const Form& form, const NameTable& names, const DialogLayout* dialog, const RcOptions& options,
