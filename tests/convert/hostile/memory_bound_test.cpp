@@ -63,24 +63,26 @@ std::uintmax_t PeakGrowth(const fs::path& form, const fs::path& output) {
     const pid_t child = fork();
     if (child == 0) {
         close(pipeEnds[0]);
+        // The child's own peak, before and after: the peak of all children would
+        // be an earlier test's child's when the tests run in one process.
         rusage before{};
         getrusage(RUSAGE_SELF, &before);
-        const long baseline = before.ru_maxrss;
         const Result<ConversionReport> result = ConvertToFile(form, output);
-        const ssize_t sent = write(pipeEnds[1], &baseline, sizeof baseline);
-        _exit(result.ok() && sent == sizeof baseline ? 0 : 1);
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        const long peaks[2] = {before.ru_maxrss, after.ru_maxrss};
+        const ssize_t sent = write(pipeEnds[1], peaks, sizeof peaks);
+        _exit(result.ok() && sent == sizeof peaks ? 0 : 1);
     }
     close(pipeEnds[1]);
-    long baseline = 0;
-    const ssize_t got = read(pipeEnds[0], &baseline, sizeof baseline);
+    long peaks[2] = {0, 0};
+    const ssize_t got = read(pipeEnds[0], peaks, sizeof peaks);
     close(pipeEnds[0]);
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the conversion of " << form << " failed";
-    EXPECT_EQ(got, static_cast<ssize_t>(sizeof baseline));
-    rusage children{};
-    getrusage(RUSAGE_CHILDREN, &children);
-    return children.ru_maxrss > baseline ? static_cast<std::uintmax_t>(children.ru_maxrss - baseline) * 1024 : 0;
+    EXPECT_EQ(got, static_cast<ssize_t>(sizeof peaks));
+    return peaks[1] > peaks[0] ? static_cast<std::uintmax_t>(peaks[1] - peaks[0]) * 1024 : 0;
 }
 
 class MemoryBound : public ::testing::Test {
