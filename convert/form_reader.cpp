@@ -59,6 +59,12 @@ const char* SkipBlanks(const char* p, const char* end) {
     return p + LeadingBlanks(std::string_view(p, static_cast<std::size_t>(end - p)));
 }
 
+// A line that begins a block counts `depth` up, one that ends a block down.
+void CountBlocks(BlockWord word, std::size_t& depth) {
+    if (word == BlockWord::End) --depth;
+    else if (word != BlockWord::None) ++depth;
+}
+
 // std::popcount, without the call to a library routine that a processor
 // without the instruction for it (the x86-64 baseline) would cost.
 constexpr std::uint32_t CountBits(std::uint64_t bits) {
@@ -133,12 +139,7 @@ const char* PassOverLinesInBlocks(const char* p, const char* end, std::uint32_t&
                 lines += CountBits(before);
                 return before ? block + 64 - std::countl_zero(before) : lineStart;
             }
-            switch (BlockWordOf(std::string_view(block + hit, static_cast<std::size_t>(stop - hit)))) {
-                case BlockWord::Begin:
-                case BlockWord::BeginProperty: ++depth; break;
-                case BlockWord::End: --depth; break;
-                case BlockWord::None: break;
-            }
+            CountBlocks(BlockWordOf(std::string_view(block + hit, static_cast<std::size_t>(stop - hit))), depth);
             if (depth == 0) {
                 // The line that closes the last block: what follows it is the caller's.
                 const int next = stop + 1 + (block[stop] == '\r' && block[stop + 1] == '\n');
@@ -302,12 +303,7 @@ void FormReader::PassOverBlockLines(std::size_t& depth) {
         // Only a line whose first byte is an A, or whose first byte after blanks is a B or an E, matters.
         const char letter = static_cast<char>(*first | 0x20);
         if (letter == 'b' || letter == 'e') {
-            switch (BlockWordOf(std::string_view(first, static_cast<std::size_t>(stop - first)))) {
-                case BlockWord::Begin:
-                case BlockWord::BeginProperty: ++depth; break;
-                case BlockWord::End: --depth; break;
-                case BlockWord::None: break;
-            }
+            CountBlocks(BlockWordOf(std::string_view(first, static_cast<std::size_t>(stop - first))), depth);
         } else if (letter == 'a' && first == p && EndsDefinition(std::string_view(p, static_cast<std::size_t>(stop - p)))) {
             break;
         }
@@ -322,12 +318,7 @@ std::optional<std::string_view> FormReader::NextLineOutside(std::size_t& depth) 
     for (PassOverBlockLines(depth); depth > 0; PassOverBlockLines(depth)) {
         const std::optional<std::string_view> line = NextLine();
         if (!line || EndsDefinition(*line)) return line;
-        switch (BlockWordOf(TrimBlanks(*line))) {
-            case BlockWord::Begin:
-            case BlockWord::BeginProperty: ++depth; break;
-            case BlockWord::End: --depth; break;
-            case BlockWord::None: break;
-        }
+        CountBlocks(BlockWordOf(TrimBlanks(*line)), depth);
     }
     return NextLine();
 }
