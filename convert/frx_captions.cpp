@@ -1,7 +1,6 @@
 #include "frx_captions.h"
 
 #include "ascii.h"
-#include "frx_data.h"
 
 namespace tarvel {
 namespace {
@@ -45,11 +44,8 @@ Result<std::string> CaptionAt(std::string_view frx, std::uint32_t offset, const 
     return std::string(frx.substr(start + 4, length));
 }
 
-FrxFiles::FrxFiles(std::filesystem::path formDirectory)
-    : directory_(formDirectory.empty() ? std::filesystem::path(".") : std::move(formDirectory)) {}
-
 Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
-    Result<std::unique_ptr<FrxFile>> opened = FrxFile::Open(directory_, reference.fileName);
+    Result<std::unique_ptr<FrxFile>> opened = FrxFile::Open(folder_, reference.fileName);
     if (!opened) return opened.error();
     FrxFile& frx = *opened.value();
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "frx_data.h"
 #include "result.h"
 
 namespace tarvel {
@@ -35,11 +36,13 @@ public:
 /// unreadable, and only the caption's own bytes are read.
 class FrxFiles : public FrxSource {
 public:
-    explicit FrxFiles(std::filesystem::path formDirectory);
+    explicit FrxFiles(std::filesystem::path formDirectory) : folder_(std::move(formDirectory)) {}
     Result<std::string> Caption(const FrxReference& reference) override;
+    /// The folder, with the files read from it so far.
+    FrxFolder& folder() { return folder_; }
 
 private:
-    std::filesystem::path directory_;
+    FrxFolder folder_;
 };
 
 /// Caption bytes from one .frx file's contents; `fileName` is for the error.

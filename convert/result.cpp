@@ -27,6 +27,7 @@ std::string_view ErrorKindName(ErrorKind kind) {
         case ErrorKind::ControlNumberOutOfRange: return "ControlNumberOutOfRange";
         case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
         case ErrorKind::OutputIsForm: return "OutputIsForm";
+        case ErrorKind::OutputIsInput: return "OutputIsInput";
         case ErrorKind::OutputUnwritable: return "OutputUnwritable";
         case ErrorKind::OutputLinkRefused: return "OutputLinkRefused";
         case ErrorKind::OutputIncomplete: return "OutputIncomplete";
@@ -56,6 +57,8 @@ std::string Describe(const ConvertError& error) {
         case ErrorKind::NoMenu:
             return where + "no menu";
         case ErrorKind::FrxUnreadable:
+            if (!error.detail.empty())
+                return where + "cannot read the caption file: it is not a regular file but a pipe, a socket or a device";
             return where + "cannot read the caption file: " + reason;
         case ErrorKind::FrxOutOfRange:
             if (!error.detail.empty()) return where + "at offset " + FrxOffsetText(error.number) + ": " + error.detail;
@@ -70,6 +73,8 @@ std::string Describe(const ConvertError& error) {
             return "no output file named";
         case ErrorKind::OutputIsForm:
             return where + "the output file would overwrite the form";
+        case ErrorKind::OutputIsInput:
+            return where + "the output file would overwrite " + error.detail + ", which the conversion reads";
         case ErrorKind::OutputUnwritable:
             return where + "cannot write the output file: " + reason;
         case ErrorKind::OutputLinkRefused:

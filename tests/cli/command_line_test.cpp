@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include "command_line.h"
+#include "file_io.h"
 #include "tarvel_version.h"
 
 namespace fs = std::filesystem;
@@ -170,6 +171,16 @@ struct Outcome {
     std::string out;
     std::string err;
 };
+
+/// A stream that reads `bytes`, as standard input does.
+tarvel::UniqueFile StreamOf(std::string_view bytes) {
+    tarvel::UniqueFile file(std::tmpfile());
+    EXPECT_TRUE(file);
+    if (!file) return file;
+    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
+    std::rewind(file.get());
+    return file;
+}
 
 /// Runs the command line as main does, with its streams captured.
 Outcome Tarvel(const std::vector<std::string>& arguments) {
@@ -370,13 +381,26 @@ TEST_F(CommandLine, AnItemNumberOutsideSixteenBitsExitsWithFourAndWritesNothing)
 
 TEST_F(CommandLine, AFormFromStandardInputAndFormsNamedTwice) {
     const std::string form = Form("Form1.frm", kFileViewForm);
-    std::istringstream in(kFileViewForm);
+    const tarvel::UniqueFile in = StreamOf(kFileViewForm);
     std::ostringstream out, err;
     const std::vector<std::string> arguments{"-o", "-", "-"};
     const tarvel::cli::ParseResult parsed = ParseArguments(arguments, out, err);
     ASSERT_TRUE(parsed.run) << err.str();
-    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in), 0) << err.str();
+    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in.get()), 0) << err.str();
     EXPECT_EQ(out.str(), kFileViewWithDefines + "\r\n");
+
+    // Standard input that is the form's file is never overwritten by the output: < Form1.frm -o Form1.frm.
+    {
+        const tarvel::UniqueFile self(std::fopen(form.c_str(), "rb"));
+        ASSERT_TRUE(self);
+        std::ostringstream over, overErr;
+        const std::vector<std::string> overwrite{"-o", form, "-"};
+        const tarvel::cli::ParseResult overParsed = ParseArguments(overwrite, over, overErr);
+        ASSERT_TRUE(overParsed.run) << overErr.str();
+        EXPECT_EQ(tarvel::cli::Run(overParsed.options, over, overErr, self.get()), 2);
+        EXPECT_EQ(overErr.str(), "tarvel-rc: " + form + ": the output file would overwrite the form\n");
+        EXPECT_EQ(ReadFile(form), kFileViewForm);
+    }
 
     // The same form, named twice and spelled two ways, is converted once.
     const Outcome twice = Tarvel({form, form, Path("sub/../Form1.frm")});
@@ -529,11 +553,11 @@ TEST_F(CommandLine, UnreadableFormsExitWithThree) {
     EXPECT_EQ(Listing(), std::vector<std::string>{"Folder.frm"});
 
     // Standard input is named as such.
-    std::istringstream in(std::string("Begin VB.Form F\r\n Begin VB.Menu a\r\n  Caption = \"A\"\r\n End\r\nEnd\r\n"));
+    const tarvel::UniqueFile in = StreamOf("Begin VB.Form F\r\n Begin VB.Menu a\r\n  Caption = \"A\"\r\n End\r\nEnd\r\n");
     std::ostringstream out, err;
     const std::vector<std::string> arguments{"-n", "65536", "-o", "-", "-"};
     const tarvel::cli::ParseResult parsed = ParseArguments(arguments, out, err);
-    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in), 4);
+    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in.get()), 4);
     EXPECT_EQ(err.str(), "tarvel-rc: standard input:2: menu item 'a' would get number 65536, outside the 0 to 65535 of a MENU resource\n");
 }
 

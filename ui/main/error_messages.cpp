@@ -36,6 +36,9 @@ std::string ConversionFailureMessage(const ConvertError& failure) {
         case ErrorKind::NoMenu:
             return std::string(kNoMenuMessage);
         case ErrorKind::FrxUnreadable:
+            if (!failure.detail.empty())
+                return "Nie można odczytać pliku " + file +
+                       " z tekstami menu: to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie.";
             return "Nie można odczytać pliku " + file + " z tekstami menu" + Reason(failure) + ".";
         case ErrorKind::FrxOutOfRange:
             return "Plik " + file + " z tekstami menu jest krótszy, niż podaje formularz.";
@@ -51,6 +54,9 @@ std::string ConversionFailureMessage(const ConvertError& failure) {
             return "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste.";
         case ErrorKind::OutputIsForm:
             return "Plik wynikowy " + file + " to sam formularz; zapis zniszczyłby go.";
+        case ErrorKind::OutputIsInput:
+            return "Plik wynikowy " + file + " to plik " + Quoted(failure.detail) +
+                   ", z którego konwersja czyta; zapis zniszczyłby go.";
         case ErrorKind::OutputUnwritable:
             return "Nie można zapisać pliku " + file + Reason(failure) + ".";
         case ErrorKind::OutputLinkRefused:
