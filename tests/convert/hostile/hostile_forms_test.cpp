@@ -245,5 +245,37 @@ TEST(HostileForms, SpacesQuotesAndNonAsciiLettersInThePath) {
     ExpectNotAForm(ConvertText(empty), empty);
 }
 
+// Every place and size of a DIALOGEX is a signed 16-bit number: what a form
+// gives outside that range is brought into it, a negative size to 0, and
+// each is named with its form, line and control.
+TEST(HostileForms, DialogPlacesAndSizesBeyondSixteenBitsAreFittedWithAWarning) {
+    ScratchDir dir;
+    WriteBytes(dir / "Big.frm", "VERSION 5.00\r\nBegin VB.Form Form1\r\n   Caption = \"Big\"\r\n   ClientHeight = 3000\r\n"
+                                "   ClientWidth = 99999999\r\n   Begin VB.ComboBox Combo1\r\n      Height = 2147483647\r\n"
+                                "      Left = 120\r\n      Top = 120\r\n      Width = 1500\r\n   End\r\n"
+                                "   Begin VB.TextBox Text1\r\n      Height = -300\r\n      Left = -999999999\r\n"
+                                "      Top = 600\r\n      Width = -1500\r\n   End\r\nEnd\r\n");
+    ConversionRequest request;
+    request.form = dir / "Big.frm";
+    request.formName = "Big.frm";
+    request.rc.dialog = true;
+    request.rc.useDefines = false;
+    std::string text;
+    Destination destination;
+    destination.text = &text;
+    const Result<ConversionReport> result = ConvertForm(request, destination);
+    ASSERT_TRUE(result.ok()) << Describe(result.error());
+    EXPECT_NE(text.find("Form1 DIALOGEX 0, 0, 32767, 123\r\n"), std::string::npos) << text;
+    // The combo box's list adds to its height after it is fitted no more.
+    EXPECT_NE(text.find("    COMBOBOX 100, 5, 5, 67, 32767, "), std::string::npos) << text;
+    EXPECT_NE(text.find("WS_BORDER | WS_TABSTOP, -32768, 25, 0, 0\r\n"), std::string::npos) << text;
+    const std::string fit = " (x, y, width, height in dialog units) does not fit a dialog, whose numbers lie within -32768"
+                            " to 32767 and whose sizes are not negative; written as ";
+    EXPECT_EQ(result.value().warnings,
+              (std::vector<std::string>{"Big.frm:2: the form Form1 at 0, 0, 4444444, 123" + fit + "0, 0, 32767, 123",
+                                        "Big.frm:6: Combo1 (VB.ComboBox) at 5, 5, 67, 88101957" + fit + "5, 5, 67, 32767",
+                                        "Big.frm:12: Text1 (VB.TextBox) at -44444444, 25, -67, -12" + fit + "-32768, 25, 0, 0"}));
+}
+
 }  // namespace
 }  // namespace tarvel::hostile
