@@ -48,11 +48,12 @@ void TellLostStrings(const Form& form, bool dialogWritten, const std::string& fo
     for (const UnreadableString& lost : form.unreadable) {
         if (!lost.inMenu && !dialogWritten) continue;
         const std::string_view owner = lost.inMenu ? form.menu[lost.node].name : form.objects[lost.node].name;
-        report.lost.push_back({std::string(owner), std::string(PropertyName(lost.property)), lost.line, lost.frxError});
+        report.lost.push_back({std::string(owner), std::string(PropertyName(lost.property)), lost.line, lost.frxError,
+                               lost.malformed ? lost.dataReference : std::string()});
         // The dialog's own are told where its controls are.
         if (lost.inMenu)
-            report.warnings.push_back(formName + ": the " + report.lost.back().property + " of " + std::string(owner) +
-                                      " is left empty: " + lost.Why());
+            report.warnings.push_back(Where(formName, lost.line) + "the " + report.lost.back().property + " of " +
+                                      std::string(owner) + " is left empty: " + lost.Why());
     }
 }
 

@@ -66,6 +66,7 @@ struct LostString {
     std::string property;    ///< "Caption" or "Text"
     std::uint32_t line = 0;  ///< the line of the form that refers to it
     std::optional<ConvertError> frxError;  ///< why, when the .frx file failed (else it is kept there as data)
+    std::string malformedReference;        ///< or the form's reference to the .frx file, which is malformed
 };
 
 /// What a conversion that succeeded has to say.

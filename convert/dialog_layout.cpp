@@ -605,7 +605,7 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
 
     for (const UnreadableString& lost : form.unreadable)
         if (!lost.inMenu)
-            warnings.push_back(formFile + ": the " + std::string(PropertyName(lost.property)) + " of " +
+            warnings.push_back(Where(formFile, lost.line) + "the " + std::string(PropertyName(lost.property)) + " of " +
                                std::string(form.objects[lost.node].name) + " is left empty: " + lost.Why());
     PlaceControls(form, formFile, dialog, warnings);
     GroupOptionButtons(form, dialog);

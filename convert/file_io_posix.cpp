@@ -69,7 +69,16 @@ std::error_code OpenInput(const fs::path& path, UniqueFile& file, FileFacts& fac
     facts = FileFacts();
     std::intptr_t handle = -1;
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer before anything could be looked at.
-    if (const std::error_code error = Open(path, O_RDONLY | O_NOCTTY | O_NONBLOCK, 0, handle)) return error;
+    if (const std::error_code error = Open(path, O_RDONLY | O_NOCTTY | O_NONBLOCK, 0, handle)) {
+        // A socket cannot be opened at all: what it is, it is told as such. Nothing is read from it.
+        struct stat status {};
+        if ((error == std::errc::no_such_device_or_address || error == std::errc::operation_not_supported) &&
+            ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+            facts = FactsOf(status);
+            return {};
+        }
+        return error;
+    }
     const int fd = static_cast<int>(handle);
     struct stat status {};
     if (::fstat(fd, &status) != 0) {

@@ -239,6 +239,15 @@ private:
             if (text) NoteText(stored.value());
             return form_.text.Keep(stored.value());
         }
+        // Only a .frx reference begins with $: a damaged one is no caption either.
+        if (!value.empty() && value.front() == '$') {
+            // A damaged line may be long: enough of it to be found.
+            const std::string_view shown = value.substr(0, 40);
+            UnreadableString lost{inMenu, node, property, line, std::nullopt, std::string(shown), true};
+            if (shown.size() < value.size()) lost.dataReference += "...";
+            form_.unreadable.push_back(std::move(lost));
+            return {};
+        }
         if (text) NoteText(value);
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
         if (value.find('"') == std::string_view::npos) return form_.text.Keep(value);

@@ -24,6 +24,8 @@ std::optional<FrxReference> ParseFrxReference(std::string_view value) {
     const std::size_t close = value.find('"', 2);
     if (close == std::string_view::npos || close == 2 || close + 2 >= value.size() || value[close + 1] != ':')
         return std::nullopt;
+    // VB writes at least four hex digits and no more than the eight of 32 bits.
+    if (value.size() - (close + 2) > 8) return std::nullopt;
     std::uint64_t offset = 0;
     for (char c : value.substr(close + 2)) {
         const int d = HexDigitValue(c);

@@ -401,6 +401,11 @@ TEST_F(CommandLine, AFormFromStandardInputAndFormsNamedTwice) {
         EXPECT_EQ(overErr.str(), "tarvel-rc: " + form + ": the output file would overwrite the form\n");
         EXPECT_EQ(ReadFile(form), kFileViewForm);
     }
+    // A closed standard input is told in the system's words, not a library's.
+    const Outcome closed = TarvelInChild({"-o", Path("closed.rc"), "-"}, [] { close(STDIN_FILENO); });
+    EXPECT_EQ(closed.status, 3);
+    EXPECT_EQ(closed.err, "tarvel-rc: cannot read standard input: Bad file descriptor\n");
+    EXPECT_FALSE(fs::exists(Path("closed.rc")));
 
     // The same form, named twice and spelled two ways, is converted once.
     const Outcome twice = Tarvel({form, form, Path("sub/../Form1.frm")});
@@ -573,7 +578,7 @@ TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarnin
                                   "End\r\n");
     // The sub-menu keeps its only item, without a caption: no compiler takes an empty POPUP.
     const std::string emptyPopup = "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"\", 100\r\n}\r\n}\r\n\r\n";
-    const std::string lost = "tarvel-rc: warning: " + form + ": the Caption of mnuLong is left empty: ";
+    const std::string lost = "tarvel-rc: warning: " + form + ":5: the Caption of mnuLong is left empty: ";
     const std::string kept = "tarvel-rc: warning: " + form +
                              ":4: menu item 'mnuLong' has no caption; it is kept as MENUITEM \"\", as its menu would be empty without it\n";
     // The same with and without --dialog: a warning, and the conversion goes on.

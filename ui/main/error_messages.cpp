@@ -80,7 +80,9 @@ std::string LostStringsMessage(const std::vector<LostString>& lost) {
     for (const LostString& string : lost) {
         if (!message.empty()) message += "\n";
         message += "Tekst pozycji menu " + Quoted(string.owner) + AtLine(string.line) + " jest zapisany w pliku ";
-        if (!string.frxError) message += "formularza jako dane";
+        if (!string.malformedReference.empty())
+            message += "wskazanym przez błędny odnośnik " + Quoted(string.malformedReference);
+        else if (!string.frxError) message += "formularza jako dane";
         else if (string.frxError->kind == ErrorKind::FrxOutOfRange)
             message += Quoted(string.frxError->file) + ", krótszym, niż podaje formularz";
         else message += Quoted(string.frxError->file) + ", którego nie można odczytać" + Reason(*string.frxError);

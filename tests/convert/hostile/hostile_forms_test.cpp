@@ -5,6 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <pthread.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include <random>
 #include <string>
@@ -275,6 +281,82 @@ TEST(HostileForms, DialogPlacesAndSizesBeyondSixteenBitsAreFittedWithAWarning) {
               (std::vector<std::string>{"Big.frm:2: the form Form1 at 0, 0, 4444444, 123" + fit + "0, 0, 32767, 123",
                                         "Big.frm:6: Combo1 (VB.ComboBox) at 5, 5, 67, 88101957" + fit + "5, 5, 67, 32767",
                                         "Big.frm:12: Text1 (VB.TextBox) at -44444444, 25, -67, -12" + fit + "-32768, 25, 0, 0"}));
+}
+
+// A damaged reference to the .frx file is no caption: it is left empty, and
+// the warning names the form, the line and the reference.
+TEST(HostileForms, AMalformedFrxReferenceIsToldWithItsFormAndLine) {
+    ScratchDir dir;
+    WriteBytes(dir / "Form1.frx", std::string("\1\0\0\0x", 5));
+    const std::vector<std::string> references = {"$\"Form1.frx\":-1", "$\"Form1.frx\":", "$\"Form1.frx\"",
+                                                 "$\"Form1.frx\":000000000", "$\"\":0", "$Form1.frx:0000"};
+    std::string menu = "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n";
+    for (std::size_t i = 0; i < references.size(); ++i)
+        menu += "      Begin VB.Menu mnu" + std::to_string(i) + "\r\n         Caption = " + references[i] + "\r\n      End\r\n";
+    menu += "      Begin VB.Menu mnuGood\r\n         Caption = $\"Form1.frx\":0000\r\n      End\r\n";
+    WriteBytes(dir / "Form1.frm", FormHead() + menu + "   End\r\n" + FormTail());
+    ConversionRequest request;
+    request.form = dir / "Form1.frm";
+    request.formName = "Form1.frm";
+    std::string text;
+    Destination destination;
+    destination.text = &text;
+    const Result<ConversionReport> result = ConvertForm(request, destination);
+    ASSERT_TRUE(result.ok()) << Describe(result.error());
+    EXPECT_NE(text.find("MENUITEM \"x\", mnuGood"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Form1.frx"), std::string::npos) << text;
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < references.size(); ++i)
+        expected.push_back("Form1.frm:" + std::to_string(7 + 3 * i) + ": the Caption of mnu" + std::to_string(i) +
+                           " is left empty: its reference to the .frx file, " + references[i] +
+                           ", is malformed (a reference is $\"NAME.frx\":OFFSET, the offset in one to eight hex digits)");
+    for (std::size_t i = 0; i < references.size(); ++i)
+        expected.push_back("Form1.frm:" + std::to_string(6 + 3 * i) + ": menu item 'mnu" + std::to_string(i) +
+                           "' has no caption and no items; it is left out");
+    EXPECT_EQ(result.value().warnings, expected);
+}
+
+// A pipe, a socket or a device in the place of the form or of its .frx file is
+// told as what it is, never with a library's words ("Illegal seek", "No such
+// device or address"), and never waited on.
+TEST(HostileForms, APipeASocketOrADeviceIsToldAsNotARegularFile) {
+    ScratchDir dir;
+    ASSERT_EQ(mkfifo((dir / "Pipe.frm").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "Pipe.frx").c_str(), 0600), 0);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = Utf8FromPath(dir / "Socket.frm");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    fs::create_symlink(dir / "Socket.frm", dir / "Socket.frx");
+    fs::create_symlink("/dev/zero", dir / "Zero.frx");
+
+    const std::string notRegular = ": cannot read the form: it is not a regular file but a pipe, a socket or a device";
+    for (const fs::path& form : {dir / "Pipe.frm", dir / "Socket.frm", fs::path("/dev/zero")}) {
+        const Result<std::string> result = ConvertText(form);
+        ASSERT_FALSE(result.ok()) << form;
+        EXPECT_EQ(Describe(result.error()), Utf8FromPath(form) + notRegular);
+    }
+    for (const char* frx : {"Pipe.frx", "Socket.frx", "Zero.frx"}) {
+        WriteBytes(dir / "Form1.frm", FormHead() + "   Begin VB.Menu mnuA\r\n      Caption = $\"" + frx +
+                                          "\":0000\r\n   End\r\n" + LeafItem("mnuB", "B") + FormTail());
+        ConversionRequest request;
+        request.form = dir / "Form1.frm";
+        request.formName = "Form1.frm";
+        std::string text;
+        Destination destination;
+        destination.text = &text;
+        const Result<ConversionReport> result = ConvertForm(request, destination);
+        ASSERT_TRUE(result.ok()) << Describe(result.error());
+        ASSERT_FALSE(result.value().warnings.empty());
+        EXPECT_EQ(result.value().warnings[0], "Form1.frm:5: the Caption of mnuA is left empty: " + Utf8FromPath(dir / frx) +
+                                                  ": cannot read the caption file: it is not a regular file but a pipe, a"
+                                                  " socket or a device");
+    }
+    close(listener);
 }
 
 }  // namespace
