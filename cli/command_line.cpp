@@ -152,6 +152,7 @@ int ExitStatusOf(ErrorKind kind) {
         case ErrorKind::FormUnreadable:
         case ErrorKind::NotARegularFile:
         case ErrorKind::FormLineTooLong:
+        case ErrorKind::FrxEntryTooLong:
         case ErrorKind::FrxUnreadable:
         case ErrorKind::FrxOutOfRange:
         case ErrorKind::OutputUnwritable:

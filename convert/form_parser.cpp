@@ -232,6 +232,13 @@ private:
                                 std::uint32_t line) {
         if (const std::optional<FrxReference> reference = ParseFrxReference(value)) {
             Result<std::string> stored = frx_.Caption(*reference);
+            if (!stored && stored.error().kind == ErrorKind::FrxEntryTooLong) {
+                if (!failure_) {
+                    failure_ = stored.error();
+                    failure_->line = line;
+                }
+                return {};
+            }
             if (!stored) {
                 form_.unreadable.push_back({inMenu, node, property, line, stored.error(), {}});
                 return {};
@@ -274,8 +281,14 @@ private:
         }
     }
 
+public:
+    /// What stops the whole conversion: a .frx string longer than any line may be.
+    const std::optional<ConvertError>& failure() const { return failure_; }
+
+private:
     FrxSource& frx_;
     Form& form_;
+    std::optional<ConvertError> failure_;
     const bool keepControls_;
     const bool noteCodePage_;
     std::vector<Open> open_;    // the blocks whose End has not come yet, outermost first
@@ -308,6 +321,12 @@ Result<Form> ParseForm(FormReader& reader, FrxSource& frx, const FormReading& re
         if (!line || EndsDefinition(*line) || !builder.Line(TrimBlanks(*line), reader.line())) break;
     }
     if (reader.error()) return *reader.error();
+    if (const std::optional<ConvertError>& failure = builder.failure()) {
+        ConvertError error = LineError(failure->kind, reader.name(), failure->line);
+        error.detail = failure->file;
+        error.number = failure->number;
+        return error;
+    }
     builder.Finish();
     return form;
 }

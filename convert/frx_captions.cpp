@@ -1,6 +1,7 @@
 #include "frx_captions.h"
 
 #include "ascii.h"
+#include "form_reader.h"
 
 namespace tarvel {
 namespace {
@@ -14,6 +15,15 @@ std::uint64_t LengthAt(const char* bytes) {
     std::uint64_t length = 0;
     for (int i = 3; i >= 0; --i) length = length * 256 + static_cast<unsigned char>(bytes[i]);
     return length;
+}
+
+// A caption is a line's worth of text: a claim beyond what a line of a form
+// may hold is refused before any room is made for it.
+std::optional<ConvertError> TooLong(std::uint64_t length, const std::string& fileName) {
+    if (length <= FormReader::kMaxLineLength) return std::nullopt;
+    ConvertError tooLong = Failure(ErrorKind::FrxEntryTooLong, fileName);
+    tooLong.number = static_cast<std::int64_t>(length);
+    return tooLong;
 }
 
 }  // namespace
@@ -41,6 +51,7 @@ Result<std::string> CaptionAt(std::string_view frx, std::uint32_t offset, const 
     if (start + 4 > frx.size())
         return Failure(ErrorKind::FrxOutOfRange, fileName);
     const std::uint64_t length = LengthAt(frx.data() + start);
+    if (std::optional<ConvertError> tooLong = TooLong(length, fileName)) return *tooLong;
     if (start + 4 + length > frx.size())
         return Failure(ErrorKind::FrxOutOfRange, fileName);
     return std::string(frx.substr(start + 4, length));
@@ -56,6 +67,7 @@ Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
     Result<std::string> header = frx.Read(start, 4);
     if (!header) return header;
     const std::uint64_t length = LengthAt(header.value().data());
+    if (std::optional<ConvertError> tooLong = TooLong(length, frx.Name())) return *tooLong;
     if (start + 4 + length > frx.Size()) return Failure(ErrorKind::FrxOutOfRange, frx.Name());
     return frx.Read(start + 4, static_cast<std::size_t>(length));
 }

@@ -27,7 +27,8 @@ std::optional<FrxReference> ParseFrxReference(std::string_view value);
 class FrxSource {
 public:
     virtual ~FrxSource() = default;
-    /// The caption's bytes as stored, or FrxUnreadable / FrxOutOfRange naming the file.
+    /// The caption's bytes as stored, or FrxUnreadable / FrxOutOfRange naming the file;
+    /// FrxEntryTooLong for a length beyond the longest line a form may have.
     virtual Result<std::string> Caption(const FrxReference& reference) = 0;
 };
 

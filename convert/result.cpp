@@ -19,6 +19,7 @@ std::string_view ErrorKindName(ErrorKind kind) {
         case ErrorKind::FormUnreadable: return "FormUnreadable";
         case ErrorKind::NotARegularFile: return "NotARegularFile";
         case ErrorKind::FormLineTooLong: return "FormLineTooLong";
+        case ErrorKind::FrxEntryTooLong: return "FrxEntryTooLong";
         case ErrorKind::NotAForm: return "NotAForm";
         case ErrorKind::NoMenu: return "NoMenu";
         case ErrorKind::FrxUnreadable: return "FrxUnreadable";
@@ -51,6 +52,9 @@ std::string Describe(const ConvertError& error) {
             return where + "cannot read the form: it is not a regular file but a pipe, a socket or a device";
         case ErrorKind::FormLineTooLong:
             return where + "cannot read the form: the line is longer than 16 MiB";
+        case ErrorKind::FrxEntryTooLong:
+            return where + "the string it refers to in " + error.detail + " claims " + std::to_string(error.number) +
+                   " bytes, more than the 16 MiB a line of a form may hold";
         case ErrorKind::NotAForm:
             if (error.detail.empty()) return where + "not a form: no Begin VB.Form or Begin VB.MDIForm line";
             return where + "not a form: it begins " + error.detail + ", not VB.Form or VB.MDIForm";

@@ -20,6 +20,8 @@ enum class ErrorKind {
     FormUnreadable,           ///< the form is missing, a directory, or cannot be read
     NotARegularFile,          ///< a pipe, a socket or a device lies where the form should be
     FormLineTooLong,          ///< one line of the form is longer than any form can hold
+    FrxEntryTooLong,          ///< a string the form's line refers to claims more bytes in its .frx file than
+                              ///< a line of a form may hold: `detail` names the .frx, `number` the length
     NotAForm,                 ///< the file does not begin a VB.Form or VB.MDIForm
     NoMenu,                   ///< the form holds no menu (with a dialog: neither a menu nor a dialog)
     FrxUnreadable,            ///< a .frx file that a string refers to cannot be read (`detail` is

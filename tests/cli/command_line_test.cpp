@@ -566,6 +566,61 @@ TEST_F(CommandLine, UnreadableFormsExitWithThree) {
     EXPECT_EQ(err.str(), "tarvel-rc: standard input:2: menu item 'a' would get number 65536, outside the 0 to 65535 of a MENU resource\n");
 }
 
+// A form on standard input is read a piece at a time, as a file is, with the
+// same bound on a line: a gibibyte of zeros costs a line's worth of memory.
+TEST_F(CommandLine, StandardInputIsStreamedWithTheLineBoundOfAFile) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's shadow memory says nothing of the conversion's own";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "AddressSanitizer's shadow memory says nothing of the conversion's own";
+#endif
+#endif
+    int zeros[2], report[2];
+    ASSERT_EQ(pipe(zeros), 0);
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t writer = fork();
+    if (writer == 0) {
+        close(zeros[0]);
+        const std::string piece(1 << 20, '\0');
+        for (int i = 0; i < 1024; ++i)
+            if (write(zeros[1], piece.data(), piece.size()) < 0) break;
+        _exit(0);
+    }
+    close(zeros[1]);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(zeros[0], STDIN_FILENO);
+        close(zeros[0]);
+        close(report[0]);
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        const Outcome got = Tarvel({"-o", Path("z.rc"), "-"});
+        getrusage(RUSAGE_SELF, &after);
+        const long growth = after.ru_maxrss - before.ru_maxrss;
+        ssize_t sent = write(report[1], &growth, sizeof growth);
+        sent += write(report[1], got.err.data(), got.err.size());
+        _exit(sent > 0 ? got.status : 99);
+    }
+    close(zeros[0]);
+    close(report[1]);
+    long growth = -1;
+    ASSERT_EQ(read(report[0], &growth, sizeof growth), static_cast<ssize_t>(sizeof growth));
+    std::string err;
+    char buffer[512];
+    for (ssize_t n; (n = read(report[0], buffer, sizeof buffer)) > 0;) err.append(buffer, static_cast<std::size_t>(n));
+    close(report[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+    EXPECT_EQ(err, "tarvel-rc: standard input:1: cannot read the form: the line is longer than 16 MiB\n");
+    EXPECT_FALSE(fs::exists(Path("z.rc")));
+    std::printf("a gibibyte of zeros on standard input: peak growth %ld KiB\n", growth);
+    EXPECT_LT(growth, 64 * 1024);  // KiB: the 16 MiB line, twice, and a piece
+}
+
 TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarning) {
     const std::string form = Form("Long.frm",
                                   "Begin VB.Form Long\r\n"

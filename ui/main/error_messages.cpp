@@ -28,6 +28,10 @@ std::string ConversionFailureMessage(const ConvertError& failure) {
         case ErrorKind::FormLineTooLong:
             return "Nie można odczytać pliku formularza " + file + ": jego wiersz " + std::to_string(failure.line) +
                    " jest zbyt długi.";
+        case ErrorKind::FrxEntryTooLong:
+            return "Wiersz " + std::to_string(failure.line) + " formularza " + file + " wskazuje w pliku " +
+                   Quoted(failure.detail) + " tekst o długości " + std::to_string(failure.number) +
+                   " bajtów, a wiersz formularza mieści najwyżej 16 MiB.";
         case ErrorKind::NotAForm:
             if (failure.detail.empty())
                 return "Plik " + file + " nie jest formularzem Visual Basic: nie ma w nim bloku „Begin VB.Form” ani „Begin VB.MDIForm”.";

@@ -359,5 +359,28 @@ TEST(HostileForms, APipeASocketOrADeviceIsToldAsNotARegularFile) {
     close(listener);
 }
 
+// A .frx entry may claim no more than a line of the form may hold: a sparse
+// file that claims a caption of 1 GiB is refused before room is made for it.
+TEST(HostileForms, AFrxEntryLongerThanALineIsRefusedWithTheFormsLine) {
+    ScratchDir dir;
+    WriteBytes(dir / "Form1.frm", FormHead() + "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n" +
+                                      "      Begin VB.Menu mnuHuge\r\n         Caption = $\"Form1.frx\":0000\r\n" +
+                                      "      End\r\n   End\r\n" + FormTail());
+    WriteBytes(dir / "Form1.frx", std::string("\0\0\0\x40", 4));  // 1 GiB follows, says the length
+    fs::resize_file(dir / "Form1.frx", (std::uintmax_t{1} << 30) + 4);
+    ConversionRequest request;
+    request.form = dir / "Form1.frm";
+    request.formName = "Form1.frm";
+    const Result<std::string> result = ConvertFormToText(request);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().kind, ErrorKind::FrxEntryTooLong);
+    EXPECT_EQ(Describe(result.error()), "Form1.frm:7: the string it refers to in " + Utf8FromPath(dir / "Form1.frx") +
+                                            " claims 1073741824 bytes, more than the 16 MiB a line of a form may hold");
+    // One byte within the bound is read as ever.
+    WriteBytes(dir / "Form1.frx", std::string("\0\0\0\1", 4));
+    fs::resize_file(dir / "Form1.frx", (std::uintmax_t{16} << 20) + 4);
+    EXPECT_TRUE(ConvertFormToText(request).ok());
+}
+
 }  // namespace
 }  // namespace tarvel::hostile

@@ -41,6 +41,9 @@ TEST(ErrorMessages, EachKindIsOnePlainPolishSentenceNamingTheFileAndTheLine) {
          "Kontrolka „cmdOK” formularza „F.frm” (wiersz 9) dostałaby numer 65536, a okno dialogowe mieści numery od 0 do 65535."},
         {Error(ErrorKind::OutputNameEmpty, ""), "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste."},
         {Error(ErrorKind::OutputIsForm, "/f/F.frm"), "Plik wynikowy „/f/F.frm” to sam formularz; zapis zniszczyłby go."},
+        {Error(ErrorKind::FrxEntryTooLong, "/f/F.frm", 7, "/f/F.frx", 1073741824),
+         "Wiersz 7 formularza „/f/F.frm” wskazuje w pliku „/f/F.frx” tekst o długości 1073741824 bajtów, a wiersz "
+         "formularza mieści najwyżej 16 MiB."},
         {Error(ErrorKind::OutputIsInput, "/f/F.rc", 0, "/f/F.frx"),
          "Plik wynikowy „/f/F.rc” to plik „/f/F.frx”, z którego konwersja czyta; zapis zniszczyłby go."},
         {Error(ErrorKind::FrxUnreadable, "/f/F.frx", 0, "not a regular file"),
