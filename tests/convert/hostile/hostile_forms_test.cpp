@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <pthread.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include <random>
@@ -380,6 +383,50 @@ TEST(HostileForms, AFrxEntryLongerThanALineIsRefusedWithTheFormsLine) {
     WriteBytes(dir / "Form1.frx", std::string("\0\0\0\1", 4));
     fs::resize_file(dir / "Form1.frx", (std::uintmax_t{16} << 20) + 4);
     EXPECT_TRUE(ConvertFormToText(request).ok());
+}
+
+// The form and its .frx file are opened first and looked at as opened: a FIFO
+// put in the file's place between a look at its name and the open would make
+// the open wait for a writer for ever. Here another thread swaps FIFOs in and
+// out as fast as it can while a child converts again and again; the child
+// must always finish (an alarm ends it if it waits).
+TEST(HostileForms, AFifoSwappedInForTheFormOrItsFrxIsNeverWaitedOn) {
+    ScratchDir dir;
+    WriteBytes(dir / "Form1.frx", std::string("\1\0\0\0x", 5));
+    const std::string form = FormHead() + "   Begin VB.Menu mnuA\r\n      Caption = $\"Form1.frx\":0000\r\n   End\r\n" +
+                             LeafItem("mnuB", "B") + FormTail();
+    WriteBytes(dir / "Form1.frm", form);
+    WriteBytes(dir / "form.regular", form);
+    fs::copy_file(dir / "Form1.frx", dir / "frx.regular");
+    ASSERT_EQ(mkfifo((dir / "form.fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "frx.fifo").c_str(), 0600), 0);
+
+    const pid_t swapper = fork();
+    if (swapper == 0) {
+        // Each name takes the FIFO's place and then the regular file's, over and over.
+        for (;;)
+            for (const char* what : {"form", "frx"}) {
+                const std::string name = Utf8FromPath(dir / (std::string(what) == "form" ? "Form1.frm" : "Form1.frx"));
+                const std::string fifo = Utf8FromPath(dir / (std::string(what) + ".fifo"));
+                const std::string regular = Utf8FromPath(dir / (std::string(what) + ".regular"));
+                if (link(name.c_str(), regular.c_str()) == 0 || errno == EEXIST) (void)!rename(fifo.c_str(), name.c_str());
+                (void)!link(name.c_str(), fifo.c_str());
+                (void)!rename(regular.c_str(), name.c_str());
+            }
+    }
+    const pid_t converter = fork();
+    if (converter == 0) {
+        alarm(120);
+        int converted = 0;
+        for (int i = 0; i < 50000; ++i) converted += ConvertText(dir / "Form1.frm").ok() ? 1 : 0;
+        _exit(converted > 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(converter, &status, 0), converter);
+    kill(swapper, SIGKILL);
+    waitpid(swapper, nullptr, 0);
+    EXPECT_FALSE(WIFSIGNALED(status)) << "the conversion waited on a FIFO until signal " << WTERMSIG(status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "no conversion found the regular form";
 }
 
 }  // namespace

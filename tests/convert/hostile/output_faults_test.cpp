@@ -193,6 +193,28 @@ TEST(OutputFaults, AnRcFileThatFailsLeavesTheOldHeader) {
     EXPECT_EQ(Names(dir / "tiny"), std::vector<std::string>{"Form1.rc"});
 }
 
+// The RC file is opened before the header is touched: one that cannot be
+// written leaves the old header as it was and no file of the conversion behind.
+TEST(OutputFaults, AnRcFileThatCannotBeOpenedLeavesTheHeaderAlone) {
+    ScratchDir dir;
+    WriteSmallForm(dir / "Form1.frm");
+    WriteBytes(dir / "ids.h", "the previous header\r\n");
+    WriteBytes(dir / "plain", "not a folder\r\n");
+    for (const fs::path& rc : {dir / "missing" / "Form1.rc", dir / "plain" / "Form1.rc"}) {
+        ConversionRequest request;
+        request.form = dir / "Form1.frm";
+        Destination destination;
+        destination.file = rc;
+        destination.header = dir / "ids.h";
+        destination.masm = dir / "ids.inc";
+        const Result<ConversionReport> result = ConvertForm(request, destination);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.error().file, Utf8FromPath(rc));
+        EXPECT_EQ(ReadBytes(dir / "ids.h"), "the previous header\r\n");
+        EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"Form1.frm", "ids.h", "plain"}));
+    }
+}
+
 // The child converts to `output` and ends; the parent may kill it first.
 pid_t StartConversion(const fs::path& form, const fs::path& output) {
     const pid_t child = fork();
