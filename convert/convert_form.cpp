@@ -131,7 +131,10 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     // that includes a header is never saved without it.
     std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file
     for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm}) {
-        if (target == &destination.file ? destination.text != nullptr : target->empty()) continue;
+        const std::string* handedBack = target == &destination.file     ? destination.text
+                                        : target == &destination.header ? destination.headerText
+                                                                        : destination.masmText;
+        if (handedBack || target->empty()) continue;
         Result<SafeFile> opened = SafeFile::Open(*target, inputs);
         if (!opened) return opened.error();
         files.push_back(std::move(opened.value()));
@@ -147,16 +150,29 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     }
     const std::string formFileName = request.formBytes ? std::string("standard input") : Utf8FromPath(request.form.filename());
     if (!destination.header.empty()) {
-        BufferedSink buffered(files[next++]);
         bool accelerators = false;
         for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
             accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);
-        WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName, accelerators,
-                     buffered);
+        const auto writeHeader = [&](TextSink& out) {
+            WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName,
+                         accelerators, out);
+        };
+        if (destination.headerText) {
+            StringSink text(*destination.headerText);
+            writeHeader(text);
+        } else {
+            BufferedSink buffered(files[next++]);
+            writeHeader(buffered);
+        }
     }
     if (!destination.masm.empty()) {
-        BufferedSink buffered(files[next++]);
-        WriteMasmNumbers(names, formFileName, buffered);
+        if (destination.masmText) {
+            StringSink text(*destination.masmText);
+            WriteMasmNumbers(names, formFileName, text);
+        } else {
+            BufferedSink buffered(files[next++]);
+            WriteMasmNumbers(names, formFileName, buffered);
+        }
     }
     if (files.empty()) return report;
     if (destination.batch) {

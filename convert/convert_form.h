@@ -54,6 +54,10 @@ struct Destination {
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
     std::filesystem::path header; ///< a C header with the #define list, saved safely
     std::filesystem::path masm;   ///< the same numbers as MASM equ lines, saved safely
+    /// Or the header's and the MASM file's text appended here, named as
+    /// `header` and `masm` say all the same (the fuzz target's way to read them).
+    std::string* headerText = nullptr;
+    std::string* masmText = nullptr;
     /// The conversion's files join this batch, which puts them in place with
     /// the others' (one wait for the disk for many forms); without it they are
     /// put in place before ConvertForm returns.

@@ -280,6 +280,10 @@ TEST(HostileForms, DialogPlacesAndSizesBeyondSixteenBitsAreFittedWithAWarning) {
     EXPECT_NE(text.find("WS_BORDER | WS_TABSTOP, -32768, 25, 0, 0\r\n"), std::string::npos) << text;
     const std::string fit = " (x, y, width, height in dialog units) does not fit a dialog, whose numbers lie within -32768"
                             " to 32767 and whose sizes are not negative; written as ";
+    EXPECT_EQ(check::CheckResourceScript(text + "\r\n"), "");
+    // What the dialog was written as before: the fuzz target's rulebook refuses it.
+    EXPECT_NE(check::CheckResourceScript("A DIALOGEX 0, 0, 10, 10\r\n{\r\n    COMBOBOX 100, 5, 5, 67, 32831, WS_TABSTOP\r\n}\r\n"),
+              "");
     EXPECT_EQ(result.value().warnings,
               (std::vector<std::string>{"Big.frm:2: the form Form1 at 0, 0, 4444444, 123" + fit + "0, 0, 32767, 123",
                                         "Big.frm:6: Combo1 (VB.ComboBox) at 5, 5, 67, 88101957" + fit + "5, 5, 67, 32767",
@@ -427,6 +431,33 @@ TEST(HostileForms, AFifoSwappedInForTheFormOrItsFrxIsNeverWaitedOn) {
     waitpid(swapper, nullptr, 0);
     EXPECT_FALSE(WIFSIGNALED(status)) << "the conversion waited on a FIFO until signal " << WTERMSIG(status);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "no conversion found the regular form";
+}
+
+// The rulebook the fuzz target judges every writer by: what no resource
+// compiler, C compiler or assembler would take is found, what they take passes.
+TEST(HostileForms, TheRulebookOfEveryWriterRefusesWhatNoCompilerTakes) {
+    const std::string good = "#pragma code_page(1250)\r\n#include <windows.h>\r\n#include \"ids.h\"\r\n\r\nMain MENU\r\n{\r\n"
+                             "    MENUITEM \"&Open\\tCtrl+O\", mnuOpen  // open\r\n}\r\nMain ACCELERATORS\r\n{\r\n"
+                             "    \"O\", mnuOpen, VIRTKEY, CONTROL\r\n}\r\n";
+    EXPECT_EQ(check::CheckResourceScript(good), "");
+    for (const std::string bad : {"M MENU\r\n{\r\n", "M MENU\r\n}\r\n", "MENUITEM \"a, 1\r\n", "MENUITEM \"a\", 70000\r\n",
+                                  "#pragma code_page(0)\r\n", "#define a 1\r\n#define a 2\r\n", "MENUITEM \"a\", 1\n",
+                                  "MENUITEM \"a\" ; 1\r\n", "/* open\r\n", "MENUITEM \"\\q\", 1\r\n"})
+        EXPECT_NE(check::CheckResourceScript(bad), "") << bad;
+
+    std::vector<std::pair<std::string, std::int64_t>> defines, equs;
+    EXPECT_EQ(check::CheckHeaderText("/* numbers */\r\n#ifndef IDS_H\r\n#define IDS_H\r\n\r\n#define mnuOpen 100\r\n"
+                                     "/* exit is 101: a name C has */\r\n\r\n#endif\r\n",
+                                     &defines),
+              "");
+    EXPECT_EQ(defines, (std::vector<std::pair<std::string, std::int64_t>>{{"mnuOpen", 100}}));
+    for (const std::string bad : {"#define 1x 100\r\n", "#ifndef G\r\n#define G\r\n", "#define a 65536\r\n", "int x;\r\n",
+                                  "#ifndef G\r\n#define G\r\n#endif\r\n#define a 1\r\n"})
+        EXPECT_NE(check::CheckHeaderText(bad), "") << bad;
+    EXPECT_EQ(check::CheckMasmText("; numbers\r\nmnuOpen equ 100\r\n", &equs), "");
+    EXPECT_EQ(equs, defines);
+    for (const std::string bad : {"mnuOpen = 100\r\n", "mnu Open equ 100\r\n", "a equ 1\r\na equ 2\r\n"})
+        EXPECT_NE(check::CheckMasmText(bad), "") << bad;
 }
 
 }  // namespace
