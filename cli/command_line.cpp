@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <iterator>
 #include <map>
 #include <set>
 #include <tuple>
@@ -145,6 +144,7 @@ int ExitStatusOf(ErrorKind kind) {
             return kNoMenu;
         case ErrorKind::OutputNameEmpty:
         case ErrorKind::OutputIsForm:
+        case ErrorKind::OutputIsInput:
             return kUsage;
         case ErrorKind::ItemNumberOutOfRange:
         case ErrorKind::ControlNumberOutOfRange:
@@ -152,6 +152,7 @@ int ExitStatusOf(ErrorKind kind) {
         case ErrorKind::FormUnreadable:
         case ErrorKind::NotARegularFile:
         case ErrorKind::FormLineTooLong:
+        case ErrorKind::FrxEntryTooLong:
         case ErrorKind::FrxUnreadable:
         case ErrorKind::FrxOutOfRange:
         case ErrorKind::OutputUnwritable:
@@ -328,7 +329,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     return result;
 }
 
-int Run(const Options& options, std::ostream& out, std::ostream& err, std::istream& in) {
+int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE* in) {
     int status = kSuccess;
     const bool toStandardOutput = options.output && *options.output == "-";
     auto fail = [&](const ConvertError& error) {
@@ -351,18 +352,17 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
     for (const std::string& form : options.forms) {
         ConversionRequest request;
         request.rc = options.rc;
-        std::string formBytes;
         if (form == "-") {
-            // Its .frx files are looked for in the current directory.
-            formBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            if (in.bad()) {
-                err << "tarvel-rc: standard input: cannot read the form\n";
+            // Read as a file is, a piece at a time; its .frx files are looked for in the current directory.
+            FileFacts facts;
+            if (const std::error_code error = InspectStream(in, facts)) {
+                err << "tarvel-rc: cannot read standard input: " << error.message() << '\n';
                 status = std::max(status, static_cast<int>(kFileError));
                 continue;
             }
             request.form = "-";
             request.formName = "standard input";
-            request.formBytes = formBytes;
+            request.formStream = in;
         } else {
             request.form = PathFromUtf8(form);
             request.formName = form;
@@ -410,7 +410,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
     return status;
 }
 
-int Main(std::span<const std::string> arguments, std::ostream& out, std::ostream& err, std::istream& in) {
+int Main(std::span<const std::string> arguments, std::ostream& out, std::ostream& err, std::FILE* in) {
     // The last guard: nothing escapes main as an abort.
     try {
         const ParseResult parsed = ParseArguments(arguments, out, err);

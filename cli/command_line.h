@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <ostream>
@@ -53,10 +54,11 @@ std::optional<std::int32_t> ParseFirstId(std::string_view text);
 ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
 
 /// Converts every form; RC text for "-o -" goes to `out`, messages to `err`,
-/// and a form named "-" is read from `in`.
-int Run(const Options& options, std::ostream& out, std::ostream& err, std::istream& in = std::cin);
+/// and a form named "-" is read from `in` (in binary mode), which no output
+/// may overwrite when it is a regular file.
+int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE* in = stdin);
 
 /// The whole program after the process's own set-up: arguments in, exit status out.
-int Main(std::span<const std::string> arguments, std::ostream& out, std::ostream& err, std::istream& in = std::cin);
+int Main(std::span<const std::string> arguments, std::ostream& out, std::ostream& err, std::FILE* in = stdin);
 
 }  // namespace tarvel::cli

@@ -13,6 +13,7 @@
 int wmain(int argc, wchar_t** argv) {
     std::ios::sync_with_stdio(false);
     tarvel::cli::MakeStandardOutputBinary();
+    tarvel::cli::MakeStandardInputBinary();
     tarvel::cli::StandardErrorStream err;
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(tarvel::Utf8FromWide(argv[i]));

@@ -57,6 +57,10 @@ bool WriteConsoleText(HANDLE handle, const std::string& utf8) {
 
 void MakeStandardOutputBinary() { _setmode(_fileno(stdout), _O_BINARY); }
 
+void MakeStandardInputBinary() {
+    if (_fileno(stdin) >= 0) _setmode(_fileno(stdin), _O_BINARY);
+}
+
 StandardErrorBuffer::StandardErrorBuffer() : handle_(GetStdHandle(STD_ERROR_HANDLE)) {
     DWORD mode = 0;
     console_ = handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE && GetConsoleMode(handle_, &mode);

@@ -12,6 +12,9 @@ namespace tarvel::cli {
 /// Standard output as raw bytes: RC text keeps its CR LF line ends and its code page.
 void MakeStandardOutputBinary();
 
+/// Standard input as raw bytes: a form read from it keeps its line ends and every byte.
+void MakeStandardInputBinary();
+
 /// Takes UTF-8 text. A console gets it as UTF-16 through WriteConsoleW, so
 /// that it shows right whatever the console's code page; a file or a pipe
 /// gets the UTF-8 bytes as they are.

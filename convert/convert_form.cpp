@@ -24,16 +24,23 @@ bool NeedsCodePage(const ConversionRequest& request) {
     return request.reportCodePage || request.rc.codePage == RcOptions::kAutoCodePage;
 }
 
-Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName) {
-    FrxFiles besideTheForm(request.form.parent_path());
-    FrxSource& frx = request.frx ? *request.frx : besideTheForm;
+// The form read into its tree; `formIdentity` tells which file it was read
+// from, when the system says (a file, or a stream that is one).
+Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName, FrxSource& frx,
+                      std::optional<FileIdentity>& formIdentity) {
     const FormReading reading{.controls = request.rc.dialog, .codePage = NeedsCodePage(request)};
     if (request.formBytes) {
         FormReader reader = FormReader::FromBytes(*request.formBytes, formName);
         return ParseForm(reader, frx, reading);
     }
+    if (request.formStream) {
+        FormReader reader = FormReader::FromStream(request.formStream, formName);
+        formIdentity = reader.identity();
+        return ParseForm(reader, frx, reading);
+    }
     Result<FormReader> reader = FormReader::Open(request.form, formName);
     if (!reader) return reader.error();
+    formIdentity = reader.value().identity();
     return ParseForm(reader.value(), frx, reading);
 }
 
@@ -41,11 +48,12 @@ void TellLostStrings(const Form& form, bool dialogWritten, const std::string& fo
     for (const UnreadableString& lost : form.unreadable) {
         if (!lost.inMenu && !dialogWritten) continue;
         const std::string_view owner = lost.inMenu ? form.menu[lost.node].name : form.objects[lost.node].name;
-        report.lost.push_back({std::string(owner), std::string(PropertyName(lost.property)), lost.line, lost.frxError});
+        report.lost.push_back({std::string(owner), std::string(PropertyName(lost.property)), lost.line, lost.frxError,
+                               lost.malformed ? lost.dataReference : std::string()});
         // The dialog's own are told where its controls are.
         if (lost.inMenu)
-            report.warnings.push_back(formName + ": the " + report.lost.back().property + " of " + std::string(owner) +
-                                      " is left empty: " + lost.Why());
+            report.warnings.push_back(Where(formName, lost.line) + "the " + report.lost.back().property + " of " +
+                                      std::string(owner) + " is left empty: " + lost.Why());
     }
 }
 
@@ -68,12 +76,24 @@ void TellLeftOutItems(const Form& form, const NameTable& names, const std::strin
 
 Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
     const std::string formName = request.formName.empty() ? Utf8FromPath(request.form) : request.formName;
-    Result<Form> read = ReadForm(request, formName);
+    FrxFiles besideTheForm(request.form.parent_path());
+    std::optional<FileIdentity> formIdentity;
+    Result<Form> read = ReadForm(request, formName, request.frx ? *request.frx : besideTheForm, formIdentity);
     if (!read) return read.error();
     const Form& form = read.value();
 
-    // A form without a menu may still give a dialog, but an MDI form never does.
+    // Every file read, which no output may overwrite.
     ConversionReport report;
+    const bool formFromFile = !request.formBytes && !request.formStream;
+    if (formFromFile) report.filesRead.push_back(request.form);
+    std::vector<InputFile> inputs;
+    if (formIdentity) inputs.push_back({*formIdentity, {}});
+    for (const FrxFolder::ReadFile& frx : besideTheForm.folder().filesRead()) {
+        report.filesRead.push_back(frx.path);
+        if (frx.identity) inputs.push_back({*frx.identity, Utf8FromPath(frx.path)});
+    }
+
+    // A form without a menu may still give a dialog, but an MDI form never does.
     std::vector<std::string> dialogWarnings;
     std::optional<DialogLayout> dialog;
     if (request.rc.dialog) {
@@ -111,8 +131,11 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     // that includes a header is never saved without it.
     std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file
     for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm}) {
-        if (target == &destination.file ? destination.text != nullptr : target->empty()) continue;
-        Result<SafeFile> opened = SafeFile::Open(*target, request.form);
+        const std::string* handedBack = target == &destination.file     ? destination.text
+                                        : target == &destination.header ? destination.headerText
+                                                                        : destination.masmText;
+        if (handedBack || target->empty()) continue;
+        Result<SafeFile> opened = SafeFile::Open(*target, inputs);
         if (!opened) return opened.error();
         files.push_back(std::move(opened.value()));
     }
@@ -127,16 +150,29 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     }
     const std::string formFileName = request.formBytes ? std::string("standard input") : Utf8FromPath(request.form.filename());
     if (!destination.header.empty()) {
-        BufferedSink buffered(files[next++]);
         bool accelerators = false;
         for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
             accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);
-        WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName, accelerators,
-                     buffered);
+        const auto writeHeader = [&](TextSink& out) {
+            WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName,
+                         accelerators, out);
+        };
+        if (destination.headerText) {
+            StringSink text(*destination.headerText);
+            writeHeader(text);
+        } else {
+            BufferedSink buffered(files[next++]);
+            writeHeader(buffered);
+        }
     }
     if (!destination.masm.empty()) {
-        BufferedSink buffered(files[next++]);
-        WriteMasmNumbers(names, formFileName, buffered);
+        if (destination.masmText) {
+            StringSink text(*destination.masmText);
+            WriteMasmNumbers(names, formFileName, text);
+        } else {
+            BufferedSink buffered(files[next++]);
+            WriteMasmNumbers(names, formFileName, buffered);
+        }
     }
     if (files.empty()) return report;
     if (destination.batch) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -24,9 +25,13 @@ struct ConversionRequest {
     /// The form's file: read from here unless `formBytes` is given; its folder
     /// holds the .frx files, and it is never overwritten.
     std::filesystem::path form;
-    /// The form's bytes when they come from elsewhere (standard input); `form`'s
-    /// folder ("" for the current one) still holds the .frx files.
+    /// The form's bytes when they come from elsewhere; `form`'s folder ("" for
+    /// the current one) still holds the .frx files.
     std::optional<std::string_view> formBytes;
+    /// Or an open stream the form is read from, a piece at a time (standard
+    /// input), which the caller keeps open; `form`'s folder holds the .frx files.
+    /// When it is a regular file, no output may overwrite that file.
+    std::FILE* formStream = nullptr;
     /// How messages name the form; `form` as UTF-8 when empty.
     std::string formName;
     /// Where .frx captions come from; the files in `form`'s folder when null.
@@ -49,6 +54,10 @@ struct Destination {
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
     std::filesystem::path header; ///< a C header with the #define list, saved safely
     std::filesystem::path masm;   ///< the same numbers as MASM equ lines, saved safely
+    /// Or the header's and the MASM file's text appended here, named as
+    /// `header` and `masm` say all the same (the fuzz target's way to read them).
+    std::string* headerText = nullptr;
+    std::string* masmText = nullptr;
     /// The conversion's files join this batch, which puts them in place with
     /// the others' (one wait for the disk for many forms); without it they are
     /// put in place before ConvertForm returns.
@@ -61,6 +70,7 @@ struct LostString {
     std::string property;    ///< "Caption" or "Text"
     std::uint32_t line = 0;  ///< the line of the form that refers to it
     std::optional<ConvertError> frxError;  ///< why, when the .frx file failed (else it is kept there as data)
+    std::string malformedReference;        ///< or the form's reference to the .frx file, which is malformed
 };
 
 /// What a conversion that succeeded has to say.
@@ -69,6 +79,9 @@ struct ConversionReport {
     std::vector<LostString> lost;       ///< the strings among them that the form keeps in a .frx file
     int codePage = 0;                   ///< the code page of the form's text, by the rule of --code-page auto;
                                         ///< 0 unless asked for (reportCodePage or --code-page auto)
+    /// The form's file (when it is read from one), then every .frx file the
+    /// conversion opened, each once, in the order first opened.
+    std::vector<std::filesystem::path> filesRead;
 };
 
 /// Converts one form. On failure nothing has been written to the file

@@ -13,9 +13,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SameFile(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    return !b.empty() && fs::equivalent(a, b, error) && !error;
+// The input that a file to be written is, if any.
+const InputFile* InputAt(const std::optional<FileIdentity>& identity, std::span<const InputFile> inputs) {
+    if (!identity) return nullptr;
+    for (const InputFile& input : inputs)
+        if (input.identity == *identity) return &input;
+    return nullptr;
 }
 
 // A short name of its own, so that a target whose name is near the system's
@@ -60,7 +63,17 @@ void SafeFile::Abandon() {
     pending_ = std::string();
 }
 
-Result<SafeFile> SafeFile::Open(const fs::path& requested, const fs::path& form) {
+std::vector<InputFile> InputFilesAt(const fs::path& form, std::span<const fs::path> alsoRead) {
+    std::vector<InputFile> inputs;
+    if (const std::optional<FileIdentity> identity = form.empty() ? std::nullopt : IdentityOf(form))
+        inputs.push_back({*identity, {}});
+    for (const fs::path& path : alsoRead)
+        if (const std::optional<FileIdentity> identity = IdentityOf(path); identity && !InputAt(identity, inputs))
+            inputs.push_back({*identity, Utf8FromPath(path)});
+    return inputs;
+}
+
+Result<SafeFile> SafeFile::Open(const fs::path& requested, std::span<const InputFile> inputs) {
     if (requested.empty()) return FileError(ErrorKind::OutputNameEmpty, {});
     WatchInterrupts();
     SafeFile out;
@@ -77,7 +90,16 @@ Result<SafeFile> SafeFile::Open(const fs::path& requested, const fs::path& form)
     }
     out.target_ = std::move(place.file);
     const fs::path& target = out.target_;
-    if (SameFile(target, form)) return out.Failure(ErrorKind::OutputIsForm, {});
+    // An output that is an input would destroy what the conversion was made from.
+    const auto overwritesInput = [&](const std::optional<FileIdentity>& identity) -> std::optional<ConvertError> {
+        const InputFile* input = InputAt(identity, inputs);
+        if (!input) return std::nullopt;
+        if (input->name.empty()) return out.Failure(ErrorKind::OutputIsForm, {});
+        ConvertError refused = out.Failure(ErrorKind::OutputIsInput, {});
+        refused.detail = input->name;
+        return refused;
+    };
+    if (std::optional<ConvertError> refused = overwritesInput(IdentityOf(target))) return *refused;
     std::error_code error;
     if (fs::is_directory(target, error) || !target.has_filename()) return out.Failure(ErrorKind::OutputUnwritable, isDirectory);
 
@@ -94,6 +116,8 @@ Result<SafeFile> SafeFile::Open(const fs::path& requested, const fs::path& form)
     if (!opened) {
         if (const std::error_code inspected = existing.Inspect(out.replaced_))
             return out.Failure(ErrorKind::OutputUnwritable, inspected);
+        // Looked at again as opened: the name may lead elsewhere by now.
+        if (std::optional<ConvertError> refused = overwritesInput(out.replaced_.identity)) return *refused;
         // A device or a pipe (/dev/stdout, a FIFO, NUL) cannot be replaced, only written to.
         if (!out.replaced_.regular) {
             out.file_ = std::move(existing);
@@ -275,8 +299,9 @@ std::vector<Status> SaveBatch::Commit() {
     return outcomes;
 }
 
-Status DeliverToFile(std::string_view text, const fs::path& target, const fs::path& form) {
-    Result<SafeFile> file = SafeFile::Open(target, form);
+Status DeliverToFile(std::string_view text, const fs::path& target, const fs::path& form,
+                     std::span<const fs::path> alsoRead) {
+    Result<SafeFile> file = SafeFile::Open(target, InputFilesAt(form, alsoRead));
     if (!file) return file.error();
     file.value().Write(text);
     file.value().Write("\r\n");

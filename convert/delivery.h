@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -26,11 +27,22 @@
 
 namespace tarvel {
 
+/// A file that a conversion reads: none of its outputs may be that file,
+/// however the output is spelled (a link, another name for it).
+struct InputFile {
+    FileIdentity identity;
+    std::string name;  ///< as messages name it; empty for the form itself
+};
+
+/// The inputs that `form` and `alsoRead` lead to, the form first; a file that is not there reads nothing.
+std::vector<InputFile> InputFilesAt(const std::filesystem::path& form, std::span<const std::filesystem::path> alsoRead = {});
+
 class SafeFile : public TextSink {
 public:
-    /// Checks the target and opens the file that will replace it. `form` is
-    /// the converted form, which is never overwritten.
-    static Result<SafeFile> Open(const std::filesystem::path& target, const std::filesystem::path& form);
+    /// Checks the target and opens the file that will replace it. No file
+    /// among `inputs` is ever overwritten: OutputIsForm for the form, else
+    /// OutputIsInput naming the input.
+    static Result<SafeFile> Open(const std::filesystem::path& target, std::span<const InputFile> inputs);
 
     SafeFile(SafeFile&& other) noexcept;
     SafeFile& operator=(SafeFile&&) = delete;
@@ -85,7 +97,9 @@ private:
     std::vector<std::vector<SafeFile>> groups_;
 };
 
-/// Saves `text` followed by CR LF as `target`.
-Status DeliverToFile(std::string_view text, const std::filesystem::path& target, const std::filesystem::path& form);
+/// Saves `text` followed by CR LF as `target`, which may be neither the form
+/// nor any file in `alsoRead` (the .frx files the conversion read).
+Status DeliverToFile(std::string_view text, const std::filesystem::path& target, const std::filesystem::path& form,
+                     std::span<const std::filesystem::path> alsoRead = {});
 
 }  // namespace tarvel

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "ascii.h"
+#include "result.h"
 
 namespace tarvel {
 namespace {
@@ -364,44 +365,91 @@ bool Slants(const FormObject& line) {
     return std::lround(ends.y1) != std::lround(ends.y2) && std::lround(ends.x1) != std::lround(ends.x2);
 }
 
+// A rectangle in dialog units before it is fitted into a dialog's numbers.
+struct WideRect {
+    std::int64_t x = 0, y = 0, width = 0, height = 0;
+};
+
+// Dialog units, rounded, from pixels of any size a form may claim.
+std::int64_t Rounded(double units) { return std::isnan(units) ? 0 : std::llround(std::clamp(units, -1e15, 1e15)); }
+std::int64_t WideX(const BaseUnits& base, double pixels) { return Rounded(pixels * 4 / base.x); }
+std::int64_t WideY(const BaseUnits& base, double pixels) { return Rounded(pixels * 8 / base.y); }
+
+// Every coordinate and size of a DIALOGEX is a signed 16-bit number, and no
+// size is negative: a value outside is brought to the nearest that is
+// (llvm-rc refuses the rest, and windres wraps them into nonsense).
+DialogRect Fit(const WideRect& wide) {
+    const auto fit = [](std::int64_t value, std::int64_t lowest) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, lowest, 32767));
+    };
+    return {fit(wide.x, -32768), fit(wide.y, -32768), fit(wide.width, 0), fit(wide.height, 0)};
+}
+
+bool Fits(const WideRect& wide) {
+    const DialogRect fitted = Fit(wide);
+    return fitted.x == wide.x && fitted.y == wide.y && fitted.width == wide.width && fitted.height == wide.height;
+}
+
 // A horizontal or vertical Line as a thin etched static; a slanting one,
 // which no Windows control draws, as the rectangle it crosses.
-DialogRect LineRect(const FormObject& line, double originX, double originY, const BaseUnits& base, ControlShape& shape) {
+WideRect LineRect(const FormObject& line, double originX, double originY, const BaseUnits& base,
+                  std::vector<std::string_view>* styles) {
     const LineEnds ends = EndsOf(line);
     const double left = originX + std::min(ends.x1, ends.x2), top = originY + std::min(ends.y1, ends.y2);
     const double width = std::abs(ends.x2 - ends.x1), height = std::abs(ends.y2 - ends.y1);
     if (std::lround(ends.y1) == std::lround(ends.y2)) {
-        shape.styles.insert(shape.styles.begin(), "SS_ETCHEDHORZ");
-        return {base.X(left), base.Y(originY + ends.y1), base.X(width), 1};
+        if (styles) styles->insert(styles->begin(), "SS_ETCHEDHORZ");
+        return {WideX(base, left), WideY(base, originY + ends.y1), WideX(base, width), 1};
     }
     if (std::lround(ends.x1) == std::lround(ends.x2)) {
-        shape.styles.insert(shape.styles.begin(), "SS_ETCHEDVERT");
-        return {base.X(originX + ends.x1), base.Y(top), 1, base.Y(height)};
+        if (styles) styles->insert(styles->begin(), "SS_ETCHEDVERT");
+        return {WideX(base, originX + ends.x1), WideY(base, top), 1, WideY(base, height)};
     }
-    return {base.X(left), base.Y(top), base.X(width), base.Y(height)};
+    return {WideX(base, left), WideY(base, top), WideX(base, width), WideY(base, height)};
 }
 
 bool Is(const ControlKind* kind, std::string_view type) { return kind && kind->type == type; }
 
-// The control's statement, styles, text and rectangle.
-void Fill(const Form& form, const DialogLayout& dialog, std::uint32_t object, ControlLine& line) {
+// Where a control lies and how large it is, as the form says; a Line's etched style goes to `styles`.
+WideRect ControlRect(const Form& form, const DialogLayout& dialog, std::uint32_t object,
+                     std::vector<std::string_view>* styles) {
     const FormObject& control = form.objects[object];
     const DialogLayout::Place& parent = dialog.places[control.parent];
     const DialogLayout::Place& place = dialog.places[object];
     const ControlKind& kind = ControlKinds()[place.kind];
-    ControlShape shape{kind.statement, kind.styles};
-    if (kind.rule) kind.rule(control, shape);
-    if (IsLine(control)) {
-        line.rect = LineRect(control, parent.x + parent.inset, parent.y + parent.inset, dialog.base, shape);
-    } else {
-        line.rect = {dialog.base.X(place.x), dialog.base.Y(place.y),
-                     dialog.base.X(Number(control, Prop::Width).value_or(0) / kTwipsPerPixel),
-                     dialog.base.Y(Number(control, Prop::Height).value_or(0) / kTwipsPerPixel)};
-    }
+    if (IsLine(control)) return LineRect(control, parent.x + parent.inset, parent.y + parent.inset, dialog.base, styles);
+    WideRect rect{WideX(dialog.base, place.x), WideY(dialog.base, place.y),
+                  WideX(dialog.base, Number(control, Prop::Width).value_or(0) / kTwipsPerPixel),
+                  WideY(dialog.base, Number(control, Prop::Height).value_or(0) / kTwipsPerPixel)};
     if ((Is(&kind, "VB.ComboBox") && Whole(control, Prop::Style, 0) != 1) || Is(&kind, "VB.DriveListBox")) {
         // Its height is the closed box's; the resource gives the open list's: room for eight more rows.
-        line.rect.height += 8 * 8;
+        rect.height += 8 * 8;
     }
+    return rect;
+}
+
+std::string RectText(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height) {
+    return std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(width) + ", " + std::to_string(height);
+}
+
+// A warning for a rectangle that a dialog cannot hold as the form gives it.
+void WarnUnfit(const WideRect& wide, const std::string& where, const std::string& what, std::vector<std::string>& warnings) {
+    if (Fits(wide)) return;
+    const DialogRect fitted = Fit(wide);
+    warnings.push_back(where + what + " at " + RectText(wide.x, wide.y, wide.width, wide.height) +
+                       " (x, y, width, height in dialog units) does not fit a dialog, whose numbers lie within -32768"
+                       " to 32767 and whose sizes are not negative; written as " +
+                       RectText(fitted.x, fitted.y, fitted.width, fitted.height));
+}
+
+// The control's statement, styles, text and rectangle.
+void Fill(const Form& form, const DialogLayout& dialog, std::uint32_t object, ControlLine& line) {
+    const FormObject& control = form.objects[object];
+    const DialogLayout::Place& place = dialog.places[object];
+    const ControlKind& kind = ControlKinds()[place.kind];
+    ControlShape shape{kind.statement, kind.styles};
+    if (kind.rule) kind.rule(control, shape);
+    line.rect = Fit(ControlRect(form, dialog, object, &shape.styles));
     if (kind.focusable && !IsFalse(control, Prop::TabStop)) shape.styles.push_back("WS_TABSTOP");
     else if (kind.focusable && kind.statement != "CONTROL") shape.styles.push_back("NOT WS_TABSTOP");
     if (!place.enabled) shape.styles.push_back("WS_DISABLED");
@@ -551,14 +599,20 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
     FormStyles(root, dialog);
     const double width = Number(root, Prop::ClientWidth).value_or(Number(root, Prop::Width).value_or(4800));
     const double height = Number(root, Prop::ClientHeight).value_or(Number(root, Prop::Height).value_or(3600));
-    dialog.rect = {0, 0, dialog.base.X(width / kTwipsPerPixel), dialog.base.Y(height / kTwipsPerPixel)};
+    const WideRect wide{0, 0, WideX(dialog.base, width / kTwipsPerPixel), WideY(dialog.base, height / kTwipsPerPixel)};
+    dialog.rect = Fit(wide);
+    WarnUnfit(wide, Where(formFile, root.line), "the form " + std::string(root.name), warnings);
 
     for (const UnreadableString& lost : form.unreadable)
         if (!lost.inMenu)
-            warnings.push_back(formFile + ": the " + std::string(PropertyName(lost.property)) + " of " +
+            warnings.push_back(Where(formFile, lost.line) + "the " + std::string(PropertyName(lost.property)) + " of " +
                                std::string(form.objects[lost.node].name) + " is left empty: " + lost.Why());
     PlaceControls(form, formFile, dialog, warnings);
     GroupOptionButtons(form, dialog);
+    for (const DialogControlRef& ref : dialog.controls) {
+        const FormObject& control = form.objects[ref.object];
+        WarnUnfit(ControlRect(form, dialog, ref.object, nullptr), Where(formFile, control.line), Described(control), warnings);
+    }
     return dialog;
 }
 

@@ -39,14 +39,6 @@ struct DialogRect {
 /// The dialog font's average character in pixels, and so the size of a dialog unit.
 struct BaseUnits {
     double x = 6, y = 13;
-
-    std::int32_t X(double pixels) const { return Clamp(pixels * 4 / x); }
-    std::int32_t Y(double pixels) const { return Clamp(pixels * 8 / y); }
-
-    static std::int32_t Clamp(double units) {
-        // A dialog's coordinates are 16-bit: a control placed absurdly far stays at the edge.
-        return static_cast<std::int32_t>(std::lround(std::clamp(units, -32768.0, 32767.0)));
-    }
 };
 
 /// The FONT statement's arguments; a form that names no font gets 8-point MS Sans Serif.
@@ -96,7 +88,9 @@ struct ControlLine {
 std::optional<std::string> WhyNoDialog(const Form& form, const std::string& formFile);
 
 /// Lays out the dialog of a form that gets one, read with its controls.
-/// Look-alikes, placeholders and strings that could not be read are reported in `warnings`.
+/// Look-alikes, placeholders, strings that could not be read, and a place or
+/// size that a dialog cannot hold (brought into -32768 to 32767, a size to 0
+/// or more) are reported in `warnings`.
 DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::vector<std::string>& warnings);
 
 /// The line of a control; `line` is reused from one control to the next.

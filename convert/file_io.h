@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,15 +43,41 @@ std::string PlaceOf(const std::filesystem::path& path);
 /// The reason of the last failed C library call (errno), or a plain I/O error when it left none.
 std::error_code LastSystemError();
 
+/// Which file a file is, however it is named (a link, another spelling, a
+/// hard link): its device and inode on POSIX, its volume's serial number and
+/// its file index on Windows.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+/// The file that `path` leads to once links are followed; nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
+
 /// What an open file is, read from the open file itself (never from its
 /// name, which may lead elsewhere by the time it is looked at).
 struct FileFacts {
     bool regular = false;       ///< a regular file, not a device or a pipe
+    bool directory = false;
+    std::optional<FileIdentity> identity;  ///< where the system tells it (a disk file)
     std::uint64_t size = 0;
     std::filesystem::perms permissions = std::filesystem::perms::none;
     std::int64_t owner = -1;    ///< the owning user and group where the system has them, else -1
     std::int64_t group = -1;
 };
+
+/// Opens a file to read it, then looks at what was opened (never a name
+/// checked first and opened after, which may lead to a FIFO by then): `facts`
+/// tells what it is, and `file` is set for a regular file only, so a folder, a
+/// pipe or a device is never read, and opening a FIFO never waits for a writer.
+std::error_code OpenInput(const std::filesystem::path& path, UniqueFile& file, FileFacts& facts);
+
+/// What an open stream (standard input) is, from the stream itself.
+std::error_code InspectStream(std::FILE* stream, FileFacts& facts);
+
+/// Moves a file being read to `offset` from its start, with 64 bits on every system.
+std::error_code SeekTo(std::FILE* file, std::uint64_t offset);
 
 /// A file being written through the system's own calls. Closed, errors
 /// ignored, when dropped without Close.

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include "file_io.h"
@@ -32,6 +33,18 @@ std::error_code Open(const fs::path& path, int flags, mode_t mode, std::intptr_t
 
 mode_t ModeBits(fs::perms permissions) { return static_cast<mode_t>(permissions) & 07777; }
 
+FileFacts FactsOf(const struct stat& status) {
+    FileFacts facts;
+    facts.regular = S_ISREG(status.st_mode);
+    facts.directory = S_ISDIR(status.st_mode);
+    facts.identity = FileIdentity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+    facts.size = static_cast<std::uint64_t>(status.st_size);
+    facts.permissions = static_cast<fs::perms>(status.st_mode & 07777);
+    facts.owner = status.st_uid;
+    facts.group = status.st_gid;
+    return facts;
+}
+
 // The kernel's protected_symlinks rule: in a world-writable sticky folder a
 // link is followed only by its owner, or when it belongs to the folder's owner.
 bool MayFollow(const struct stat& link, const fs::path& folder) {
@@ -44,6 +57,67 @@ bool MayFollow(const struct stat& link, const fs::path& folder) {
 }  // namespace
 
 std::string NameCaseFolded(std::string text) { return text; }
+
+std::optional<FileIdentity> IdentityOf(const fs::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    return FactsOf(status).identity;
+}
+
+std::error_code OpenInput(const fs::path& path, UniqueFile& file, FileFacts& facts) {
+    file.reset();
+    facts = FileFacts();
+    std::intptr_t handle = -1;
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer before anything could be looked at.
+    if (const std::error_code error = Open(path, O_RDONLY | O_NOCTTY | O_NONBLOCK, 0, handle)) {
+        // A socket cannot be opened at all: what it is, it is told as such. Nothing is read from it.
+        struct stat status {};
+        if ((error == std::errc::no_such_device_or_address || error == std::errc::operation_not_supported) &&
+            ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+            facts = FactsOf(status);
+            return {};
+        }
+        return error;
+    }
+    const int fd = static_cast<int>(handle);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        const std::error_code error = Errno();
+        ::close(fd);
+        return error;
+    }
+    facts = FactsOf(status);
+    if (!facts.regular || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const std::error_code error = facts.regular ? Errno() : std::error_code();
+        ::close(fd);
+        return error;
+    }
+    errno = 0;
+    std::FILE* stream = ::fdopen(fd, "rb");
+    if (!stream) {
+        const std::error_code error = Errno();
+        ::close(fd);
+        return error;
+    }
+    file.reset(stream);
+    return {};
+}
+
+std::error_code InspectStream(std::FILE* stream, FileFacts& facts) {
+    facts = FileFacts();
+    struct stat status {};
+    const int fd = ::fileno(stream);
+    if (fd < 0 || ::fstat(fd, &status) != 0) return Errno();
+    facts = FactsOf(status);
+    return {};
+}
+
+std::error_code SeekTo(std::FILE* file, std::uint64_t offset) {
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+        return std::make_error_code(std::errc::value_too_large);
+    if (::fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return Errno();
+    return {};
+}
 
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error) {
     errno = 0;
@@ -74,11 +148,7 @@ std::error_code OutputFile::OpenDevice(const fs::path& path, OutputFile& file) {
 std::error_code OutputFile::Inspect(FileFacts& facts) const {
     struct stat status {};
     if (::fstat(static_cast<int>(handle_), &status) != 0) return Errno();
-    facts.regular = S_ISREG(status.st_mode);
-    facts.size = static_cast<std::uint64_t>(status.st_size);
-    facts.permissions = static_cast<fs::perms>(status.st_mode & 07777);
-    facts.owner = status.st_uid;
-    facts.group = status.st_gid;
+    facts = FactsOf(status);
     return {};
 }
 

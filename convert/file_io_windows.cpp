@@ -4,6 +4,9 @@
 // SetFileInformationByHandle to find a full disk before a rewrite in place.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cerrno>
 #include <cstdio>
 
@@ -34,7 +37,92 @@ std::error_code SetSize(HANDLE h, std::uint64_t size) {
     return {};
 }
 
+// The reasons a reader acts on, in the C library's words, as _wfopen gave them.
+std::error_code ReadingError(DWORD code) {
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME: return std::make_error_code(std::errc::no_such_file_or_directory);
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION: return std::make_error_code(std::errc::permission_denied);
+        default: return std::error_code(code ? static_cast<int>(code) : ERROR_READ_FAULT, std::system_category());
+    }
+}
+
+// What an open handle is: a disk file's identity, size and kind; a console,
+// NUL or a pipe is no regular file.
+std::error_code FactsOf(HANDLE h, FileFacts& facts) {
+    facts = FileFacts();
+    if (GetFileType(h) != FILE_TYPE_DISK) return {};
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(h, &information)) return LastWindowsError();
+    using std::filesystem::perms;
+    facts.directory = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    facts.regular = !facts.directory;
+    facts.identity = FileIdentity{information.dwVolumeSerialNumber,
+                                  (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+    facts.size = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    facts.permissions = perms::owner_read | perms::group_read | perms::others_read;
+    if (!(information.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+        facts.permissions |= perms::owner_write | perms::group_write | perms::others_write;
+    return {};
+}
+
 }  // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+    // No access asked: the file's identity needs none. Backup semantics open a folder too.
+    const HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    FileFacts facts;
+    const std::error_code error = FactsOf(h, facts);
+    CloseHandle(h);
+    if (error) return std::nullopt;
+    return facts.identity;
+}
+
+std::error_code OpenInput(const std::filesystem::path& path, UniqueFile& file, FileFacts& facts) {
+    file.reset();
+    facts = FileFacts();
+    const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return ReadingError(GetLastError());
+    if (const std::error_code error = FactsOf(h, facts); error || !facts.regular) {
+        CloseHandle(h);
+        return error;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(h), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        return LastSystemError();
+    }
+    std::FILE* stream = _fdopen(fd, "rb");
+    if (!stream) {
+        const std::error_code error = LastSystemError();
+        _close(fd);
+        return error;
+    }
+    file.reset(stream);
+    return {};
+}
+
+std::error_code InspectStream(std::FILE* stream, FileFacts& facts) {
+    facts = FileFacts();
+    const int fd = _fileno(stream);
+    const std::intptr_t handle = fd < 0 ? -1 : _get_osfhandle(fd);
+    if (handle == -1 || handle == -2) return std::make_error_code(std::errc::bad_file_descriptor);
+    // A stream that tells nothing of itself is read all the same, as a pipe is.
+    if (FactsOf(Handle(handle), facts)) facts = FileFacts();
+    return {};
+}
+
+std::error_code SeekTo(std::FILE* file, std::uint64_t offset) {
+    if (offset > static_cast<std::uint64_t>(INT64_MAX)) return std::make_error_code(std::errc::value_too_large);
+    errno = 0;
+    if (_fseeki64(file, static_cast<__int64>(offset), SEEK_SET) != 0) return LastSystemError();
+    return {};
+}
 
 std::string NameCaseFolded(std::string text) {
     const std::wstring wide = WideFromUtf8(text);
@@ -102,17 +190,7 @@ std::error_code OutputFile::OpenDevice(const std::filesystem::path& path, Output
 }
 
 std::error_code OutputFile::Inspect(FileFacts& facts) const {
-    facts = FileFacts();
-    if (GetFileType(Handle(handle_)) != FILE_TYPE_DISK) return {};  // a console, NUL or a pipe
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(Handle(handle_), &information)) return LastWindowsError();
-    using std::filesystem::perms;
-    facts.regular = !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    facts.size = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
-    facts.permissions = perms::owner_read | perms::group_read | perms::others_read;
-    if (!(information.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
-        facts.permissions |= perms::owner_write | perms::group_write | perms::others_write;
-    return {};
+    return FactsOf(Handle(handle_), facts);
 }
 
 std::error_code OutputFile::Write(std::string_view bytes) {

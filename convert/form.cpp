@@ -130,7 +130,11 @@ std::optional<KeptName> KeptProperty(std::string_view name, bool inFontBlock) {
 }
 
 std::string UnreadableString::Why() const {
-    return frxError ? Describe(*frxError) : "it is kept in " + dataReference + " as data";
+    if (frxError) return Describe(*frxError);
+    if (malformed)
+        return "its reference to the .frx file, " + dataReference +
+               ", is malformed (a reference is $\"NAME.frx\":OFFSET, the offset in one to eight hex digits)";
+    return "it is kept in " + dataReference + " as data";
 }
 
 bool Form::IsMdiForm() const {

@@ -135,6 +135,7 @@ struct UnreadableString {
     std::uint32_t line = 0;
     std::optional<ConvertError> frxError;  ///< the .frx file could not be read, or is shorter than the form says
     std::string dataReference;             ///< else: the reference to data ("Form1.frx":0A3C) that holds it
+    bool malformed = false;                ///< or `dataReference` is a .frx reference that is malformed ($"":0)
 
     /// Why it is left empty, in English.
     std::string Why() const;

@@ -318,12 +318,28 @@ private:
         if (const std::optional<FrxReference> reference =
                 value.starts_with('$') ? ParseFrxReference(value) : std::nullopt) {
             Result<std::string> stored = frx_.Caption(*reference);
+            if (!stored && stored.error().kind == ErrorKind::FrxEntryTooLong) {
+                if (!failure_) {
+                    failure_ = stored.error();
+                    failure_->line = line;
+                }
+                return {};
+            }
             if (!stored) {
                 form_.unreadable.push_back({inMenu, node, property, line, stored.error(), {}});
                 return {};
             }
             if (text) NoteText(stored.value());
             return form_.text.Keep(stored.value());
+        }
+        // Only a .frx reference begins with $: a damaged one is no caption either.
+        if (!value.empty() && value.front() == '$') {
+            // A damaged line may be long: enough of it to be found.
+            const std::string_view shown = value.substr(0, 40);
+            UnreadableString lost{inMenu, node, property, line, std::nullopt, std::string(shown), true};
+            if (shown.size() < value.size()) lost.dataReference += "...";
+            form_.unreadable.push_back(std::move(lost));
+            return {};
         }
         if (text) NoteText(value);
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
@@ -352,8 +368,14 @@ private:
         }
     }
 
+public:
+    /// What stops the whole conversion: a .frx string longer than any line may be.
+    const std::optional<ConvertError>& failure() const { return failure_; }
+
+private:
     FrxSource& frx_;
     Form& form_;
+    std::optional<ConvertError> failure_;
     const bool keepControls_;
     const bool noteCodePage_;
     std::vector<Open> open_;    // the blocks whose End has not come yet, outermost first
@@ -391,6 +413,12 @@ Result<Form> ParseForm(FormReader& reader, FrxSource& frx, const FormReading& re
         if (!line || EndsDefinition(*line) || !builder.Line(TrimBlanks(*line), reader.line())) break;
     }
     if (reader.error()) return *reader.error();
+    if (const std::optional<ConvertError>& failure = builder.failure()) {
+        ConvertError error = LineError(failure->kind, reader.name(), failure->line);
+        error.detail = failure->file;
+        error.number = failure->number;
+        return error;
+    }
     builder.Finish();
     return form;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
@@ -192,15 +193,21 @@ BlockWord BlockWordOf(std::string_view line) {
 }
 
 Result<FormReader> FormReader::Open(const std::filesystem::path& path, std::string name) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (error) return Unreadable(name, error);
-    if (std::filesystem::is_directory(status)) return Unreadable(name, std::make_error_code(std::errc::is_a_directory));
-    if (!std::filesystem::is_regular_file(status) || IsDevice(path))
-        return FileError(ErrorKind::NotARegularFile, std::move(name));
     FormReader reader;
-    reader.file_ = OpenFile(path, "rb", error);
-    if (!reader.file_) return Unreadable(name, error);
+    FileFacts facts;
+    if (const std::error_code error = OpenInput(path, reader.file_, facts)) return Unreadable(name, error);
+    if (facts.directory) return Unreadable(name, std::make_error_code(std::errc::is_a_directory));
+    if (!reader.file_) return FileError(ErrorKind::NotARegularFile, std::move(name));
+    reader.stream_ = reader.file_.get();
+    reader.identity_ = facts.identity;
+    reader.name_ = std::move(name);
+    return reader;
+}
+
+FormReader FormReader::FromStream(std::FILE* stream, std::string name) {
+    FormReader reader;
+    reader.stream_ = stream;
+    if (FileFacts facts; !InspectStream(stream, facts) && facts.regular) reader.identity_ = facts.identity;
     reader.name_ = std::move(name);
     return reader;
 }
@@ -233,12 +240,14 @@ bool FormReader::Fill() {
         std::memmove(buffer_.get(), buffer_.get() + position_, kept);
     }
     position_ = 0;
-    const std::size_t read = std::fread(buffer_.get() + kept, 1, kPieceSize, file_.get());
+    errno = 0;
+    const std::size_t read = std::fread(buffer_.get() + kept, 1, kPieceSize, stream_);
     filled_ = kept + read;
     text_ = std::string_view(buffer_.get(), filled_);
     if (read < kPieceSize) {
-        if (std::ferror(file_.get())) error_ = Unreadable(name_, LastSystemError());
+        if (std::ferror(stream_)) error_ = Unreadable(name_, LastSystemError());
         atEnd_ = true;
+        stream_ = nullptr;
         file_.reset();
     }
     return read > 0;

@@ -35,11 +35,18 @@ public:
     static constexpr std::size_t kMaxLineLength = 16u << 20;
 
     /// Opens the form's file; what is not a regular file (a folder, a pipe, a
-    /// device) is refused before it is opened, as reading it could wait for ever:
-    /// FormUnreadable for a folder, NotARegularFile for the rest. `name` names it in messages.
+    /// device) is refused once opened and before a byte is read, as reading it
+    /// could wait for ever: FormUnreadable for a folder, NotARegularFile for the
+    /// rest. `name` names it in messages.
     static Result<FormReader> Open(const std::filesystem::path& path, std::string name);
     /// Reads bytes the caller keeps alive; `name` names them in messages.
     static FormReader FromBytes(std::string_view bytes, std::string name);
+    /// Reads an open stream the caller keeps open (standard input), a piece at
+    /// a time like a file; `name` names it in messages.
+    static FormReader FromStream(std::FILE* stream, std::string name);
+
+    /// The file read, where the system tells it (a file, or a stream that is one).
+    const std::optional<FileIdentity>& identity() const { return identity_; }
 
     /// The next line without its line end, valid until the next call; nothing
     /// at the end of the form. After nothing, `error()` tells whether reading failed.
@@ -64,7 +71,9 @@ private:
     void PassOverBlockLines(std::size_t& depth);
     bool Fill();
 
-    UniqueFile file_;
+    UniqueFile file_;           // the form's file, when it is opened here
+    std::FILE* stream_ = nullptr;  // what is read: file_, or the caller's stream
+    std::optional<FileIdentity> identity_;
     std::string name_;
     std::unique_ptr<char[]> buffer_;  // the piece being read (unused for bytes in memory)
     std::size_t capacity_ = 0;        // the buffer's size

@@ -1,7 +1,7 @@
 #include "frx_captions.h"
 
 #include "ascii.h"
-#include "frx_data.h"
+#include "form_reader.h"
 
 namespace tarvel {
 namespace {
@@ -17,6 +17,15 @@ std::uint64_t LengthAt(const char* bytes) {
     return length;
 }
 
+// A caption is a line's worth of text: a claim beyond what a line of a form
+// may hold is refused before any room is made for it.
+std::optional<ConvertError> TooLong(std::uint64_t length, const std::string& fileName) {
+    if (length <= FormReader::kMaxLineLength) return std::nullopt;
+    ConvertError tooLong = Failure(ErrorKind::FrxEntryTooLong, fileName);
+    tooLong.number = static_cast<std::int64_t>(length);
+    return tooLong;
+}
+
 }  // namespace
 
 std::optional<FrxReference> ParseFrxReference(std::string_view value) {
@@ -25,6 +34,8 @@ std::optional<FrxReference> ParseFrxReference(std::string_view value) {
     const std::size_t close = value.find('"', 2);
     if (close == std::string_view::npos || close == 2 || close + 2 >= value.size() || value[close + 1] != ':')
         return std::nullopt;
+    // VB writes at least four hex digits and no more than the eight of 32 bits.
+    if (value.size() - (close + 2) > 8) return std::nullopt;
     std::uint64_t offset = 0;
     for (char c : value.substr(close + 2)) {
         const int d = HexDigitValue(c);
@@ -40,16 +51,14 @@ Result<std::string> CaptionAt(std::string_view frx, std::uint32_t offset, const 
     if (start + 4 > frx.size())
         return Failure(ErrorKind::FrxOutOfRange, fileName);
     const std::uint64_t length = LengthAt(frx.data() + start);
+    if (std::optional<ConvertError> tooLong = TooLong(length, fileName)) return *tooLong;
     if (start + 4 + length > frx.size())
         return Failure(ErrorKind::FrxOutOfRange, fileName);
     return std::string(frx.substr(start + 4, length));
 }
 
-FrxFiles::FrxFiles(std::filesystem::path formDirectory)
-    : directory_(formDirectory.empty() ? std::filesystem::path(".") : std::move(formDirectory)) {}
-
 Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
-    Result<std::unique_ptr<FrxFile>> opened = FrxFile::Open(directory_, reference.fileName);
+    Result<std::unique_ptr<FrxFile>> opened = FrxFile::Open(folder_, reference.fileName);
     if (!opened) return opened.error();
     FrxFile& frx = *opened.value();
 
@@ -58,6 +67,7 @@ Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
     Result<std::string> header = frx.Read(start, 4);
     if (!header) return header;
     const std::uint64_t length = LengthAt(header.value().data());
+    if (std::optional<ConvertError> tooLong = TooLong(length, frx.Name())) return *tooLong;
     if (start + 4 + length > frx.Size()) return Failure(ErrorKind::FrxOutOfRange, frx.Name());
     return frx.Read(start + 4, static_cast<std::size_t>(length));
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "frx_data.h"
 #include "result.h"
 
 namespace tarvel {
@@ -26,7 +27,8 @@ std::optional<FrxReference> ParseFrxReference(std::string_view value);
 class FrxSource {
 public:
     virtual ~FrxSource() = default;
-    /// The caption's bytes as stored, or FrxUnreadable / FrxOutOfRange naming the file.
+    /// The caption's bytes as stored, or FrxUnreadable / FrxOutOfRange naming the file;
+    /// FrxEntryTooLong for a length beyond the longest line a form may have.
     virtual Result<std::string> Caption(const FrxReference& reference) = 0;
 };
 
@@ -35,11 +37,13 @@ public:
 /// unreadable, and only the caption's own bytes are read.
 class FrxFiles : public FrxSource {
 public:
-    explicit FrxFiles(std::filesystem::path formDirectory);
+    explicit FrxFiles(std::filesystem::path formDirectory) : folder_(std::move(formDirectory)) {}
     Result<std::string> Caption(const FrxReference& reference) override;
+    /// The folder, with the files read from it so far.
+    FrxFolder& folder() { return folder_; }
 
 private:
-    std::filesystem::path directory_;
+    FrxFolder folder_;
 };
 
 /// Caption bytes from one .frx file's contents; `fileName` is for the error.

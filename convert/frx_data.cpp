@@ -1,5 +1,6 @@
 #include "frx_data.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 
@@ -23,22 +24,6 @@ ConvertError Malformed(const FrxData& frx, std::uint32_t offset, std::string wha
 
 ConvertError Unreadable(std::string name, std::error_code reason) {
     return FileError(ErrorKind::FrxUnreadable, std::move(name), reason);
-}
-
-// The form was written on Windows, where names are not told apart by case:
-// "form1.FRX" must still find Form1.frx on a system where they are.
-std::filesystem::path FindIgnoringCase(const std::filesystem::path& directory, const std::string& name) {
-    const std::filesystem::path exact = directory / PathFromUtf8(name);
-    std::error_code error;
-    if (std::filesystem::exists(exact, error)) return exact;
-    const std::string lowerName = LowerAscii(name);
-    // A listing that fails part way finds nothing more; it never throws.
-    std::filesystem::directory_iterator entry(directory, error);
-    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-        const std::string candidate = Utf8FromPath(entry->path().filename());
-        if (candidate.size() == lowerName.size() && StartsWithNoCase(candidate, lowerName)) return entry->path();
-    }
-    return exact;
 }
 
 // Reads the `count` bytes of a datum that the file is known to hold from `at`
@@ -75,32 +60,60 @@ Result<std::string> FrxBytes::Read(std::uint64_t offset, std::size_t count) {
     return std::string(bytes_.substr(static_cast<std::size_t>(offset), count));
 }
 
+FrxFolder::FrxFolder(std::filesystem::path formDirectory)
+    : directory_(formDirectory.empty() ? std::filesystem::path(".") : std::move(formDirectory)) {}
+
+std::filesystem::path FrxFolder::Find(const std::string& name) {
+    if (const auto known = found_.find(name); known != found_.end()) return known->second;
+    std::filesystem::path path = directory_ / PathFromUtf8(name);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        if (!listing_) {
+            // A listing that fails part way finds nothing more; it never throws.
+            listing_.emplace();
+            std::filesystem::directory_iterator entry(directory_, error);
+            for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error))
+                listing_->emplace(LowerAscii(Utf8FromPath(entry->path().filename())), entry->path());
+        }
+        if (const auto entry = listing_->find(LowerAscii(name)); entry != listing_->end()) path = entry->second;
+    }
+    found_.emplace(name, path);
+    return path;
+}
+
+void FrxFolder::NoteRead(const std::filesystem::path& path, const std::optional<FileIdentity>& identity) {
+    for (const ReadFile& read : filesRead_)
+        if (read.path == path) return;
+    filesRead_.push_back({path, identity});
+}
+
 Result<std::unique_ptr<FrxFile>> FrxFile::Open(const std::filesystem::path& formDirectory, const std::string& name) {
+    FrxFolder folder(formDirectory);
+    return Open(folder, name);
+}
+
+Result<std::unique_ptr<FrxFile>> FrxFile::Open(FrxFolder& folder, const std::string& name) {
     if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\:") != std::string::npos)
         return Unreadable(name, std::make_error_code(std::errc::invalid_argument));
-    const std::filesystem::path directory = formDirectory.empty() ? std::filesystem::path(".") : formDirectory;
-    const std::filesystem::path path = FindIgnoringCase(directory, name);
+    const std::filesystem::path path = folder.Find(name);
     std::string shown = Utf8FromPath(path);
 
-    // Looked at before opening: opening a FIFO for reading would wait for a writer.
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (error) return Unreadable(std::move(shown), error);
-    if (!std::filesystem::is_regular_file(status))
-        return Unreadable(std::move(shown), std::make_error_code(std::errc::invalid_argument));
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) return Unreadable(std::move(shown), error);
-    UniqueFile file = OpenFile(path, "rb", error);
-    if (!file) return Unreadable(std::move(shown), error);
-    return std::unique_ptr<FrxFile>(new FrxFile(std::move(shown), std::move(file), size));
+    UniqueFile file;
+    FileFacts facts;
+    if (const std::error_code error = OpenInput(path, file, facts)) return Unreadable(std::move(shown), error);
+    if (facts.directory) return Unreadable(std::move(shown), std::make_error_code(std::errc::is_a_directory));
+    if (!file) {
+        ConvertError refused = Unreadable(std::move(shown), {});
+        refused.detail = "not a regular file";
+        return refused;
+    }
+    folder.NoteRead(path, facts.identity);
+    return std::unique_ptr<FrxFile>(new FrxFile(std::move(shown), std::move(file), facts.size));
 }
 
 Result<std::string> FrxFile::Read(std::uint64_t offset, std::size_t count) {
-    // fseek takes a long, which Windows keeps at 32 bits.
-    if (offset > static_cast<std::uint64_t>(LONG_MAX))
-        return Unreadable(name_, std::make_error_code(std::errc::value_too_large));
     std::string bytes(count, '\0');
-    if (std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) != 0) return Unreadable(name_, LastSystemError());
+    if (const std::error_code error = SeekTo(file_.get(), offset)) return Unreadable(name_, error);
     if (std::fread(bytes.data(), 1, count, file_.get()) != count) {
         const bool shrunk = !std::ferror(file_.get());
         return Unreadable(name_, shrunk ? std::make_error_code(std::errc::io_error) : LastSystemError());

@@ -28,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "file_io.h"
@@ -74,13 +75,45 @@ private:
     std::string_view bytes_;
 };
 
+/// The form's folder as one conversion reads .frx files from it. A name that
+/// no file has exactly (the form was saved on Windows, where case does not
+/// count) is matched without case from one listing of the folder, made the
+/// first time one is needed: thousands of references cost one listing, not
+/// one each. Every file opened is noted once, in the order first opened, so
+/// that no output of the conversion may overwrite it.
+class FrxFolder {
+public:
+    explicit FrxFolder(std::filesystem::path formDirectory);
+    const std::filesystem::path& directory() const { return directory_; }
+    /// Where the file `name` (no path) is: as written when the folder has it,
+    /// else the entry whose name differs only in the case of ASCII letters,
+    /// else as written (which opening then reports missing).
+    std::filesystem::path Find(const std::string& name);
+    struct ReadFile {
+        std::filesystem::path path;
+        std::optional<FileIdentity> identity;
+    };
+    /// Notes a file opened to be read.
+    void NoteRead(const std::filesystem::path& path, const std::optional<FileIdentity>& identity);
+    /// The files opened so far, each once, in the order first opened.
+    const std::vector<ReadFile>& filesRead() const { return filesRead_; }
+
+private:
+    std::filesystem::path directory_;
+    std::unordered_map<std::string, std::filesystem::path> found_;     // each name asked for, and where it is
+    std::optional<std::unordered_map<std::string, std::filesystem::path>> listing_;  // by lower-case name
+    std::vector<ReadFile> filesRead_;
+};
+
 /// A .frx file on the disk, opened once and read piece by piece.
 class FrxFile : public FrxData {
 public:
-    /// Opens the .frx that a form in `formDirectory` names. The name may only
-    /// be a file in that folder (no path), is matched without case when no
-    /// file has it exactly (the form was saved on Windows), and must be a
-    /// regular file: else FrxUnreadable naming it, with the system's reason.
+    /// Opens the .frx that a form in `folder` names. The name may only be a
+    /// file in that folder (no path), is matched without case when no file
+    /// has it exactly, and must be a regular file: else FrxUnreadable naming
+    /// it, with the system's reason.
+    static Result<std::unique_ptr<FrxFile>> Open(FrxFolder& folder, const std::string& name);
+    /// The same, for a folder looked at for this one file.
     static Result<std::unique_ptr<FrxFile>> Open(const std::filesystem::path& formDirectory, const std::string& name);
 
     const std::string& Name() const override { return name_; }

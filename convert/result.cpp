@@ -19,6 +19,7 @@ std::string_view ErrorKindName(ErrorKind kind) {
         case ErrorKind::FormUnreadable: return "FormUnreadable";
         case ErrorKind::NotARegularFile: return "NotARegularFile";
         case ErrorKind::FormLineTooLong: return "FormLineTooLong";
+        case ErrorKind::FrxEntryTooLong: return "FrxEntryTooLong";
         case ErrorKind::NotAForm: return "NotAForm";
         case ErrorKind::NoMenu: return "NoMenu";
         case ErrorKind::FrxUnreadable: return "FrxUnreadable";
@@ -27,6 +28,7 @@ std::string_view ErrorKindName(ErrorKind kind) {
         case ErrorKind::ControlNumberOutOfRange: return "ControlNumberOutOfRange";
         case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
         case ErrorKind::OutputIsForm: return "OutputIsForm";
+        case ErrorKind::OutputIsInput: return "OutputIsInput";
         case ErrorKind::OutputUnwritable: return "OutputUnwritable";
         case ErrorKind::OutputLinkRefused: return "OutputLinkRefused";
         case ErrorKind::OutputIncomplete: return "OutputIncomplete";
@@ -50,12 +52,17 @@ std::string Describe(const ConvertError& error) {
             return where + "cannot read the form: it is not a regular file but a pipe, a socket or a device";
         case ErrorKind::FormLineTooLong:
             return where + "cannot read the form: the line is longer than 16 MiB";
+        case ErrorKind::FrxEntryTooLong:
+            return where + "the string it refers to in " + error.detail + " claims " + std::to_string(error.number) +
+                   " bytes, more than the 16 MiB a line of a form may hold";
         case ErrorKind::NotAForm:
             if (error.detail.empty()) return where + "not a form: no Begin VB.Form or Begin VB.MDIForm line";
             return where + "not a form: it begins " + error.detail + ", not VB.Form or VB.MDIForm";
         case ErrorKind::NoMenu:
             return where + "no menu";
         case ErrorKind::FrxUnreadable:
+            if (!error.detail.empty())
+                return where + "cannot read the caption file: it is not a regular file but a pipe, a socket or a device";
             return where + "cannot read the caption file: " + reason;
         case ErrorKind::FrxOutOfRange:
             if (!error.detail.empty()) return where + "at offset " + FrxOffsetText(error.number) + ": " + error.detail;
@@ -70,6 +77,8 @@ std::string Describe(const ConvertError& error) {
             return "no output file named";
         case ErrorKind::OutputIsForm:
             return where + "the output file would overwrite the form";
+        case ErrorKind::OutputIsInput:
+            return where + "the output file would overwrite " + error.detail + ", which the conversion reads";
         case ErrorKind::OutputUnwritable:
             return where + "cannot write the output file: " + reason;
         case ErrorKind::OutputLinkRefused:

@@ -20,15 +20,20 @@ enum class ErrorKind {
     FormUnreadable,           ///< the form is missing, a directory, or cannot be read
     NotARegularFile,          ///< a pipe, a socket or a device lies where the form should be
     FormLineTooLong,          ///< one line of the form is longer than any form can hold
+    FrxEntryTooLong,          ///< a string the form's line refers to claims more bytes in its .frx file than
+                              ///< a line of a form may hold: `detail` names the .frx, `number` the length
     NotAForm,                 ///< the file does not begin a VB.Form or VB.MDIForm
     NoMenu,                   ///< the form holds no menu (with a dialog: neither a menu nor a dialog)
-    FrxUnreadable,            ///< a .frx file that a string refers to cannot be read
+    FrxUnreadable,            ///< a .frx file that a string refers to cannot be read (`detail` is
+                              ///< "not a regular file" for a pipe, a socket or a device)
     FrxOutOfRange,            ///< a string's offset or length runs past the end of its .frx file; for a
                               ///< picture or list, `detail` says what is wrong at offset `number`
     ItemNumberOutOfRange,     ///< a menu item's number falls outside the 0 to 65535 a MENU resource holds
     ControlNumberOutOfRange,  ///< a dialog control's number falls outside 0 to 65535
     OutputNameEmpty,          ///< no output file was named
     OutputIsForm,             ///< the output file would overwrite the form itself
+    OutputIsInput,            ///< the output file would overwrite another file the conversion reads
+                              ///< (a .frx file), which `detail` names
     OutputUnwritable,         ///< the output file cannot be created or written
     OutputLinkRefused,        ///< a link on the way to the output is another user's in a shared sticky folder
     OutputIncomplete,         ///< rewriting the output in place failed part way: it may be incomplete

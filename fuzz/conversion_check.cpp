@@ -1,5 +1,6 @@
 #include "conversion_check.h"
 
+#include <array>
 #include <cstdio>
 #include <limits>
 #include <optional>
@@ -214,6 +215,217 @@ std::string CheckRcText(std::string_view rc, bool useDefines, std::int32_t first
 
 namespace {
 
+using NamedNumbers = std::vector<std::pair<std::string, std::int64_t>>;
+
+// The text's lines, or why it is not made of CR LF lines.
+std::variant<std::vector<std::string_view>, std::string> CrLfLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t p = 0; p < text.size();) {
+        const std::size_t end = text.find("\r\n", p);
+        if (end == std::string_view::npos) return std::string("the text does not end with CR LF");
+        lines.push_back(text.substr(p, end - p));
+        if (lines.back().find_first_of("\r\n") != std::string_view::npos)
+            return AtLine(lines.size() - 1, lines.back(), "a line end other than CR LF");
+        p = end + 2;
+    }
+    return lines;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsWordByte(char c) { return c == '_' || IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// "NAME NUMBER" as #define and equ give it: an ASCII identifier, once, and a number a resource can have.
+std::string NamedNumber(std::string_view name, std::string_view number, NamedNumbers& seen) {
+    if (!OneWord(name)) return "a name that is no ASCII identifier";
+    const std::optional<std::int64_t> value = Number(number);
+    if (!value) return "no number after the name";
+    if (*value < 0 || *value > 65535) return "the number " + std::to_string(*value) + " fits no resource";
+    for (const auto& earlier : seen)
+        if (earlier.first == name) return "a name defined twice";
+    seen.emplace_back(std::string(name), *value);
+    return {};
+}
+
+std::string PreprocessorLine(std::string_view line, NamedNumbers& defines) {
+    if (line.starts_with("#pragma code_page(") && line.ends_with(")")) {
+        const std::optional<std::int64_t> page = Number(line.substr(18, line.size() - 19));
+        if (!page || *page < 1 || *page > 65535) return "a code page that is no number from 1 to 65535";
+        return {};
+    }
+    if (line == "#include <windows.h>") return {};
+    if (line.starts_with("#include \"") && line.ends_with("\"") && line.size() > 11) {
+        for (const char c : line.substr(10, line.size() - 11))
+            if (c == '"' || static_cast<unsigned char>(c) < 0x20) return "an #include name with a quote or a control byte";
+        return {};
+    }
+    if (line.starts_with("#define ")) {
+        const std::string_view rest = line.substr(8);
+        const std::size_t space = rest.find(' ');
+        if (space == std::string_view::npos) return "not \"#define NAME NUMBER\"";
+        return NamedNumber(rest.substr(0, space), rest.substr(space + 1), defines);
+    }
+    return "a preprocessor line no resource script of ours has";
+}
+
+// A DIALOGEX's place and size: the last four numbers of its line.
+std::string DialogRect(const std::vector<std::int64_t>& numbers) {
+    if (numbers.size() < 4) return "fewer than four numbers for a place and a size";
+    const std::int64_t* rect = numbers.data() + numbers.size() - 4;
+    for (int k = 0; k < 4; ++k) {
+        const std::int64_t lowest = k < 2 ? -32768 : 0;
+        if (rect[k] < lowest || rect[k] > 32767)
+            return std::string(k < 2 ? "a place" : "a size") + " of " + std::to_string(rect[k]) +
+                   ", outside the " + std::to_string(lowest) + " to 32767 a dialog holds";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string CheckResourceScript(std::string_view rc) {
+    const auto split = CrLfLines(rc);
+    if (const std::string* why = std::get_if<std::string>(&split)) return *why;
+    const std::vector<std::string_view>& lines = std::get<0>(split);
+    NamedNumbers defines;
+    std::size_t depth = 0;
+    bool inComment = false;
+    bool dialogHeaderSeen = false;    // a DIALOGEX line whose block has not opened yet
+    std::size_t dialogDepth = 0;      // the depth of the open dialog's block, 0 when none is open
+    std::vector<std::int64_t> numbers;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (!inComment && line.starts_with("#")) {
+            if (std::string why = PreprocessorLine(line, defines); !why.empty()) return AtLine(i, line, why);
+            continue;
+        }
+        numbers.clear();
+        bool dialogHeader = false;
+        for (std::size_t j = 0; j < line.size();) {
+            if (inComment) {
+                const std::size_t close = line.find("*/", j);
+                if (close == std::string_view::npos) break;
+                inComment = false;
+                j = close + 2;
+                continue;
+            }
+            const char c = line[j];
+            if (c == ' ' || c == '\t' || c == ',' || c == '|' || c == '(' || c == ')' || c == '+') {
+                ++j;
+            } else if (line.substr(j, 2) == "//") {
+                break;
+            } else if (line.substr(j, 2) == "/*") {
+                inComment = true;
+                j += 2;
+            } else if (c == '"') {
+                const auto quoted = QuotedLength(line.substr(j));
+                if (const std::string* why = std::get_if<std::string>(&quoted)) return AtLine(i, line, *why);
+                j += std::get<std::size_t>(quoted);
+            } else if (c == '{') {
+                ++depth;
+                if (dialogHeaderSeen && dialogDepth == 0) dialogDepth = depth;
+                dialogHeaderSeen = false;
+                ++j;
+            } else if (c == '}') {
+                if (depth == 0) return AtLine(i, line, "\"}\" that closes nothing");
+                if (depth == dialogDepth) dialogDepth = 0;
+                --depth;
+                ++j;
+            } else if (IsDigit(c) || (c == '-' && j + 1 < line.size() && IsDigit(line[j + 1]))) {
+                std::size_t end = j + 1;
+                while (end < line.size() && IsWordByte(line[end])) ++end;
+                const std::string_view token = line.substr(j, end - j);
+                if (token.starts_with("0x") || token.starts_with("0X")) {
+                    if (token.size() < 3 || token.size() > 10 ||
+                        token.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string_view::npos)
+                        return AtLine(i, line, "a hex number that is none, or wider than 32 bits");
+                } else {
+                    const std::optional<std::int64_t> value = Number(token);
+                    if (!value) return AtLine(i, line, "a number with letters in it");
+                    if (*value < -32768 || *value > 65535)
+                        return AtLine(i, line, "the number " + std::to_string(*value) + " fits no resource statement");
+                    numbers.push_back(*value);
+                }
+                j = end;
+            } else if (IsWordByte(c)) {
+                std::size_t end = j + 1;
+                while (end < line.size() && IsWordByte(line[end])) ++end;
+                if (line.substr(j, end - j) == "DIALOGEX") dialogHeader = dialogHeaderSeen = true;
+                j = end;
+            } else {
+                return AtLine(i, line, "a byte that a resource compiler reads as no token");
+            }
+        }
+        const bool control = dialogDepth != 0 && depth == dialogDepth && !numbers.empty();
+        if (dialogHeader || control)
+            if (std::string why = DialogRect(numbers); !why.empty()) return AtLine(i, line, why);
+    }
+    if (inComment) return "a comment never closed";
+    if (depth != 0) return std::to_string(depth) + " \"{\" never closed";
+    return {};
+}
+
+std::string CheckHeaderText(std::string_view header, NamedNumbers* defines) {
+    const auto split = CrLfLines(header);
+    if (const std::string* why = std::get_if<std::string>(&split)) return *why;
+    const std::vector<std::string_view>& lines = std::get<0>(split);
+    NamedNumbers found;
+    bool inComment = false;
+    std::string_view guard;
+    bool ended = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (ended) return AtLine(i, line, "a line after the #endif");
+        if (inComment || line.starts_with("/*")) {
+            const std::size_t close = line.find("*/", inComment ? 0 : 2);
+            inComment = close == std::string_view::npos;
+            if (!inComment && close + 2 != line.size()) return AtLine(i, line, "text after a comment");
+            continue;
+        }
+        if (line.empty()) continue;
+        if (line.starts_with("#ifndef ")) {
+            guard = line.substr(8);
+            if (!found.empty() || !OneWord(guard) || i + 1 >= lines.size() || lines[i + 1] != "#define " + std::string(guard))
+                return AtLine(i, line, "an include guard that is not #ifndef NAME, #define NAME before the numbers");
+            ++i;
+            continue;
+        }
+        if (line == "#endif") {
+            if (guard.empty()) return AtLine(i, line, "#endif without #ifndef");
+            ended = true;
+            continue;
+        }
+        if (!line.starts_with("#define ")) return AtLine(i, line, "neither a comment, the include guard nor #define");
+        const std::string_view rest = line.substr(8);
+        const std::size_t space = rest.find(' ');
+        if (space == std::string_view::npos) return AtLine(i, line, "not \"#define NAME NUMBER\"");
+        if (std::string why = NamedNumber(rest.substr(0, space), rest.substr(space + 1), found); !why.empty())
+            return AtLine(i, line, why);
+    }
+    if (inComment) return "a comment never closed";
+    if (!guard.empty() && !ended) return "the include guard is never closed";
+    if (defines) *defines = std::move(found);
+    return {};
+}
+
+std::string CheckMasmText(std::string_view masm, NamedNumbers* equs) {
+    const auto split = CrLfLines(masm);
+    if (const std::string* why = std::get_if<std::string>(&split)) return *why;
+    const std::vector<std::string_view>& lines = std::get<0>(split);
+    NamedNumbers found;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line.empty() || line.starts_with(";")) continue;
+        const std::size_t equ = line.find(" equ ");
+        if (equ == std::string_view::npos) return AtLine(i, line, "neither a comment nor NAME equ NUMBER");
+        if (std::string why = NamedNumber(line.substr(0, equ), line.substr(equ + 5), found); !why.empty())
+            return AtLine(i, line, why);
+    }
+    if (equs) *equs = std::move(found);
+    return {};
+}
+
+namespace {
+
 // Captions "kept in a .frx file" come from the form's own bytes.
 class FormBytesAsFrx : public FrxSource {
 public:
@@ -273,6 +485,13 @@ std::vector<std::string> Shape(std::string_view rc) {
 
 std::string KindName(ErrorKind kind) { return std::string(ErrorKindName(kind)); }
 
+// The reasons a form of any bytes may be refused for: no menu, numbers past
+// the end of their range, or a string that claims more bytes than a line holds.
+bool FormsReason(ErrorKind kind) {
+    return kind == ErrorKind::NoMenu || kind == ErrorKind::ItemNumberOutOfRange ||
+           kind == ErrorKind::ControlNumberOutOfRange || kind == ErrorKind::FrxEntryTooLong;
+}
+
 // The whole form, with every option for Win32 programs: it converts or is refused for a reason a form can give.
 std::string CheckWholeForm(std::string_view form) {
     FormBytesAsFrx frx(form);
@@ -284,12 +503,70 @@ std::string CheckWholeForm(std::string_view form) {
     request.rc.codePage = RcOptions::kAutoCodePage;
     const Result<std::string> text = ConvertFormToText(request);
     if (!text) {
-        const ErrorKind kind = text.error().kind;
-        if (kind == ErrorKind::NoMenu || kind == ErrorKind::ItemNumberOutOfRange || kind == ErrorKind::ControlNumberOutOfRange)
-            return {};
-        return "with every option: refused with " + KindName(kind);
+        if (FormsReason(text.error().kind)) return {};
+        return "with every option: refused with " + KindName(text.error().kind);
     }
     if (!text.value().ends_with("}\r\n")) return "with every option: the text does not end with a closing brace";
+    if (std::string why = CheckResourceScript(text.value() + "\r\n"); !why.empty()) return "with every option: " + why;
+    return {};
+}
+
+// Every writer with options drawn from the input's last four bytes, so that
+// the fuzzer steers them as it steers the form: each text by its rules, and
+// the header and the MASM file giving the same numbers.
+std::string CheckDrawnOptions(std::string_view form, std::string_view bytes) {
+    std::uint32_t bits = 0;
+    for (std::size_t k = bytes.size() < 4 ? 0 : bytes.size() - 4; k < bytes.size(); ++k)
+        bits = bits << 8 | static_cast<unsigned char>(bytes[k]);
+    FormBytesAsFrx frx(form);
+    ConversionRequest request;
+    request.form = "Form1.frm";
+    request.formBytes = form;
+    request.frx = &frx;
+    RcOptions& rc = request.rc;
+    rc.dialog = bits & 1;
+    rc.shortcuts = bits & 2;
+    rc.contextMenus = bits & 4;
+    rc.grayPopups = bits & 8;
+    rc.tidy = bits & 16;
+    rc.useDefines = !(bits & 32);
+    const bool header = rc.useDefines && (bits & 64);
+    const bool masm = rc.useDefines && (bits & 128);
+    if (rc.useDefines) rc.definePrefix = std::array<const char*, 4>{"", "IDM_", "WS_", "id"}[bits >> 8 & 3];
+    rc.menuName = std::array<const char*, 4>{"Glowne", "MainMenu", "Menu2", "Glowne"}[bits >> 10 & 3];
+    rc.codePage = std::array<int, 4>{0, RcOptions::kAutoCodePage, 1250, 65001}[bits >> 12 & 3];
+    rc.firstId = std::array<std::int32_t, 4>{100, 0, 65500, 1}[bits >> 14 & 3];
+    rc.numberComments = rc.dialog || header || masm;
+    if (header) rc.includeFile = "ids.h";
+    const std::string drawn = "with options " + std::to_string(bits & 0xFFFF) + ": ";
+
+    std::string text, headerText, masmText;
+    Destination destination;
+    destination.text = &text;
+    if (header) {
+        destination.header = "ids.h";
+        destination.headerText = &headerText;
+    }
+    if (masm) {
+        destination.masm = "ids.inc";
+        destination.masmText = &masmText;
+    }
+    const Result<ConversionReport> converted = ConvertForm(request, destination);
+    if (!converted) {
+        if (FormsReason(converted.error().kind)) return {};
+        return drawn + "refused with " + KindName(converted.error().kind);
+    }
+    text += "\r\n";  // as a file has it
+    if (std::string why = CheckResourceScript(text); !why.empty()) return drawn + "the RC text: " + why;
+    if (header && text.find("\r\n#include \"ids.h\"\r\n") == std::string::npos && !text.starts_with("#include \"ids.h\"\r\n"))
+        return drawn + "the RC text does not include its header";
+    if (header && text.find("#define ") != std::string::npos) return drawn + "a #define in the RC text beside its header";
+    NamedNumbers defines, equs;
+    if (header)
+        if (std::string why = CheckHeaderText(headerText, &defines); !why.empty()) return drawn + "the header: " + why;
+    if (masm)
+        if (std::string why = CheckMasmText(masmText, &equs); !why.empty()) return drawn + "the MASM file: " + why;
+    if (header && masm && defines != equs) return drawn + "the header and the MASM file give different numbers";
     return {};
 }
 
@@ -314,9 +591,11 @@ std::string CheckConversion(std::string_view bytes) {
         return std::string("with #define: ") + (named.ok ? "converted" : KindName(named.error)) +
                "; without: " + (numbered.ok ? "converted" : KindName(numbered.error));
     if (!named.ok) {
-        if (named.error != ErrorKind::NoMenu && named.error != ErrorKind::ItemNumberOutOfRange)
+        if (named.error != ErrorKind::NoMenu && named.error != ErrorKind::ItemNumberOutOfRange &&
+            named.error != ErrorKind::FrxEntryTooLong)
             return std::string("refused with ") + KindName(named.error);
-        return CheckWholeForm(form);
+        if (std::string why = CheckWholeForm(form); !why.empty()) return why;
+        return CheckDrawnOptions(form, bytes);
     }
     std::size_t items = 0;
     if (std::string why = CheckRcText(named.text, true, kFirst, items); !why.empty()) return "with #define: " + why;
@@ -325,6 +604,7 @@ std::string CheckConversion(std::string_view bytes) {
     if (Shape(named.text) != Shape(numbered.text)) return "the menu differs with and without #define";
 
     if (std::string why = CheckWholeForm(form); !why.empty()) return why;
+    if (std::string why = CheckDrawnOptions(form, bytes); !why.empty()) return why;
     if (items > 3) {
         if (nearEnd.ok || nearEnd.error != ErrorKind::ItemNumberOutOfRange)
             return std::to_string(items) + " items from " + std::to_string(kNearEnd) +

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tarvel::check {
 
@@ -16,6 +18,24 @@ namespace tarvel::check {
 /// inside) and no stray quote after it; every item's number (literal, or
 /// through its #define) is different, given in order from `firstId`.
 std::string CheckRcText(std::string_view rc, bool useDefines, std::int32_t firstId);
+
+/// What went wrong with the RC text of any options, or empty: every line ends
+/// with CR LF; a preprocessor line is #pragma code_page(1 to 65535), #include
+/// <windows.h> or "FILE", or #define NAME NUMBER (an ASCII identifier, defined
+/// once, 0 to 65535); outside comments every string is closed on its line with
+/// only the escapes that give back its own bytes, braces balance and never
+/// close more than was opened, no byte is one that RC reads as no token, and
+/// every number fits: 0 to 65535 (hex up to 32 bits), and in a DIALOGEX every
+/// place and size fits the signed 16 bits it holds (sizes not negative).
+std::string CheckResourceScript(std::string_view rc);
+
+/// The same for a C header: CR LF lines that are a /* comment */, an include
+/// guard (#ifndef G, #define G, #endif last), or #define NAME NUMBER as above.
+/// `defines` gets the names and numbers in order.
+std::string CheckHeaderText(std::string_view header, std::vector<std::pair<std::string, std::int64_t>>* defines = nullptr);
+
+/// The same for a MASM include: "; comment" lines and "NAME equ NUMBER".
+std::string CheckMasmText(std::string_view masm, std::vector<std::pair<std::string, std::int64_t>>* equs = nullptr);
 
 /// Feeds `form` (the bytes of a form file; bytes that begin no form are put
 /// inside one) through the conversion, with and without #define and near the

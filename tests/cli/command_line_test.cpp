@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include "command_line.h"
+#include "file_io.h"
 #include "tarvel_version.h"
 
 namespace fs = std::filesystem;
@@ -170,6 +171,16 @@ struct Outcome {
     std::string out;
     std::string err;
 };
+
+/// A stream that reads `bytes`, as standard input does.
+tarvel::UniqueFile StreamOf(std::string_view bytes) {
+    tarvel::UniqueFile file(std::tmpfile());
+    EXPECT_TRUE(file);
+    if (!file) return file;
+    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
+    std::rewind(file.get());
+    return file;
+}
 
 /// Runs the command line as main does, with its streams captured.
 Outcome Tarvel(const std::vector<std::string>& arguments) {
@@ -370,13 +381,31 @@ TEST_F(CommandLine, AnItemNumberOutsideSixteenBitsExitsWithFourAndWritesNothing)
 
 TEST_F(CommandLine, AFormFromStandardInputAndFormsNamedTwice) {
     const std::string form = Form("Form1.frm", kFileViewForm);
-    std::istringstream in(kFileViewForm);
+    const tarvel::UniqueFile in = StreamOf(kFileViewForm);
     std::ostringstream out, err;
     const std::vector<std::string> arguments{"-o", "-", "-"};
     const tarvel::cli::ParseResult parsed = ParseArguments(arguments, out, err);
     ASSERT_TRUE(parsed.run) << err.str();
-    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in), 0) << err.str();
+    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in.get()), 0) << err.str();
     EXPECT_EQ(out.str(), kFileViewWithDefines + "\r\n");
+
+    // Standard input that is the form's file is never overwritten by the output: < Form1.frm -o Form1.frm.
+    {
+        const tarvel::UniqueFile self(std::fopen(form.c_str(), "rb"));
+        ASSERT_TRUE(self);
+        std::ostringstream over, overErr;
+        const std::vector<std::string> overwrite{"-o", form, "-"};
+        const tarvel::cli::ParseResult overParsed = ParseArguments(overwrite, over, overErr);
+        ASSERT_TRUE(overParsed.run) << overErr.str();
+        EXPECT_EQ(tarvel::cli::Run(overParsed.options, over, overErr, self.get()), 2);
+        EXPECT_EQ(overErr.str(), "tarvel-rc: " + form + ": the output file would overwrite the form\n");
+        EXPECT_EQ(ReadFile(form), kFileViewForm);
+    }
+    // A closed standard input is told in the system's words, not a library's.
+    const Outcome closed = TarvelInChild({"-o", Path("closed.rc"), "-"}, [] { close(STDIN_FILENO); });
+    EXPECT_EQ(closed.status, 3);
+    EXPECT_EQ(closed.err, "tarvel-rc: cannot read standard input: Bad file descriptor\n");
+    EXPECT_FALSE(fs::exists(Path("closed.rc")));
 
     // The same form, named twice and spelled two ways, is converted once.
     const Outcome twice = Tarvel({form, form, Path("sub/../Form1.frm")});
@@ -529,12 +558,67 @@ TEST_F(CommandLine, UnreadableFormsExitWithThree) {
     EXPECT_EQ(Listing(), std::vector<std::string>{"Folder.frm"});
 
     // Standard input is named as such.
-    std::istringstream in(std::string("Begin VB.Form F\r\n Begin VB.Menu a\r\n  Caption = \"A\"\r\n End\r\nEnd\r\n"));
+    const tarvel::UniqueFile in = StreamOf("Begin VB.Form F\r\n Begin VB.Menu a\r\n  Caption = \"A\"\r\n End\r\nEnd\r\n");
     std::ostringstream out, err;
     const std::vector<std::string> arguments{"-n", "65536", "-o", "-", "-"};
     const tarvel::cli::ParseResult parsed = ParseArguments(arguments, out, err);
-    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in), 4);
+    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in.get()), 4);
     EXPECT_EQ(err.str(), "tarvel-rc: standard input:2: menu item 'a' would get number 65536, outside the 0 to 65535 of a MENU resource\n");
+}
+
+// A form on standard input is read a piece at a time, as a file is, with the
+// same bound on a line: a gibibyte of zeros costs a line's worth of memory.
+TEST_F(CommandLine, StandardInputIsStreamedWithTheLineBoundOfAFile) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's shadow memory says nothing of the conversion's own";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "AddressSanitizer's shadow memory says nothing of the conversion's own";
+#endif
+#endif
+    int zeros[2], report[2];
+    ASSERT_EQ(pipe(zeros), 0);
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t writer = fork();
+    if (writer == 0) {
+        close(zeros[0]);
+        const std::string piece(1 << 20, '\0');
+        for (int i = 0; i < 1024; ++i)
+            if (write(zeros[1], piece.data(), piece.size()) < 0) break;
+        _exit(0);
+    }
+    close(zeros[1]);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(zeros[0], STDIN_FILENO);
+        close(zeros[0]);
+        close(report[0]);
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        const Outcome got = Tarvel({"-o", Path("z.rc"), "-"});
+        getrusage(RUSAGE_SELF, &after);
+        const long growth = after.ru_maxrss - before.ru_maxrss;
+        ssize_t sent = write(report[1], &growth, sizeof growth);
+        sent += write(report[1], got.err.data(), got.err.size());
+        _exit(sent > 0 ? got.status : 99);
+    }
+    close(zeros[0]);
+    close(report[1]);
+    long growth = -1;
+    ASSERT_EQ(read(report[0], &growth, sizeof growth), static_cast<ssize_t>(sizeof growth));
+    std::string err;
+    char buffer[512];
+    for (ssize_t n; (n = read(report[0], buffer, sizeof buffer)) > 0;) err.append(buffer, static_cast<std::size_t>(n));
+    close(report[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+    EXPECT_EQ(err, "tarvel-rc: standard input:1: cannot read the form: the line is longer than 16 MiB\n");
+    EXPECT_FALSE(fs::exists(Path("z.rc")));
+    std::printf("a gibibyte of zeros on standard input: peak growth %ld KiB\n", growth);
+    EXPECT_LT(growth, 64 * 1024);  // KiB: the 16 MiB line, twice, and a piece
 }
 
 TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarning) {
@@ -549,7 +633,7 @@ TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarnin
                                   "End\r\n");
     // The sub-menu keeps its only item, without a caption: no compiler takes an empty POPUP.
     const std::string emptyPopup = "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"\", 100\r\n}\r\n}\r\n\r\n";
-    const std::string lost = "tarvel-rc: warning: " + form + ": the Caption of mnuLong is left empty: ";
+    const std::string lost = "tarvel-rc: warning: " + form + ":5: the Caption of mnuLong is left empty: ";
     const std::string kept = "tarvel-rc: warning: " + form +
                              ":4: menu item 'mnuLong' has no caption; it is kept as MENUITEM \"\", as its menu would be empty without it\n";
     // The same with and without --dialog: a warning, and the conversion goes on.

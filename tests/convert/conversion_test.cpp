@@ -109,10 +109,10 @@ TEST(ConvertForm, AnUnreadableOrShortFrxLeavesItsCaptionEmptyAndIsTold) {
         EXPECT_EQ(ReadBytes(dir / "Form1.rc"), "\r\n\r\nGlowne MENU\r\n{\r\nMENUITEM \"B\", 1\r\n}\r\n\r\n");
         return report ? report.value().warnings.at(0) : std::string();
     };
-    EXPECT_EQ(lostWhy(), test::PathUtf8(dir / "Form1.frm") + ": the Caption of a is left empty: " +
+    EXPECT_EQ(lostWhy(), test::PathUtf8(dir / "Form1.frm") + ":3: the Caption of a is left empty: " +
                              test::PathUtf8(dir / "Form1.frx") + ": cannot read the caption file: No such file or directory");
     WriteBytes(dir / "Form1.frx", std::string("\0\0\x10\0\0\0abc", 9));  // 16 bytes promised, 3 there
-    EXPECT_EQ(lostWhy(), test::PathUtf8(dir / "Form1.frm") + ": the Caption of a is left empty: " +
+    EXPECT_EQ(lostWhy(), test::PathUtf8(dir / "Form1.frm") + ":3: the Caption of a is left empty: " +
                              test::PathUtf8(dir / "Form1.frx") + ": a caption's offset or length runs past the end of the file");
 }
 

@@ -62,7 +62,7 @@ TEST(Delivery, TheTemporaryFileIsNoMoreReadableThanTheFileItReplaces) {
     for (const mode_t mode : {0600, 0640, 0400}) {
         WriteBytes(dir / "Form1.rc", "a private text");
         ASSERT_EQ(chmod((dir / "Form1.rc").c_str(), mode), 0);
-        Result<SafeFile> file = SafeFile::Open(dir / "Form1.rc", dir / "Form1.frm");
+        Result<SafeFile> file = SafeFile::Open(dir / "Form1.rc", InputFilesAt(dir / "Form1.frm"));
         ASSERT_TRUE(file) << Describe(file.error());
         const std::vector<fs::path> temporary = TemporaryFiles(dir.path());
         ASSERT_EQ(temporary.size(), 1u);
@@ -286,7 +286,7 @@ TEST(Delivery, AnEndingSignalRemovesTheTemporaryFileFirst) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            Result<SafeFile> file = SafeFile::Open(dir / "Form1.rc", dir / "Form1.frm");
+            Result<SafeFile> file = SafeFile::Open(dir / "Form1.rc", InputFilesAt(dir / "Form1.frm"));
             if (!file) _exit(1);
             file.value().Write(std::string(1024 * 1024, 'x'));
             kill(getpid(), signal);

@@ -121,7 +121,7 @@ TEST(Dialog, AStringThatCannotBeReadIsLeftEmptyWithAWarning) {
         << got.text;
     ASSERT_EQ(got.report.value().warnings.size(), 1u);
     EXPECT_TRUE(got.report.value().warnings[0].starts_with(test::PathUtf8(dir / "Form1.frm") +
-                                                           ": the Caption of cmdGo is left empty: "))
+                                                           ":5: the Caption of cmdGo is left empty: "))
         << got.report.value().warnings[0];
 }
 

@@ -328,6 +328,28 @@ TEST(FrxData, ReferencesToData) {
         EXPECT_FALSE(ParseFrxDatumReference(none)) << none;
 }
 
+// A name in another case is found from one listing of the folder, made once:
+// thousands of references do not list it thousands of times. The files read
+// are noted once each, in the order first opened.
+TEST(FrxFile, NamesInAnotherCaseAreFoundFromOneListingOfTheFolder) {
+    test::TempDir dir;
+    for (int i = 0; i < 3000; ++i) test::WriteBytes(dir / ("Other" + std::to_string(i) + ".frx"), "");
+    test::WriteBytes(dir / "Form1.frx", Le32(8) + kMark + Le32(0));
+    FrxFolder folder(dir.path());
+    for (int i = 0; i < 20000; ++i) {
+        Result<std::unique_ptr<FrxFile>> found = FrxFile::Open(folder, i % 2 ? "FORM1.FRX" : "form1.frx");
+        ASSERT_TRUE(found.ok()) << Describe(found.error());
+        EXPECT_EQ(found.value()->Name(), test::PathUtf8(dir / "Form1.frx"));
+    }
+    ASSERT_EQ(folder.filesRead().size(), 1u);
+    EXPECT_EQ(folder.filesRead()[0].path, dir / "Form1.frx");
+    // A file that comes after the listing is not in it: the folder was listed once.
+    test::WriteBytes(dir / "Late.frx", Le32(8) + kMark + Le32(0));
+    EXPECT_FALSE(FrxFile::Open(folder, "LATE.FRX").ok());
+    EXPECT_TRUE(FrxFile::Open(folder, "Late.frx").ok());
+    EXPECT_TRUE(FrxFile::Open(dir.path(), "LATE.FRX").ok());
+}
+
 TEST(FrxFile, OnlyARegularFileBesideTheFormIsOpened) {
     test::TempDir dir;
     test::WriteBytes(dir / "Form1.frx", Le32(8) + kMark + Le32(0));
@@ -345,13 +367,18 @@ TEST(FrxFile, OnlyARegularFileBesideTheFormIsOpened) {
         ASSERT_FALSE(refused.ok()) << name;
         EXPECT_EQ(refused.error().system, std::errc::invalid_argument) << name;
     }
+    // Looked at once opened: a FIFO is never waited on, and the message says what it is.
     for (const char* name : {"Folder.frx", "Pipe.frx"}) {
         Result<std::unique_ptr<FrxFile>> refused = FrxFile::Open(dir.path(), name);
         ASSERT_FALSE(refused.ok()) << name;
         EXPECT_EQ(refused.error().kind, ErrorKind::FrxUnreadable);
         EXPECT_EQ(refused.error().file, test::PathUtf8(dir / name));
-        EXPECT_EQ(refused.error().system, std::errc::invalid_argument);
     }
+    EXPECT_EQ(Describe(FrxFile::Open(dir.path(), "Folder.frx").error()),
+              test::PathUtf8(dir / "Folder.frx") + ": cannot read the caption file: Is a directory");
+    EXPECT_EQ(Describe(FrxFile::Open(dir.path(), "Pipe.frx").error()),
+              test::PathUtf8(dir / "Pipe.frx") +
+                  ": cannot read the caption file: it is not a regular file but a pipe, a socket or a device");
 }
 
 }  // namespace

@@ -568,7 +568,7 @@ TEST(RcWriter, ACaptionTheFrxCannotGiveIsLeftEmptyWithAWarningNamingTheLine) {
     EXPECT_NE(text.find("{\r\nMENUITEM \"B\", 1\r\n}"), std::string::npos) << text;
     ASSERT_EQ(report.value().warnings.size(), 2u);
     EXPECT_EQ(report.value().warnings[0],
-              "Form1.frm: the Caption of a is left empty: Form1.frx: a caption's offset or length runs past the end of the file");
+              "Form1.frm:3: the Caption of a is left empty: Form1.frx: a caption's offset or length runs past the end of the file");
     EXPECT_EQ(report.value().warnings[1], "Form1.frm:2: menu item 'a' has no caption and no items; it is left out");
     ASSERT_EQ(report.value().lost.size(), 1u);
     EXPECT_EQ(report.value().lost[0].owner, "a");

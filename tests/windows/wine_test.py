@@ -35,6 +35,8 @@ import time
 import zipfile
 from pathlib import Path
 
+from input_check import test_inputs
+
 SOURCE = Path(__file__).resolve().parents[2]
 HELPER_SOURCE = Path(__file__).resolve().parent / "file_holder.cpp"
 CROSS_COMPILER = "x86_64-w64-mingw32-g++-posix"
@@ -500,6 +502,7 @@ def main():
             # must work there too, as with a copy of the program that has no manifest.
             test_names(wine, linux_rc, plain_rc, work / "names-without-manifest", corpus)
             test_targets(wine, linux_rc, windows_rc, helper, work / "targets")
+            test_inputs(wine, windows_rc, work / "inputs", check)
             test_interrupt_and_in_place(wine, linux_rc, windows_rc, work / "saving")
             test_zip(wine, build, work)
             test_window_and_dialogs(wine, linux_rc, build)

@@ -22,7 +22,8 @@ ConversionOutcome RunConvert(const ConversionOrder& order) {
     outcome.codePage = converted.value().codePage;
     outcome.lost = std::move(converted.value().lost);
     if (order.outputFile) {
-        const Status saved = DeliverToFile(outcome.text, *order.outputFile, order.form);
+        // Neither the form nor a .frx file it was read with may be overwritten.
+        const Status saved = DeliverToFile(outcome.text, *order.outputFile, order.form, converted.value().filesRead);
         if (!saved) {
             outcome.text.clear();
             outcome.failure = saved.error();

@@ -28,6 +28,10 @@ std::string ConversionFailureMessage(const ConvertError& failure) {
         case ErrorKind::FormLineTooLong:
             return "Nie można odczytać pliku formularza " + file + ": jego wiersz " + std::to_string(failure.line) +
                    " jest zbyt długi.";
+        case ErrorKind::FrxEntryTooLong:
+            return "Wiersz " + std::to_string(failure.line) + " formularza " + file + " wskazuje w pliku " +
+                   Quoted(failure.detail) + " tekst o długości " + std::to_string(failure.number) +
+                   " bajtów, a wiersz formularza mieści najwyżej 16 MiB.";
         case ErrorKind::NotAForm:
             if (failure.detail.empty())
                 return "Plik " + file + " nie jest formularzem Visual Basic: nie ma w nim bloku „Begin VB.Form” ani „Begin VB.MDIForm”.";
@@ -36,6 +40,9 @@ std::string ConversionFailureMessage(const ConvertError& failure) {
         case ErrorKind::NoMenu:
             return std::string(kNoMenuMessage);
         case ErrorKind::FrxUnreadable:
+            if (!failure.detail.empty())
+                return "Nie można odczytać pliku " + file +
+                       " z tekstami menu: to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie.";
             return "Nie można odczytać pliku " + file + " z tekstami menu" + Reason(failure) + ".";
         case ErrorKind::FrxOutOfRange:
             return "Plik " + file + " z tekstami menu jest krótszy, niż podaje formularz.";
@@ -51,6 +58,9 @@ std::string ConversionFailureMessage(const ConvertError& failure) {
             return "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste.";
         case ErrorKind::OutputIsForm:
             return "Plik wynikowy " + file + " to sam formularz; zapis zniszczyłby go.";
+        case ErrorKind::OutputIsInput:
+            return "Plik wynikowy " + file + " to plik " + Quoted(failure.detail) +
+                   ", z którego konwersja czyta; zapis zniszczyłby go.";
         case ErrorKind::OutputUnwritable:
             return "Nie można zapisać pliku " + file + Reason(failure) + ".";
         case ErrorKind::OutputLinkRefused:
@@ -74,7 +84,9 @@ std::string LostStringsMessage(const std::vector<LostString>& lost) {
     for (const LostString& string : lost) {
         if (!message.empty()) message += "\n";
         message += "Tekst pozycji menu " + Quoted(string.owner) + AtLine(string.line) + " jest zapisany w pliku ";
-        if (!string.frxError) message += "formularza jako dane";
+        if (!string.malformedReference.empty())
+            message += "wskazanym przez błędny odnośnik " + Quoted(string.malformedReference);
+        else if (!string.frxError) message += "formularza jako dane";
         else if (string.frxError->kind == ErrorKind::FrxOutOfRange)
             message += Quoted(string.frxError->file) + ", krótszym, niż podaje formularz";
         else message += Quoted(string.frxError->file) + ", którego nie można odczytać" + Reason(*string.frxError);

@@ -5,6 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <pthread.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <random>
 #include <string>
@@ -243,6 +252,212 @@ TEST(HostileForms, SpacesQuotesAndNonAsciiLettersInThePath) {
     const fs::path empty = folder / fs::path(u8"Pusty \"formularz\" ą.frm");
     WriteBytes(empty, "VERSION 5.00\r\n");
     ExpectNotAForm(ConvertText(empty), empty);
+}
+
+// Every place and size of a DIALOGEX is a signed 16-bit number: what a form
+// gives outside that range is brought into it, a negative size to 0, and
+// each is named with its form, line and control.
+TEST(HostileForms, DialogPlacesAndSizesBeyondSixteenBitsAreFittedWithAWarning) {
+    ScratchDir dir;
+    WriteBytes(dir / "Big.frm", "VERSION 5.00\r\nBegin VB.Form Form1\r\n   Caption = \"Big\"\r\n   ClientHeight = 3000\r\n"
+                                "   ClientWidth = 99999999\r\n   Begin VB.ComboBox Combo1\r\n      Height = 2147483647\r\n"
+                                "      Left = 120\r\n      Top = 120\r\n      Width = 1500\r\n   End\r\n"
+                                "   Begin VB.TextBox Text1\r\n      Height = -300\r\n      Left = -999999999\r\n"
+                                "      Top = 600\r\n      Width = -1500\r\n   End\r\nEnd\r\n");
+    ConversionRequest request;
+    request.form = dir / "Big.frm";
+    request.formName = "Big.frm";
+    request.rc.dialog = true;
+    request.rc.useDefines = false;
+    std::string text;
+    Destination destination;
+    destination.text = &text;
+    const Result<ConversionReport> result = ConvertForm(request, destination);
+    ASSERT_TRUE(result.ok()) << Describe(result.error());
+    EXPECT_NE(text.find("Form1 DIALOGEX 0, 0, 32767, 123\r\n"), std::string::npos) << text;
+    // The combo box's list adds to its height after it is fitted no more.
+    EXPECT_NE(text.find("    COMBOBOX 100, 5, 5, 67, 32767, "), std::string::npos) << text;
+    EXPECT_NE(text.find("WS_BORDER | WS_TABSTOP, -32768, 25, 0, 0\r\n"), std::string::npos) << text;
+    const std::string fit = " (x, y, width, height in dialog units) does not fit a dialog, whose numbers lie within -32768"
+                            " to 32767 and whose sizes are not negative; written as ";
+    EXPECT_EQ(check::CheckResourceScript(text + "\r\n"), "");
+    // What the dialog was written as before: the fuzz target's rulebook refuses it.
+    EXPECT_NE(check::CheckResourceScript("A DIALOGEX 0, 0, 10, 10\r\n{\r\n    COMBOBOX 100, 5, 5, 67, 32831, WS_TABSTOP\r\n}\r\n"),
+              "");
+    EXPECT_EQ(result.value().warnings,
+              (std::vector<std::string>{"Big.frm:2: the form Form1 at 0, 0, 4444444, 123" + fit + "0, 0, 32767, 123",
+                                        "Big.frm:6: Combo1 (VB.ComboBox) at 5, 5, 67, 88101957" + fit + "5, 5, 67, 32767",
+                                        "Big.frm:12: Text1 (VB.TextBox) at -44444444, 25, -67, -12" + fit + "-32768, 25, 0, 0"}));
+}
+
+// A damaged reference to the .frx file is no caption: it is left empty, and
+// the warning names the form, the line and the reference.
+TEST(HostileForms, AMalformedFrxReferenceIsToldWithItsFormAndLine) {
+    ScratchDir dir;
+    WriteBytes(dir / "Form1.frx", std::string("\1\0\0\0x", 5));
+    const std::vector<std::string> references = {"$\"Form1.frx\":-1", "$\"Form1.frx\":", "$\"Form1.frx\"",
+                                                 "$\"Form1.frx\":000000000", "$\"\":0", "$Form1.frx:0000"};
+    std::string menu = "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n";
+    for (std::size_t i = 0; i < references.size(); ++i)
+        menu += "      Begin VB.Menu mnu" + std::to_string(i) + "\r\n         Caption = " + references[i] + "\r\n      End\r\n";
+    menu += "      Begin VB.Menu mnuGood\r\n         Caption = $\"Form1.frx\":0000\r\n      End\r\n";
+    WriteBytes(dir / "Form1.frm", FormHead() + menu + "   End\r\n" + FormTail());
+    ConversionRequest request;
+    request.form = dir / "Form1.frm";
+    request.formName = "Form1.frm";
+    std::string text;
+    Destination destination;
+    destination.text = &text;
+    const Result<ConversionReport> result = ConvertForm(request, destination);
+    ASSERT_TRUE(result.ok()) << Describe(result.error());
+    EXPECT_NE(text.find("MENUITEM \"x\", mnuGood"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Form1.frx"), std::string::npos) << text;
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < references.size(); ++i)
+        expected.push_back("Form1.frm:" + std::to_string(7 + 3 * i) + ": the Caption of mnu" + std::to_string(i) +
+                           " is left empty: its reference to the .frx file, " + references[i] +
+                           ", is malformed (a reference is $\"NAME.frx\":OFFSET, the offset in one to eight hex digits)");
+    for (std::size_t i = 0; i < references.size(); ++i)
+        expected.push_back("Form1.frm:" + std::to_string(6 + 3 * i) + ": menu item 'mnu" + std::to_string(i) +
+                           "' has no caption and no items; it is left out");
+    EXPECT_EQ(result.value().warnings, expected);
+}
+
+// A pipe, a socket or a device in the place of the form or of its .frx file is
+// told as what it is, never with a library's words ("Illegal seek", "No such
+// device or address"), and never waited on.
+TEST(HostileForms, APipeASocketOrADeviceIsToldAsNotARegularFile) {
+    ScratchDir dir;
+    ASSERT_EQ(mkfifo((dir / "Pipe.frm").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "Pipe.frx").c_str(), 0600), 0);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = Utf8FromPath(dir / "Socket.frm");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    fs::create_symlink(dir / "Socket.frm", dir / "Socket.frx");
+    fs::create_symlink("/dev/zero", dir / "Zero.frx");
+
+    const std::string notRegular = ": cannot read the form: it is not a regular file but a pipe, a socket or a device";
+    for (const fs::path& form : {dir / "Pipe.frm", dir / "Socket.frm", fs::path("/dev/zero")}) {
+        const Result<std::string> result = ConvertText(form);
+        ASSERT_FALSE(result.ok()) << form;
+        EXPECT_EQ(Describe(result.error()), Utf8FromPath(form) + notRegular);
+    }
+    for (const char* frx : {"Pipe.frx", "Socket.frx", "Zero.frx"}) {
+        WriteBytes(dir / "Form1.frm", FormHead() + "   Begin VB.Menu mnuA\r\n      Caption = $\"" + frx +
+                                          "\":0000\r\n   End\r\n" + LeafItem("mnuB", "B") + FormTail());
+        ConversionRequest request;
+        request.form = dir / "Form1.frm";
+        request.formName = "Form1.frm";
+        std::string text;
+        Destination destination;
+        destination.text = &text;
+        const Result<ConversionReport> result = ConvertForm(request, destination);
+        ASSERT_TRUE(result.ok()) << Describe(result.error());
+        ASSERT_FALSE(result.value().warnings.empty());
+        EXPECT_EQ(result.value().warnings[0], "Form1.frm:5: the Caption of mnuA is left empty: " + Utf8FromPath(dir / frx) +
+                                                  ": cannot read the caption file: it is not a regular file but a pipe, a"
+                                                  " socket or a device");
+    }
+    close(listener);
+}
+
+// A .frx entry may claim no more than a line of the form may hold: a sparse
+// file that claims a caption of 1 GiB is refused before room is made for it.
+TEST(HostileForms, AFrxEntryLongerThanALineIsRefusedWithTheFormsLine) {
+    ScratchDir dir;
+    WriteBytes(dir / "Form1.frm", FormHead() + "   Begin VB.Menu mnuFile\r\n      Caption = \"&File\"\r\n" +
+                                      "      Begin VB.Menu mnuHuge\r\n         Caption = $\"Form1.frx\":0000\r\n" +
+                                      "      End\r\n   End\r\n" + FormTail());
+    WriteBytes(dir / "Form1.frx", std::string("\0\0\0\x40", 4));  // 1 GiB follows, says the length
+    fs::resize_file(dir / "Form1.frx", (std::uintmax_t{1} << 30) + 4);
+    ConversionRequest request;
+    request.form = dir / "Form1.frm";
+    request.formName = "Form1.frm";
+    const Result<std::string> result = ConvertFormToText(request);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().kind, ErrorKind::FrxEntryTooLong);
+    EXPECT_EQ(Describe(result.error()), "Form1.frm:7: the string it refers to in " + Utf8FromPath(dir / "Form1.frx") +
+                                            " claims 1073741824 bytes, more than the 16 MiB a line of a form may hold");
+    // One byte within the bound is read as ever.
+    WriteBytes(dir / "Form1.frx", std::string("\0\0\0\1", 4));
+    fs::resize_file(dir / "Form1.frx", (std::uintmax_t{16} << 20) + 4);
+    EXPECT_TRUE(ConvertFormToText(request).ok());
+}
+
+// The form and its .frx file are opened first and looked at as opened: a FIFO
+// put in the file's place between a look at its name and the open would make
+// the open wait for a writer for ever. Here another thread swaps FIFOs in and
+// out as fast as it can while a child converts again and again; the child
+// must always finish (an alarm ends it if it waits).
+TEST(HostileForms, AFifoSwappedInForTheFormOrItsFrxIsNeverWaitedOn) {
+    ScratchDir dir;
+    WriteBytes(dir / "Form1.frx", std::string("\1\0\0\0x", 5));
+    const std::string form = FormHead() + "   Begin VB.Menu mnuA\r\n      Caption = $\"Form1.frx\":0000\r\n   End\r\n" +
+                             LeafItem("mnuB", "B") + FormTail();
+    WriteBytes(dir / "Form1.frm", form);
+    WriteBytes(dir / "form.regular", form);
+    fs::copy_file(dir / "Form1.frx", dir / "frx.regular");
+    ASSERT_EQ(mkfifo((dir / "form.fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "frx.fifo").c_str(), 0600), 0);
+
+    const pid_t swapper = fork();
+    if (swapper == 0) {
+        // Each name takes the FIFO's place and then the regular file's, over and over.
+        for (;;)
+            for (const char* what : {"form", "frx"}) {
+                const std::string name = Utf8FromPath(dir / (std::string(what) == "form" ? "Form1.frm" : "Form1.frx"));
+                const std::string fifo = Utf8FromPath(dir / (std::string(what) + ".fifo"));
+                const std::string regular = Utf8FromPath(dir / (std::string(what) + ".regular"));
+                if (link(name.c_str(), regular.c_str()) == 0 || errno == EEXIST) (void)!rename(fifo.c_str(), name.c_str());
+                (void)!link(name.c_str(), fifo.c_str());
+                (void)!rename(regular.c_str(), name.c_str());
+            }
+    }
+    const pid_t converter = fork();
+    if (converter == 0) {
+        alarm(120);
+        int converted = 0;
+        for (int i = 0; i < 50000; ++i) converted += ConvertText(dir / "Form1.frm").ok() ? 1 : 0;
+        _exit(converted > 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(converter, &status, 0), converter);
+    kill(swapper, SIGKILL);
+    waitpid(swapper, nullptr, 0);
+    EXPECT_FALSE(WIFSIGNALED(status)) << "the conversion waited on a FIFO until signal " << WTERMSIG(status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "no conversion found the regular form";
+}
+
+// The rulebook the fuzz target judges every writer by: what no resource
+// compiler, C compiler or assembler would take is found, what they take passes.
+TEST(HostileForms, TheRulebookOfEveryWriterRefusesWhatNoCompilerTakes) {
+    const std::string good = "#pragma code_page(1250)\r\n#include <windows.h>\r\n#include \"ids.h\"\r\n\r\nMain MENU\r\n{\r\n"
+                             "    MENUITEM \"&Open\\tCtrl+O\", mnuOpen  // open\r\n}\r\nMain ACCELERATORS\r\n{\r\n"
+                             "    \"O\", mnuOpen, VIRTKEY, CONTROL\r\n}\r\n";
+    EXPECT_EQ(check::CheckResourceScript(good), "");
+    for (const std::string bad : {"M MENU\r\n{\r\n", "M MENU\r\n}\r\n", "MENUITEM \"a, 1\r\n", "MENUITEM \"a\", 70000\r\n",
+                                  "#pragma code_page(0)\r\n", "#define a 1\r\n#define a 2\r\n", "MENUITEM \"a\", 1\n",
+                                  "MENUITEM \"a\" ; 1\r\n", "/* open\r\n", "MENUITEM \"\\q\", 1\r\n"})
+        EXPECT_NE(check::CheckResourceScript(bad), "") << bad;
+
+    std::vector<std::pair<std::string, std::int64_t>> defines, equs;
+    EXPECT_EQ(check::CheckHeaderText("/* numbers */\r\n#ifndef IDS_H\r\n#define IDS_H\r\n\r\n#define mnuOpen 100\r\n"
+                                     "/* exit is 101: a name C has */\r\n\r\n#endif\r\n",
+                                     &defines),
+              "");
+    EXPECT_EQ(defines, (std::vector<std::pair<std::string, std::int64_t>>{{"mnuOpen", 100}}));
+    for (const std::string bad : {"#define 1x 100\r\n", "#ifndef G\r\n#define G\r\n", "#define a 65536\r\n", "int x;\r\n",
+                                  "#ifndef G\r\n#define G\r\n#endif\r\n#define a 1\r\n"})
+        EXPECT_NE(check::CheckHeaderText(bad), "") << bad;
+    EXPECT_EQ(check::CheckMasmText("; numbers\r\nmnuOpen equ 100\r\n", &equs), "");
+    EXPECT_EQ(equs, defines);
+    for (const std::string bad : {"mnuOpen = 100\r\n", "mnu Open equ 100\r\n", "a equ 1\r\na equ 2\r\n"})
+        EXPECT_NE(check::CheckMasmText(bad), "") << bad;
 }
 
 }  // namespace

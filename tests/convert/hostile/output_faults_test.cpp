@@ -193,6 +193,28 @@ TEST(OutputFaults, AnRcFileThatFailsLeavesTheOldHeader) {
     EXPECT_EQ(Names(dir / "tiny"), std::vector<std::string>{"Form1.rc"});
 }
 
+// The RC file is opened before the header is touched: one that cannot be
+// written leaves the old header as it was and no file of the conversion behind.
+TEST(OutputFaults, AnRcFileThatCannotBeOpenedLeavesTheHeaderAlone) {
+    ScratchDir dir;
+    WriteSmallForm(dir / "Form1.frm");
+    WriteBytes(dir / "ids.h", "the previous header\r\n");
+    WriteBytes(dir / "plain", "not a folder\r\n");
+    for (const fs::path& rc : {dir / "missing" / "Form1.rc", dir / "plain" / "Form1.rc"}) {
+        ConversionRequest request;
+        request.form = dir / "Form1.frm";
+        Destination destination;
+        destination.file = rc;
+        destination.header = dir / "ids.h";
+        destination.masm = dir / "ids.inc";
+        const Result<ConversionReport> result = ConvertForm(request, destination);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.error().file, Utf8FromPath(rc));
+        EXPECT_EQ(ReadBytes(dir / "ids.h"), "the previous header\r\n");
+        EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"Form1.frm", "ids.h", "plain"}));
+    }
+}
+
 // The child converts to `output` and ends; the parent may kill it first.
 pid_t StartConversion(const fs::path& form, const fs::path& output) {
     const pid_t child = fork();
@@ -276,6 +298,65 @@ TEST(OutputFaults, ToldToEndWhileWritingLeavesNoTemporaryFileAndNoHalfFile) {
     ASSERT_TRUE(disk.LockAllBut(dir / "locked" / "Form1.rc")) << std::strerror(errno);
     EXPECT_EQ(InterruptAtRandomMoments(dir / "Large.frm", dir / "locked" / "Form1.rc", SIGTERM, 6),
               std::vector<std::string>{"Form1.rc"});
+}
+
+// A form whose item's caption lies in its .frx file, as `frxName` names it.
+void WriteFormWithFrx(const fs::path& dir, const std::string& frxName = "Form1.frx") {
+    WriteBytes(dir / "Form1.frm", FormHead() + "   Begin VB.Menu mnuFile\r\n      Caption = $\"" + frxName +
+                                      "\":0000\r\n" + LeafItem("mnuOpen", "&Open", "      ") + "   End\r\n" + FormTail());
+    WriteBytes(dir / "Form1.frx", std::string("\5\0\0\0&File", 9));
+}
+
+// Every output is refused when it is a file the conversion reads, however it
+// is named: the form's .frx through a link, a hard link, another spelling, or
+// the name the form gives it in another case; the form read from a stream too.
+TEST(OutputFaults, NoOutputOverwritesAFileTheConversionReads) {
+    ScratchDir dir;
+    WriteFormWithFrx(dir.path(), "FORM1.FRX");
+    const std::string frx = ReadBytes(dir / "Form1.frx");
+    fs::create_symlink(dir / "Form1.frx", dir / "link.rc");
+    fs::create_hard_link(dir / "Form1.frx", dir / "hard.rc");
+    ConversionRequest request;
+    request.form = dir / "Form1.frm";
+    request.rc.dialog = true;
+    for (const fs::path& named : {dir / "Form1.frx", dir / "link.rc", dir / "hard.rc", dir / "." / "Form1.frx"}) {
+        for (int output = 0; output < 3; ++output) {
+            Destination destination;
+            destination.file = output == 0 ? named : dir / "Form1.rc";
+            if (output == 1) destination.header = named;
+            if (output == 2) destination.masm = named;
+            const Result<ConversionReport> result = ConvertForm(request, destination);
+            ASSERT_FALSE(result.ok()) << named << " " << output;
+            EXPECT_EQ(result.error().kind, ErrorKind::OutputIsInput);
+            EXPECT_EQ(Describe(result.error()), Utf8FromPath(named) + ": the output file would overwrite " +
+                                                    Utf8FromPath(dir / "Form1.frx") + ", which the conversion reads");
+        }
+    }
+    EXPECT_EQ(ReadBytes(dir / "Form1.frx"), frx);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"Form1.frm", "Form1.frx", "hard.rc", "link.rc"}));
+
+    // What the conversion read is told, each file once.
+    Destination destination;
+    destination.file = dir / "Form1.rc";
+    const Result<ConversionReport> written = ConvertForm(request, destination);
+    ASSERT_TRUE(written.ok()) << Describe(written.error());
+    EXPECT_EQ(written.value().filesRead, (std::vector<fs::path>{dir / "Form1.frm", dir / "Form1.frx"}));
+
+    // A form read from a stream that is a file: that file is the form.
+    const std::string form = ReadBytes(dir / "Form1.frm");
+    std::FILE* stream = std::fopen((dir / "Form1.frm").c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    ConversionRequest piped;
+    piped.form = dir / "-";
+    piped.formName = "standard input";
+    piped.formStream = stream;
+    destination.file = dir / "link-to-form.rc";
+    fs::create_symlink(dir / "Form1.frm", destination.file);
+    const Result<ConversionReport> overStream = ConvertForm(piped, destination);
+    std::fclose(stream);
+    ASSERT_FALSE(overStream.ok());
+    EXPECT_EQ(overStream.error().kind, ErrorKind::OutputIsForm);
+    EXPECT_EQ(ReadBytes(dir / "Form1.frm"), form);
 }
 
 }  // namespace

@@ -41,6 +41,13 @@ TEST(ErrorMessages, EachKindIsOnePlainPolishSentenceNamingTheFileAndTheLine) {
          "Kontrolka „cmdOK” formularza „F.frm” (wiersz 9) dostałaby numer 65536, a okno dialogowe mieści numery od 0 do 65535."},
         {Error(ErrorKind::OutputNameEmpty, ""), "Nie podano nazwy pliku wynikowego: pole „Nazwa pliku RES” jest puste."},
         {Error(ErrorKind::OutputIsForm, "/f/F.frm"), "Plik wynikowy „/f/F.frm” to sam formularz; zapis zniszczyłby go."},
+        {Error(ErrorKind::FrxEntryTooLong, "/f/F.frm", 7, "/f/F.frx", 1073741824),
+         "Wiersz 7 formularza „/f/F.frm” wskazuje w pliku „/f/F.frx” tekst o długości 1073741824 bajtów, a wiersz "
+         "formularza mieści najwyżej 16 MiB."},
+        {Error(ErrorKind::OutputIsInput, "/f/F.rc", 0, "/f/F.frx"),
+         "Plik wynikowy „/f/F.rc” to plik „/f/F.frx”, z którego konwersja czyta; zapis zniszczyłby go."},
+        {Error(ErrorKind::FrxUnreadable, "/f/F.frx", 0, "not a regular file"),
+         "Nie można odczytać pliku „/f/F.frx” z tekstami menu: to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie."},
         {Error(ErrorKind::OutputUnwritable, "/f/F.rc", 0, {}, 0, gone), "Nie można zapisać pliku „/f/F.rc”: " + reason + "."},
         {Error(ErrorKind::OutputLinkRefused, "/tmp/F.rc"),
          "Nie zapisano pliku „/tmp/F.rc”: to dowiązanie symboliczne innego użytkownika we wspólnym katalogu z bitem "
@@ -58,13 +65,16 @@ TEST(ErrorMessages, EachKindIsOnePlainPolishSentenceNamingTheFileAndTheLine) {
 TEST(ErrorMessages, CaptionsLeftEmptyAreToldOneALine) {
     const std::error_code gone = std::make_error_code(std::errc::no_such_file_or_directory);
     const std::vector<LostString> lost = {
-        {"mnuOpen", "Caption", 12, Error(ErrorKind::FrxUnreadable, "/f/F.frx", 0, {}, 0, gone)},
-        {"mnuSave", "Caption", 20, Error(ErrorKind::FrxOutOfRange, "/f/F.frx")},
+        {"mnuOpen", "Caption", 12, Error(ErrorKind::FrxUnreadable, "/f/F.frx", 0, {}, 0, gone), {}},
+        {"mnuSave", "Caption", 20, Error(ErrorKind::FrxOutOfRange, "/f/F.frx"), {}},
+        {"mnuQuit", "Caption", 30, std::nullopt, "$\"\":0"},
     };
     EXPECT_EQ(LostStringsMessage(lost),
               "Tekst pozycji menu „mnuOpen” (wiersz 12) jest zapisany w pliku „/f/F.frx”, którego nie można odczytać: " +
                   gone.message() + "; pozycję bez tekstu pominięto.\n"
                   "Tekst pozycji menu „mnuSave” (wiersz 20) jest zapisany w pliku „/f/F.frx”, krótszym, niż podaje formularz; "
+                  "pozycję bez tekstu pominięto.\n"
+                  "Tekst pozycji menu „mnuQuit” (wiersz 30) jest zapisany w pliku wskazanym przez błędny odnośnik „$\"\":0”; "
                   "pozycję bez tekstu pominięto.");
 }
 

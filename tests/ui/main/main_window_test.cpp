@@ -618,6 +618,22 @@ TEST_F(MainWindowTest, EveryFailureIsToldAndTheWindowGoesOn) {
     window_.Convert();
     EXPECT_TRUE(view_.messages.empty());
     EXPECT_EQ(ReadBytes(output), CliBytes(form));
+
+    // Nor may it overwrite the .frx file the form's captions came from, by any name.
+    const std::string frx = work_ / "Form1.frx";
+    WriteBytes(form, "VERSION 5.00\r\nBegin VB.Form Form1\r\n   Begin VB.Menu mnuA\r\n      Caption = $\"Form1.frx\":0000\r\n"
+                     "   End\r\nEnd\r\n");
+    WriteBytes(frx, std::string("\1\0\0\0a", 5));
+    fs::create_symlink(frx, work_ / "alias.rc");
+    for (const std::string& name : {frx, work_ / "alias.rc"}) {
+        view_.outputName = name;
+        window_.Convert();
+        ASSERT_EQ(view_.messages.size(), 1u) << name;
+        EXPECT_EQ(view_.messages[0].text,
+                  "Plik wynikowy „" + name + "” to plik „" + frx + "”, z którego konwersja czyta; zapis zniszczyłby go.");
+        view_.messages.clear();
+    }
+    EXPECT_EQ(ReadBytes(frx), std::string("\1\0\0\0a", 5));
 }
 
 TEST_F(MainWindowTest, AnExceptionInConvertBecomesAMessageNotAnAbort) {
