@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -970,6 +971,28 @@ TEST_F(CommandLine, CodePageAutoFollowsTheFormsFontsThenItsTextThenTheLocale) {
         else unsetenv(variable.name);
     }
     if (!fs::exists(japanese)) GTEST_SKIP() << japanese << " is absent: the Shift-JIS form of the corpus was not tried";
+}
+
+// A build that runs tarvel-rc every time rebuilds nothing: what did not change keeps its time stamp.
+TEST_F(CommandLine, OutputsWhoseBytesAreUnchangedAreLeftUntouched) {
+    const std::string form = Form("Form1.frm", kFileViewForm);
+    const std::vector<std::string> arguments = {"--all", "-o", Path("out.rc"), "--header", Path("ids.h"), "--masm", Path("ids.inc"), form};
+    ASSERT_EQ(Tarvel(arguments).status, 0);
+    const fs::file_time_type past = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    for (const char* file : {"out.rc", "ids.h", "ids.inc"}) fs::last_write_time(Path(file), past);
+    const Outcome again = Tarvel(arguments);
+    ASSERT_EQ(again.status, 0) << again.err;
+    for (const char* file : {"out.rc", "ids.h", "ids.inc"}) EXPECT_EQ(fs::last_write_time(Path(file)), past) << file;
+
+    // A caption changed: the RC text is new, the numbers are not.
+    std::string renamed = kFileViewForm;
+    renamed.replace(renamed.find("Tool&bar"), 8, "Tool&bars");
+    WriteFile(form, renamed);
+    ASSERT_EQ(Tarvel(arguments).status, 0);
+    EXPECT_NE(fs::last_write_time(Path("out.rc")), past);
+    EXPECT_NE(ReadFile(Path("out.rc")).find("Tool&bars"), std::string::npos);
+    EXPECT_EQ(fs::last_write_time(Path("ids.h")), past);
+    EXPECT_EQ(fs::last_write_time(Path("ids.inc")), past);
 }
 
 TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {
