@@ -8,6 +8,7 @@
 
 #include "code_page.h"
 #include "delivery.h"
+#include "dependency_writer.h"
 #include "dialog_layout.h"
 #include "form_parser.h"
 #include "form_reader.h"
@@ -24,8 +25,7 @@ bool NeedsCodePage(const ConversionRequest& request) {
     return request.reportCodePage || request.rc.codePage == RcOptions::kAutoCodePage;
 }
 
-Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName) {
-    FrxFiles besideTheForm(request.form.parent_path());
+Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName, FrxFiles& besideTheForm) {
     FrxSource& frx = request.frx ? *request.frx : besideTheForm;
     const FormReading reading{.controls = request.rc.dialog, .codePage = NeedsCodePage(request)};
     if (request.formBytes) {
@@ -68,12 +68,15 @@ void TellLeftOutItems(const Form& form, const NameTable& names, const std::strin
 
 Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
     const std::string formName = request.formName.empty() ? Utf8FromPath(request.form) : request.formName;
-    Result<Form> read = ReadForm(request, formName);
+    FrxFiles besideTheForm(request.form.parent_path());
+    Result<Form> read = ReadForm(request, formName, besideTheForm);
     if (!read) return read.error();
     const Form& form = read.value();
 
     // A form without a menu may still give a dialog, but an MDI form never does.
     ConversionReport report;
+    if (!request.formBytes) report.filesRead.push_back(request.form);
+    for (const std::filesystem::path& frx : besideTheForm.FilesOpened()) report.filesRead.push_back(frx);
     std::vector<std::string> dialogWarnings;
     std::optional<DialogLayout> dialog;
     if (request.rc.dialog) {
@@ -109,8 +112,9 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     // put in place together once all are written, the RC file first. A failing
     // RC file never leaves a new header beside the old RC file, and an RC text
     // that includes a header is never saved without it.
-    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file
-    for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm}) {
+    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the depfile
+    for (const std::filesystem::path* target :
+         {&destination.file, &destination.header, &destination.masm, &destination.depfile}) {
         if (target == &destination.file ? destination.text != nullptr : target->empty()) continue;
         Result<SafeFile> opened = SafeFile::Open(*target, request.form);
         if (!opened) return opened.error();
@@ -137,6 +141,15 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (!destination.masm.empty()) {
         BufferedSink buffered(files[next++]);
         WriteMasmNumbers(names, formFileName, buffered);
+    }
+    if (!destination.depfile.empty()) {
+        std::vector<std::filesystem::path> targets;
+        for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm})
+            if (!target->empty() && (target != &destination.file || !destination.text)) targets.push_back(*target);
+        BufferedSink buffered(files[next++]);
+        if (!WriteDependencies(targets, report.filesRead, buffered))
+            return FileError(ErrorKind::OutputUnwritable, Utf8FromPath(destination.depfile),
+                             std::make_error_code(std::errc::invalid_argument));
     }
     if (files.empty()) return report;
     if (destination.batch) {

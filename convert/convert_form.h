@@ -49,6 +49,9 @@ struct Destination {
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
     std::filesystem::path header; ///< a C header with the #define list, saved safely
     std::filesystem::path masm;   ///< the same numbers as MASM equ lines, saved safely
+    /// A Make-style rule: the files above depend on the form and its .frx
+    /// files (ConversionReport::filesRead), saved safely.
+    std::filesystem::path depfile;
     /// The conversion's files join this batch, which puts them in place with
     /// the others' (one wait for the disk for many forms); without it they are
     /// put in place before ConvertForm returns.
@@ -69,6 +72,9 @@ struct ConversionReport {
     std::vector<LostString> lost;       ///< the strings among them that the form keeps in a .frx file
     int codePage = 0;                   ///< the code page of the form's text, by the rule of --code-page auto;
                                         ///< 0 unless asked for (reportCodePage or --code-page auto)
+    /// The form's file (when read from a file), then every .frx file the
+    /// conversion opened, each once, in the order first opened.
+    std::vector<std::filesystem::path> filesRead;
 };
 
 /// Converts one form. On failure nothing has been written to the file

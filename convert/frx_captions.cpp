@@ -1,7 +1,10 @@
 #include "frx_captions.h"
 
+#include <algorithm>
+
 #include "ascii.h"
 #include "frx_data.h"
+#include "utf8.h"
 
 namespace tarvel {
 namespace {
@@ -52,6 +55,8 @@ Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
     Result<std::unique_ptr<FrxFile>> opened = FrxFile::Open(directory_, reference.fileName);
     if (!opened) return opened.error();
     FrxFile& frx = *opened.value();
+    if (std::filesystem::path path = PathFromUtf8(frx.Name()); std::find(opened_.begin(), opened_.end(), path) == opened_.end())
+        opened_.push_back(std::move(path));
 
     const std::uint64_t start = reference.offset;
     if (start + 4 > frx.Size()) return Failure(ErrorKind::FrxOutOfRange, frx.Name());

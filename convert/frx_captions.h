@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "result.h"
 
@@ -37,9 +38,12 @@ class FrxFiles : public FrxSource {
 public:
     explicit FrxFiles(std::filesystem::path formDirectory);
     Result<std::string> Caption(const FrxReference& reference) override;
+    /// Every file opened, each once, in the order first opened.
+    const std::vector<std::filesystem::path>& FilesOpened() const { return opened_; }
 
 private:
     std::filesystem::path directory_;
+    std::vector<std::filesystem::path> opened_;
 };
 
 /// Caption bytes from one .frx file's contents; `fileName` is for the error.
