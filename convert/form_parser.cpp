@@ -193,9 +193,11 @@ private:
                 if (owner.kind == Kind::Object && owner.index == 0) form_.facts.formCharset = static_cast<int>(charset);
             }
         }
-        // Only the form's own font is written (the dialog's FONT).
-        if (owner.kind != Kind::Object || owner.index != 0) return;
-        if (const std::optional<KeptName> kept = KeptProperty(name, true)) KeepProperty(owner.index, *kept, false, value, number);
+        // The form's own font is the dialog's FONT; of a control's, its size tells whether its caption wraps.
+        if (owner.kind != Kind::Object) return;
+        const std::optional<KeptName> kept = KeptProperty(name, true);
+        if (kept && (owner.index == 0 || kept->property == Prop::FontBlockSize))
+            KeepProperty(owner.index, *kept, false, value, number);
     }
 
     void ObjectProperty(std::uint32_t index, std::string_view line, std::uint32_t number) {
