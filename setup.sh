@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev llvm libcli11-dev libstb-dev
+  cmake ninja-build make g++ clang libclang-rt-14-dev llvm libcli11-dev libstb-dev
   qt6-base-dev libgl-dev libfontconfig-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix cpp

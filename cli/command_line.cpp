@@ -61,6 +61,9 @@ constexpr const char* kHelp =
     "                     a name that C, C++ or <windows.h> already has (new, exit, IDOK) keeps its number\n"
     "                     with a comment naming it, as with --dialog and --masm\n"
     "      --masm FILE    with a single form only: the same numbers for assembly (mnuOpen equ 100)\n"
+    "      --depfile FILE  with a single form only, its RC text in a file: a Make-style rule as\n"
+    "                     compilers' -MD -MP write (Form1.rc ids.h: Form1.frm Form1.frx), so make and\n"
+    "                     ninja convert again when the form or a .frx file it read changes\n"
     "      --menu-name NAME  the main menu's resource (and its accelerator table's) is NAME,\n"
     "                     not Glowne: an ASCII identifier that C, C++ and <windows.h> leave free\n"
     "      --prefix TEXT  TEXT before every name that is #defined: --prefix IDM_ gives\n"
@@ -195,7 +198,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     CLI::App app{"tarvel-rc", "tarvel-rc"};
     app.set_help_flag();  // our own help text, with the exit statuses
     bool help = false, version = false, noDefine = false, all = false;
-    std::string firstId, output, codePage, header, masm, prefix, menuName;
+    std::string firstId, output, codePage, header, masm, depfile, prefix, menuName;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
@@ -211,6 +214,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     app.add_option("--code-page", codePage)->type_name("N|auto")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--header", header)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--masm", masm)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--depfile", depfile)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--menu-name", menuName)->type_name("NAME")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--prefix", prefix)->type_name("TEXT")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("forms", options.forms);
@@ -278,6 +282,10 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         if (noDefine) return UsageError(err, std::string("option '") + name + "' needs the names that --no-define leaves out");
         *target = *value;
     }
+    if (app.count("--depfile") > 0) {
+        if (depfile.empty()) return UsageError(err, "option '--depfile' needs a file name");
+        options.depfile = depfile;
+    }
     // The RC text names the header in #include "...", which has no escapes.
     if (options.header && std::any_of(options.header->begin(), options.header->end(), [](char c) {
             return c == '"' || static_cast<unsigned char>(c) < 0x20;
@@ -301,6 +309,9 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     if (options.output && options.forms.size() > 1) return UsageError(err, "option '-o' takes a single form only");
     if (options.header && options.forms.size() > 1) return UsageError(err, "option '--header' takes a single form only");
     if (options.masm && options.forms.size() > 1) return UsageError(err, "option '--masm' takes a single form only");
+    if (options.depfile && options.forms.size() > 1) return UsageError(err, "option '--depfile' takes a single form only");
+    if (options.depfile && options.output == "-")
+        return UsageError(err, "option '--depfile' needs the RC text in a file, not on standard output");
     const bool fromStandardInput = std::find(options.forms.begin(), options.forms.end(), "-") != options.forms.end();
     if (fromStandardInput && !options.output)
         return UsageError(err, "a form read from standard input needs -o to say where its RC text goes");
@@ -313,6 +324,15 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     }
     for (const std::optional<std::string>& file : {options.header, options.masm})
         if (file) written.emplace_back(*file, &options.forms[0]);
+    // A make rule has no way to write a line break in a name.
+    if (options.depfile) {
+        std::vector<std::string> named = {options.forms[0]};
+        for (const auto& [file, form] : written) named.push_back(file);
+        for (const std::string& name : named)
+            if (name.find_first_of("\r\n") != std::string::npos)
+                return UsageError(err, "'" + name + "' cannot be named in a dependency file: its name holds a line break");
+        written.emplace_back(*options.depfile, &options.forms[0]);
+    }
     std::map<std::string, std::size_t> writers;  // each output's place, and the first that writes it
     for (std::size_t i = 0; i < written.size(); ++i) {
         const auto& [file, form] = written[i];
@@ -341,7 +361,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE*
     // of the files the process may open (the rest is for the forms, their .frx
     // files and the folders), and it keeps the texts of files rewritten in place
     // in memory, so it holds a bounded amount of them.
-    constexpr std::size_t kFilesAConversionOpens = 3;  // the RC file, the header, the MASM file
+    constexpr std::size_t kFilesAConversionOpens = 4;  // the RC file, the header, the MASM file, the depfile
     constexpr std::size_t kMostHeldBytes = 64 * 1024 * 1024;
     const std::size_t batchFiles = std::clamp<std::size_t>(OpenFileLimit() / 2, kFilesAConversionOpens, 768);
     SaveBatch batch;
@@ -382,6 +402,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE*
             request.rc.includeFile = IncludeName(*options.header, destination.file);
         }
         if (options.masm) destination.masm = PathFromUtf8(*options.masm);
+        if (options.depfile) destination.depfile = PathFromUtf8(*options.depfile);
 
         // Each form on its own: whatever goes wrong with one is told, and the forms after it are still converted.
         std::optional<Result<ConversionReport>> converted;

@@ -8,6 +8,7 @@
 
 #include "code_page.h"
 #include "delivery.h"
+#include "dependency_writer.h"
 #include "dialog_layout.h"
 #include "form_parser.h"
 #include "form_reader.h"
@@ -129,11 +130,13 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     // put in place together once all are written, the RC file first. A failing
     // RC file never leaves a new header beside the old RC file, and an RC text
     // that includes a header is never saved without it.
-    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file
-    for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm}) {
+    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the depfile
+    for (const std::filesystem::path* target :
+         {&destination.file, &destination.header, &destination.masm, &destination.depfile}) {
         const std::string* handedBack = target == &destination.file     ? destination.text
                                         : target == &destination.header ? destination.headerText
-                                                                        : destination.masmText;
+                                        : target == &destination.masm   ? destination.masmText
+                                                                        : nullptr;
         if (handedBack || target->empty()) continue;
         Result<SafeFile> opened = SafeFile::Open(*target, inputs);
         if (!opened) return opened.error();
@@ -173,6 +176,15 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
             BufferedSink buffered(files[next++]);
             WriteMasmNumbers(names, formFileName, buffered);
         }
+    }
+    if (!destination.depfile.empty()) {
+        std::vector<std::filesystem::path> targets;
+        for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm})
+            if (!target->empty() && (target != &destination.file || !destination.text)) targets.push_back(*target);
+        BufferedSink buffered(files[next++]);
+        if (!WriteDependencies(targets, report.filesRead, buffered))
+            return FileError(ErrorKind::OutputUnwritable, Utf8FromPath(destination.depfile),
+                             std::make_error_code(std::errc::invalid_argument));
     }
     if (files.empty()) return report;
     if (destination.batch) {

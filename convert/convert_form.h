@@ -58,6 +58,9 @@ struct Destination {
     /// `header` and `masm` say all the same (the fuzz target's way to read them).
     std::string* headerText = nullptr;
     std::string* masmText = nullptr;
+    /// A Make-style rule: the files above depend on the form and its .frx
+    /// files (ConversionReport::filesRead), saved safely.
+    std::filesystem::path depfile;
     /// The conversion's files join this batch, which puts them in place with
     /// the others' (one wait for the disk for many forms); without it they are
     /// put in place before ConvertForm returns.

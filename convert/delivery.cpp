@@ -1,6 +1,7 @@
 #include "delivery.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <random>
 #include <string>
@@ -30,6 +31,40 @@ fs::path TemporaryName(std::mt19937& random) {
     return fs::path(name + ".tmp");
 }
 
+// Reads what is left of `file` into `buffer`, as much as it holds; fewer
+// bytes only at the file's end or on a failure.
+std::string_view ReadOn(std::FILE* file, std::string& buffer) {
+    return std::string_view(buffer.data(), std::fread(buffer.data(), 1, buffer.size(), file));
+}
+
+// Does `file` hold exactly `text`, or exactly what the file `other` holds
+// when `text` is null? Anything that cannot be read counts as a difference.
+bool HoldsExactly(const fs::path& file, const std::string* text, const fs::path& other) {
+    // A pipe swapped in for the target would keep the reading waiting for ever.
+    if (IsDevice(file)) return false;
+    std::error_code ignored;
+    const UniqueFile held = OpenFile(file, "rb", ignored);
+    const UniqueFile compared = text ? nullptr : OpenFile(other, "rb", ignored);
+    if (!held || (!text && !compared)) return false;
+    std::string buffer(64 * 1024, '\0'), otherBuffer(text ? 0 : buffer.size(), '\0');
+    std::string_view rest = text ? std::string_view(*text) : std::string_view();
+    for (;;) {
+        const std::string_view bytes = ReadOn(held.get(), buffer);
+        std::string_view expected;
+        if (text) {
+            expected = rest.substr(0, bytes.size());
+            rest.remove_prefix(expected.size());
+        } else {
+            expected = ReadOn(compared.get(), otherBuffer);
+        }
+        if (bytes != expected) return false;
+        if (bytes.size() < buffer.size()) {
+            if (std::ferror(held.get())) return false;
+            return text ? rest.empty() : std::fgetc(compared.get()) == EOF && !std::ferror(compared.get());
+        }
+    }
+}
+
 constexpr fs::perms kNewFilePermissions = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                                           fs::perms::group_write | fs::perms::others_read | fs::perms::others_write;
 
@@ -44,6 +79,7 @@ SafeFile::SafeFile(SafeFile&& other) noexcept
       replacing_(other.replacing_),
       file_(std::move(other.file_)),
       pending_(std::move(other.pending_)),
+      written_(other.written_),
       error_(other.error_),
       way_(other.way_),
       active_(std::exchange(other.active_, false)) {}
@@ -161,6 +197,7 @@ void SafeFile::Write(std::string_view bytes) {
     if (error_ || !active_) return;
     if (way_ == Way::InPlace) pending_.append(bytes);
     else error_ = file_.Write(bytes);
+    written_ += bytes.size();
 }
 
 Status SafeFile::Commit() {
@@ -171,8 +208,27 @@ Status SafeFile::Commit() {
     return alone.Commit().front();
 }
 
+bool SafeFile::HoldsTheNewText() const {
+    if (!replacing_ || error_ || written_ != replaced_.size) return false;
+    return way_ == Way::InPlace ? HoldsExactly(target_, &pending_, {}) : HoldsExactly(target_, nullptr, temporary_);
+}
+
+void SafeFile::KeepTarget() {
+    (void)file_.Close();
+    std::error_code ignored;
+    if (way_ == Way::Replace) fs::remove(temporary_, ignored);
+    cleanup_.Forget();
+    pending_ = std::string();
+    way_ = Way::Unchanged;
+}
+
 Status SafeFile::Settle() {
     if (!active_) return Failure(ErrorKind::OutputUnwritable, std::make_error_code(std::errc::bad_file_descriptor));
+    // Replacing a file by its own bytes would only give it a new time stamp, and a build would then redo all that follows from it.
+    if (HoldsTheNewText()) {
+        KeepTarget();
+        return Done{};
+    }
     if (!error_ && way_ == Way::Replace && replacing_) error_ = file_.TakeOwnerAndPermissions(replaced_);
     // A full disk or a file-size limit is found while the old text is still whole.
     if (!error_ && way_ == Way::InPlace) error_ = file_.Reserve(pending_.size());
@@ -207,6 +263,8 @@ Status SafeFile::Place() {
             break;
         case Way::Device:
             error = file_.Close();
+            break;
+        case Way::Unchanged:
             break;
     }
     if (error) {

@@ -9,10 +9,13 @@
 // A writable file in a folder that takes no new files is rewritten in place,
 // but only once its whole text is known, every other file of the conversion is
 // written and the room for it is reserved on the disk. A device or a pipe is
-// written to as it is.
+// written to as it is. A file that already holds exactly the new text is
+// left as it is, its time stamp too, so a build that converts every time
+// rebuilds nothing.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -57,10 +60,12 @@ public:
 
 private:
     friend class SaveBatch;
-    enum class Way { Replace, InPlace, Device };
+    enum class Way { Replace, InPlace, Device, Unchanged };
 
     SafeFile() = default;
     Status Settle();  // everything that can fail before the target is touched
+    bool HoldsTheNewText() const;
+    void KeepTarget();  // the target holds the new text already: it stays, untouched
     Status Close();   // a replacement closed: the last word on its writes
     Status Place();   // the one step that changes the target
     ConvertError Failure(ErrorKind kind, std::error_code reason) const;
@@ -74,6 +79,7 @@ private:
     bool replacing_ = false;
     OutputFile file_;
     std::string pending_;  // in place: the whole text, written only once it is complete
+    std::uint64_t written_ = 0;  // the bytes of the replacement so far
     std::error_code error_;
     Way way_ = Way::Replace;
     bool active_ = false;  // a temporary file to remove, or a file to write in place, is open

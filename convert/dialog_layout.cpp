@@ -67,6 +67,10 @@ void LabelRule(const FormObject& control, ControlShape& shape) {
     shape.styles.push_back("WS_GROUP");
     if (IsFalse(control, Prop::UseMnemonic)) shape.styles.push_back("SS_NOPREFIX");
     if (Whole(control, Prop::BorderStyle, 0) == 1) shape.styles.push_back("WS_BORDER");
+    // A Label wraps its words, as LTEXT does, unless it grows to its text's width (AutoSize without
+    // WordWrap) or the form turns wrapping off. Right and centred text have no such style.
+    const bool oneLine = IsFalse(control, Prop::WordWrap) || (IsTrue(control, Prop::AutoSize) && !IsTrue(control, Prop::WordWrap));
+    if (oneLine && shape.statement == "LTEXT") shape.styles.push_back("SS_LEFTNOWORDWRAP");
 }
 
 void TextBoxRule(const FormObject& control, ControlShape& shape) {
@@ -309,6 +313,19 @@ std::optional<double> Number(const FormObject& object, Prop name) {
 
 constexpr double kTwipsPerPixel = 15;  // at 96 dpi
 
+// Visual Basic wraps the caption of a button, check box or option button that
+// is tall enough for two lines of its font (13 pixels a line at 8 points; a
+// control without a Font block has Visual Basic's 8.25-point default), and
+// breaks it where the caption holds a line break. Windows does either only
+// with BS_MULTILINE.
+bool WrapsItsCaption(const FormObject& control) {
+    const std::string_view caption = control.Property(Prop::Caption).value_or("");
+    if (caption.find_first_of("\r\n") != std::string_view::npos) return true;
+    const double points = Number(control, Prop::FontBlockSize).value_or(Number(control, Prop::FontSize).value_or(8.25));
+    const double lineHeight = 13.0 * points / 8;
+    return Number(control, Prop::Height).value_or(0) / kTwipsPerPixel >= 2 * lineHeight;
+}
+
 // The form's Font (or, in Visual Basic 3 forms, FontName and FontSize), and
 // the base units that follow its size.
 DialogFont FontOf(const FormObject& form, BaseUnits& base) {
@@ -450,6 +467,9 @@ void Fill(const Form& form, const DialogLayout& dialog, std::uint32_t object, Co
     ControlShape shape{kind.statement, kind.styles};
     if (kind.rule) kind.rule(control, shape);
     line.rect = Fit(ControlRect(form, dialog, object, &shape.styles));
+    if ((Is(&kind, "VB.CommandButton") || Is(&kind, "VB.CheckBox") || Is(&kind, "VB.OptionButton")) &&
+        WrapsItsCaption(control))
+        shape.styles.push_back("BS_MULTILINE");
     if (kind.focusable && !IsFalse(control, Prop::TabStop)) shape.styles.push_back("WS_TABSTOP");
     else if (kind.focusable && kind.statement != "CONTROL") shape.styles.push_back("NOT WS_TABSTOP");
     if (!place.enabled) shape.styles.push_back("WS_DISABLED");

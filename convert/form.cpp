@@ -23,6 +23,7 @@ constexpr std::string_view kPropertyNames[] = {
     "Tab", "TabCaption", "Tab.Control",
     "FontName", "FontSize", "FontBold", "FontItalic",
     "Font.Name", "Font.Size", "Font.Weight", "Font.Italic", "Font.Charset",
+    "WordWrap", "AutoSize",
 };
 static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
 

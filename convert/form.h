@@ -48,6 +48,7 @@ enum class Prop : std::uint8_t {
     Tab, TabCaption, TabControl,                                    // a tabbed container's current tab and its pages
     FontName, FontSize, FontBold, FontItalic,                       // Visual Basic 3 writes the font so
     FontBlockName, FontBlockSize, FontBlockWeight, FontBlockItalic, FontBlockCharset,  // "BeginProperty Font"
+    WordWrap, AutoSize,                                             // a Label's wrapping
     Count
 };
 

@@ -252,9 +252,9 @@ private:
     }
 
     void FontProperty(Open& owner, std::string_view line, std::uint32_t number) {
-        // Of a control's font only the character set counts.
+        // Of a control's font the character set counts, and its size: whether its caption wraps.
         const bool formsOwn = owner.kind == Kind::Object && owner.index == 0;
-        if (!formsOwn && !line.starts_with("Charset")) return;
+        if (!formsOwn && !line.starts_with("Charset") && !line.starts_with("Size")) return;
         const auto [name, value] = SplitProperty(line);
         if (name == "Charset") {
             const std::string_view digits = WithoutComment(value);
@@ -265,9 +265,10 @@ private:
                 if (owner.kind == Kind::Object && owner.index == 0) form_.facts.formCharset = static_cast<int>(charset);
             }
         }
-        // Only the form's own font is written (the dialog's FONT).
-        if (!formsOwn) return;
-        if (const std::optional<KeptName> kept = KeptProperty(name, true)) KeepProperty(owner.index, *kept, false, value, number);
+        // The form's own font is the dialog's FONT; of a control's, its size tells whether its caption wraps.
+        if (owner.kind != Kind::Object) return;
+        const std::optional<KeptName> kept = KeptProperty(name, true);
+        if (kept && (formsOwn || kept->property == Prop::FontBlockSize)) KeepProperty(owner.index, *kept, false, value, number);
     }
 
     void ObjectProperty(std::uint32_t index, std::string_view line, std::uint32_t number) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -274,7 +275,8 @@ TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
         EXPECT_TRUE(got.out.starts_with("Usage: tarvel-rc [OPTIONS] [-o FILE] FORM.frm [FORM.frm ...]\n")) << got.out;
         for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version",
                                    "--shortcuts", "--context-menus", "--gray-popups", "--code-page N|auto",
-                                   "--header FILE", "--masm FILE", "--all", "--dialog", "--prefix TEXT", "--menu-name NAME", "--tidy"})
+                                   "--header FILE", "--masm FILE", "--all", "--dialog", "--prefix TEXT", "--menu-name NAME", "--tidy",
+                                   "--depfile FILE"})
             EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
     }
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
@@ -1054,6 +1056,81 @@ TEST_F(CommandLine, CodePageAutoFollowsTheFormsFontsThenItsTextThenTheLocale) {
         else unsetenv(variable.name);
     }
     if (!fs::exists(japanese)) GTEST_SKIP() << japanese << " is absent: the Shift-JIS form of the corpus was not tried";
+}
+
+TEST_F(CommandLine, DepfileIsAMakeRuleFromTheOutputsToTheFormAndEveryFrxFileRead) {
+    fs::create_directory(Path("a b#c$"));
+    const std::string form = Form("a b#c$/Long.frm",
+                                  "Begin VB.Form Long\r\n"
+                                  "   Begin VB.Menu mnuFile\r\n"
+                                  "      Caption = $\"Long.frx\":0000\r\n"
+                                  "      Begin VB.Menu mnuLong\r\n"
+                                  "         Caption = $\"Long.frx\":0005\r\n"
+                                  "      End\r\n"
+                                  "      Begin VB.Menu mnuLost\r\n"
+                                  "         Caption = $\"Missing.frx\":0000\r\n"
+                                  "      End\r\n"
+                                  "   End\r\n"
+                                  "End\r\n");
+    WriteFile(Path("a b#c$/Long.frx"), std::string("\1\0\0\0F\4\0\0\0Long", 13));
+    Outcome got = Tarvel({"--header", Path("ids.h"), "--masm", Path("ids.inc"), "--depfile", Path("deps.d"), form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    // Only the files read: a .frx file that is not there leaves a caption empty, and no rule.
+    const std::string folder = dir_.string() + "/a\\ b\\#c$$/";
+    EXPECT_EQ(ReadFile(Path("deps.d")), folder + "Long.rc " + Path("ids.h") + " " + Path("ids.inc") + ": \\\n  " + folder +
+                                            "Long.frm \\\n  " + folder + "Long.frx\n" + folder + "Long.frm:\n" + folder +
+                                            "Long.frx:\n");
+
+    // From standard input the form is no file to depend on; the outputs are named as given.
+    const tarvel::UniqueFile in = StreamOf(kFileViewForm);
+    std::ostringstream out, err;
+    const std::vector<std::string> arguments{"-o", Path("./in.rc"), "--depfile", Path("in.d"), "-"};
+    const tarvel::cli::ParseResult parsed = ParseArguments(arguments, out, err);
+    ASSERT_TRUE(parsed.run) << err.str();
+    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in.get()), 0) << err.str();
+    EXPECT_EQ(ReadFile(Path("in.d")), Path("in.rc") + ":\n");
+
+    const std::string other = Form("Other.frm", kOneItemForm);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } refused[] = {
+        {{"--depfile", Path("d"), form, other}, "option '--depfile' takes a single form only"},
+        {{"--depfile", Path("d"), "-o", "-", form}, "option '--depfile' needs the RC text in a file, not on standard output"},
+        {{"--depfile", "", form}, "option '--depfile' needs a file name"},
+        {{"--depfile", Path("d"), "-o", Path("two\nlines.rc"), form},
+         "'" + Path("two\nlines.rc") + "' cannot be named in a dependency file: its name holds a line break"},
+        {{"--depfile", Path("d"), "--header", Path("d"), form}, "'" + Path("d") + "' and '" + Path("d") + "' name one file for two outputs"},
+        {{"--depfile", form, form}, "'" + form + "' is a form given to convert; no output may overwrite it"},
+    };
+    for (const auto& c : refused) {
+        got = Tarvel(c.arguments);
+        EXPECT_EQ(got.status, 2) << c.message;
+        EXPECT_EQ(got.err, "tarvel-rc: " + c.message + "\n" + kTry);
+    }
+    EXPECT_FALSE(fs::exists(Path("d")));
+}
+
+// A build that runs tarvel-rc every time rebuilds nothing: what did not change keeps its time stamp.
+TEST_F(CommandLine, OutputsWhoseBytesAreUnchangedAreLeftUntouched) {
+    const std::string form = Form("Form1.frm", kFileViewForm);
+    const std::vector<std::string> arguments = {"--all", "-o", Path("out.rc"), "--header", Path("ids.h"), "--masm", Path("ids.inc"), form};
+    ASSERT_EQ(Tarvel(arguments).status, 0);
+    const fs::file_time_type past = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    for (const char* file : {"out.rc", "ids.h", "ids.inc"}) fs::last_write_time(Path(file), past);
+    const Outcome again = Tarvel(arguments);
+    ASSERT_EQ(again.status, 0) << again.err;
+    for (const char* file : {"out.rc", "ids.h", "ids.inc"}) EXPECT_EQ(fs::last_write_time(Path(file)), past) << file;
+
+    // A caption changed: the RC text is new, the numbers are not.
+    std::string renamed = kFileViewForm;
+    renamed.replace(renamed.find("Tool&bar"), 8, "Tool&bars");
+    WriteFile(form, renamed);
+    ASSERT_EQ(Tarvel(arguments).status, 0);
+    EXPECT_NE(fs::last_write_time(Path("out.rc")), past);
+    EXPECT_NE(ReadFile(Path("out.rc")).find("Tool&bars"), std::string::npos);
+    EXPECT_EQ(fs::last_write_time(Path("ids.h")), past);
+    EXPECT_EQ(fs::last_write_time(Path("ids.inc")), past);
 }
 
 TEST_F(CommandLine, HeaderAndMasmFilesCarryTheNumbersTheRcTextIncludes) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""tarvel-rc --dialog through a real resource compiler: the RC text is
+"""tarvel-rc --dialog through real resource compilers: the RC text is
 compiled by windres (with its own preprocessor, which finds <windows.h>),
 the compiled dialog is read back (windres -O rc), and each control's class,
-rectangle and styles are compared with what the form itself says.
+rectangle and styles are compared with what the form itself says. Wine's
+wrc (TARVEL_WRC, else from the PATH, with Wine's <windows.h>) compiles every
+text too, and its dialogs, read back the same way, must be windres's.
 
   dialog_test.py forms   TARVEL_RC WINDRES DATA_DIR   the forms of our own
   dialog_test.py corpus  TARVEL_RC WINDRES DIR        every real form converts and compiles
@@ -11,6 +13,7 @@ Exit status 0 when everything held, 1 otherwise, 77 (skipped) when the
 corpus folder is absent.
 """
 
+import os
 import re
 import subprocess
 import sys
@@ -21,6 +24,9 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 from vb_form import TWIPS_PER_PIXEL, read_form  # noqa: E402
 
 SKIPPED = 77
+# Wine's resource compiler (Debian's wine64-tools) and the Windows headers it reads.
+WRC = os.environ.get("TARVEL_WRC", "wrc")
+WINE_INCLUDE = "/usr/include/wine/wine/windows"
 STYLES = {
     "WS_VISIBLE": 0x10000000, "WS_CLIPSIBLINGS": 0x04000000, "WS_DISABLED": 0x08000000, "WS_BORDER": 0x00800000, "WS_VSCROLL": 0x00200000,
     "WS_HSCROLL": 0x00100000, "WS_SYSMENU": 0x00080000, "WS_THICKFRAME": 0x00040000, "WS_GROUP": 0x00020000,
@@ -81,6 +87,25 @@ def compiled_dialogs(rc_text):
     return dialogs
 
 
+def same_dialogs(dialogs, rc_text):
+    """The dialogs as either compiler's resource reads back: a class or a menu's name in any case (wrc keeps
+    the RC text's, windres makes it upper case; wrc keeps a standard class by number), and a font's size,
+    face, weight and italic flag, 0 where not written. Not its character set: wrc (Wine 8) writes none, so
+    a form's Charset = 238 reaches a dialog that windres compiles and not one that wrc does. Nor a title
+    with a byte that Windows-1252 leaves undefined, when the text names no code page: windres cuts it
+    there, wrc does not."""
+    undefined = any(b in line for line in re.findall(rb"^CAPTION .*$", rc_text, re.M) for b in b"\x81\x8d\x8f\x90\x9d")
+    shown = {}
+    for name, dialog in dialogs.items():
+        header = {k: v.upper() for k, v in dialog["header"].items() if not (k == "CAPTION" and undefined)}
+        if "FONT" in header:
+            font = fields(header["FONT"]) + ["0", "0", "0"]
+            header["FONT"] = font[:4]
+        controls = [(number, cls.upper(), rect, style) for number, cls, rect, style in dialog["controls"]]
+        shown[name.upper()] = (dialog["rect"], header, controls)
+    return shown
+
+
 def units(px_x=None, px_y=None):
     """Pixels to dialog units of an 8-point MS Sans Serif (6 x 13 pixels)."""
     return (round(px_x * 4 / 6) if px_x is not None else None), (round(px_y * 8 / 13) if px_y is not None else None)
@@ -114,7 +139,15 @@ class Checker:
         if not self.check(compiled.returncode == 0, f"{form}: windres refused {rc}: {compiled.stderr.decode(errors='replace')}"):
             return run.returncode, run.stderr, rc.read_bytes(), None
         back = subprocess.run([self.windres, "-J", "res", "-O", "rc", "-i", str(res)], capture_output=True, check=True)
-        return run.returncode, run.stderr, rc.read_bytes(), (compiled_dialogs(back.stdout.decode("cp1252")), res.read_bytes())
+        dialogs = compiled_dialogs(back.stdout.decode("cp1252"))
+        by_wrc = rc.with_suffix(".wrc.res")
+        compiled = subprocess.run([WRC, "-I", WINE_INCLUDE, "-I", str(rc.parent), "-o", str(by_wrc), str(rc)], capture_output=True)
+        if self.check(compiled.returncode == 0, f"{form}: wrc refused {rc}: {compiled.stderr.decode(errors='replace')}"):
+            back = subprocess.run([self.windres, "-J", "res", "-O", "rc", "-i", str(by_wrc)], capture_output=True, check=True)
+            text = rc.read_bytes()
+            self.check(same_dialogs(compiled_dialogs(back.stdout.decode("cp1252")), text) == same_dialogs(dialogs, text),
+                       f"{form}: the dialogs wrc compiled from {rc} are not windres's")
+        return run.returncode, run.stderr, rc.read_bytes(), (dialogs, res.read_bytes())
 
     def controls_match(self, form, dialog, expected, first_id):
         """Every control in tab order, numbered on from first_id, with its class, rectangle and styles."""

@@ -5,7 +5,7 @@ and by llvm-rc (which preprocesses with clang, and takes only code pages 1252
 and 65001); the C header is compiled by gcc and MinGW's gcc and g++.
 
   rc_options.py options TARVEL_RC WINDRES LLVM_RC   each option on a form written here
-  rc_options.py corpus  TARVEL_RC WINDRES LLVM_RC DIR   --all over DIR/menu/**
+  rc_options.py corpus  TARVEL_RC WINDRES LLVM_RC DIR   --all --header over every form of DIR
 
 Exit status 0 when everything held, 1 otherwise, 77 (skipped) when the corpus
 folder is absent.
@@ -159,6 +159,15 @@ class Checker:
                         "-fo", rc.with_suffix(".llvm.res"), rc)
         self.check(done.returncode == 0, f"{label}: llvm-rc refused {rc}: {done.stdout!r} {done.stderr!r}")
 
+    def llvm_rc_all(self, rc, label, code_page=None):
+        """llvm-rc 14 takes no MENU statement in a DIALOGEX ("expected optional statement type, BEGIN or '{',
+        got MENU"): it compiles the rest of the text, the dialog and its controls among it, without that line."""
+        text = rc.read_bytes()
+        without = re.sub(rb"^MENU \w+\r\n", b"", text, flags=re.M)
+        copy = rc.with_name(rc.stem + "-llvm.rc")
+        copy.write_bytes(without)
+        self.llvm_rc(copy, label, code_page)
+
     def shortcuts(self):
         rc, err = self.convert(FORM % LISC_1250, ["--shortcuts", "--no-define"])
         self.check("'mnuOdd' has the shortcut '{F13}'" in err, f"--shortcuts: no warning for {{F13}}: {err!r}")
@@ -226,6 +235,8 @@ class Checker:
                            f"{label}: {got.menus} against {expected.menus}")
             if options == MENU_OPTIONS:
                 self.llvm_rc(tidy, label, 1252)
+            else:
+                self.llvm_rc_all(tidy, label, 1252)
 
     def code_page(self):
         rc, _ = self.convert(FORM % LISC_1250, ["--code-page", "1250"])
@@ -263,11 +274,7 @@ class Checker:
         got = self.windres(rc, "--all --header")
         if got is not None:
             self.check(len(got.accelerators) == 6, f"--all --header: accelerators {got.accelerators}")
-        # llvm-rc 14 takes no MENU statement in a dialog: it compiles the text without the dialog.
-        done = self.run(self.tarvel_rc, *MENU_OPTIONS, "--header", "ids.h", "-o", "menu-only.rc", "form.frm",
-                        cwd=self.work)
-        self.check(done.returncode == 0, f"--header: tarvel-rc exited {done.returncode}: {done.stderr!r}")
-        self.llvm_rc(self.work / "menu-only.rc", "--all --header", 1252)
+        self.llvm_rc_all(rc, "--all --header", 1252)
 
         # A header in another folder than the RC file is found from the RC file's folder alone.
         for folder in ("inc", "out", "sub"):
@@ -356,22 +363,23 @@ End
         self.check(done.returncode == 0, f"--prefix: g++ refused the header: {done.stderr!r}")
 
     def corpus(self, directory):
-        forms = sorted(p for p in (directory / "menu").rglob("*") if p.suffix.lower() == ".frm")
+        forms = sorted(p for p in directory.rglob("*") if p.suffix.lower() == ".frm")
+        compiled = 0
         for number, form in enumerate(forms):
             rc = self.work / f"c{number:04d}.rc"
-            done = self.run(self.tarvel_rc, "--all", "-o", rc, form)
+            done = self.run(self.tarvel_rc, "--all", "--header", rc.with_suffix(".h"), "-o", rc, form)
+            # An MDI form without a menu, or a file that is no form, has nothing to write.
+            if done.returncode == 1 and form.relative_to(directory).parts[0] == "nomenu":
+                continue
             if not self.check(done.returncode == 0, f"{form}: tarvel-rc --all exited {done.returncode}: {done.stderr!r}"):
                 continue
+            compiled += 1
             self.windres(rc, str(form))
-            # llvm-rc 14 takes no MENU statement in a dialog: it compiles the text without the dialog.
-            menu_only = self.work / f"c{number:04d}-menu.rc"
-            done = self.run(self.tarvel_rc, *MENU_OPTIONS, "-o", menu_only, form)
-            if not self.check(done.returncode == 0, f"{form}: tarvel-rc exited {done.returncode}: {done.stderr!r}"):
-                continue
-            code_page = int(re.match(rb"#pragma code_page\((\d+)\)", menu_only.read_bytes()).group(1))
+            code_page = int(re.match(rb"#pragma code_page\((\d+)\)", rc.read_bytes()).group(1))
             # llvm-rc takes only 1252 and 65001; 1252 reads every byte, so the text's syntax is checked all the same.
-            self.llvm_rc(menu_only, str(form), code_page if code_page in (1252, 65001) else 1252)
-        print(f"{len(forms)} forms converted with --all and compiled by windres, and without the dialog by llvm-rc")
+            self.llvm_rc_all(rc, str(form), code_page if code_page in (1252, 65001) else 1252)
+        print(f"{compiled} of {len(forms)} forms converted with --all --header and compiled by windres and wrc, "
+              "and by llvm-rc without the dialog's MENU line")
 
 
 def main(argv):

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Converts forms with tarvel-rc, compiles the RC text with a real resource
-compiler (windres, through the C preprocessor), reads the compiled menu back
-and compares it with the menu the form itself describes.
+"""Converts forms with tarvel-rc, compiles the RC text with two real resource
+compilers (windres, through the C preprocessor, and Wine's wrc, from
+TARVEL_WRC or the PATH), reads each compiled menu back (with windres) and
+compares it with the menu the form itself describes.
 
 The expected menu is read from the form here, independently of the converter:
 the Begin/End blocks give the tree, and Caption, Enabled and Checked give
@@ -26,6 +27,8 @@ from pathlib import Path
 
 SKIPPED = 77
 BLANKS = b" \t"
+# Wine's resource compiler (Debian's wine64-tools).
+WRC = os.environ.get("TARVEL_WRC", "wrc")
 
 
 class MenuNode:
@@ -254,33 +257,46 @@ class Checker:
         if converted.returncode != 0:
             self.fail(label, f"tarvel-rc exited {converted.returncode}: {converted.stderr.decode(errors='replace')}")
             return False
-        compiled = self.run([self.windres, "--preprocessor=cpp", "-J", "rc", "-O", "res", "-i", str(rc), "-o", str(res)])
-        if compiled.returncode != 0:
-            self.fail(label, f"windres refused the RC text ({rc}): {compiled.stderr.decode(errors='replace')}")
-            return False
-        back = self.run([self.windres, "-J", "res", "-O", "rc", "-i", str(res)])
-        if back.returncode != 0:
-            self.fail(label, f"windres could not read back {res}: {back.stderr.decode(errors='replace')}")
-            return False
+        compilers = {
+            "windres": [self.windres, "--preprocessor=cpp", "-J", "rc", "-O", "res", "-i", str(rc), "-o", str(res)],
+            "wrc": [WRC, "-o", str(res.with_suffix(".wrc.res")), str(rc)],
+        }
         expected, unchecked = expected_menu(read_form_menu(Path(form)), first_id)
         if strict and unchecked:
             self.fail(label, f"{unchecked} caption(s) hold escapes this test cannot read")
             return False
-        got = compiled_menu(back.stdout.decode("ascii", errors="replace"))
-        if got is None:
-            self.fail(label, 'no "GLOWNE" MENU resource in the compiled file')
-            return False
-        pairs = [
-            (expected[i] if i < len(expected) else None, got[i] if i < len(got) else None)
-            for i in range(max(len(expected), len(got)))
-        ]
-        differing = [f"  entry {i + 1}: form says {show(e)}, compiled {show(g)}" for i, (e, g) in enumerate(pairs) if not same(e, g)]
-        if differing:
-            self.fail(label, f"the compiled menu differs from the form ({rc}):\n" + "\n".join(differing[:10]))
-            return False
-        rc.unlink()
-        res.unlink()
-        return True
+        matched = True
+        for compiler, command in compilers.items():
+            compiled = self.run(command)
+            if compiled.returncode != 0:
+                self.fail(label, f"{compiler} refused the RC text ({rc}): {compiled.stderr.decode(errors='replace')}")
+                matched = False
+                continue
+            # windres reads back what either compiler made.
+            made = command[command.index("-o") + 1]
+            back = self.run([self.windres, "-J", "res", "-O", "rc", "-i", made])
+            if back.returncode != 0:
+                self.fail(label, f"windres could not read back {made}: {back.stderr.decode(errors='replace')}")
+                matched = False
+                continue
+            got = compiled_menu(back.stdout.decode("ascii", errors="replace"))
+            if got is None:
+                self.fail(label, f'no "GLOWNE" MENU resource in what {compiler} compiled')
+                matched = False
+                continue
+            pairs = [
+                (expected[i] if i < len(expected) else None, got[i] if i < len(got) else None)
+                for i in range(max(len(expected), len(got)))
+            ]
+            differing = [f"  entry {i + 1}: form says {show(e)}, compiled {show(g)}"
+                         for i, (e, g) in enumerate(pairs) if not same(e, g)]
+            if differing:
+                self.fail(label, f"the menu {compiler} compiled differs from the form ({rc}):\n" + "\n".join(differing[:10]))
+                matched = False
+            Path(made).unlink()
+        if matched:
+            rc.unlink()
+        return matched
 
     def no_menu(self, form):
         out = self.work / "nomenu.rc"

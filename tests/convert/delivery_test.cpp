@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -235,6 +237,65 @@ TEST(Delivery, AWritableFileInAFolderThatTakesNoNewFilesIsWrittenInPlace) {
     ASSERT_EQ(status, 0);
     EXPECT_EQ(ReadBytes(dir / "locked" / "Form1.rc"), "new\r\n");
     EXPECT_FALSE(fs::exists(dir / "locked" / "Other.rc"));
+}
+
+// The time of a file's last change and the file itself: both stay when it is left untouched.
+struct Untouched {
+    ino_t inode;
+    std::int64_t changed;
+    bool operator==(const Untouched&) const = default;
+};
+
+Untouched FactsOf(const fs::path& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return {0, -1};
+    return {status.st_ino, static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+}
+
+// Set back a day, so that a file written again in the same instant cannot look untouched.
+void AgeFile(const fs::path& path) { fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(24)); }
+
+TEST(Delivery, AFileThatHoldsTheNewTextAlreadyIsLeftUntouched) {
+    TempDir dir;
+    const std::string text(100 * 1024, 'x');  // past one piece of the comparison
+    WriteBytes(dir / "Form1.rc", text + "\r\n");
+    AgeFile(dir / "Form1.rc");
+    const Untouched before = FactsOf(dir / "Form1.rc");
+    ASSERT_TRUE(DeliverToFile(text, dir / "Form1.rc", dir / "Form1.frm"));
+    EXPECT_EQ(FactsOf(dir / "Form1.rc"), before);
+    EXPECT_EQ(EntriesIn(dir.path()), 1u) << "no temporary file is left";
+
+    // One byte different, at the start, in the middle or at the end, and one byte more or less: replaced.
+    for (const std::size_t at : {std::size_t{0}, text.size() / 2, text.size() + 1}) {
+        std::string changed = text + "\r\n";
+        changed[at] = 'y';
+        WriteBytes(dir / "Form1.rc", changed);
+        AgeFile(dir / "Form1.rc");
+        const Untouched old = FactsOf(dir / "Form1.rc");
+        ASSERT_TRUE(DeliverToFile(text, dir / "Form1.rc", dir / "Form1.frm"));
+        EXPECT_NE(FactsOf(dir / "Form1.rc"), old) << "a byte changed at " << at;
+        EXPECT_EQ(ReadBytes(dir / "Form1.rc"), text + "\r\n");
+    }
+    for (const std::string& other : {text + "\r\n\r\n", text.substr(1) + "\r\n"}) {
+        WriteBytes(dir / "Form1.rc", other);
+        ASSERT_TRUE(DeliverToFile(text, dir / "Form1.rc", dir / "Form1.frm"));
+        EXPECT_EQ(ReadBytes(dir / "Form1.rc"), text + "\r\n");
+    }
+}
+
+TEST(Delivery, AFileInAFolderThatTakesNoNewFilesIsLeftUntouchedWhenItHoldsTheNewText) {
+    TempDir dir;
+    fs::create_directories(dir / "locked");
+    WriteBytes(dir / "locked" / "Form1.rc", "same\r\n");
+    AgeFile(dir / "locked" / "Form1.rc");
+    const Untouched before = FactsOf(dir / "locked" / "Form1.rc");
+    const int status = AsOrdinaryUser(dir / "locked", [&] {
+        fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        return DeliverToFile("same", dir / "locked" / "Form1.rc", dir / "Form1.frm").ok();
+    });
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(FactsOf(dir / "locked" / "Form1.rc"), before);
+    EXPECT_EQ(ReadBytes(dir / "locked" / "Form1.rc"), "same\r\n");
 }
 
 TEST(Delivery, AFileRewrittenInPlaceKeepsItsTextUntilEveryOtherFileIsWritten) {

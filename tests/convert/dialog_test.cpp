@@ -103,6 +103,84 @@ TEST(Dialog, AnMdiFormKeepsItsMenuAloneAndSaysWhy) {
     EXPECT_EQ(bare.report.error().kind, ErrorKind::NoMenu);
 }
 
+// The styles of the one control named in the dialog's line for it.
+std::string StylesOf(const std::string& text, const std::string& name) {
+    const std::size_t at = text.find(", " + name + ", ");
+    if (at == std::string::npos) return "(no line for " + name + ")";
+    const std::size_t end = text.find("\r\n", at);
+    return text.substr(text.rfind(", ", end) + 2, end - text.rfind(", ", end) - 2);
+}
+
+TEST(Dialog, CaptionsWrapWhereVisualBasicWrapsThem) {
+    TempDir dir;
+    WriteBytes(dir / "Form1.frx", std::string("\x08\0\0\0Two\r\nrow", 12));
+    const Converted got = ConvertDialog(dir, R"(Begin VB.Form frmWrap
+   Begin VB.CommandButton cmdTall
+      Caption = "Update data in current file"
+      Height = 495
+   End
+   Begin VB.CommandButton cmdShort
+      Caption = "OK"
+      Height = 375
+   End
+   Begin VB.CheckBox chkLarge
+      Caption = "Large"
+      Height = 615
+      BeginProperty Font
+         Name = "Arial"
+         Size = 12
+      EndProperty
+   End
+   Begin VB.CheckBox chkLarger
+      Caption = "Larger"
+      Height = 615
+      BeginProperty Font
+         Name = "Arial"
+         Size = 14.25
+      EndProperty
+   End
+   Begin VB.OptionButton optBroken
+      Caption = $"Form1.frx":0000
+      Height = 255
+   End
+   Begin VB.Label lblWraps
+      Caption = "Wraps"
+   End
+   Begin VB.Label lblGrows
+      AutoSize = -1  'True
+      Caption = "Grows"
+   End
+   Begin VB.Label lblGrowsDown
+      AutoSize = -1  'True
+      Caption = "Grows down"
+      WordWrap = -1  'True
+   End
+   Begin VB.Label lblUnwrapped
+      Caption = "Unwrapped"
+      WordWrap = 0  'False
+   End
+   Begin VB.Label lblRight
+      Alignment = 1  'Right Justify
+      AutoSize = -1  'True
+      Caption = "Right"
+   End
+End
+)");
+    ASSERT_TRUE(got.report.ok()) << Describe(got.report.error());
+    // Two lines of 8.25 points are 26.8 pixels: 495 twips (33 px) hold them, 375 (25 px) do not; of 12 points
+    // 39 px, within 615 twips (41 px); of 14.25 points 46.3 px, past them.
+    EXPECT_EQ(StylesOf(got.text, "cmdTall"), "BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP");
+    EXPECT_EQ(StylesOf(got.text, "cmdShort"), "BS_PUSHBUTTON | WS_TABSTOP");
+    EXPECT_EQ(StylesOf(got.text, "chkLarge"), "BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP");
+    EXPECT_EQ(StylesOf(got.text, "chkLarger"), "BS_AUTOCHECKBOX | WS_TABSTOP");
+    EXPECT_EQ(StylesOf(got.text, "optBroken"), "BS_AUTORADIOBUTTON | BS_MULTILINE | WS_TABSTOP | WS_GROUP");
+    EXPECT_EQ(StylesOf(got.text, "lblWraps"), "SS_LEFT | WS_GROUP");
+    EXPECT_EQ(StylesOf(got.text, "lblGrows"), "SS_LEFT | WS_GROUP | SS_LEFTNOWORDWRAP");
+    EXPECT_EQ(StylesOf(got.text, "lblGrowsDown"), "SS_LEFT | WS_GROUP");
+    EXPECT_EQ(StylesOf(got.text, "lblUnwrapped"), "SS_LEFT | WS_GROUP | SS_LEFTNOWORDWRAP");
+    EXPECT_EQ(StylesOf(got.text, "lblRight"), "SS_RIGHT | WS_GROUP");
+}
+
 TEST(Dialog, AControlNumberPast65535IsRefusedByName) {
     TempDir dir;
     const Converted got = ConvertDialog(dir, "Begin VB.Form f\n Begin VB.Label lblA\n End\n Begin VB.Label lblB\n End\nEnd\n", 65535);

@@ -27,7 +27,8 @@ case "$depends" in *libstdc++6*) ;; *) fail "no dependency on the C++ runtime" ;
 
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
-for file in bin/tarvel-rc share/doc/tarvel/README.TXT share/man/man1/tarvel-rc.1; do
+for file in bin/tarvel-rc share/doc/tarvel/README.TXT share/man/man1/tarvel-rc.1 share/cmake/Tarvel/TarvelConfig.cmake \
+            share/cmake/Tarvel/TarvelResources.cmake share/cmake/Tarvel/TarvelConfigVersion.cmake; do
     [ -f "$root/$file" ] || fail "missing $file"
 done
 if [ "$gui" = ON ]; then
@@ -64,4 +65,17 @@ mkdir "$work/forms"
 cp "$form" "$work/forms/menu.frm"
 "$root/bin/tarvel-rc" -n 7 "$work/forms/menu.frm" || fail "conversion exit status $?"
 cmp "$work/forms/menu.rc" "$expected" || fail "RC text differs from $expected"
+# A project finds the CMake functions in the unpacked tree, and with them the packaged tarvel-rc.
+mkdir "$work/project"
+cat >"$work/project/CMakeLists.txt" <<EOF
+cmake_minimum_required(VERSION 3.20)
+project(probe NONE)
+find_package(Tarvel $version REQUIRED CONFIG)
+if(NOT COMMAND tarvel_add_resources)
+  message(FATAL_ERROR "find_package(Tarvel) gives no tarvel_add_resources")
+endif()
+message(STATUS "tarvel-rc: \${TARVEL_RC_EXECUTABLE}")
+EOF
+found=$(cmake -S "$work/project" -B "$work/project/build" -DCMAKE_PREFIX_PATH="$root" 2>&1) || fail "find_package(Tarvel): $found"
+case "$found" in *"tarvel-rc: $root/bin/tarvel-rc"*) ;; *) fail "find_package(Tarvel) found another tarvel-rc: $found" ;; esac
 echo "PASS: $deb"

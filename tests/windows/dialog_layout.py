@@ -7,7 +7,13 @@ in pixels, and whether it is visible. Those are compared with the form's own
 twips turned into pixels (15 twips a pixel at 96 dpi), within a few pixels:
 an SSTab's controls where they show on their own tab, visible only on the
 current one; look-alikes as the standard controls they resemble, and a
-placeholder as an etched frame, where the form puts them.
+placeholder as an etched frame, where the form puts them. Every caption of
+a button or static is measured in its font (GetTextExtentPoint32W, and
+DrawTextW wrapped at the control's width): on one line it must fit the width
+the control leaves it, wrapped (BS_MULTILINE, a static that wraps) its
+height, within the font substitution's 10 %. The project's forms are checked,
+and VIPER's frmSearchMTPairs from the corpus beside the repository when it is
+there, whose tall check boxes Visual Basic shows on two lines.
 
   dialog_layout.py TARVEL_RC WORK_DIR [--screenshot PNG FORM]
 
@@ -36,7 +42,14 @@ from vb_form import read_form  # noqa: E402
 
 FORMS = [HERE.parent / "cli" / "data" / name
          for name in ("dialog_every_kind.frm", "dialog_groups.frm", "dialog_tabs.frm", "dialog_lookalikes.frm")]
+# A real form whose check box Visual Basic shows on two lines ("Update data in current file with results
+# of search"), when the corpus is beside the repository.
+CORPUS_FORM = HERE.parents[2] / "shared/corpus/menu/PNNL-Comp-Mass-Spec__VIPER__frmSearchMTPairs.frm"
 TOLERANCE = 3  # pixels: a dialog unit is 1.5 pixels across and 1.6 down
+# Tahoma drawn for MS Sans Serif sets a text up to this much wider than Visual Basic did.
+TEXT_TOLERANCE = 0.10
+BS_MULTILINE, SS_TYPEMASK = 0x2000, 0x1F
+WRAPPING_STATICS = (0, 1, 2)  # SS_LEFT, SS_CENTER, SS_RIGHT
 CXX = os.environ.get("MINGW_CXX", "x86_64-w64-mingw32-g++-posix")
 WINDRES = os.environ.get("MINGW_WINDRES", "x86_64-w64-mingw32-windres")
 WINDOWS_CLASSES = {
@@ -116,11 +129,12 @@ def check_layout(wine, form, exe, defines):
     if lines[1].split() != ["base", "6", "13"]:
         failures.append(f"{form.name}: dialog base units {lines[1]!r}, not MS Sans Serif's 6 x 13 (the font substitute?)")
     controls = {o.name + o.props.get("Index", b"").decode(): o for o in root.walk()}
-    seen = hidden = 0
+    seen = hidden = measured = 0
     for line in lines[3:]:
         if not line.strip():
             continue
-        number, got_class, *rect, visible = line.split()
+        number, got_class, *rect, visible = line.split()[:7]
+        caption = line.split()[7:]
         name = defines.get(number.encode(), "?").replace("_", "")
         control = controls.get(name)
         if control is None:
@@ -134,6 +148,9 @@ def check_layout(wine, form, exe, defines):
             failures.append(f"{form.name}: {name} is {'visible' if visible == '1' else 'hidden'}, the form shows it "
                             f"{'at first' if control.shown() else 'only on its own tab, or not at all'}")
         hidden += visible != "1"
+        if caption and caption[0] != "-":
+            measured += 1
+            failures += clipped(form, name, got_class, *caption)
         x, y, w, h = (int(v) for v in rect)
         if control.kind == "VB.Line":
             continue  # an etched line is drawn two pixels thick at the top of its rectangle
@@ -146,8 +163,26 @@ def check_layout(wine, form, exe, defines):
                 failures.append(f"{form.name}: {name} {what} {got} px, the form says {expected:.1f}")
     if seen == 0:
         failures.append(f"{form.name}: no control reported")
-    print(f"{form.name}: {seen} controls placed, {hidden} of them hidden")
+    print(f"{form.name}: {seen} controls placed, {hidden} of them hidden, {measured} captions measured")
     return failures
+
+
+def clipped(form, name, got_class, one_line, line_height, room, wrapped, client_height, style):
+    """The caption against the control's client rectangle: on one line it must fit the width the control
+    leaves it, wrapped (BS_MULTILINE, a static that wraps) the height; both within TEXT_TOLERANCE."""
+    one_line, line_height, room, wrapped, client_height = map(int, (one_line, line_height, room, wrapped, client_height))
+    style = int(style, 16)
+    wraps = (style & BS_MULTILINE) if got_class.lower() == "button" else (style & SS_TYPEMASK) in WRAPPING_STATICS
+    wider = room * (1 + TEXT_TOLERANCE) + 2
+    if not wraps:
+        if one_line > wider:
+            return [f"{form.name}: {name}'s caption is {one_line} px on one line, the control leaves it {room} px"]
+        return []
+    # Wrapped, it needs at least as many lines as its width asks of the wider room.
+    lines_needed = max(1, -(-one_line // int(wider)))
+    if wrapped > client_height + 2 and lines_needed * line_height > client_height + 2:
+        return [f"{form.name}: {name}'s caption wraps to {wrapped} px, the control is {client_height} px high"]
+    return []
 
 
 def screenshot(wine, tarvel_rc, form, work, host_object, png):
@@ -176,7 +211,10 @@ def main(argv):
     wine = Wine(work)
     try:
         failures = []
-        for form in FORMS:
+        forms = FORMS + ([CORPUS_FORM] if CORPUS_FORM.is_file() else [])
+        if not CORPUS_FORM.is_file():
+            print(f"no corpus form at {CORPUS_FORM}: the project's forms only")
+        for form in forms:
             exe, defines = build_host(tarvel_rc, form, work, host_object)
             failures += check_layout(wine, form, exe, defines)
         if len(argv) == 6:

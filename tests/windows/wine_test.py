@@ -13,7 +13,8 @@
    read-only or held open by another program; Ctrl+C while a file is written,
    and a file rewritten in place in a folder that takes no new files (as root:
    a tmpfs whose mount is made read-only around the one file).
-3. The Windows zip: its files, and its tarvel-rc.exe runs.
+3. The Windows zip: its files, and its tarvel-rc.exe runs; examples/win32-app
+   built with tarvel_add_resources and its menus read back (win32_app_check.py).
 4. tarvel.exe driven by keyboard and mouse (window_end_to_end.sh), and the
    dialogs of tarvel-rc --dialog as Wine lays them out (dialog_layout.py).
 
@@ -35,7 +36,9 @@ import time
 import zipfile
 from pathlib import Path
 
-from input_check import test_inputs
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from input_check import test_inputs  # noqa: E402
+from win32_app_check import check_win32_app  # noqa: E402
 
 SOURCE = Path(__file__).resolve().parents[2]
 HELPER_SOURCE = Path(__file__).resolve().parent / "file_holder.cpp"
@@ -505,6 +508,7 @@ def main():
             test_inputs(wine, windows_rc, work / "inputs", check)
             test_interrupt_and_in_place(wine, linux_rc, windows_rc, work / "saving")
             test_zip(wine, build, work)
+            check_win32_app(wine, check, linux_rc, build, corpus)
             test_window_and_dialogs(wine, linux_rc, build)
             if wine.silent_retries:
                 print(f"{wine.silent_retries} run(s) that Wine ended silently were tried again", flush=True)
