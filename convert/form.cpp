@@ -23,17 +23,23 @@ constexpr std::string_view kPropertyNames[] = {
     "Tab", "TabCaption", "Tab.Control",
     "FontName", "FontSize", "FontBold", "FontItalic",
     "Font.Name", "Font.Size", "Font.Weight", "Font.Italic", "Font.Charset",
+    "List", "ItemData",
+    "Value", "Min", "Max", "SmallChange", "LargeChange", "Interval", "MaxLength", "BackColor", "ForeColor",
 };
 static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
 
+// A Font block's properties, named so only inside the block.
 constexpr std::size_t kFirstFontBlockProperty = static_cast<std::size_t>(Prop::FontBlockName);
+constexpr std::size_t kEndOfFontBlockProperties = static_cast<std::size_t>(Prop::FontBlockCharset) + 1;
+
+constexpr bool IsFontBlockProperty(std::size_t i) { return i >= kFirstFontBlockProperty && i < kEndOfFontBlockProperties; }
 // Named with a subscript only, never as written here.
 constexpr std::size_t kTabCaption = static_cast<std::size_t>(Prop::TabCaption);
 constexpr std::size_t kTabControl = static_cast<std::size_t>(Prop::TabControl);
 
 // The name as a line of the form writes it: a Font block's without "Font.".
 constexpr std::string_view NameInForm(std::size_t i) {
-    return i >= kFirstFontBlockProperty ? kPropertyNames[i].substr(5) : kPropertyNames[i];
+    return IsFontBlockProperty(i) ? kPropertyNames[i].substr(5) : kPropertyNames[i];
 }
 
 // For each first letter, a bit for each length that a kept property's name
@@ -109,10 +115,9 @@ std::optional<KeptName> KeptProperty(std::string_view name, bool inFontBlock) {
     if (!inFontBlock && !name.empty() && name.back() == ')') return name.front() == 'T' ? KeptTabProperty(name) : std::nullopt;
     const unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name.front());
     if (first >= kKeptShapes.size() || name.size() >= 32 || !(kKeptShapes[first] >> name.size() & 1)) return std::nullopt;
-    const std::size_t begin = inFontBlock ? kFirstFontBlockProperty : 0;
-    const std::size_t end = inFontBlock ? std::size(kPropertyNames) : kFirstFontBlockProperty;
-    for (std::size_t i = begin; i < end; ++i)
-        if (NameInForm(i) == name && i != kTabCaption && i != kTabControl) return KeptName{static_cast<Prop>(i)};
+    for (std::size_t i = 0; i < std::size(kPropertyNames); ++i)
+        if (IsFontBlockProperty(i) == inFontBlock && NameInForm(i) == name && i != kTabCaption && i != kTabControl)
+            return KeptName{static_cast<Prop>(i)};
     return std::nullopt;
 }
 

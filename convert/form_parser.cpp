@@ -40,7 +40,8 @@ bool IsTextProperty(std::string_view name) { return name == "Caption" || name ==
 class FormBuilder {
 public:
     FormBuilder(FrxSource& frx, Form& form, const FormReading& reading)
-        : frx_(frx), form_(form), keepControls_(reading.controls), noteCodePage_(reading.codePage) {}
+        : frx_(frx), form_(form), keepControls_(reading.controls), noteCodePage_(reading.codePage),
+          keepControlFonts_(reading.controlFonts) {}
 
     /// The blocks being passed over whole, for the reader to pass over; null when none is.
     std::size_t* BlocksPassedOver() { return skipDepth_ > 0 ? &skipDepth_ : nullptr; }
@@ -193,8 +194,8 @@ private:
                 if (owner.kind == Kind::Object && owner.index == 0) form_.facts.formCharset = static_cast<int>(charset);
             }
         }
-        // Only the form's own font is written (the dialog's FONT).
-        if (owner.kind != Kind::Object || owner.index != 0) return;
+        // Only the form's own font is written (the dialog's FONT); a program sets the controls' own.
+        if (owner.kind != Kind::Object || (owner.index != 0 && !keepControlFonts_)) return;
         if (const std::optional<KeptName> kept = KeptProperty(name, true)) KeepProperty(owner.index, *kept, false, value, number);
     }
 
@@ -216,6 +217,9 @@ private:
             if (text) {
                 UnreadableString lost{false, index, kept.property, number, std::nullopt, std::string(value)};
                 form_.unreadable.push_back(std::move(lost));
+            } else {
+                // A List or ItemData: the reference, for the reader of the .frx.
+                bytes = form_.text.Keep(WithoutComment(value));
             }
         } else if (string) {
             bytes = KeepString(value, text, false, index, kept.property, number);
@@ -269,11 +273,30 @@ private:
     Form& form_;
     const bool keepControls_;
     const bool noteCodePage_;
+    const bool keepControlFonts_;
     std::vector<Open> open_;    // the blocks whose End has not come yet, outermost first
     std::size_t skipDepth_ = 0; // nesting inside a block passed over whole
     bool inFont_ = false;       // inside the innermost object's Font block
     std::string scratch_;
 };
+
+// The code after the definition (the reader stands on its End or its first
+// Attribute line): the Attribute lines are passed over, and every line from
+// the first that is none is kept. False when reading fails.
+bool KeepCode(FormReader& reader, Form& form) {
+    std::optional<std::string_view> line;
+    while ((line = reader.NextLine()) && StartsWithWord(TrimBlanks(*line), "attribute")) {
+    }
+    if (!line) return !reader.error();
+    form.codeLine = reader.line();
+    std::string code;
+    do {
+        code.append(*line).append("\r\n");
+    } while ((line = reader.NextLine()));
+    if (reader.error()) return false;
+    form.code = form.text.Keep(code);
+    return true;
+}
 
 }  // namespace
 
@@ -300,6 +323,7 @@ Result<Form> ParseForm(FormReader& reader, FrxSource& frx, const FormReading& re
     }
     if (reader.error()) return *reader.error();
     builder.Finish();
+    if (reading.code && line && !KeepCode(reader, form)) return *reader.error();
     return form;
 }
 
