@@ -33,6 +33,7 @@ struct Options {
     RcOptions rc;                       ///< all but includeFile, which follows from `header` for each form
     std::optional<std::string> header;  ///< the C header for the #define list
     std::optional<std::string> masm;    ///< the MASM include with the same numbers
+    std::optional<std::string> program; ///< the form as a C program (needs `header`)
     std::optional<std::string> output;  ///< "-" is standard output
     std::vector<std::string> forms;     ///< UTF-8; "-" is standard input
 };

@@ -1,6 +1,8 @@
 #include "convert_form.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -10,9 +12,12 @@
 #include "delivery.h"
 #include "dialog_layout.h"
 #include "form_parser.h"
+#include "form_code.h"
 #include "form_reader.h"
+#include "frx_data.h"
 #include "header_writer.h"
 #include "name_table.h"
+#include "program_writer.h"
 #include "rc_writer.h"
 #include "shortcut_keys.h"
 #include "utf8.h"
@@ -21,13 +26,17 @@ namespace tarvel {
 namespace {
 
 bool NeedsCodePage(const ConversionRequest& request) {
-    return request.reportCodePage || request.rc.codePage == RcOptions::kAutoCodePage;
+    // A program turns the form's text into UTF-16 by its code page.
+    return request.reportCodePage || request.rc.codePage == RcOptions::kAutoCodePage || request.rc.program;
 }
 
 Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName) {
     FrxFiles besideTheForm(request.form.parent_path());
     FrxSource& frx = request.frx ? *request.frx : besideTheForm;
-    const FormReading reading{.controls = request.rc.dialog, .codePage = NeedsCodePage(request)};
+    const FormReading reading{.controls = request.rc.dialog,
+                              .codePage = NeedsCodePage(request),
+                              .controlFonts = request.rc.program,
+                              .code = request.rc.program};
     if (request.formBytes) {
         FormReader reader = FormReader::FromBytes(*request.formBytes, formName);
         return ParseForm(reader, frx, reading);
@@ -65,6 +74,77 @@ void TellLeftOutItems(const Form& form, const NameTable& names, const std::strin
         warnings.push_back(std::move(warning));
     }
 }
+
+// The items of every ComboBox and ListBox that keeps its List in a .frx
+// file, with their ItemData; a list that cannot be read is left out with a
+// warning naming the form's line and the control, and the conversion goes on.
+class ListReader {
+public:
+    ListReader(const std::filesystem::path& formDirectory, const std::string& formName, std::vector<std::string>& warnings)
+        : directory_(formDirectory), formName_(formName), warnings_(warnings) {}
+
+    std::vector<ListItems> Read(const Form& form) {
+        std::vector<ListItems> lists;
+        for (std::uint32_t i = 1; i < form.objects.size(); ++i) {
+            const FormObject& object = form.objects[i];
+            std::uint32_t offset = 0;
+            FrxData* frx = Find(object, Prop::List, offset);
+            if (!frx) continue;
+            Result<std::vector<std::string>> items = ReadList(*frx, offset);
+            if (!items) {
+                Warn(object, Prop::List, Describe(items.error()));
+                continue;
+            }
+            if (items.value().empty()) continue;
+            ListItems list{i, std::move(items.value()), {}};
+            if ((frx = Find(object, Prop::ItemData, offset))) {
+                Result<std::vector<std::int32_t>> data = ReadItemData(*frx, offset);
+                if (data) list.data = std::move(data.value());
+                else Warn(object, Prop::ItemData, Describe(data.error()));
+            }
+            lists.push_back(std::move(list));
+        }
+        return lists;
+    }
+
+private:
+    // The .frx that the property refers to, and where in it; null when it has none or it cannot be opened.
+    FrxData* Find(const FormObject& object, Prop property, std::uint32_t& offset) {
+        const std::optional<std::string_view> value = object.Property(property);
+        if (!value) return nullptr;
+        const std::optional<FrxDatumReference> reference = ParseFrxDatumReference(*value);
+        if (!reference) {
+            Warn(object, property, "'" + std::string(*value) + "' names no place in a .frx file");
+            return nullptr;
+        }
+        offset = reference->offset;
+        auto found = opened_.find(reference->fileName);
+        if (found == opened_.end()) {
+            Result<std::unique_ptr<FrxFile>> file = FrxFile::Open(directory_, reference->fileName);
+            if (!file) {
+                Warn(object, property, Describe(file.error()));
+                opened_.emplace(reference->fileName, nullptr);
+                return nullptr;
+            }
+            found = opened_.emplace(reference->fileName, std::move(file.value())).first;
+        }
+        if (!found->second) Warn(object, property, "its file " + reference->fileName + " cannot be read, as told above");
+        return found->second.get();
+    }
+
+    void Warn(const FormObject& object, Prop property, const std::string& why) {
+        std::uint32_t line = object.line;
+        for (const FormProperty& kept : object.properties)
+            if (kept.property == property) line = kept.line;
+        warnings_.push_back(Where(formName_, line) + "the " + std::string(PropertyName(property)) + " of " +
+                            std::string(object.name) + " is left out of the program: " + why);
+    }
+
+    std::filesystem::path directory_;
+    const std::string& formName_;
+    std::vector<std::string>& warnings_;
+    std::map<std::string, std::unique_ptr<FrxFile>> opened_;  // each .frx once, by the name the form gives
+};
 
 Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
     const std::string formName = request.formName.empty() ? Utf8FromPath(request.form) : request.formName;
@@ -109,9 +189,17 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     // put in place together once all are written, the RC file first. A failing
     // RC file never leaves a new header beside the old RC file, and an RC text
     // that includes a header is never saved without it.
-    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file
-    for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm}) {
+    // A program needs the dialog (an MDI form has none) and the header's ids.
+    const bool program = request.rc.program && !destination.program.empty() && !destination.programHeader.empty();
+    if (program && !dialog)
+        report.warnings.push_back(formName + ": it has no dialog, so no program is written");
+    std::vector<ListItems> lists;
+    if (program && dialog) lists = ListReader(request.form.parent_path(), formName, report.warnings).Read(form);
+
+    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the program
+    for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm, &destination.program}) {
         if (target == &destination.file ? destination.text != nullptr : target->empty()) continue;
+        if (target == &destination.program && !(program && dialog)) continue;
         Result<SafeFile> opened = SafeFile::Open(*target, request.form);
         if (!opened) return opened.error();
         files.push_back(std::move(opened.value()));
@@ -126,17 +214,33 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         buffered.Write("\r\n");
     }
     const std::string formFileName = request.formBytes ? std::string("standard input") : Utf8FromPath(request.form.filename());
+    bool accelerators = false;
+    for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
+        accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);
     if (!destination.header.empty()) {
         BufferedSink buffered(files[next++]);
-        bool accelerators = false;
-        for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
-            accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);
         WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName, accelerators,
                      buffered);
     }
     if (!destination.masm.empty()) {
         BufferedSink buffered(files[next++]);
         WriteMasmNumbers(names, formFileName, buffered);
+    }
+    if (program && dialog) {
+        const FormCode code = ScanFormCode(form.code, form.codeLine, formName);
+        for (const std::string& warning : code.warnings) report.warnings.push_back(warning);
+        ProgramInput input;
+        input.formFileName = formFileName;
+        input.headerInclude = destination.programHeader;
+        input.rcFileName = Utf8FromPath(destination.file.empty() ? PathFromUtf8(formFileName).replace_extension("rc").filename()
+                                                                 : destination.file.filename());
+        input.programFileName = Utf8FromPath(destination.program.filename());
+        input.codePage = report.codePage;
+        input.accelerators = accelerators;
+        input.lists = std::move(lists);
+        input.code = &code;
+        BufferedSink buffered(files[next++]);
+        WriteProgram(form, names, *dialog, options, input, buffered);
     }
     if (files.empty()) return report;
     if (destination.batch) {

@@ -49,6 +49,10 @@ struct Destination {
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
     std::filesystem::path header; ///< a C header with the #define list, saved safely
     std::filesystem::path masm;   ///< the same numbers as MASM equ lines, saved safely
+    /// The form as a C program (with RcOptions::program, a dialog and `header`), saved safely; it
+    /// names the header as `programHeader` says, the way from its own folder.
+    std::filesystem::path program;
+    std::string programHeader;
     /// The conversion's files join this batch, which puts them in place with
     /// the others' (one wait for the disk for many forms); without it they are
     /// put in place before ConvertForm returns.
