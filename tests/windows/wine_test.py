@@ -35,6 +35,9 @@ import time
 import zipfile
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from program_check import check_programs  # noqa: E402
+
 SOURCE = Path(__file__).resolve().parents[2]
 HELPER_SOURCE = Path(__file__).resolve().parent / "file_holder.cpp"
 CROSS_COMPILER = "x86_64-w64-mingw32-g++-posix"
@@ -503,6 +506,7 @@ def main():
             test_interrupt_and_in_place(wine, linux_rc, windows_rc, work / "saving")
             test_zip(wine, build, work)
             test_window_and_dialogs(wine, linux_rc, build)
+            check_programs(wine, linux_rc, build, work, corpus, check)
             if wine.silent_retries:
                 print(f"{wine.silent_retries} run(s) that Wine ended silently were tried again", flush=True)
     finally:
