@@ -114,7 +114,10 @@ private:
         if (!value) return nullptr;
         const std::optional<FrxDatumReference> reference = ParseFrxDatumReference(*value);
         if (!reference) {
-            Warn(object, property, "'" + std::string(*value) + "' names no place in a .frx file");
+            // Appended piece by piece: "'" + std::string(...) trips GCC 12's false -Wrestrict.
+            std::string why = "'";
+            why.append(*value).append("' names no place in a .frx file");
+            Warn(object, property, why);
             return nullptr;
         }
         offset = reference->offset;
