@@ -238,7 +238,8 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         input.rcFileName = Utf8FromPath(destination.file.empty() ? PathFromUtf8(formFileName).replace_extension("rc").filename()
                                                                  : destination.file.filename());
         input.programFileName = Utf8FromPath(destination.program.filename());
-        input.codePage = report.codePage;
+        // The RC text's own code page where it names one, so that both read the bytes alike.
+        input.codePage = options.codePage != 0 ? options.codePage : report.codePage;
         input.accelerators = accelerators;
         input.lists = std::move(lists);
         input.code = &code;

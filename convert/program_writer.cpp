@@ -730,7 +730,7 @@ private:
         const std::uint32_t defaultFore = window ? 0x80000008u : 0x80000012u;
         const std::uint32_t back = ColourOf(control, Prop::BackColor).value_or(defaultBack);
         const std::uint32_t fore = ColourOf(control, Prop::ForeColor).value_or(defaultFore);
-        // A push button draws itself in the system's colours whatever it is told.
+        // These take their colours by messages of their own, not WM_CTLCOLOR*.
         if (shape == Shape::RichEdit || shape == Shape::Tabs || shape == Shape::ScrollBar) return;
         if (back == defaultBack && fore == defaultFore) return;
         colours_.push_back({id, fore, back});
