@@ -49,7 +49,7 @@ enum class Prop : std::uint8_t {
     FontName, FontSize, FontBold, FontItalic,                       // Visual Basic 3 writes the font so
     FontBlockName, FontBlockSize, FontBlockWeight, FontBlockItalic, FontBlockCharset,  // "BeginProperty Font"
     List, ItemData,                                                 // a list's items, as references to the .frx
-    Value, Min, Max, SmallChange, LargeChange, Interval, MaxLength, BackColor, ForeColor,  // what a program sets
+    Value, Min, Max, SmallChange, LargeChange, Interval, MaxLength, BackColor, ForeColor, BackStyle,  // what a program sets
     Count
 };
 

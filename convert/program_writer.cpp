@@ -728,7 +728,10 @@ private:
         const bool window = shape == Shape::Edit || shape == Shape::ComboBox || shape == Shape::ListBox;
         const std::uint32_t defaultBack = window ? 0x80000005u : 0x8000000Fu;
         const std::uint32_t defaultFore = window ? 0x80000008u : 0x80000012u;
-        const std::uint32_t back = ColourOf(control, Prop::BackColor).value_or(defaultBack);
+        std::uint32_t back = ColourOf(control, Prop::BackColor).value_or(defaultBack);
+        // A transparent label (BackStyle 0) shows what it lies on: its container's colour.
+        if (IsType(control, "VB.Label") && WholeOf(control, Prop::BackStyle) == 0L && control.parent != FormObject::kNoParent)
+            back = ColourOf(form_.objects[control.parent], Prop::BackColor).value_or(0x8000000Fu);
         const std::uint32_t fore = ColourOf(control, Prop::ForeColor).value_or(defaultFore);
         // These take their colours by messages of their own, not WM_CTLCOLOR*.
         if (shape == Shape::RichEdit || shape == Shape::Tabs || shape == Shape::ScrollBar) return;

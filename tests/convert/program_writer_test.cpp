@@ -186,6 +186,26 @@ TEST(ProgramWriter, ListItemsComeFromTheFrxInTheFormsOrderAndOneThatCannotBeRead
         << warnings[1];
 }
 
+TEST(ProgramWriter, OnlyColoursThatDifferFromTheSystemsArePaintedAndATransparentLabelTakesItsContainers) {
+    TempDir dir;
+    const Written written = WriteProgramOf(dir, "Begin VB.Form Form1 \n"
+                                                "   BackColor       =   &H00C0FFFF&\n"
+                                                "   Begin VB.Label Label1 \n      BackStyle = 0 'Transparent\n"
+                                                "      ForeColor = &H000000FF&\n   End\n"
+                                                "   Begin VB.Label Label2 \n      Caption = \"opaque\"\n   End\n"
+                                                "   Begin VB.TextBox Text1 \n      BackColor = &H80000005&\n   End\n"
+                                                "   Begin VB.ListBox List1 \n      BackColor = -2147483633\n   End\n"
+                                                "End\n");
+    ASSERT_TRUE(written.report);
+    const std::string& c = written.program;
+    const std::size_t table = c.find("tarvelColours[] = {\r\n");
+    ASSERT_NE(table, std::string::npos);
+    EXPECT_EQ(c.substr(table, c.find("};", table) - table),
+              "tarvelColours[] = {\r\n    {Label1, 0xFFu, 0xC0FFFFu},\r\n    {List1, 0x80000008u, 0x8000000Fu},\r\n");
+    EXPECT_NE(c.find("    case WM_CTLCOLORDLG:\r\n        return (INT_PTR)tarvelFormBrush;"), std::string::npos);
+    EXPECT_NE(c.find("tarvelFormBrush = CreateSolidBrush(tarvelColour(0xC0FFFFu));"), std::string::npos);
+}
+
 TEST(ProgramWriter, AFormWithoutADialogGetsNoProgramAndAWarning) {
     TempDir dir;
     const Written written = WriteProgramOf(dir, "Begin VB.MDIForm Main \n   Begin VB.Menu mnuFile \n      Caption = \"File\"\n"
