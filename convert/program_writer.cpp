@@ -22,7 +22,7 @@ constexpr std::string_view kOwnNames[] = {
     "dialog", "message", "wParam", "lParam", "instance", "previous", "commandLine", "show", "controls",
     "accelerators", "cancel", "index", "unloadMode", "previousTab", "text", "wide", "size", "at", "id", "combo",
     "withData", "data", "item", "name", "hundredths", "weight", "italic", "charset", "screen", "dpi", "font",
-    "bar", "code", "small", "large", "info", "position", "tabs", "tab", "i", "notice", "dc", "fore", "back",
+    "bar", "code", "smallChange", "largeChange", "colour", "info", "position", "tabs", "tab", "i", "notice", "dc", "fore", "back",
     "handler", "path", "file", "found", "count", "pages", "left", "window",
 };
 
@@ -455,7 +455,7 @@ private:
         if (fonts_ > 0) text += "static HFONT tarvelFonts[" + std::to_string(fonts_) + "];\r\n\r\n";
         if (!scrollBars_.empty())
             text += "/* Moves a scroll bar's thumb as Visual Basic does, by SmallChange and LargeChange. */\r\n"
-                    "static void tarvelScroll(HWND bar, int code, int small, int large)\r\n{\r\n"
+                    "static void tarvelScroll(HWND bar, int code, int smallChange, int largeChange)\r\n{\r\n"
                     "    SCROLLINFO info;\r\n"
                     "    int position;\r\n"
                     "    info.cbSize = sizeof info;\r\n"
@@ -463,10 +463,10 @@ private:
                     "    if (!GetScrollInfo(bar, SB_CTL, &info)) return;\r\n"
                     "    position = info.nPos;\r\n"
                     "    switch (code) {\r\n"
-                    "    case SB_LINELEFT: position -= small; break;\r\n"
-                    "    case SB_LINERIGHT: position += small; break;\r\n"
-                    "    case SB_PAGELEFT: position -= large; break;\r\n"
-                    "    case SB_PAGERIGHT: position += large; break;\r\n"
+                    "    case SB_LINELEFT: position -= smallChange; break;\r\n"
+                    "    case SB_LINERIGHT: position += smallChange; break;\r\n"
+                    "    case SB_PAGELEFT: position -= largeChange; break;\r\n"
+                    "    case SB_PAGERIGHT: position += largeChange; break;\r\n"
                     "    case SB_LEFT: position = info.nMin; break;\r\n"
                     "    case SB_RIGHT: position = info.nMax; break;\r\n"
                     "    case SB_THUMBTRACK: case SB_THUMBPOSITION: position = info.nTrackPos; break;\r\n"
