@@ -6,6 +6,8 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
+#include <unordered_map>
 
 #include "ascii.h"
 
@@ -194,6 +196,7 @@ struct Target {
     std::string id;         // the control's or menu item's id as the program writes it; a timer's number
     std::string code;       // the WM_COMMAND notification, or the scroll bar's condition; empty: any
     long index = -1;        // the member of a control array
+    std::int64_t number = 0;  // the id's (or the timer's) number
 };
 
 struct Handler {
@@ -220,6 +223,17 @@ public:
             if (NameTable::IsDefined(entry)) defined_.insert(entry.name);
         for (std::uint32_t i = 1; i < form.objects.size(); ++i)
             if (IsType(form.objects[i], "VB.Timer")) timers_.push_back(i);
+        // Found by name, as Visual Basic finds them (without regard to ASCII case), once for all handlers.
+        for (std::size_t i = 0; i < form.menu.size(); ++i) itemsByName_[LowerAscii(form.menu[i].name)].push_back(i);
+        for (std::size_t t = 0; t < timers_.size(); ++t) timersByName_[LowerAscii(form.objects[timers_[t]].name)].push_back(t);
+        for (std::size_t k = 0; k < dialog.controls.size(); ++k) controlsByName_[LowerAscii(ObjectOf(k).name)].push_back(k);
+    }
+
+    static const std::vector<std::size_t>& Named(const std::unordered_map<std::string, std::vector<std::size_t>>& byName,
+                                                 std::string_view name) {
+        static const std::vector<std::size_t> kNone;
+        const auto found = byName.find(LowerAscii(name));
+        return found == byName.end() ? kNone : found->second;
     }
 
     void Write(TextSink& out) {
@@ -258,13 +272,7 @@ private:
     std::string FunctionName(const Handler& handler) {
         std::string name = handler.procedure->header.name;
         if (!IsUsableRcName(name) || defined_.contains(name) || IsOwnName(name) || taken_.contains(name)) {
-            std::string number = "0";
-            if (!handler.targets.empty()) number = handler.targets.front().id;
-            if (!number.empty() && !IsAsciiDigit(number.front())) {
-                // The first target is named: its number is what the header gives it.
-                for (const NameEntry& entry : names_.entries())
-                    if (entry.name == number) number = std::to_string(entry.number);
-            }
+            const std::string number = handler.targets.empty() ? "0" : std::to_string(handler.targets.front().number);
             const std::string kind = handler.channel == Channel::Timer ? "Timer" : "Id";
             name = kind + number + "_" + handler.event.event;
             while (defined_.contains(name) || taken_.contains(name) || !IsUsableRcName(name)) name += "_";
@@ -310,40 +318,39 @@ private:
             return true;
         }
         // Menu items: Click, from the menu or an accelerator.
-        for (std::size_t i = 0; i < form_.menu.size(); ++i) {
+        for (const std::size_t i : Named(itemsByName_, event.object)) {
             const MenuItem& item = form_.menu[i];
-            if (!EqualNoCase(item.name, event.object) || !EqualNoCase(event.event, "click")) continue;
             const NameEntry* entry = names_.Item(i);
-            if (!entry) continue;
+            if (!entry || !EqualNoCase(event.event, "click")) continue;
             long index = -1;
             if (event.indexed) std::from_chars(item.index.data(), item.index.data() + item.index.size(), index);
-            handler.targets.push_back({ItemId(*entry), "", index});
+            handler.targets.push_back({ItemId(*entry), "", index, entry->number});
         }
         // Timers: their own numbers, from 1 in the form's order.
-        for (std::size_t t = 0; t < timers_.size(); ++t) {
-            const FormObject& timer = form_.objects[timers_[t]];
-            if (!EqualNoCase(timer.name, event.object) || !EqualNoCase(event.event, "timer")) continue;
+        for (const std::size_t t : Named(timersByName_, event.object)) {
+            if (!EqualNoCase(event.event, "timer")) continue;
             handler.channel = Channel::Timer;
-            handler.targets.push_back({std::to_string(t + 1), "", event.indexed ? WholeOf(timer, Prop::Index).value_or(0) : -1});
+            const long index = event.indexed ? WholeOf(form_.objects[timers_[t]], Prop::Index).value_or(0) : -1;
+            handler.targets.push_back({std::to_string(t + 1), "", index, static_cast<std::int64_t>(t + 1)});
         }
-        for (std::size_t k = 0; k < dialog_.controls.size(); ++k) {
-            const FormObject& control = ObjectOf(k);
-            if (!EqualNoCase(control.name, event.object) || dialog_.controls[k].placeholder) continue;
-            const long index = event.indexed ? WholeOf(control, Prop::Index).value_or(0) : -1;
+        for (const std::size_t k : Named(controlsByName_, event.object)) {
+            if (dialog_.controls[k].placeholder) continue;
+            const long index = event.indexed ? WholeOf(ObjectOf(k), Prop::Index).value_or(0) : -1;
             const Shape shape = ShapeOf(lines_[k]);
+            const std::int64_t number = names_.Control(k)->number;
             if (const std::optional<std::string_view> code = CommandCode(shape, event.event)) {
-                handler.targets.push_back({ControlId(k), std::string(*code), index});
+                handler.targets.push_back({ControlId(k), std::string(*code), index, number});
             } else if (shape == Shape::ScrollBar && EqualNoCase(event.event, "change")) {
                 handler.channel = Channel::Scroll;
-                handler.targets.push_back({ControlId(k), "code != SB_THUMBTRACK && code != SB_ENDSCROLL", index});
+                handler.targets.push_back({ControlId(k), "code != SB_THUMBTRACK && code != SB_ENDSCROLL", index, number});
             } else if (shape == Shape::ScrollBar && EqualNoCase(event.event, "scroll")) {
                 handler.channel = Channel::Scroll;
-                handler.targets.push_back({ControlId(k), "code == SB_THUMBTRACK", index});
+                handler.targets.push_back({ControlId(k), "code == SB_THUMBTRACK", index, number});
             } else if (shape == Shape::Tabs && EqualNoCase(event.event, "click")) {
                 handler.channel = Channel::TabChange;
                 const std::vector<Parameter> parameters = SplitParameters(handler.procedure->header.parameters);
                 handler.previousTab = parameters.size() > (event.indexed ? 1u : 0u);
-                handler.targets.push_back({ControlId(k), "", index});
+                handler.targets.push_back({ControlId(k), "", index, number});
             }
         }
         return !handler.targets.empty();
@@ -534,21 +541,30 @@ private:
         return text;
     }
 
-    // The calls of the handlers on `channel`, for `id` where one is given.
-    std::string Calls(Channel channel, const std::string& id, std::string_view indent) const {
-        std::string text;
+    // The calls of the handlers on `channel`, by id in the order the ids first come, in one pass
+    // (a menu array of thousands of items is one handler with thousands of targets).
+    std::vector<std::pair<std::string, std::string>> Cases(Channel channel, std::string_view indent) const {
+        std::vector<std::pair<std::string, std::string>> cases;
+        std::unordered_map<std::string, std::size_t> at;
         for (const Handler& handler : handlers_) {
             if (handler.channel != channel) continue;
             for (const Target& target : handler.targets) {
-                if (!id.empty() && target.id != id) continue;
+                const auto [found, added] = at.emplace(target.id, cases.size());
+                if (added) cases.emplace_back(target.id, std::string());
+                std::string& text = cases[found->second].second;
                 text.append(indent);
-                if (!target.code.empty()) {
+                if (!target.code.empty())
                     text += channel == Channel::Command ? "if (HIWORD(wParam) == " + target.code + ") " : "if (" + target.code + ") ";
-                }
                 text += Call(handler, target) + "\r\n";
             }
         }
-        return text;
+        return cases;
+    }
+
+    static std::string CallsFor(const std::vector<std::pair<std::string, std::string>>& cases, const std::string& id) {
+        for (const auto& [caseId, calls] : cases)
+            if (caseId == id) return calls;
+        return {};
     }
 
     bool Has(Channel channel) const {
@@ -746,27 +762,13 @@ private:
         text += "    switch (message) {\r\n";
         text += "    case WM_INITDIALOG:\r\n" + init + "        return TRUE;\r\n";
 
-        // WM_COMMAND: menu items and controls.
-        std::vector<std::string> ids;
-        for (const Handler& handler : handlers_)
-            if (handler.channel == Channel::Command)
-                for (const Target& target : handler.targets)
-                    if (std::find(ids.begin(), ids.end(), target.id) == ids.end()) ids.push_back(target.id);
-        if (!ids.empty()) {
-            text += "    case WM_COMMAND:\r\n        switch (LOWORD(wParam)) {\r\n";
-            for (const std::string& id : ids)
-                text += "        case " + id + ":\r\n" + Calls(Channel::Command, id, "            ") + "            return TRUE;\r\n";
-            text += "        }\r\n        break;\r\n";
-        }
-        if (Has(Channel::Timer)) {
-            text += "    case WM_TIMER:\r\n        switch (wParam) {\r\n";
-            std::vector<std::string> timers;
-            for (const Handler& handler : handlers_)
-                if (handler.channel == Channel::Timer)
-                    for (const Target& target : handler.targets)
-                        if (std::find(timers.begin(), timers.end(), target.id) == timers.end()) timers.push_back(target.id);
-            for (const std::string& id : timers)
-                text += "        case " + id + ":\r\n" + Calls(Channel::Timer, id, "            ") + "            return TRUE;\r\n";
+        // WM_COMMAND: menu items and controls; WM_TIMER: the timers.
+        for (const auto& [channel, message, selector] : {std::tuple{Channel::Command, "WM_COMMAND", "LOWORD(wParam)"},
+                                                         std::tuple{Channel::Timer, "WM_TIMER", "wParam"}}) {
+            const std::vector<std::pair<std::string, std::string>> cases = Cases(channel, "            ");
+            if (cases.empty()) continue;
+            text.append("    case ").append(message).append(":\r\n        switch (").append(selector).append(") {\r\n");
+            for (const auto& [id, calls] : cases) text += "        case " + id + ":\r\n" + calls + "            return TRUE;\r\n";
             text += "        }\r\n        break;\r\n";
         }
         if (!scrollBars_.empty()) {
@@ -775,9 +777,10 @@ private:
                     "        int code = (int)LOWORD(wParam);\r\n"
                     "        if (bar == NULL) break;\r\n"
                     "        switch (GetDlgCtrlID(bar)) {\r\n";
+            const std::vector<std::pair<std::string, std::string>> cases = Cases(Channel::Scroll, "            ");
             for (const auto& [id, changes] : scrollBars_)
                 text += "        case " + id + ":\r\n            tarvelScroll(bar, code, " + changes + ");\r\n" +
-                        Calls(Channel::Scroll, id, "            ") + "            return TRUE;\r\n";
+                        CallsFor(cases, id) + "            return TRUE;\r\n";
             text += "        }\r\n        break;\r\n    }\r\n";
         }
         const bool tabHandlers = Has(Channel::TabChange);
@@ -786,8 +789,9 @@ private:
             if (usesLeftTab_ = std::any_of(handlers_.begin(), handlers_.end(), [](const Handler& h) { return h.previousTab; }); usesLeftTab_)
                 text += "        if (notice->code == TCN_SELCHANGING) tarvelLeftTab = (int)SendMessageW(notice->hwndFrom, TCM_GETCURSEL, 0, 0);\r\n";
             text += "        if (notice->code != TCN_SELCHANGE) break;\r\n        switch (notice->idFrom) {\r\n";
+            const std::vector<std::pair<std::string, std::string>> cases = Cases(Channel::TabChange, "            ");
             for (const auto& [id, paged] : tabControls_) {
-                const std::string calls = Calls(Channel::TabChange, id, "            ");
+                const std::string calls = CallsFor(cases, id);
                 if (!paged && calls.empty()) continue;
                 text += "        case " + id + ":\r\n";
                 if (paged) text += "            tarvelShowPage(dialog, " + id + ", (int)SendMessageW(notice->hwndFrom, TCM_GETCURSEL, 0, 0));\r\n";
@@ -925,6 +929,7 @@ private:
     std::set<std::string_view> defined_;     // the header's names
     std::set<std::string> taken_;            // the handlers' function names
     std::vector<std::uint32_t> timers_;
+    std::unordered_map<std::string, std::vector<std::size_t>> itemsByName_, timersByName_, controlsByName_;
     std::vector<Handler> handlers_;
     std::vector<const Procedure*> unconnected_;
     struct Colour {
