@@ -36,7 +36,8 @@ Result<Form> ReadForm(const ConversionRequest& request, const std::string& formN
     const FormReading reading{.controls = request.rc.dialog,
                               .codePage = NeedsCodePage(request),
                               .controlFonts = request.rc.program,
-                              .code = request.rc.program};
+                              .code = request.rc.program,
+                              .tabStripTabs = request.rc.program};
     if (request.formBytes) {
         FormReader reader = FormReader::FromBytes(*request.formBytes, formName);
         return ParseForm(reader, frx, reading);

@@ -10,6 +10,10 @@
 namespace tarvel {
 namespace {
 
+bool EndsWithNoCase(std::string_view text, std::string_view lowerSuffix) {
+    return text.size() >= lowerSuffix.size() && EqualNoCase(text.substr(text.size() - lowerSuffix.size()), lowerSuffix);
+}
+
 bool IsFormType(std::string_view type) {
     return EqualNoCase(type, "vb.form") || EqualNoCase(type, "vb.mdiform") || EqualNoCase(type, "form") ||
            EqualNoCase(type, "mdiform");
@@ -41,7 +45,7 @@ class FormBuilder {
 public:
     FormBuilder(FrxSource& frx, Form& form, const FormReading& reading)
         : frx_(frx), form_(form), keepControls_(reading.controls), noteCodePage_(reading.codePage),
-          keepControlFonts_(reading.controlFonts) {}
+          keepControlFonts_(reading.controlFonts), keepTabStripTabs_(reading.tabStripTabs) {}
 
     /// The blocks being passed over whole, for the reader to pass over; null when none is.
     std::size_t* BlocksPassedOver() { return skipDepth_ > 0 ? &skipDepth_ : nullptr; }
@@ -61,6 +65,7 @@ public:
             case BlockWord::End:
                 if (skipDepth_ > 0) --skipDepth_;
                 else if (inFont_) inFont_ = false;
+                else if (tabStripDepth_ > 0) --tabStripDepth_;
                 else Close();
                 return !open_.empty();
             case BlockWord::None:
@@ -86,13 +91,32 @@ private:
 
     void BeginPropertyBlock(std::string_view block) {
         const bool font = EqualNoCase(block, "font");
-        if (skipDepth_ > 0 || inFont_ || !font || open_.back().kind == Kind::Item) ++skipDepth_;
+        if (skipDepth_ == 0 && !inFont_ && keepTabStripTabs_ && open_.back().kind == Kind::Object &&
+            EndsWithNoCase(form_.objects[open_.back().index].type, ".tabstrip") && TabStripBlock(block))
+            return;
+        if (skipDepth_ > 0 || inFont_ || tabStripDepth_ > 0 || !font || open_.back().kind == Kind::Item) ++skipDepth_;
         else inFont_ = true;
+    }
+
+    // A TabStrip's "BeginProperty Tabs" and, inside it, "BeginProperty TabN":
+    // their Captions are kept as the tabs' (TabCaption, tab N - 1). False for any other block.
+    bool TabStripBlock(std::string_view block) {
+        if (tabStripDepth_ == 0 && EqualNoCase(block, "tabs")) {
+            tabStripDepth_ = 1;
+            return true;
+        }
+        if (tabStripDepth_ != 1 || block.size() < 4 || !StartsWithNoCase(block, "tab")) return false;
+        std::uint16_t tab = 0;
+        const auto [end, error] = std::from_chars(block.data() + 3, block.data() + block.size(), tab);
+        if (error != std::errc() || end != block.data() + block.size() || tab == 0) return false;
+        tabStripDepth_ = 2;
+        tabStripTab_ = static_cast<std::uint16_t>(tab - 1);
+        return true;
     }
 
     void Begin(std::string_view typeAndName, std::uint32_t line) {
         // Nothing lies inside a property block.
-        if (skipDepth_ > 0 || inFont_) {
+        if (skipDepth_ > 0 || inFont_ || tabStripDepth_ > 0) {
             ++skipDepth_;
             return;
         }
@@ -153,6 +177,10 @@ private:
             if (owner.propertiesOpen) ItemProperty(form_.menu[owner.index], owner.index, line, number);
         } else if (inFont_) {
             FontProperty(owner, line, number);
+        } else if (tabStripDepth_ > 0) {
+            const auto [name, value] = SplitProperty(line);
+            if (tabStripDepth_ == 2 && name == "Caption")
+                KeepProperty(owner.index, {Prop::TabCaption, tabStripTab_}, true, value, number);
         } else if (owner.kind == Kind::Object) {
             ObjectProperty(owner.index, line, number);
         } else if (!line.empty() && (line.front() == 'C' || line.front() == 'T')) {
@@ -274,9 +302,12 @@ private:
     const bool keepControls_;
     const bool noteCodePage_;
     const bool keepControlFonts_;
+    const bool keepTabStripTabs_;
     std::vector<Open> open_;    // the blocks whose End has not come yet, outermost first
     std::size_t skipDepth_ = 0; // nesting inside a block passed over whole
     bool inFont_ = false;       // inside the innermost object's Font block
+    std::uint8_t tabStripDepth_ = 0;  // inside a TabStrip's Tabs block (1) and one of its tabs' blocks (2)
+    std::uint16_t tabStripTab_ = 0;   // that tab, from 0
     std::string scratch_;
 };
 

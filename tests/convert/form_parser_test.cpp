@@ -274,6 +274,44 @@ End Sub
     EXPECT_EQ(KeptProperty("Size", true)->property, Prop::FontBlockSize);
 }
 
+TEST(FormParser, ATabStripsTabsAreKeptAsItsTabCaptionsOnlyWhenAsked) {
+    const std::string text = WithLineEnds(R"(Begin VB.Form Form1 
+   Begin MSComctlLib.TabStrip tabTree 
+      Caption         =   "not a tab"
+      BeginProperty Tabs {1EFB6598-857C-11D1-B16A-00C0F0283628} 
+         NumTabs         =   2
+         BeginProperty Tab1 {1EFB659A-857C-11D1-B16A-00C0F0283628} 
+            Caption         =   "Archivo"
+            BeginProperty Picture 
+               Caption         =   "inside a picture"
+            EndProperty
+         EndProperty
+         BeginProperty Tab2 {1EFB659A-857C-11D1-B16A-00C0F0283628} 
+            Caption         =   "Favo""ritos"
+         EndProperty
+      EndProperty
+   End
+   Begin VB.CommandButton Command1 
+      Caption         =   "after"
+   End
+End
+)");
+    FormReader reader = FormReader::FromBytes(text, "Form1.frm");
+    NoFrx frx;
+    const Result<Form> asked = ParseForm(reader, frx, FormReading{.controls = true, .tabStripTabs = true});
+    ASSERT_TRUE(asked);
+    ASSERT_EQ(asked.value().objects.size(), 3u);
+    std::vector<std::string> kept;
+    for (const FormProperty& property : asked.value().objects[1].properties)
+        kept.push_back(std::string(PropertyName(property.property)) + "/" + std::to_string(property.tab) + "=" +
+                       std::string(property.value) + "@" + std::to_string(property.line));
+    EXPECT_EQ(kept, (std::vector<std::string>{"Caption/0=not a tab@3", "TabCaption/0=Archivo@7", "TabCaption/1=Favo\"ritos@13"}));
+    EXPECT_EQ(asked.value().objects[2].Property(Prop::Caption), "after");
+    const Result<Form> plain = Parse(text, true);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain.value().objects[1].properties.size(), 1u);
+}
+
 TEST(FormParser, LinesAndLineEndsThatCrossTheReadPieces) {
     // A caption line longer than a piece, a CR LF split between two pieces, a
     // menu line found only in the second piece, and a last line without its end.
