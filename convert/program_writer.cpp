@@ -150,7 +150,7 @@ std::string Hex(std::uint32_t value) {
 }
 
 // What a control is on screen, as far as its events and colours go.
-enum class Shape { Other, Button, ComboBox, ListBox, Edit, RichEdit, ScrollBar, Tabs };
+enum class Shape { Other, Button, ComboBox, ListBox, Edit, RichEdit, ScrollBar, Slider, Tabs };
 
 Shape ShapeOf(const ControlLine& line) {
     const std::string_view s = line.statement;
@@ -162,6 +162,7 @@ Shape ShapeOf(const ControlLine& line) {
     if (EqualNoCase(line.windowClass, "EDIT")) return Shape::Edit;
     if (line.windowClass == "RichEdit20W") return Shape::RichEdit;
     if (line.windowClass == "SysTabControl32") return Shape::Tabs;
+    if (line.windowClass == "msctls_trackbar32") return Shape::Slider;
     return Shape::Other;
 }
 
@@ -346,6 +347,13 @@ private:
             } else if (shape == Shape::ScrollBar && EqualNoCase(event.event, "scroll")) {
                 handler.channel = Channel::Scroll;
                 handler.targets.push_back({ControlId(k), "code == SB_THUMBTRACK", index, number});
+            } else if (shape == Shape::Slider && EqualNoCase(event.event, "change")) {
+                // A slider moves itself; it tells of each step, and of the end of a drag after the steps of one.
+                handler.channel = Channel::Scroll;
+                handler.targets.push_back({ControlId(k), "code != TB_THUMBTRACK && code != TB_ENDTRACK", index, number});
+            } else if (shape == Shape::Slider && EqualNoCase(event.event, "scroll")) {
+                handler.channel = Channel::Scroll;
+                handler.targets.push_back({ControlId(k), "code == TB_THUMBTRACK", index, number});
             } else if (shape == Shape::Tabs && EqualNoCase(event.event, "click")) {
                 handler.channel = Channel::TabChange;
                 const std::vector<Parameter> parameters = SplitParameters(handler.procedure->header.parameters);
@@ -771,16 +779,22 @@ private:
             for (const auto& [id, calls] : cases) text += "        case " + id + ":\r\n" + calls + "            return TRUE;\r\n";
             text += "        }\r\n        break;\r\n";
         }
-        if (!scrollBars_.empty()) {
+        // Scroll bars are moved here; sliders move themselves and only their handlers are called.
+        const std::vector<std::pair<std::string, std::string>> scrolls = Cases(Channel::Scroll, "            ");
+        std::vector<std::string> sliders;
+        for (const auto& [id, calls] : scrolls)
+            if (std::none_of(scrollBars_.begin(), scrollBars_.end(), [&](const auto& bar) { return bar.first == id; }))
+                sliders.push_back(id);
+        if (!scrollBars_.empty() || !sliders.empty()) {
             text += "    case WM_HSCROLL:\r\n    case WM_VSCROLL: {\r\n"
                     "        HWND bar = (HWND)lParam;\r\n"
                     "        int code = (int)LOWORD(wParam);\r\n"
                     "        if (bar == NULL) break;\r\n"
                     "        switch (GetDlgCtrlID(bar)) {\r\n";
-            const std::vector<std::pair<std::string, std::string>> cases = Cases(Channel::Scroll, "            ");
             for (const auto& [id, changes] : scrollBars_)
                 text += "        case " + id + ":\r\n            tarvelScroll(bar, code, " + changes + ");\r\n" +
-                        CallsFor(cases, id) + "            return TRUE;\r\n";
+                        CallsFor(scrolls, id) + "            return TRUE;\r\n";
+            for (const std::string& id : sliders) text += "        case " + id + ":\r\n" + CallsFor(scrolls, id) + "            return TRUE;\r\n";
             text += "        }\r\n        break;\r\n    }\r\n";
         }
         const bool tabHandlers = Has(Channel::TabChange);

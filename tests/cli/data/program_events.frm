@@ -159,6 +159,15 @@ Begin VB.Form frmProgram
          Width           =   1215
       End
    End
+   Begin MSComctlLib.Slider Slider1 
+      Height          =   495
+      Left            =   3500
+      TabIndex        =   13
+      Top             =   1200
+      Width           =   2000
+      Max             =   50
+      Value           =   5
+   End
    Begin VB.Menu mnuFile 
       Caption         =   "&File"
       Begin VB.Menu mnuOpen 
@@ -239,6 +248,12 @@ Private Sub cmdSecond_Click()
 End Sub
 
 Private Sub SSTab1_Click(PreviousTab As Integer)
+End Sub
+
+Private Sub Slider1_Change()
+End Sub
+
+Private Sub Slider1_Scroll()
 End Sub
 
 Private Sub Timer1_Timer()
