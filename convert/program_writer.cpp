@@ -290,9 +290,10 @@ private:
         for (std::size_t i = 0; i < form_.menu.size(); ++i)
             named.push_back({std::string(form_.menu[i].name), !form_.menu[i].index.empty()});
         const ControlNames controls(named);
+        std::set<std::string> seen;  // handlers by name: a second of one name (in another #If branch) stays in the code's comment
         for (const Procedure& procedure : input_.code->procedures) {
             const std::optional<EventHandler> event = ParseEventHandler(procedure, controls);
-            if (!event) continue;
+            if (!event || !seen.insert(LowerAscii(procedure.header.name)).second) continue;
             Handler handler;
             handler.procedure = &procedure;
             handler.event = *event;

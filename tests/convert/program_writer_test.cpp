@@ -69,6 +69,12 @@ End Function
 
 Private Sub mnuOpen_Click()
 End Sub
+
+#If DEBUG Then
+Private Sub Command1_Click()
+    Debug.Print "a second handler, in another branch"
+End Sub
+#End If
 )";
 
 // The comments of a C text, in order, each checked to close before another opens.
@@ -109,6 +115,10 @@ TEST(ProgramWriter, EveryLineOfTheFormsCodeIsKeptInACommentThatNothingInItEnds) 
     EXPECT_NE(written.program.find("            if (HIWORD(wParam) == BN_CLICKED) Command1_Click();\r\n"), std::string::npos);
     EXPECT_NE(written.program.find("        case mnuOpen:\r\n            mnuOpen_Click();\r\n"), std::string::npos);
     EXPECT_NE(written.program.find("     Command1_KeyPress (line 23)\r\n"), std::string::npos);
+    // A second handler of one name (VB takes the one its #If chooses) is kept as code, not called.
+    EXPECT_NE(commented.find("    Debug.Print \"a second handler, in another branch\"\r\n"), std::string::npos);
+    EXPECT_EQ(written.program.find("static void Id"), std::string::npos);
+    EXPECT_EQ(written.program.find("BN_CLICKED)"), written.program.rfind("BN_CLICKED)"));
     EXPECT_EQ(written.program.find("static void Command1_KeyPress"), std::string::npos);
     // The RC text is the dialog's, as without the program.
     EXPECT_NE(ReadBytes(dir / "Form1.rc").find("Form1 DIALOGEX"), std::string::npos);
