@@ -783,9 +783,10 @@ private:
         // Scroll bars are moved here; sliders move themselves and only their handlers are called.
         const std::vector<std::pair<std::string, std::string>> scrolls = Cases(Channel::Scroll, "            ");
         std::vector<std::string> sliders;
-        for (const auto& [id, calls] : scrolls)
-            if (std::none_of(scrollBars_.begin(), scrollBars_.end(), [&](const auto& bar) { return bar.first == id; }))
-                sliders.push_back(id);
+        // Not a structured binding: clang before 16 takes none into a lambda.
+        for (const auto& scroll : scrolls)
+            if (std::none_of(scrollBars_.begin(), scrollBars_.end(), [&](const auto& bar) { return bar.first == scroll.first; }))
+                sliders.push_back(scroll.first);
         if (!scrollBars_.empty() || !sliders.empty()) {
             text += "    case WM_HSCROLL:\r\n    case WM_VSCROLL: {\r\n"
                     "        HWND bar = (HWND)lParam;\r\n"
