@@ -64,6 +64,14 @@ constexpr const char* kHelp =
     "      --depfile FILE  with a single form only, its RC text in a file: a Make-style rule as\n"
     "                     compilers' -MD -MP write (Form1.rc ids.h: Form1.frm Form1.frx), so make and\n"
     "                     ninja convert again when the form or a .frx file it read changes\n"
+    "      --program FILE.c  with a single form and --header only (implies --dialog): the form as a\n"
+    "                     C program (C99, <windows.h>, wide calls) that shows the dialog with its menu,\n"
+    "                     sets its start values, list items, fonts, colours, timers and tabs, and\n"
+    "                     calls a function for each event handler of the form's code that Windows\n"
+    "                     tells of (mnuOpen_Click, Command1_Click, Timer1_Timer, Form_Load, ...),\n"
+    "                     its body the handler's Visual Basic code in a comment; the rest of the code\n"
+    "                     follows in a comment at the end. Built with -DTARVEL_TRACE, each handler\n"
+    "                     appends its name to the file the environment variable TARVEL_TRACE names\n"
     "      --menu-name NAME  the main menu's resource (and its accelerator table's) is NAME,\n"
     "                     not Glowne: an ASCII identifier that C, C++ and <windows.h> leave free\n"
     "      --prefix TEXT  TEXT before every name that is #defined: --prefix IDM_ gives\n"
@@ -111,6 +119,7 @@ std::string PlainWords(const CLI::ParseError& error) {
         if (name == "--code-page") return "option '--code-page' needs a number or 'auto'";
         if (name == "--prefix") return "option '--prefix' needs a text";
         if (name == "--menu-name") return "option '--menu-name' needs a name";
+        if (name == "--program") return "option '--program' needs a file name";
         return "option '" + name + "' needs a file name";
     }
     return message;
@@ -198,7 +207,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     CLI::App app{"tarvel-rc", "tarvel-rc"};
     app.set_help_flag();  // our own help text, with the exit statuses
     bool help = false, version = false, noDefine = false, all = false;
-    std::string firstId, output, codePage, header, masm, depfile, prefix, menuName;
+    std::string firstId, output, codePage, header, masm, depfile, prefix, menuName, program;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
@@ -215,6 +224,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     app.add_option("--header", header)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--masm", masm)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--depfile", depfile)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--program", program)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--menu-name", menuName)->type_name("NAME")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--prefix", prefix)->type_name("TEXT")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("forms", options.forms);
@@ -276,7 +286,8 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         rc.definePrefix = prefix;
     }
     for (const auto& [name, value, target] : {std::tuple{"--header", &header, &options.header},
-                                              std::tuple{"--masm", &masm, &options.masm}}) {
+                                              std::tuple{"--masm", &masm, &options.masm},
+                                              std::tuple{"--program", &program, &options.program}}) {
         if (app.count(name) == 0) continue;
         if (value->empty()) return UsageError(err, std::string("option '") + name + "' needs a file name");
         if (noDefine) return UsageError(err, std::string("option '") + name + "' needs the names that --no-define leaves out");
@@ -291,6 +302,13 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
             return c == '"' || static_cast<unsigned char>(c) < 0x20;
         }))
         return UsageError(err, "header name '" + *options.header + "' cannot be written in an #include line");
+    if (options.program) {
+        // The program's ids are the header's names, and its window is the dialog.
+        if (!options.header) return UsageError(err, "option '--program' needs --header FILE for the ids it uses");
+        if (*options.program == "-") return UsageError(err, "option '--program' needs a file, not standard output");
+        rc.dialog = true;
+        rc.program = true;
+    }
     // Whoever reads the program's sources beside the text is told what a number stands for.
     rc.numberComments = rc.dialog || options.header || options.masm;
     if (options.forms.empty()) return UsageError(err, "no form given");
@@ -312,6 +330,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     if (options.depfile && options.forms.size() > 1) return UsageError(err, "option '--depfile' takes a single form only");
     if (options.depfile && options.output == "-")
         return UsageError(err, "option '--depfile' needs the RC text in a file, not on standard output");
+    if (options.program && options.forms.size() > 1) return UsageError(err, "option '--program' takes a single form only");
     const bool fromStandardInput = std::find(options.forms.begin(), options.forms.end(), "-") != options.forms.end();
     if (fromStandardInput && !options.output)
         return UsageError(err, "a form read from standard input needs -o to say where its RC text goes");
@@ -322,7 +341,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
         if (options.output && *options.output != "-") written.emplace_back(*options.output, &form);
         else if (!options.output) written.emplace_back(Utf8FromPath(DefaultOutput(form)), &form);
     }
-    for (const std::optional<std::string>& file : {options.header, options.masm})
+    for (const std::optional<std::string>& file : {options.header, options.masm, options.program})
         if (file) written.emplace_back(*file, &options.forms[0]);
     // A make rule has no way to write a line break in a name.
     if (options.depfile) {
@@ -361,7 +380,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE*
     // of the files the process may open (the rest is for the forms, their .frx
     // files and the folders), and it keeps the texts of files rewritten in place
     // in memory, so it holds a bounded amount of them.
-    constexpr std::size_t kFilesAConversionOpens = 4;  // the RC file, the header, the MASM file, the depfile
+    constexpr std::size_t kFilesAConversionOpens = 5;  // the RC file, the header, the MASM file, the depfile, the program
     constexpr std::size_t kMostHeldBytes = 64 * 1024 * 1024;
     const std::size_t batchFiles = std::clamp<std::size_t>(OpenFileLimit() / 2, kFilesAConversionOpens, 768);
     SaveBatch batch;
@@ -403,6 +422,10 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE*
         }
         if (options.masm) destination.masm = PathFromUtf8(*options.masm);
         if (options.depfile) destination.depfile = PathFromUtf8(*options.depfile);
+        if (options.program) {
+            destination.program = PathFromUtf8(*options.program);
+            destination.programHeader = IncludeName(*options.header, destination.program);
+        }
 
         // Each form on its own: whatever goes wrong with one is told, and the forms after it are still converted.
         std::optional<Result<ConversionReport>> converted;

@@ -35,6 +35,7 @@ struct Options {
     std::optional<std::string> header;  ///< the C header for the #define list
     std::optional<std::string> masm;    ///< the MASM include with the same numbers
     std::optional<std::string> depfile; ///< the Make-style rule: the outputs depend on the files read
+    std::optional<std::string> program; ///< the form as a C program (needs `header`)
     std::optional<std::string> output;  ///< "-" is standard output
     std::vector<std::string> forms;     ///< UTF-8; "-" is standard input
 };

@@ -1,6 +1,8 @@
 #include "convert_form.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -11,9 +13,12 @@
 #include "dependency_writer.h"
 #include "dialog_layout.h"
 #include "form_parser.h"
+#include "form_code.h"
 #include "form_reader.h"
+#include "frx_data.h"
 #include "header_writer.h"
 #include "name_table.h"
+#include "program_writer.h"
 #include "rc_writer.h"
 #include "shortcut_keys.h"
 #include "utf8.h"
@@ -22,14 +27,19 @@ namespace tarvel {
 namespace {
 
 bool NeedsCodePage(const ConversionRequest& request) {
-    return request.reportCodePage || request.rc.codePage == RcOptions::kAutoCodePage;
+    // A program turns the form's text into UTF-16 by its code page.
+    return request.reportCodePage || request.rc.codePage == RcOptions::kAutoCodePage || request.rc.program;
 }
 
 // The form read into its tree; `formIdentity` tells which file it was read
 // from, when the system says (a file, or a stream that is one).
 Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName, FrxSource& frx,
                       std::optional<FileIdentity>& formIdentity) {
-    const FormReading reading{.controls = request.rc.dialog, .codePage = NeedsCodePage(request)};
+    const FormReading reading{.controls = request.rc.dialog,
+                              .codePage = NeedsCodePage(request),
+                              .controlFonts = request.rc.program,
+                              .code = request.rc.program,
+                              .tabStripTabs = request.rc.program};
     if (request.formBytes) {
         FormReader reader = FormReader::FromBytes(*request.formBytes, formName);
         return ParseForm(reader, frx, reading);
@@ -75,6 +85,80 @@ void TellLeftOutItems(const Form& form, const NameTable& names, const std::strin
     }
 }
 
+// The items of every ComboBox and ListBox that keeps its List in a .frx
+// file, with their ItemData; a list that cannot be read is left out with a
+// warning naming the form's line and the control, and the conversion goes on.
+class ListReader {
+public:
+    ListReader(FrxFolder& folder, const std::string& formName, std::vector<std::string>& warnings)
+        : folder_(folder), formName_(formName), warnings_(warnings) {}
+
+    std::vector<ListItems> Read(const Form& form) {
+        std::vector<ListItems> lists;
+        for (std::uint32_t i = 1; i < form.objects.size(); ++i) {
+            const FormObject& object = form.objects[i];
+            std::uint32_t offset = 0;
+            FrxData* frx = Find(object, Prop::List, offset);
+            if (!frx) continue;
+            Result<std::vector<std::string>> items = ReadList(*frx, offset);
+            if (!items) {
+                Warn(object, Prop::List, Describe(items.error()));
+                continue;
+            }
+            if (items.value().empty()) continue;
+            ListItems list{i, std::move(items.value()), {}};
+            if ((frx = Find(object, Prop::ItemData, offset))) {
+                Result<std::vector<std::int32_t>> data = ReadItemData(*frx, offset);
+                if (data) list.data = std::move(data.value());
+                else Warn(object, Prop::ItemData, Describe(data.error()));
+            }
+            lists.push_back(std::move(list));
+        }
+        return lists;
+    }
+
+private:
+    // The .frx that the property refers to, and where in it; null when it has none or it cannot be opened.
+    FrxData* Find(const FormObject& object, Prop property, std::uint32_t& offset) {
+        const std::optional<std::string_view> value = object.Property(property);
+        if (!value) return nullptr;
+        const std::optional<FrxDatumReference> reference = ParseFrxDatumReference(*value);
+        if (!reference) {
+            // Appended piece by piece: "'" + std::string(...) trips GCC 12's false -Wrestrict.
+            std::string why = "'";
+            why.append(*value).append("' names no place in a .frx file");
+            Warn(object, property, why);
+            return nullptr;
+        }
+        offset = reference->offset;
+        auto found = opened_.find(reference->fileName);
+        if (found == opened_.end()) {
+            Result<std::unique_ptr<FrxFile>> file = FrxFile::Open(folder_, reference->fileName);
+            if (!file) {
+                Warn(object, property, Describe(file.error()));
+                opened_.emplace(reference->fileName, nullptr);
+                return nullptr;
+            }
+            found = opened_.emplace(reference->fileName, std::move(file.value())).first;
+        }
+        if (!found->second) Warn(object, property, "its file " + reference->fileName + " cannot be read, as told above");
+        return found->second.get();
+    }
+
+    void Warn(const FormObject& object, Prop property, const std::string& why) {
+        std::uint32_t line = object.line;
+        for (const FormProperty& kept : object.properties)
+            if (kept.property == property) line = kept.line;
+        warnings_.push_back(Where(formName_, line) + "the " + std::string(PropertyName(property)) + " of " +
+                            std::string(object.name) + " is left out of the program: " + why);
+    }
+
+    FrxFolder& folder_;
+    const std::string& formName_;
+    std::vector<std::string>& warnings_;
+    std::map<std::string, std::unique_ptr<FrxFile>> opened_;  // each .frx once, by the name the form gives
+};
+
 Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
     const std::string formName = request.formName.empty() ? Utf8FromPath(request.form) : request.formName;
     FrxFiles besideTheForm(request.form.parent_path());
@@ -83,17 +167,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (!read) return read.error();
     const Form& form = read.value();
 
-    // Every file read, which no output may overwrite.
     ConversionReport report;
-    const bool formFromFile = !request.formBytes && !request.formStream;
-    if (formFromFile) report.filesRead.push_back(request.form);
-    std::vector<InputFile> inputs;
-    if (formIdentity) inputs.push_back({*formIdentity, {}});
-    for (const FrxFolder::ReadFile& frx : besideTheForm.folder().filesRead()) {
-        report.filesRead.push_back(frx.path);
-        if (frx.identity) inputs.push_back({*frx.identity, Utf8FromPath(frx.path)});
-    }
-
     // A form without a menu may still give a dialog, but an MDI form never does.
     std::vector<std::string> dialogWarnings;
     std::optional<DialogLayout> dialog;
@@ -130,14 +204,32 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     // put in place together once all are written, the RC file first. A failing
     // RC file never leaves a new header beside the old RC file, and an RC text
     // that includes a header is never saved without it.
-    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the depfile
+    // A program needs the dialog (an MDI form has none) and the header's ids.
+    const bool program = request.rc.program && !destination.program.empty() && !destination.programHeader.empty();
+    if (program && !dialog)
+        report.warnings.push_back(formName + ": it has no dialog, so no program is written");
+    std::vector<ListItems> lists;
+    if (program && dialog) lists = ListReader(besideTheForm.folder(), formName, report.warnings).Read(form);
+
+    // Every file read, which no output may overwrite.
+    const bool formFromFile = !request.formBytes && !request.formStream;
+    if (formFromFile) report.filesRead.push_back(request.form);
+    std::vector<InputFile> inputs;
+    if (formIdentity) inputs.push_back({*formIdentity, {}});
+    for (const FrxFolder::ReadFile& frx : besideTheForm.folder().filesRead()) {
+        report.filesRead.push_back(frx.path);
+        if (frx.identity) inputs.push_back({*frx.identity, Utf8FromPath(frx.path)});
+    }
+
+    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the depfile, the program
     for (const std::filesystem::path* target :
-         {&destination.file, &destination.header, &destination.masm, &destination.depfile}) {
+         {&destination.file, &destination.header, &destination.masm, &destination.depfile, &destination.program}) {
         const std::string* handedBack = target == &destination.file     ? destination.text
                                         : target == &destination.header ? destination.headerText
                                         : target == &destination.masm   ? destination.masmText
                                                                         : nullptr;
         if (handedBack || target->empty()) continue;
+        if (target == &destination.program && !(program && dialog)) continue;
         Result<SafeFile> opened = SafeFile::Open(*target, inputs);
         if (!opened) return opened.error();
         files.push_back(std::move(opened.value()));
@@ -152,10 +244,10 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         buffered.Write("\r\n");
     }
     const std::string formFileName = request.formBytes ? std::string("standard input") : Utf8FromPath(request.form.filename());
+    bool accelerators = false;
+    for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
+        accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);
     if (!destination.header.empty()) {
-        bool accelerators = false;
-        for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
-            accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);
         const auto writeHeader = [&](TextSink& out) {
             WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName,
                          accelerators, out);
@@ -179,12 +271,31 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     }
     if (!destination.depfile.empty()) {
         std::vector<std::filesystem::path> targets;
-        for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm})
-            if (!target->empty() && (target != &destination.file || !destination.text)) targets.push_back(*target);
+        for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm, &destination.program})
+            if (!target->empty() && (target != &destination.file || !destination.text) &&
+                (target != &destination.program || (program && dialog)))
+                targets.push_back(*target);
         BufferedSink buffered(files[next++]);
         if (!WriteDependencies(targets, report.filesRead, buffered))
             return FileError(ErrorKind::OutputUnwritable, Utf8FromPath(destination.depfile),
                              std::make_error_code(std::errc::invalid_argument));
+    }
+    if (program && dialog) {
+        const FormCode code = ScanFormCode(form.code, form.codeLine, formName);
+        for (const std::string& warning : code.warnings) report.warnings.push_back(warning);
+        ProgramInput input;
+        input.formFileName = formFileName;
+        input.headerInclude = destination.programHeader;
+        input.rcFileName = Utf8FromPath(destination.file.empty() ? PathFromUtf8(formFileName).replace_extension("rc").filename()
+                                                                 : destination.file.filename());
+        input.programFileName = Utf8FromPath(destination.program.filename());
+        // The RC text's own code page where it names one, so that both read the bytes alike.
+        input.codePage = options.codePage != 0 ? options.codePage : report.codePage;
+        input.accelerators = accelerators;
+        input.lists = std::move(lists);
+        input.code = &code;
+        BufferedSink buffered(files[next++]);
+        WriteProgram(form, names, *dialog, options, input, buffered);
     }
     if (files.empty()) return report;
     if (destination.batch) {

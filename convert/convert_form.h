@@ -61,6 +61,10 @@ struct Destination {
     /// A Make-style rule: the files above depend on the form and its .frx
     /// files (ConversionReport::filesRead), saved safely.
     std::filesystem::path depfile;
+    /// The form as a C program (with RcOptions::program, a dialog and `header`), saved safely; it
+    /// names the header as `programHeader` says, the way from its own folder.
+    std::filesystem::path program;
+    std::string programHeader;
     /// The conversion's files join this batch, which puts them in place with
     /// the others' (one wait for the disk for many forms); without it they are
     /// put in place before ConvertForm returns.

@@ -24,6 +24,8 @@ constexpr std::string_view kPropertyNames[] = {
     "FontName", "FontSize", "FontBold", "FontItalic",
     "Font.Name", "Font.Size", "Font.Weight", "Font.Italic", "Font.Charset",
     "WordWrap", "AutoSize",
+    "List", "ItemData",
+    "Value", "Min", "Max", "SmallChange", "LargeChange", "Interval", "MaxLength", "BackColor", "ForeColor", "BackStyle",
 };
 static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
 

@@ -49,6 +49,8 @@ enum class Prop : std::uint8_t {
     FontName, FontSize, FontBold, FontItalic,                       // Visual Basic 3 writes the font so
     FontBlockName, FontBlockSize, FontBlockWeight, FontBlockItalic, FontBlockCharset,  // "BeginProperty Font"
     WordWrap, AutoSize,                                             // a Label's wrapping
+    List, ItemData,                                                 // a list's items, as references to the .frx
+    Value, Min, Max, SmallChange, LargeChange, Interval, MaxLength, BackColor, ForeColor, BackStyle,  // what a program sets
     Count
 };
 
@@ -164,6 +166,11 @@ struct Form {
     std::vector<UnreadableString> unreadable;
     TextFacts facts;
     TextStore text;
+    /// The form's Visual Basic code: every line after the form's definition
+    /// and its Attribute lines, each ended by CR LF, from line `codeLine` on.
+    /// Kept only when the form is read with FormReading::code.
+    std::string_view code;
+    std::uint32_t codeLine = 0;
 
     bool HasChildren(std::size_t item) const { return menu[item].end > item + 1; }
     bool IsMdiForm() const;

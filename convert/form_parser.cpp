@@ -12,6 +12,10 @@
 namespace tarvel {
 namespace {
 
+bool EndsWithNoCase(std::string_view text, std::string_view lowerSuffix) {
+    return text.size() >= lowerSuffix.size() && EqualNoCase(text.substr(text.size() - lowerSuffix.size()), lowerSuffix);
+}
+
 bool IsFormType(std::string_view type) {
     return EqualNoCase(type, "vb.form") || EqualNoCase(type, "vb.mdiform") || EqualNoCase(type, "form") ||
            EqualNoCase(type, "mdiform");
@@ -99,7 +103,8 @@ bool IsTextProperty(std::string_view name) { return name == "Caption" || name ==
 class FormBuilder {
 public:
     FormBuilder(FrxSource& frx, Form& form, const FormReading& reading)
-        : frx_(frx), form_(form), keepControls_(reading.controls), noteCodePage_(reading.codePage) {}
+        : frx_(frx), form_(form), keepControls_(reading.controls), noteCodePage_(reading.codePage),
+          keepControlFonts_(reading.controlFonts), keepTabStripTabs_(reading.tabStripTabs) {}
 
     /// The blocks being passed over whole, for the reader to pass over; null when none is.
     std::size_t* BlocksPassedOver() { return skipDepth_ > 0 ? &skipDepth_ : nullptr; }
@@ -121,6 +126,7 @@ public:
             case BlockWord::End:
                 if (skipDepth_ > 0) --skipDepth_;
                 else if (inFont_) inFont_ = false;
+                else if (tabStripDepth_ > 0) --tabStripDepth_;
                 else Close();
                 return !open_.empty();
             case BlockWord::None:
@@ -146,13 +152,32 @@ private:
 
     void BeginPropertyBlock(std::string_view block) {
         const bool font = EqualNoCase(block, "font");
-        if (skipDepth_ > 0 || inFont_ || !font || open_.back().kind == Kind::Item) ++skipDepth_;
+        if (skipDepth_ == 0 && !inFont_ && keepTabStripTabs_ && open_.back().kind == Kind::Object &&
+            EndsWithNoCase(form_.objects[open_.back().index].type, ".tabstrip") && TabStripBlock(block))
+            return;
+        if (skipDepth_ > 0 || inFont_ || tabStripDepth_ > 0 || !font || open_.back().kind == Kind::Item) ++skipDepth_;
         else inFont_ = true;
+    }
+
+    // A TabStrip's "BeginProperty Tabs" and, inside it, "BeginProperty TabN":
+    // their Captions are kept as the tabs' (TabCaption, tab N - 1). False for any other block.
+    bool TabStripBlock(std::string_view block) {
+        if (tabStripDepth_ == 0 && EqualNoCase(block, "tabs")) {
+            tabStripDepth_ = 1;
+            return true;
+        }
+        if (tabStripDepth_ != 1 || block.size() < 4 || !StartsWithNoCase(block, "tab")) return false;
+        std::uint16_t tab = 0;
+        const auto [end, error] = std::from_chars(block.data() + 3, block.data() + block.size(), tab);
+        if (error != std::errc() || end != block.data() + block.size() || tab == 0) return false;
+        tabStripDepth_ = 2;
+        tabStripTab_ = static_cast<std::uint16_t>(tab - 1);
+        return true;
     }
 
     void Begin(std::string_view typeAndName, std::uint32_t line) {
         // Nothing lies inside a property block.
-        if (skipDepth_ > 0 || inFont_) {
+        if (skipDepth_ > 0 || inFont_ || tabStripDepth_ > 0) {
             ++skipDepth_;
             return;
         }
@@ -216,6 +241,10 @@ private:
             if (owner.propertiesOpen) ItemProperty(form_.menu[owner.index], owner.index, line, number);
         } else if (inFont_) {
             FontProperty(owner, line, number);
+        } else if (tabStripDepth_ > 0) {
+            const auto [name, value] = SplitProperty(line);
+            if (tabStripDepth_ == 2 && name == "Caption")
+                KeepProperty(owner.index, {Prop::TabCaption, tabStripTab_}, true, value, number);
         } else if (owner.kind == Kind::Object) {
             ObjectProperty(owner.index, line, number);
         } else if (!line.empty() && (line.front() == 'C' || line.front() == 'T')) {
@@ -254,7 +283,7 @@ private:
     void FontProperty(Open& owner, std::string_view line, std::uint32_t number) {
         // Of a control's font the character set counts, and its size: whether its caption wraps.
         const bool formsOwn = owner.kind == Kind::Object && owner.index == 0;
-        if (!formsOwn && !line.starts_with("Charset") && !line.starts_with("Size")) return;
+        if (!formsOwn && !keepControlFonts_ && !line.starts_with("Charset") && !line.starts_with("Size")) return;
         const auto [name, value] = SplitProperty(line);
         if (name == "Charset") {
             const std::string_view digits = WithoutComment(value);
@@ -265,10 +294,12 @@ private:
                 if (owner.kind == Kind::Object && owner.index == 0) form_.facts.formCharset = static_cast<int>(charset);
             }
         }
-        // The form's own font is the dialog's FONT; of a control's, its size tells whether its caption wraps.
+        // The form's own font is the dialog's FONT; of a control's, its size tells whether its caption wraps,
+        // and a program sets the controls' own.
         if (owner.kind != Kind::Object) return;
         const std::optional<KeptName> kept = KeptProperty(name, true);
-        if (kept && (formsOwn || kept->property == Prop::FontBlockSize)) KeepProperty(owner.index, *kept, false, value, number);
+        if (kept && (formsOwn || keepControlFonts_ || kept->property == Prop::FontBlockSize))
+            KeepProperty(owner.index, *kept, false, value, number);
     }
 
     void ObjectProperty(std::uint32_t index, std::string_view line, std::uint32_t number) {
@@ -289,6 +320,9 @@ private:
             if (text) {
                 UnreadableString lost{false, index, kept.property, number, std::nullopt, std::string(value)};
                 form_.unreadable.push_back(std::move(lost));
+            } else {
+                // A List or ItemData: the reference, for the reader of the .frx.
+                bytes = form_.text.Keep(WithoutComment(value));
             }
         } else if (string) {
             bytes = KeepString(value, text, false, index, kept.property, number);
@@ -379,9 +413,13 @@ private:
     std::optional<ConvertError> failure_;
     const bool keepControls_;
     const bool noteCodePage_;
+    const bool keepControlFonts_;
+    const bool keepTabStripTabs_;
     std::vector<Open> open_;    // the blocks whose End has not come yet, outermost first
     std::size_t skipDepth_ = 0; // nesting inside a block passed over whole
     bool inFont_ = false;       // inside the innermost object's Font block
+    std::uint8_t tabStripDepth_ = 0;  // inside a TabStrip's Tabs block (1) and one of its tabs' blocks (2)
+    std::uint16_t tabStripTab_ = 0;   // that tab, from 0
     std::string scratch_;
     // The kept properties of the object read last, moved to it in one piece
     // when another object's come or it closes: grown a property at a time, each
@@ -389,6 +427,24 @@ private:
     std::vector<FormProperty> pending_;
     std::uint32_t pendingOwner_ = 0;
 };
+
+// The code after the definition (the reader stands on its End or its first
+// Attribute line): the Attribute lines are passed over, and every line from
+// the first that is none is kept. False when reading fails.
+bool KeepCode(FormReader& reader, Form& form) {
+    std::optional<std::string_view> line;
+    while ((line = reader.NextLine()) && StartsWithWord(TrimBlanks(*line), "attribute")) {
+    }
+    if (!line) return !reader.error();
+    form.codeLine = reader.line();
+    std::string code;
+    do {
+        code.append(*line).append("\r\n");
+    } while ((line = reader.NextLine()));
+    if (reader.error()) return false;
+    form.code = form.text.Keep(code);
+    return true;
+}
 
 }  // namespace
 
@@ -421,6 +477,7 @@ Result<Form> ParseForm(FormReader& reader, FrxSource& frx, const FormReading& re
         return error;
     }
     builder.Finish();
+    if (reading.code && line && !KeepCode(reader, form)) return *reader.error();
     return form;
 }
 

@@ -24,6 +24,8 @@ struct RcOptions {
     /// A number standing where the form's name could not be used (exit, IDOK, a name taken twice) is
     /// followed by a comment naming it, for the reader of a program's sources (tarvel-rc: with a dialog, header or MASM file).
     bool numberComments = false;
+    /// The form is also written as a C program (Destination::program): it needs the dialog and a header.
+    bool program = false;
 };
 
 }  // namespace tarvel

@@ -315,6 +315,12 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
         {{"-o", "-", a, b}, "tarvel-rc: option '-o' takes a single form only\n"},
         {{a, ""}, "tarvel-rc: empty file name\n"},
         {{"-"}, "tarvel-rc: a form read from standard input needs -o to say where its RC text goes\n"},
+        // A program's ids are the header's names.
+        {{"--program", Path("p.c"), a}, "tarvel-rc: option '--program' needs --header FILE for the ids it uses\n"},
+        {{"--header", Path("p.h"), "--program", "-", a}, "tarvel-rc: option '--program' needs a file, not standard output\n"},
+        {{a, "--program"}, "tarvel-rc: option '--program' needs a file name\n"},
+        {{"--header", Path("p.h"), "--program", a, a}, "tarvel-rc: '" + a + "' is a form given to convert; no output may overwrite it\n"},
+        {{"--header", Path("p.h"), "--program", Path("p.h"), a}, "tarvel-rc: '" + Path("p.h") + "' and '" + Path("p.h") + "' name one file for two outputs\n"},
     };
     for (const auto& c : cases) {
         const Outcome got = Tarvel(c.arguments);

@@ -207,6 +207,111 @@ End
                                               "TabCaption/12=Dwunasta@11", "Tab.Control/12=Image1(23)@12"}));
 }
 
+TEST(FormParser, WhatAProgramOfTheFormSetsIsKeptAndItsCodeAndControlFontsOnlyWhenAsked) {
+    const std::string text = WithLineEnds(R"(VERSION 5.00
+Begin VB.Form Form1 
+   BackColor       =   &H8000000F&
+   Begin VB.ListBox List1 
+      ItemData        =   "Form1.frx":0010
+      List            =   "Form1.frx":001C   'items
+      BeginProperty Font 
+         Name            =   "Courier New"
+         Size            =   9.75
+      EndProperty
+   End
+   Begin VB.HScrollBar HScroll1 
+      Min             =   -5
+      Max             =   50
+      SmallChange     =   2
+      LargeChange     =   10
+      Value           =   7
+   End
+   Begin VB.Timer Timer1 
+      Enabled         =   0   'False
+      Interval        =   250
+   End
+   Begin VB.TextBox Text1 
+      ForeColor       =   &H000000FF&
+      MaxLength       =   12
+   End
+End
+Attribute VB_Name = "Form1"
+Attribute VB_Exposed = False
+Private Sub Timer1_Timer()
+  ' tick
+End Sub
+)", "\n");
+    FormReader reader = FormReader::FromBytes(text, "Form1.frm");
+    NoFrx frx;
+    const Result<Form> asked = ParseForm(reader, frx, FormReading{.controls = true, .controlFonts = true, .code = true});
+    ASSERT_TRUE(asked);
+    const std::vector<FormObject>& objects = asked.value().objects;
+    ASSERT_EQ(objects.size(), 5u);
+    EXPECT_EQ(objects[0].Property(Prop::BackColor), "&H8000000F&");
+    EXPECT_EQ(objects[1].Property(Prop::ItemData), "\"Form1.frx\":0010");
+    EXPECT_EQ(objects[1].Property(Prop::List), "\"Form1.frx\":001C");
+    EXPECT_EQ(objects[1].Property(Prop::FontBlockName), "Courier New");
+    EXPECT_EQ(objects[1].Property(Prop::FontBlockSize), "9.75");
+    for (const auto& [property, value] : {std::pair{Prop::Min, "-5"}, {Prop::Max, "50"}, {Prop::SmallChange, "2"},
+                                          {Prop::LargeChange, "10"}, {Prop::Value, "7"}})
+        EXPECT_EQ(objects[2].Property(property), value) << PropertyName(property);
+    EXPECT_EQ(objects[3].Property(Prop::Enabled), "0");
+    EXPECT_EQ(objects[3].Property(Prop::Interval), "250");
+    EXPECT_EQ(objects[4].Property(Prop::ForeColor), "&H000000FF&");
+    EXPECT_EQ(objects[4].Property(Prop::MaxLength), "12");
+    // The code from the first line after the Attribute lines, every line ended by CR LF.
+    EXPECT_EQ(asked.value().codeLine, 30u);
+    EXPECT_EQ(asked.value().code, "Private Sub Timer1_Timer()\r\n  ' tick\r\nEnd Sub\r\n");
+
+    // Not asked: no code, and only the form's own font.
+    const Result<Form> plain = Parse(text, true);
+    ASSERT_TRUE(plain);
+    EXPECT_TRUE(plain.value().code.empty());
+    EXPECT_FALSE(plain.value().objects[1].Property(Prop::FontBlockName));
+    // A Font block's names mean nothing outside one, and a property's name inside one only there.
+    EXPECT_FALSE(KeptProperty("Name", false));
+    EXPECT_FALSE(KeptProperty("Value", true));
+    EXPECT_EQ(KeptProperty("Size", true)->property, Prop::FontBlockSize);
+}
+
+TEST(FormParser, ATabStripsTabsAreKeptAsItsTabCaptionsOnlyWhenAsked) {
+    const std::string text = WithLineEnds(R"(Begin VB.Form Form1 
+   Begin MSComctlLib.TabStrip tabTree 
+      Caption         =   "not a tab"
+      BeginProperty Tabs {1EFB6598-857C-11D1-B16A-00C0F0283628} 
+         NumTabs         =   2
+         BeginProperty Tab1 {1EFB659A-857C-11D1-B16A-00C0F0283628} 
+            Caption         =   "Archivo"
+            BeginProperty Picture 
+               Caption         =   "inside a picture"
+            EndProperty
+         EndProperty
+         BeginProperty Tab2 {1EFB659A-857C-11D1-B16A-00C0F0283628} 
+            Caption         =   "Favo""ritos"
+         EndProperty
+      EndProperty
+   End
+   Begin VB.CommandButton Command1 
+      Caption         =   "after"
+   End
+End
+)");
+    FormReader reader = FormReader::FromBytes(text, "Form1.frm");
+    NoFrx frx;
+    const Result<Form> asked = ParseForm(reader, frx, FormReading{.controls = true, .tabStripTabs = true});
+    ASSERT_TRUE(asked);
+    ASSERT_EQ(asked.value().objects.size(), 3u);
+    std::vector<std::string> kept;
+    for (const FormProperty& property : asked.value().objects[1].properties)
+        kept.push_back(std::string(PropertyName(property.property)) + "/" + std::to_string(property.tab) + "=" +
+                       std::string(property.value) + "@" + std::to_string(property.line));
+    EXPECT_EQ(kept, (std::vector<std::string>{"Caption/0=not a tab@3", "TabCaption/0=Archivo@7", "TabCaption/1=Favo\"ritos@13"}));
+    EXPECT_EQ(asked.value().objects[2].Property(Prop::Caption), "after");
+    const Result<Form> plain = Parse(text, true);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain.value().objects[1].properties.size(), 1u);
+}
+
 TEST(FormParser, LinesAndLineEndsThatCrossTheReadPieces) {
     // A caption line longer than a piece, a CR LF split between two pieces, a
     // menu line found only in the second piece, and a last line without its end.

@@ -1,0 +1,231 @@
+// The form as a C program, through ConvertForm: nothing of the form's code is
+// lost and nothing in it ends a comment early, handlers are named and reached
+// by the header's rules, list items come from the .frx in the form's order,
+// and a form without a dialog gets no program. That the programs compile and
+// run is proved by tests/cli/program_test.py and tests/windows/program_check.py.
+#include <gtest/gtest.h>
+
+#include "convert_form.h"
+#include "test_support.h"
+
+namespace tarvel {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WithLineEnds;
+using test::WriteBytes;
+
+struct Written {
+    Result<ConversionReport> report;
+    std::string program;
+};
+
+Written WriteProgramOf(const TempDir& dir, std::string_view form, RcOptions options = {}) {
+    WriteBytes(dir / "Form1.frm", WithLineEnds(form));
+    ConversionRequest request;
+    request.form = dir / "Form1.frm";
+    request.rc = options;
+    request.rc.dialog = request.rc.program = true;
+    Destination destination;
+    destination.file = dir / "Form1.rc";
+    destination.header = dir / "Form1.h";
+    destination.program = dir / "Form1.c";
+    destination.programHeader = "Form1.h";
+    Written written{ConvertForm(request, destination), {}};
+    if (std::filesystem::exists(dir / "Form1.c")) written.program = ReadBytes(dir / "Form1.c");
+    return written;
+}
+
+constexpr std::string_view kCodeForm = R"(VERSION 5.00
+Begin VB.Form Form1 
+   Caption         =   "Code"
+   Begin VB.CommandButton Command1 
+      Caption         =   "Go"
+   End
+   Begin VB.Menu mnuFile 
+      Caption         =   "&File"
+      Begin VB.Menu mnuOpen 
+         Caption         =   "&Open"
+      End
+   End
+End
+Attribute VB_Name = "Form1"
+Option Explicit
+' A path like C:/*.txt and a comment's end */ in the code, and a trigraph ??/
+Dim names(3) As String
+
+Private Sub Command1_Click()
+    MsgBox "done */ and /* again"
+End Sub
+
+Private Sub Command1_KeyPress(KeyAscii As Integer)
+    KeyAscii = 0
+End Sub
+
+Public Function Twice(n As Integer) As Integer
+    Twice = 2 * n
+End Function
+
+Private Sub mnuOpen_Click()
+End Sub
+
+#If DEBUG Then
+Private Sub Command1_Click()
+    Debug.Print "a second handler, in another branch"
+End Sub
+#End If
+)";
+
+// The comments of a C text, in order, each checked to close before another opens.
+std::vector<std::string> Comments(const std::string& c, bool& balanced) {
+    std::vector<std::string> comments;
+    balanced = true;
+    for (std::size_t at = 0; (at = c.find("/*", at)) != std::string::npos;) {
+        const std::size_t close = c.find("*/", at + 2);
+        if (close == std::string::npos) {
+            balanced = false;
+            break;
+        }
+        comments.push_back(c.substr(at + 2, close - at - 2));
+        if (comments.back().find("/*") != std::string::npos) balanced = false;
+        at = close + 2;
+    }
+    return comments;
+}
+
+TEST(ProgramWriter, EveryLineOfTheFormsCodeIsKeptInACommentThatNothingInItEnds) {
+    TempDir dir;
+    const Written written = WriteProgramOf(dir, kCodeForm);
+    ASSERT_TRUE(written.report) << Describe(written.report.error());
+    bool balanced = false;
+    const std::vector<std::string> comments = Comments(written.program, balanced);
+    EXPECT_TRUE(balanced);
+    std::string commented;
+    for (const std::string& comment : comments) commented += comment;
+    // Each line as written, but for what would end or open a comment or make a trigraph.
+    for (const std::string_view line : {"Option Explicit", "' A path like C:/ *.txt and a comment's end * / in the code, and a trigraph ? ?/",
+                                        "Dim names(3) As String", "    MsgBox \"done * / and / * again\"",
+                                        "Private Sub Command1_KeyPress(KeyAscii As Integer)", "    KeyAscii = 0",
+                                        "Public Function Twice(n As Integer) As Integer", "    Twice = 2 * n",
+                                        "End Function", "Private Sub mnuOpen_Click()"})
+        EXPECT_NE(commented.find(std::string(line) + "\r\n"), std::string::npos) << line;
+    // A handler with a Windows counterpart is a function; one without is named at the end.
+    EXPECT_NE(written.program.find("static void Command1_Click(void)\r\n{\r\n"), std::string::npos);
+    EXPECT_NE(written.program.find("            if (HIWORD(wParam) == BN_CLICKED) Command1_Click();\r\n"), std::string::npos);
+    EXPECT_NE(written.program.find("        case mnuOpen:\r\n            mnuOpen_Click();\r\n"), std::string::npos);
+    EXPECT_NE(written.program.find("     Command1_KeyPress (line 23)\r\n"), std::string::npos);
+    // A second handler of one name (VB takes the one its #If chooses) is kept as code, not called.
+    EXPECT_NE(commented.find("    Debug.Print \"a second handler, in another branch\"\r\n"), std::string::npos);
+    EXPECT_EQ(written.program.find("static void Id"), std::string::npos);
+    EXPECT_EQ(written.program.find("BN_CLICKED)"), written.program.rfind("BN_CLICKED)"));
+    EXPECT_EQ(written.program.find("static void Command1_KeyPress"), std::string::npos);
+    // The RC text is the dialog's, as without the program.
+    EXPECT_NE(ReadBytes(dir / "Form1.rc").find("Form1 DIALOGEX"), std::string::npos);
+}
+
+TEST(ProgramWriter, HandlersAndIdsFollowTheHeadersNamesAndTheProgramsOwnNamesStayItsOwn) {
+    TempDir dir;
+    RcOptions options;
+    options.definePrefix = "IDC_";
+    const Written written = WriteProgramOf(dir, "Begin VB.Form Form1 \n"
+                                                "   Begin VB.CommandButton Command1 \n   End\n"
+                                                "   Begin VB.CommandButton text \n   End\n"
+                                                "   Begin VB.CommandButton Przycisk\xb9 \n   End\n"
+                                                "End\n"
+                                                "Attribute VB_Name = \"Form1\"\n"
+                                                "Private Sub Command1_Click()\nEnd Sub\n"
+                                                "Private Sub text_Click()\nEnd Sub\n"
+                                                "Private Sub Przycisk\xb9_Click()\nEnd Sub\n",
+                                           options);
+    ASSERT_TRUE(written.report);
+    const std::string& c = written.program;
+    EXPECT_NE(c.find("        case IDC_Command1:\r\n            if (HIWORD(wParam) == BN_CLICKED) Command1_Click();"), std::string::npos);
+    EXPECT_NE(c.find("        case IDC_text:\r\n            if (HIWORD(wParam) == BN_CLICKED) text_Click();"), std::string::npos);
+    // A name that cannot be a C name: the handler is named from the control's number.
+    EXPECT_NE(c.find("        case 102:\r\n            if (HIWORD(wParam) == BN_CLICKED) Id102_Click();"), std::string::npos);
+    EXPECT_NE(c.find("static void Id102_Click(void)"), std::string::npos);
+    EXPECT_NE(c.find("    tarvelTrace(\"Id102_Click\", -1);"), std::string::npos);
+
+    // Without the prefix "text" is the header's #define and a name of the program's own: it is
+    // #undefined after the header, and the control is reached by its number.
+    TempDir plain;
+    const Written own = WriteProgramOf(plain, "Begin VB.Form Form1 \n   Begin VB.CommandButton text \n   End\nEnd\n"
+                                              "Attribute VB_Name = \"Form1\"\nPrivate Sub text_Click()\nEnd Sub\n");
+    ASSERT_TRUE(own.report);
+    EXPECT_NE(ReadBytes(plain / "Form1.h").find("#define text 100"), std::string::npos);
+    EXPECT_NE(own.program.find("#include \"Form1.h\"\r\n\r\n/* Names this program gives its own code; it uses their numbers "
+                               "instead. */\r\n#undef text\r\n"),
+              std::string::npos);
+    EXPECT_NE(own.program.find("        case 100:\r\n            if (HIWORD(wParam) == BN_CLICKED) text_Click();"), std::string::npos);
+}
+
+TEST(ProgramWriter, ListItemsComeFromTheFrxInTheFormsOrderAndOneThatCannotBeReadIsAWarning) {
+    TempDir dir;
+    // Two items with their ItemData, then a list whose count runs past the file.
+    std::string frx("\x02\x00\x05\x00\x03\x00" "Red" "\x05\x00" "Green"
+                    "\x02\x00\x03\x00\x02\x00" "10" "\x03\x00" "-30"
+                    "\x09\x00\x03\x00", 33);
+    WriteBytes(dir / "Form1.frx", frx);
+    const Written written = WriteProgramOf(dir, "Begin VB.Form Form1 \n"
+                                                "   Begin VB.ComboBox Combo1 \n"
+                                                "      ItemData        =   \"Form1.frx\":0010\n"
+                                                "      List            =   \"Form1.frx\":0000\n"
+                                                "   End\n"
+                                                "   Begin VB.ListBox List1 \n"
+                                                "      List            =   \"Form1.frx\":001D\n"
+                                                "   End\n"
+                                                "   Begin VB.ListBox List2 \n"
+                                                "      List            =   \"Other.frx\":0000\n"
+                                                "   End\n"
+                                                "End\n");
+    ASSERT_TRUE(written.report);
+    const std::string& c = written.program;
+    const std::size_t red = c.find("tarvelAddItem(GetDlgItem(dialog, Combo1), TRUE, \"Red\", TRUE, 10);");
+    const std::size_t green = c.find("tarvelAddItem(GetDlgItem(dialog, Combo1), TRUE, \"Green\", TRUE, -30);");
+    EXPECT_NE(red, std::string::npos);
+    EXPECT_NE(green, std::string::npos);
+    EXPECT_LT(red, green);
+    EXPECT_EQ(c.find("GetDlgItem(dialog, List1), FALSE"), std::string::npos);
+    const std::vector<std::string>& warnings = written.report.value().warnings;
+    ASSERT_EQ(warnings.size(), 2u) << ::testing::PrintToString(warnings);
+    EXPECT_EQ(warnings[0].rfind((dir / "Form1.frm").string() + ":7: the List of List1 is left out of the program: ", 0), 0u)
+        << warnings[0];
+    EXPECT_NE(warnings[0].find("claims 9 items"), std::string::npos) << warnings[0];
+    EXPECT_EQ(warnings[1].rfind((dir / "Form1.frm").string() + ":10: the List of List2 is left out of the program: ", 0), 0u)
+        << warnings[1];
+}
+
+TEST(ProgramWriter, OnlyColoursThatDifferFromTheSystemsArePaintedAndATransparentLabelTakesItsContainers) {
+    TempDir dir;
+    const Written written = WriteProgramOf(dir, "Begin VB.Form Form1 \n"
+                                                "   BackColor       =   &H00C0FFFF&\n"
+                                                "   Begin VB.Label Label1 \n      BackStyle = 0 'Transparent\n"
+                                                "      ForeColor = &H000000FF&\n   End\n"
+                                                "   Begin VB.Label Label2 \n      Caption = \"opaque\"\n   End\n"
+                                                "   Begin VB.TextBox Text1 \n      BackColor = &H80000005&\n   End\n"
+                                                "   Begin VB.ListBox List1 \n      BackColor = -2147483633\n   End\n"
+                                                "End\n");
+    ASSERT_TRUE(written.report);
+    const std::string& c = written.program;
+    const std::size_t table = c.find("tarvelColours[] = {\r\n");
+    ASSERT_NE(table, std::string::npos);
+    EXPECT_EQ(c.substr(table, c.find("};", table) - table),
+              "tarvelColours[] = {\r\n    {Label1, 0xFFu, 0xC0FFFFu},\r\n    {List1, 0x80000008u, 0x8000000Fu},\r\n");
+    EXPECT_NE(c.find("    case WM_CTLCOLORDLG:\r\n        return (INT_PTR)tarvelFormBrush;"), std::string::npos);
+    EXPECT_NE(c.find("tarvelFormBrush = CreateSolidBrush(tarvelColour(0xC0FFFFu));"), std::string::npos);
+}
+
+TEST(ProgramWriter, AFormWithoutADialogGetsNoProgramAndAWarning) {
+    TempDir dir;
+    const Written written = WriteProgramOf(dir, "Begin VB.MDIForm Main \n   Begin VB.Menu mnuFile \n      Caption = \"File\"\n"
+                                                "   End\nEnd\n");
+    ASSERT_TRUE(written.report);
+    EXPECT_FALSE(std::filesystem::exists(dir / "Form1.c"));
+    const std::vector<std::string>& warnings = written.report.value().warnings;
+    EXPECT_NE(std::find(warnings.begin(), warnings.end(), (dir / "Form1.frm").string() + ": it has no dialog, so no program is written"),
+              warnings.end());
+}
+
+}  // namespace
+}  // namespace tarvel
