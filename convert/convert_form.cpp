@@ -148,7 +148,8 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         writeRc(buffered);
         buffered.Write("\r\n");
     }
-    const std::string formFileName = request.formBytes ? std::string("standard input") : Utf8FromPath(request.form.filename());
+    const std::string formFileName =
+        formFromFile ? Utf8FromPath(request.form.filename()) : std::string("standard input");
     if (!destination.header.empty()) {
         bool accelerators = false;
         for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
