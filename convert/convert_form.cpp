@@ -243,7 +243,8 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         writeRc(buffered);
         buffered.Write("\r\n");
     }
-    const std::string formFileName = request.formBytes ? std::string("standard input") : Utf8FromPath(request.form.filename());
+    const std::string formFileName =
+        formFromFile ? Utf8FromPath(request.form.filename()) : std::string("standard input");
     bool accelerators = false;
     for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
         accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);

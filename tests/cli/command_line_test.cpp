@@ -409,6 +409,17 @@ TEST_F(CommandLine, AFormFromStandardInputAndFormsNamedTwice) {
         EXPECT_EQ(overErr.str(), "tarvel-rc: " + form + ": the output file would overwrite the form\n");
         EXPECT_EQ(ReadFile(form), kFileViewForm);
     }
+    // Its header and MASM file say where their numbers come from.
+    {
+        const tarvel::UniqueFile again = StreamOf(kFileViewForm);
+        std::ostringstream text, textErr;
+        const std::vector<std::string> withHeader{"-o", "-", "--header", Path("in.h"), "--masm", Path("in.inc"), "-"};
+        const tarvel::cli::ParseResult headerParsed = ParseArguments(withHeader, text, textErr);
+        ASSERT_TRUE(headerParsed.run) << textErr.str();
+        EXPECT_EQ(tarvel::cli::Run(headerParsed.options, text, textErr, again.get()), 0) << textErr.str();
+        EXPECT_TRUE(ReadFile(Path("in.h")).starts_with("/* Menu item numbers of standard input,")) << ReadFile(Path("in.h"));
+        EXPECT_TRUE(ReadFile(Path("in.inc")).starts_with("; Menu item numbers of standard input,")) << ReadFile(Path("in.inc"));
+    }
     // A closed standard input is told in the system's words, not a library's.
     const Outcome closed = TarvelInChild({"-o", Path("closed.rc"), "-"}, [] { close(STDIN_FILENO); });
     EXPECT_EQ(closed.status, 3);
