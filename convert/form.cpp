@@ -23,17 +23,23 @@ constexpr std::string_view kPropertyNames[] = {
     "Tab", "TabCaption", "Tab.Control",
     "FontName", "FontSize", "FontBold", "FontItalic",
     "Font.Name", "Font.Size", "Font.Weight", "Font.Italic", "Font.Charset",
+    "Icon", "Picture", "DownPicture", "DisabledPicture", "Stretch",
+    "ListImage",
 };
 static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
 
 constexpr std::size_t kFirstFontBlockProperty = static_cast<std::size_t>(Prop::FontBlockName);
-// Named with a subscript only, never as written here.
+constexpr std::size_t kFontBlockEnd = static_cast<std::size_t>(Prop::FontBlockCharset) + 1;
+// Named with a subscript only, never as written here; a ListImageN's Picture only inside its block.
 constexpr std::size_t kTabCaption = static_cast<std::size_t>(Prop::TabCaption);
 constexpr std::size_t kTabControl = static_cast<std::size_t>(Prop::TabControl);
+constexpr std::size_t kListImage = static_cast<std::size_t>(Prop::ListImage);
+
+constexpr bool InFontBlock(std::size_t i) { return i >= kFirstFontBlockProperty && i < kFontBlockEnd; }
 
 // The name as a line of the form writes it: a Font block's without "Font.".
 constexpr std::string_view NameInForm(std::size_t i) {
-    return i >= kFirstFontBlockProperty ? kPropertyNames[i].substr(5) : kPropertyNames[i];
+    return InFontBlock(i) ? kPropertyNames[i].substr(5) : kPropertyNames[i];
 }
 
 // For each first letter, a bit for each length that a kept property's name
@@ -109,10 +115,15 @@ std::optional<KeptName> KeptProperty(std::string_view name, bool inFontBlock) {
     if (!inFontBlock && !name.empty() && name.back() == ')') return name.front() == 'T' ? KeptTabProperty(name) : std::nullopt;
     const unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name.front());
     if (first >= kKeptShapes.size() || name.size() >= 32 || !(kKeptShapes[first] >> name.size() & 1)) return std::nullopt;
-    const std::size_t begin = inFontBlock ? kFirstFontBlockProperty : 0;
-    const std::size_t end = inFontBlock ? std::size(kPropertyNames) : kFirstFontBlockProperty;
-    for (std::size_t i = begin; i < end; ++i)
-        if (NameInForm(i) == name && i != kTabCaption && i != kTabControl) return KeptName{static_cast<Prop>(i)};
+    const auto find = [&](std::size_t begin, std::size_t end) -> std::optional<KeptName> {
+        for (std::size_t i = begin; i < end; ++i)
+            if (NameInForm(i) == name && i != kTabCaption && i != kTabControl && i != kListImage)
+                return KeptName{static_cast<Prop>(i)};
+        return std::nullopt;
+    };
+    if (inFontBlock) return find(kFirstFontBlockProperty, kFontBlockEnd);
+    if (std::optional<KeptName> kept = find(0, kFirstFontBlockProperty)) return kept;
+    return find(kFontBlockEnd, std::size(kPropertyNames));
     return std::nullopt;
 }
 

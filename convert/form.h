@@ -48,13 +48,21 @@ enum class Prop : std::uint8_t {
     Tab, TabCaption, TabControl,                                    // a tabbed container's current tab and its pages
     FontName, FontSize, FontBold, FontItalic,                       // Visual Basic 3 writes the font so
     FontBlockName, FontBlockSize, FontBlockWeight, FontBlockItalic, FontBlockCharset,  // "BeginProperty Font"
+    Icon, Picture, DownPicture, DisabledPicture, Stretch,           // pictures: their "Form1.frx":0B2D as written
+    ListImage,                                                      // an ImageList's ListImageN Picture (tab: N)
     Count
 };
+
+/// Is it a picture, whose value is kept as the .frx reference the form writes?
+constexpr bool IsPictureProperty(Prop property) {
+    return property == Prop::Icon || property == Prop::Picture || property == Prop::DownPicture ||
+           property == Prop::DisabledPicture || property == Prop::ListImage;
+}
 
 /// The property's name as a form writes it; a Font block's as "Font.Name".
 std::string_view PropertyName(Prop property);
 
-/// A kept property and the tab it speaks of (TabCaption(n), Tab(n).Control(k)).
+/// A kept property and the tab it speaks of (TabCaption(n), Tab(n).Control(k)), or the image (ListImageN).
 struct KeptName {
     Prop property{};
     std::uint16_t tab = 0;
@@ -68,7 +76,7 @@ struct FormProperty {
     std::string_view value;  ///< a string's bytes (quotes undone, .frx strings read); else the value without its comment
     std::uint32_t line = 0;
     Prop property{};
-    std::uint16_t tab = 0;   ///< n of TabCaption(n) and Tab(n).Control(k); else 0
+    std::uint16_t tab = 0;   ///< n of TabCaption(n), Tab(n).Control(k) and ListImageN; else 0
 };
 
 struct FormObject {

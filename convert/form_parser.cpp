@@ -59,6 +59,8 @@ public:
                 return true;
             case BlockWord::End:
                 if (skipDepth_ > 0) --skipDepth_;
+                else if (inListImage_) inListImage_ = false;
+                else if (inImages_) inImages_ = false;
                 else if (inFont_) inFont_ = false;
                 else Close();
                 return !open_.empty();
@@ -84,14 +86,37 @@ private:
     };
 
     void BeginPropertyBlock(std::string_view block) {
+        // An ImageList keeps its pictures in "BeginProperty Images", each in a "BeginProperty ListImageN" of its own.
+        if (skipDepth_ == 0 && !inFont_ && open_.back().kind == Kind::Object) {
+            if (!inImages_ && EqualNoCase(block, "images")) {
+                inImages_ = true;
+                return;
+            }
+            if (inImages_ && !inListImage_) {
+                if (const std::optional<std::uint16_t> number = ListImageNumber(block)) {
+                    inListImage_ = true;
+                    listImage_ = *number;
+                    return;
+                }
+            }
+        }
         const bool font = EqualNoCase(block, "font");
-        if (skipDepth_ > 0 || inFont_ || !font || open_.back().kind == Kind::Item) ++skipDepth_;
+        if (skipDepth_ > 0 || inFont_ || inImages_ || !font || open_.back().kind == Kind::Item) ++skipDepth_;
         else inFont_ = true;
+    }
+
+    // N of "ListImageN", which fits 16 bits.
+    static std::optional<std::uint16_t> ListImageNumber(std::string_view block) {
+        if (block.size() <= 9 || !StartsWithNoCase(block, "listimage")) return std::nullopt;
+        std::uint16_t number = 0;
+        const auto [end, error] = std::from_chars(block.data() + 9, block.data() + block.size(), number);
+        if (error != std::errc() || end != block.data() + block.size()) return std::nullopt;
+        return number;
     }
 
     void Begin(std::string_view typeAndName, std::uint32_t line) {
         // Nothing lies inside a property block.
-        if (skipDepth_ > 0 || inFont_) {
+        if (skipDepth_ > 0 || inFont_ || inImages_) {
             ++skipDepth_;
             return;
         }
@@ -152,6 +177,10 @@ private:
             if (owner.propertiesOpen) ItemProperty(form_.menu[owner.index], owner.index, line, number);
         } else if (inFont_) {
             FontProperty(owner, line, number);
+        } else if (inImages_) {
+            if (!inListImage_) return;
+            const auto [name, value] = SplitProperty(line);
+            if (name == "Picture") KeepProperty(owner.index, {Prop::ListImage, listImage_}, false, value, number);
         } else if (owner.kind == Kind::Object) {
             ObjectProperty(owner.index, line, number);
         } else if (!line.empty() && (line.front() == 'C' || line.front() == 'T')) {
@@ -216,6 +245,9 @@ private:
             if (text) {
                 UnreadableString lost{false, index, kept.property, number, std::nullopt, std::string(value)};
                 form_.unreadable.push_back(std::move(lost));
+            } else if (IsPictureProperty(kept.property)) {
+                // Read from the .frx only when the pictures are written.
+                bytes = form_.text.Keep(value);
             }
         } else if (string) {
             bytes = KeepString(value, text, false, index, kept.property, number);
@@ -272,6 +304,9 @@ private:
     std::vector<Open> open_;    // the blocks whose End has not come yet, outermost first
     std::size_t skipDepth_ = 0; // nesting inside a block passed over whole
     bool inFont_ = false;       // inside the innermost object's Font block
+    bool inImages_ = false;     // inside an ImageList's Images block
+    bool inListImage_ = false;  // and in it, inside the block of its image number listImage_
+    std::uint16_t listImage_ = 0;
     std::string scratch_;
 };
 
