@@ -10,6 +10,7 @@
 #include "delivery.h"
 #include "dialog_layout.h"
 #include "form_parser.h"
+#include "form_pictures.h"
 #include "form_reader.h"
 #include "header_writer.h"
 #include "name_table.h"
@@ -27,7 +28,7 @@ bool NeedsCodePage(const ConversionRequest& request) {
 Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName) {
     FrxFiles besideTheForm(request.form.parent_path());
     FrxSource& frx = request.frx ? *request.frx : besideTheForm;
-    const FormReading reading{.controls = request.rc.dialog, .codePage = NeedsCodePage(request)};
+    const FormReading reading{.controls = request.rc.dialog || request.rc.pictures, .codePage = NeedsCodePage(request)};
     if (request.formBytes) {
         FormReader reader = FormReader::FromBytes(*request.formBytes, formName);
         return ParseForm(reader, frx, reading);
@@ -72,25 +73,43 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (!read) return read.error();
     const Form& form = read.value();
 
-    // A form without a menu may still give a dialog, but an MDI form never does.
+    // The pictures' files go beside the RC file, unless the caller names their folder.
+    const std::filesystem::path pictureFolder = !destination.pictures.empty() ? destination.pictures
+                                                : destination.text ? std::filesystem::path()
+                                                                   : destination.file.parent_path();
+    if (request.rc.pictures && destination.text && destination.pictures.empty())
+        return FileError(ErrorKind::OutputNameEmpty, {});
+    std::vector<std::string> pictureWarnings;
+    FormPictures pictures;
+    if (request.rc.pictures) {
+        // Named after the form's file; a form from elsewhere after its name in the form.
+        const std::string stem = request.formBytes || request.form.stem().empty() ? std::string(form.objects[0].name)
+                                                                                  : Utf8FromPath(request.form.stem());
+        pictures = ReadFormPictures(form, request.form.parent_path(), stem, formName, pictureWarnings);
+    }
+    const std::vector<FormPicture>* pictureList = request.rc.pictures ? &pictures.pictures : nullptr;
+
+    // A form without a menu may still give a dialog or pictures, but an MDI form never gives a dialog.
     ConversionReport report;
     std::vector<std::string> dialogWarnings;
     std::optional<DialogLayout> dialog;
     if (request.rc.dialog) {
         if (std::optional<std::string> why = WhyNoDialog(form, formName)) dialogWarnings.push_back(std::move(*why));
-        else dialog = LayOutDialog(form, formName, dialogWarnings);
+        else dialog = LayOutDialog(form, formName, dialogWarnings, pictureList);
     }
-    if (form.menu.empty() && !dialog) return FileError(ErrorKind::NoMenu, formName);
+    if (form.menu.empty() && !dialog && pictures.pictures.empty()) return FileError(ErrorKind::NoMenu, formName);
     TellLostStrings(form, dialog.has_value(), formName, report);
 
-    Result<NameTable> named = NameForm(form, dialog ? &*dialog : nullptr, request.rc, formName);
+    Result<NameTable> named = NameForm(form, dialog ? &*dialog : nullptr, request.rc, formName, pictureList);
     if (!named) return named.error();
     const NameTable& names = named.value();
     // With context menus, a form whose every top-level menu is hidden and empty leaves nothing to write.
-    if (!names.HasMainMenu() && names.contextMenus().empty() && !dialog) return FileError(ErrorKind::NoMenu, formName);
+    if (!names.HasMainMenu() && names.contextMenus().empty() && !dialog && pictures.pictures.empty())
+        return FileError(ErrorKind::NoMenu, formName);
     TellLeftOutItems(form, names, formName, report.warnings);
     if (request.rc.shortcuts) WarnUnknownShortcuts(form, names, formName, report.warnings);
     for (std::string& warning : dialogWarnings) report.warnings.push_back(std::move(warning));
+    for (std::string& warning : pictureWarnings) report.warnings.push_back(std::move(warning));
 
     RcOptions options = request.rc;
     if (NeedsCodePage(request)) {
@@ -102,19 +121,38 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
             if (!codePage.warning.empty()) report.warnings.push_back(formName + ": " + codePage.warning);
         }
     }
-    const auto writeRc = [&](TextSink& out) { WriteResourceScript(form, names, dialog ? &*dialog : nullptr, options, out); };
+    const auto writeRc = [&](TextSink& out) {
+        WriteResourceScript(form, names, dialog ? &*dialog : nullptr, options, out, pictureList);
+    };
 
     // Every file of the conversion is opened before a word is written, the RC
     // file first, so a target that cannot be written stops everything; they are
     // put in place together once all are written, the RC file first. A failing
     // RC file never leaves a new header beside the old RC file, and an RC text
     // that includes a header is never saved without it.
-    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file
+    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the pictures
     for (const std::filesystem::path* target : {&destination.file, &destination.header, &destination.masm}) {
         if (target == &destination.file ? destination.text != nullptr : target->empty()) continue;
         Result<SafeFile> opened = SafeFile::Open(*target, request.form);
         if (!opened) return opened.error();
         files.push_back(std::move(opened.value()));
+    }
+    const std::size_t firstPicture = files.size();
+    for (const FormPicture& picture : pictures.pictures) {
+        const std::filesystem::path target = pictureFolder / PathFromUtf8(picture.fileName);
+        // A picture's file may not take the place of the .frx it comes from (a link, or one file of two names).
+        for (const std::filesystem::path& frx : pictures.frxFiles) {
+            std::error_code error;
+            if (std::filesystem::equivalent(target, frx, error) && !error) {
+                ConvertError refused = FileError(ErrorKind::OutputIsForm, Utf8FromPath(target));
+                refused.detail = "the form's .frx file " + Utf8FromPath(frx);
+                return refused;
+            }
+        }
+        Result<SafeFile> opened = SafeFile::Open(target, request.form);
+        if (!opened) return opened.error();
+        files.push_back(std::move(opened.value()));
+        report.picturesWritten.push_back(target);
     }
     std::size_t next = 0;
     if (destination.text) {
@@ -132,12 +170,13 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         for (std::size_t i = 0; options.shortcuts && !accelerators && i < form.menu.size(); ++i)
             accelerators = names.Item(i) && FindShortcutKey(form.menu[i].shortcut);
         WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName, accelerators,
-                     buffered);
+                     buffered, pictureList);
     }
     if (!destination.masm.empty()) {
         BufferedSink buffered(files[next++]);
         WriteMasmNumbers(names, formFileName, buffered);
     }
+    for (std::size_t i = 0; i < pictures.pictures.size(); ++i) files[firstPicture + i].Write(pictures.pictures[i].file.bytes);
     if (files.empty()) return report;
     if (destination.batch) {
         destination.batch->Add(std::move(files));

@@ -2,7 +2,8 @@
 // and the fuzzer alike, and its pipeline: the form (a file, or bytes with the
 // folder its .frx files lie in) is read once into its tree, the dialog laid
 // out, every name and number given by the name table, the RC text written by
-// the one RC writer (the header and MASM file from the same table), and the
+// the one RC writer (the header and MASM file from the same table, the
+// pictures' files from the form's .frx files), and the
 // text goes where the caller says: saved safely to a file, or handed back.
 // Nothing here knows windows, clipboards or standard streams.
 #pragma once
@@ -49,6 +50,9 @@ struct Destination {
     std::string* text = nullptr;  ///< or appended here, without the final CR LF
     std::filesystem::path header; ///< a C header with the #define list, saved safely
     std::filesystem::path masm;   ///< the same numbers as MASM equ lines, saved safely
+    /// With RcOptions::pictures, the folder their files are saved to, safely;
+    /// when empty, the one `file` lies in (a text handed back needs one).
+    std::filesystem::path pictures;
     /// The conversion's files join this batch, which puts them in place with
     /// the others' (one wait for the disk for many forms); without it they are
     /// put in place before ConvertForm returns.
@@ -69,6 +73,7 @@ struct ConversionReport {
     std::vector<LostString> lost;       ///< the strings among them that the form keeps in a .frx file
     int codePage = 0;                   ///< the code page of the form's text, by the rule of --code-page auto;
                                         ///< 0 unless asked for (reportCodePage or --code-page auto)
+    std::vector<std::filesystem::path> picturesWritten;  ///< with RcOptions::pictures, each picture's file, in order
 };
 
 /// Converts one form. On failure nothing has been written to the file

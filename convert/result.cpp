@@ -69,6 +69,7 @@ std::string Describe(const ConvertError& error) {
         case ErrorKind::OutputNameEmpty:
             return "no output file named";
         case ErrorKind::OutputIsForm:
+            if (!error.detail.empty()) return where + "the output file would overwrite " + error.detail;
             return where + "the output file would overwrite the form";
         case ErrorKind::OutputUnwritable:
             return where + "cannot write the output file: " + reason;

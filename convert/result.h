@@ -28,7 +28,7 @@ enum class ErrorKind {
     ItemNumberOutOfRange,     ///< a menu item's number falls outside the 0 to 65535 a MENU resource holds
     ControlNumberOutOfRange,  ///< a dialog control's number falls outside 0 to 65535
     OutputNameEmpty,          ///< no output file was named
-    OutputIsForm,             ///< the output file would overwrite the form itself
+    OutputIsForm,             ///< the output file would overwrite the form itself (or, in `detail`, its .frx file)
     OutputUnwritable,         ///< the output file cannot be created or written
     OutputLinkRefused,        ///< a link on the way to the output is another user's in a shared sticky folder
     OutputIncomplete,         ///< rewriting the output in place failed part way: it may be incomplete

@@ -1,0 +1,151 @@
+#include "form_pictures.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <variant>
+
+#include "ascii.h"
+#include "frx_data.h"
+#include "utf8.h"
+
+namespace tarvel {
+namespace {
+
+// A file name's piece in letters, digits, '_' and '-' only: what every file
+// system, make and resource compiler take alike, whatever code page the form's names are in.
+std::string FileNamePiece(std::string_view text) {
+    std::string piece;
+    for (const char c : text) piece += IsAsciiLetter(c) || IsAsciiDigit(c) || c == '-' ? c : '_';
+    return piece;
+}
+
+// What the form calls the control: NAME, or NAME_INDEX in a control array.
+std::string ControlName(const FormObject& object) {
+    std::string name(object.name);
+    if (const std::optional<std::string_view> index = object.Property(Prop::Index)) {
+        std::size_t digits = 0;
+        while (digits < index->size() && IsAsciiDigit((*index)[digits])) ++digits;
+        if (digits > 0) name.append("_").append(index->substr(0, digits));
+    }
+    return name;
+}
+
+// "Form1", "Form1_Picture", "Form1_picLogo", "Form1_Command1_DownPicture", "Form1_ImageList1_3".
+std::string FileStem(std::string_view stem, const Form& form, const FormPicture& picture) {
+    std::string name = FileNamePiece(stem);
+    if (picture.object == 0) return picture.property == Prop::Icon ? name : name + "_Picture";
+    name.append("_").append(FileNamePiece(ControlName(form.objects[picture.object])));
+    if (picture.property == Prop::ListImage) name.append("_").append(std::to_string(picture.image));
+    else if (picture.property != Prop::Picture) name.append("_").append(PropertyName(picture.property));
+    return name;
+}
+
+// "the Picture of picLogo", "the image 3 of ImageList1", "the Icon of frmMain".
+std::string WhichPicture(const Form& form, const FormPicture& picture) {
+    const std::string owner = ControlName(form.objects[picture.object]);
+    if (picture.property == Prop::ListImage) return "the image " + std::to_string(picture.image) + " of " + owner;
+    return "the " + std::string(PropertyName(picture.property)) + " of " + owner;
+}
+
+// The .frx files of one form, each opened once however many pictures it holds.
+class OpenFrxFiles {
+public:
+    explicit OpenFrxFiles(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    Result<FrxData*> Open(const std::string& name, std::vector<std::filesystem::path>& opened) {
+        auto [slot, added] = files_.try_emplace(LowerAscii(name), ConvertError{});
+        if (added) {
+            Result<std::unique_ptr<FrxFile>> file = FrxFile::Open(folder_, name);
+            if (file) {
+                opened.push_back(PathFromUtf8(file.value()->Name()));
+                slot->second = std::move(file.value());
+            } else {
+                slot->second = file.error();
+            }
+        }
+        if (const auto* error = std::get_if<ConvertError>(&slot->second)) return *error;
+        return std::get<std::unique_ptr<FrxFile>>(slot->second).get();
+    }
+
+private:
+    std::filesystem::path folder_;
+    std::map<std::string, std::variant<ConvertError, std::unique_ptr<FrxFile>>> files_;
+};
+
+}  // namespace
+
+FormPictures ReadFormPictures(const Form& form, const std::filesystem::path& frxFolder, std::string_view stem,
+                              const std::string& formFile, std::vector<std::string>& warnings) {
+    // Where each picture is written in the form, the form's icon first.
+    struct Slot {
+        std::uint32_t object;
+        const FormProperty* property;
+    };
+    std::vector<Slot> slots;
+    for (std::uint32_t i = 0; i < form.objects.size(); ++i)
+        for (const FormProperty& property : form.objects[i].properties) {
+            if (!IsPictureProperty(property.property)) continue;
+            // Only a form has an icon of its own; the form's comes first, so that Explorer shows it for the program.
+            if (property.property == Prop::Icon && i != 0) continue;
+            if (property.property == Prop::Icon) slots.insert(slots.begin(), {i, &property});
+            else slots.push_back({i, &property});
+        }
+
+    FormPictures read;
+    OpenFrxFiles frxFiles(frxFolder);
+    std::set<std::string> taken;  // the file names given, without case: Windows tells no others apart
+    for (const Slot& slot : slots) {
+        FormPicture picture;
+        picture.object = slot.object;
+        picture.property = slot.property->property;
+        picture.image = picture.property == Prop::ListImage ? slot.property->tab : 0;
+        picture.line = slot.property->line;
+        const std::string leftOut = Where(formFile, picture.line) + WhichPicture(form, picture) + " is left out: ";
+
+        const std::optional<FrxDatumReference> reference = ParseFrxDatumReference(slot.property->value);
+        if (!reference) {
+            warnings.push_back(leftOut + "'" + std::string(slot.property->value) + "' names no place in a .frx file");
+            continue;
+        }
+        Result<FrxData*> frx = frxFiles.Open(reference->fileName, read.frxFiles);
+        if (!frx) {
+            warnings.push_back(leftOut + Describe(frx.error()));
+            continue;
+        }
+        Result<FrxPicture> stored = ReadPicture(*frx.value(), reference->offset);
+        if (!stored) {
+            warnings.push_back(leftOut + Describe(stored.error()));
+            continue;
+        }
+        // An empty picture is how the form says it has none.
+        if (stored.value().empty()) continue;
+        Result<ResourceImage> file = ResourceImageOf(stored.value(), frx.value()->Name());
+        if (!file) {
+            warnings.push_back(leftOut + Describe(file.error()));
+            continue;
+        }
+        picture.file = std::move(file.value());
+
+        const std::string fileStem = FileStem(stem, form, picture);
+        picture.fileName = fileStem + "." + std::string(picture.file.extension);
+        for (int n = 2; !taken.insert(LowerAscii(picture.fileName)).second; ++n)
+            picture.fileName = fileStem + "_" + std::to_string(n) + "." + std::string(picture.file.extension);
+        if (picture.file.type == ResourceImageType::Metafile)
+            warnings.push_back(Where(formFile, picture.line) + WhichPicture(form, picture) + " is a " +
+                               std::string(ImageKindName(stored.value().kind)) +
+                               " metafile, which no dialog shows: it is written as " + picture.fileName +
+                               " and named in no resource");
+        read.pictures.push_back(std::move(picture));
+    }
+    return read;
+}
+
+std::size_t FindPicture(const std::vector<FormPicture>& pictures, std::uint32_t object, Prop property) {
+    for (std::size_t i = 0; i < pictures.size(); ++i)
+        if (pictures[i].object == object && pictures[i].property == property) return i;
+    return std::string::npos;
+}
+
+}  // namespace tarvel
