@@ -35,6 +35,8 @@ import time
 import zipfile
 from pathlib import Path
 
+from pictures_check import check_pictures
+
 SOURCE = Path(__file__).resolve().parents[2]
 HELPER_SOURCE = Path(__file__).resolve().parent / "file_holder.cpp"
 CROSS_COMPILER = "x86_64-w64-mingw32-g++-posix"
@@ -502,6 +504,7 @@ def main():
             test_targets(wine, linux_rc, windows_rc, helper, work / "targets")
             test_interrupt_and_in_place(wine, linux_rc, windows_rc, work / "saving")
             test_zip(wine, build, work)
+            check_pictures(wine, linux_rc, work / "pictures", check)
             test_window_and_dialogs(wine, linux_rc, build)
             if wine.silent_retries:
                 print(f"{wine.silent_retries} run(s) that Wine ended silently were tried again", flush=True)
