@@ -131,6 +131,16 @@ std::string UnreadableString::Why() const {
     return frxError ? Describe(*frxError) : "it is kept in " + dataReference + " as data";
 }
 
+std::string FormObject::ArrayName() const {
+    std::string composed(name);
+    if (const std::optional<std::string_view> index = Property(Prop::Index)) {
+        std::size_t digits = 0;
+        while (digits < index->size() && IsAsciiDigit((*index)[digits])) ++digits;
+        if (digits > 0) composed.append("_").append(index->substr(0, digits));
+    }
+    return composed;
+}
+
 bool Form::IsMdiForm() const {
     return !objects.empty() && (EqualNoCase(objects[0].type, "vb.mdiform") || EqualNoCase(objects[0].type, "mdiform"));
 }

@@ -89,6 +89,9 @@ struct FormObject {
     std::uint32_t end = 0;                 ///< the position in Form::objects just past its descendants
     std::uint32_t line = 0;                ///< the line of its Begin
 
+    /// What the form calls it: its name, or NAME_INDEX for a member of a control array.
+    std::string ArrayName() const;
+
     /// The value of the first such property, nothing when the form leaves it out.
     std::optional<std::string_view> Property(Prop property) const {
         for (const FormProperty& kept : properties)

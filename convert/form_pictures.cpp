@@ -21,22 +21,11 @@ std::string FileNamePiece(std::string_view text) {
     return piece;
 }
 
-// What the form calls the control: NAME, or NAME_INDEX in a control array.
-std::string ControlName(const FormObject& object) {
-    std::string name(object.name);
-    if (const std::optional<std::string_view> index = object.Property(Prop::Index)) {
-        std::size_t digits = 0;
-        while (digits < index->size() && IsAsciiDigit((*index)[digits])) ++digits;
-        if (digits > 0) name.append("_").append(index->substr(0, digits));
-    }
-    return name;
-}
-
 // "Form1", "Form1_Picture", "Form1_picLogo", "Form1_Command1_DownPicture", "Form1_ImageList1_3".
 std::string FileStem(std::string_view stem, const Form& form, const FormPicture& picture) {
     std::string name = FileNamePiece(stem);
     if (picture.object == 0) return picture.property == Prop::Icon ? name : name + "_Picture";
-    name.append("_").append(FileNamePiece(ControlName(form.objects[picture.object])));
+    name.append("_").append(FileNamePiece(form.objects[picture.object].ArrayName()));
     if (picture.property == Prop::ListImage) name.append("_").append(std::to_string(picture.image));
     else if (picture.property != Prop::Picture) name.append("_").append(PropertyName(picture.property));
     return name;
@@ -44,7 +33,7 @@ std::string FileStem(std::string_view stem, const Form& form, const FormPicture&
 
 // "the Picture of picLogo", "the image 3 of ImageList1", "the Icon of frmMain".
 std::string WhichPicture(const Form& form, const FormPicture& picture) {
-    const std::string owner = ControlName(form.objects[picture.object]);
+    const std::string owner = form.objects[picture.object].ArrayName();
     if (picture.property == Prop::ListImage) return "the image " + std::to_string(picture.image) + " of " + owner;
     return "the " + std::string(PropertyName(picture.property)) + " of " + owner;
 }
@@ -140,12 +129,6 @@ FormPictures ReadFormPictures(const Form& form, const std::filesystem::path& frx
         read.pictures.push_back(std::move(picture));
     }
     return read;
-}
-
-std::size_t FindPicture(const std::vector<FormPicture>& pictures, std::uint32_t object, Prop property) {
-    for (std::size_t i = 0; i < pictures.size(); ++i)
-        if (pictures[i].object == object && pictures[i].property == property) return i;
-    return std::string::npos;
 }
 
 }  // namespace tarvel

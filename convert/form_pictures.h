@@ -41,7 +41,4 @@ struct FormPictures {
 FormPictures ReadFormPictures(const Form& form, const std::filesystem::path& frxFolder, std::string_view stem,
                               const std::string& formFile, std::vector<std::string>& warnings);
 
-/// The picture that `object`'s `property` holds, as an index into `pictures`; npos when it holds none.
-std::size_t FindPicture(const std::vector<FormPicture>& pictures, std::uint32_t object, Prop property);
-
 }  // namespace tarvel

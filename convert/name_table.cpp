@@ -115,10 +115,7 @@ namespace {
 
 // "frmMain_Icon", "picLogo_Picture", "Command1_DownPicture", "ImageList1_ListImage3".
 std::string PictureName(const Form& form, const FormPicture& picture) {
-    const FormObject& owner = form.objects[picture.object];
-    std::string name(owner.name);
-    if (const std::optional<std::string_view> index = owner.Property(Prop::Index); index && picture.object != 0)
-        if (const std::string_view digits = LeadingDigits(*index); !digits.empty()) name.append("_").append(digits);
+    std::string name = form.objects[picture.object].ArrayName();
     name.append("_").append(PropertyName(picture.property));
     if (picture.property == Prop::ListImage) name.append(std::to_string(picture.image));
     return name;
