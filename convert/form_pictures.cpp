@@ -100,7 +100,9 @@ FormPictures ReadFormPictures(const Form& form, const std::filesystem::path& frx
         }
         Result<FrxData*> frx = frxFiles.Open(reference->fileName, read.frxFiles);
         if (!frx) {
-            warnings.push_back(leftOut + Describe(frx.error()));
+            ConvertError unreadable = frx.error();
+            unreadable.detail = ".frx";  // it holds pictures here, not only captions
+            warnings.push_back(leftOut + Describe(unreadable));
             continue;
         }
         Result<FrxPicture> stored = ReadPicture(*frx.value(), reference->offset);

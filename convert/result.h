@@ -22,7 +22,7 @@ enum class ErrorKind {
     FormLineTooLong,          ///< one line of the form is longer than any form can hold
     NotAForm,                 ///< the file does not begin a VB.Form or VB.MDIForm
     NoMenu,                   ///< the form holds no menu (with a dialog: neither a menu nor a dialog)
-    FrxUnreadable,            ///< a .frx file that a string refers to cannot be read
+    FrxUnreadable,            ///< a .frx file that a string (or, `detail` ".frx", a picture) refers to cannot be read
     FrxOutOfRange,            ///< a string's offset or length runs past the end of its .frx file; for a
                               ///< picture or list, `detail` says what is wrong at offset `number`
     ItemNumberOutOfRange,     ///< a menu item's number falls outside the 0 to 65535 a MENU resource holds
