@@ -360,6 +360,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
     constexpr std::size_t kMostHeldBytes = 64 * 1024 * 1024;
     const std::size_t batchFiles = std::clamp<std::size_t>(OpenFileLimit() / 2, kFilesAConversionOpens, 768);
     SaveBatch batch;
+    std::set<std::string> pictureFiles;  // two forms' pictures never share a file
     auto placeBatch = [&] {
         for (const Status& placed : batch.Commit())
             if (!placed) fail(placed.error());
@@ -398,6 +399,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::istre
             request.rc.includeFile = IncludeName(*options.header, destination.file);
         }
         if (options.masm) destination.masm = PathFromUtf8(*options.masm);
+        destination.pictureFiles = &pictureFiles;
 
         // Each form on its own: whatever goes wrong with one is told, and the forms after it are still converted.
         std::optional<Result<ConversionReport>> converted;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "ascii.h"
 #include "code_page.h"
 #include "delivery.h"
 #include "dialog_layout.h"
@@ -85,7 +86,15 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         // Named after the form's file; a form from elsewhere after its name in the form.
         const std::string stem = request.formBytes || request.form.stem().empty() ? std::string(form.objects[0].name)
                                                                                   : Utf8FromPath(request.form.stem());
-        pictures = ReadFormPictures(form, request.form.parent_path(), stem, formName, pictureWarnings);
+        std::set<std::string> ownFiles;
+        std::set<std::string>& taken = destination.pictureFiles ? *destination.pictureFiles : ownFiles;
+        const ClaimFileName claim = [&](const std::string& fileName) {
+            std::error_code error;
+            const std::filesystem::path path = pictureFolder / PathFromUtf8(fileName);
+            const std::filesystem::path place = std::filesystem::absolute(path, error);
+            return taken.insert(LowerAscii(Utf8FromPath((error ? path : place).lexically_normal()))).second;
+        };
+        pictures = ReadFormPictures(form, request.form.parent_path(), stem, formName, claim, pictureWarnings);
     }
     const std::vector<FormPicture>* pictureList = request.rc.pictures ? &pictures.pictures : nullptr;
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,10 @@ struct Destination {
     /// With RcOptions::pictures, the folder their files are saved to, safely;
     /// when empty, the one `file` lies in (a text handed back needs one).
     std::filesystem::path pictures;
+    /// The picture files the other conversions of a run write (without case,
+    /// as Windows tells them apart): a picture gets a name of its own, never
+    /// one of theirs. Null: only the form's own pictures are told apart.
+    std::set<std::string>* pictureFiles = nullptr;
     /// The conversion's files join this batch, which puts them in place with
     /// the others' (one wait for the disk for many forms); without it they are
     /// put in place before ConvertForm returns.

@@ -3,7 +3,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <variant>
 
 #include "ascii.h"
@@ -66,7 +65,7 @@ private:
 }  // namespace
 
 FormPictures ReadFormPictures(const Form& form, const std::filesystem::path& frxFolder, std::string_view stem,
-                              const std::string& formFile, std::vector<std::string>& warnings) {
+                              const std::string& formFile, const ClaimFileName& claim, std::vector<std::string>& warnings) {
     // Where each picture is written in the form, the form's icon first.
     struct Slot {
         std::uint32_t object;
@@ -84,7 +83,6 @@ FormPictures ReadFormPictures(const Form& form, const std::filesystem::path& frx
 
     FormPictures read;
     OpenFrxFiles frxFiles(frxFolder);
-    std::set<std::string> taken;  // the file names given, without case: Windows tells no others apart
     for (const Slot& slot : slots) {
         FormPicture picture;
         picture.object = slot.object;
@@ -121,7 +119,7 @@ FormPictures ReadFormPictures(const Form& form, const std::filesystem::path& frx
 
         const std::string fileStem = FileStem(stem, form, picture);
         picture.fileName = fileStem + "." + std::string(picture.file.extension);
-        for (int n = 2; !taken.insert(LowerAscii(picture.fileName)).second; ++n)
+        for (int n = 2; !claim(picture.fileName); ++n)
             picture.fileName = fileStem + "_" + std::to_string(n) + "." + std::string(picture.file.extension);
         if (picture.file.type == ResourceImageType::Metafile)
             warnings.push_back(Where(formFile, picture.line) + WhichPicture(form, picture) + " is a " +

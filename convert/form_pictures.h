@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,11 +35,15 @@ struct FormPictures {
     std::vector<std::filesystem::path> frxFiles;  ///< every .frx file opened, once, in order of first opening
 };
 
+/// Claims a file name for a picture: false when it is taken already.
+using ClaimFileName = std::function<bool(const std::string& fileName)>;
+
 /// The pictures of `form` (read with its controls for more than the form's
 /// own), from the .frx files in `frxFolder`. `stem` begins every file's name
-/// (the form's file name without its extension); `formFile` names the form in
-/// the warnings, which go to `warnings`.
+/// (the form's file name without its extension), made unique through `claim`
+/// ("Form1_Image1_2.bmp" after "Form1_Image1.bmp"); `formFile` names the form
+/// in the warnings, which go to `warnings`.
 FormPictures ReadFormPictures(const Form& form, const std::filesystem::path& frxFolder, std::string_view stem,
-                              const std::string& formFile, std::vector<std::string>& warnings);
+                              const std::string& formFile, const ClaimFileName& claim, std::vector<std::string>& warnings);
 
 }  // namespace tarvel
