@@ -13,10 +13,19 @@ namespace tarvel {
 namespace {
 
 // A file name's piece in letters, digits, '_' and '-' only: what every file
-// system, make and resource compiler take alike, whatever code page the form's names are in.
+// system, make and resource compiler take alike, whatever code page the
+// form's names are in. A run of other bytes (one letter in UTF-8, or a word
+// in the form's code page) is one '_'.
 std::string FileNamePiece(std::string_view text) {
     std::string piece;
-    for (const char c : text) piece += IsAsciiLetter(c) || IsAsciiDigit(c) || c == '-' ? c : '_';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsAsciiLetter(c) || IsAsciiDigit(c) || c == '-') {
+            piece += c;
+        } else if (static_cast<unsigned char>(c) < 0x80 || i == 0 || static_cast<unsigned char>(text[i - 1]) < 0x80) {
+            piece += '_';
+        }
+    }
     return piece;
 }
 

@@ -841,14 +841,16 @@ TEST_F(CommandLine, PicturesGoBesideTheRcFileWhichStandardOutputHasNot) {
 
     // Two forms whose names make one file name each keep a picture of their own.
     fs::create_directory(Path("two"));
-    for (const char* name : {"two/Form 1.frm", "two/Form_1.frm"}) Form(name, formText);
+    for (const char* name : {"two/Form 1.frm", "two/Form_1.frm", "two/Zażółć.frm"}) Form(name, formText);
     fs::copy_file(Path("Form1.frx"), Path("two/Form1.frx"));
-    got = Tarvel({"--pictures", Path("two/Form 1.frm"), Path("two/Form_1.frm")});
+    got = Tarvel({"--pictures", Path("two/Form 1.frm"), Path("two/Form_1.frm"), Path("two/Zażółć.frm")});
     EXPECT_EQ(got.status, 0) << got.err;
     EXPECT_EQ(ReadFile(Path("two/Form_1.ico")), icon);
     EXPECT_EQ(ReadFile(Path("two/Form_1_2.ico")), icon);
     EXPECT_NE(ReadFile(Path("two/Form 1.rc")).find("frmMain_Icon ICON \"Form_1.ico\"\r\n"), std::string::npos);
     EXPECT_NE(ReadFile(Path("two/Form_1.rc")).find("frmMain_Icon ICON \"Form_1_2.ico\"\r\n"), std::string::npos);
+    // A name beyond ASCII: each run of its other letters one '_'.
+    EXPECT_EQ(ReadFile(Path("two/Za_.ico")), icon);
 }
 
 TEST_F(CommandLine, PrefixGoesBeforeEveryDefinedNameWhichStillFollowsTheRules) {
