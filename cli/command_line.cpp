@@ -88,9 +88,9 @@ constexpr const char* kHelp =
     "which is left empty) go to standard error and do not change the exit status. Messages name\n"
     "the file and, where one line is at fault, the line: tarvel-rc: Form1.frm:42: ...\n"
     "Exit status: 0 all converted, 1 a file is not a form or a form has no menu (with --dialog:\n"
-    "neither menu nor dialog), 2 usage error (also an output that would overwrite a form),\n"
-    "3 a file could not be read or written, 4 an item's or control's number falls outside\n"
-    "0 to 65535 (the highest wins).\n";
+    "neither menu nor dialog; with --pictures: nor a picture), 2 usage error (also an output that\n"
+    "would overwrite a form), 3 a file could not be read or written, 4 an item's or control's\n"
+    "number falls outside 0 to 65535 (the highest wins).\n";
 
 // What --all turns on: every addition to the RC text that needs no file named
 // on the command line. An option given beside it (--code-page 1250) still has its say.
