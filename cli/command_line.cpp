@@ -77,9 +77,19 @@ constexpr const char* kHelp =
     "      --prefix TEXT  TEXT before every name that is #defined: --prefix IDM_ gives\n"
     "                     #define IDM_mnuOpen 100 ; the whole name must still be\n"
     "                     free in C, C++ and <windows.h>, else its number stands in its place\n"
+    "      --pictures     the form's pictures as resources, each written beside the RC file: the\n"
+    "                     form's Icon first (Form1.ico, frmMain_Icon ICON), then each control's\n"
+    "                     Picture, DownPicture and DisabledPicture (Form1_picLogo.bmp, picLogo_Picture\n"
+    "                     BITMAP) and an ImageList's images (Form1_ImageList1_1.bmp), numbered from 1\n"
+    "                     and #defined; GIF and JPEG become BMP, a cursor an icon, and a metafile is\n"
+    "                     written as it is but named in no resource (a dialog cannot show it). With\n"
+    "                     --dialog a PictureBox or Image shows its picture (SS_BITMAP, SS_ICON) and a\n"
+    "                     graphical CommandButton gets BS_BITMAP or BS_ICON. A picture that cannot be\n"
+    "                     read is left out with a warning. Not with -o -: the files need a folder\n"
     "      --tidy         the same resources with every block indented by its depth, no empty\n"
     "                     line before a POPUP and none at the start (the default is the window's layout)\n"
     "      --all          --shortcuts --context-menus --gray-popups --code-page auto --dialog\n"
+    "                     --pictures (but for -o -, which has no folder for them)\n"
     "\n"
     "Without -o, each form's RC text goes beside it: Form1.frm gives Form1.rc.\n"
     "A form named \"-\" is read from standard input (with -o); its .frx captions are\n"
@@ -88,14 +98,15 @@ constexpr const char* kHelp =
     "which is left empty) go to standard error and do not change the exit status. Messages name\n"
     "the file and, where one line is at fault, the line: tarvel-rc: Form1.frm:42: ...\n"
     "Exit status: 0 all converted, 1 a file is not a form or a form has no menu (with --dialog:\n"
-    "neither menu nor dialog), 2 usage error (also an output that would overwrite a form),\n"
-    "3 a file could not be read or written, 4 an item's or control's number falls outside\n"
-    "0 to 65535 (the highest wins).\n";
+    "neither menu nor dialog; with --pictures: nor a picture), 2 usage error (also an output that\n"
+    "would overwrite a form), 3 a file could not be read or written, 4 an item's or control's\n"
+    "number falls outside 0 to 65535 (the highest wins).\n";
 
-// What --all turns on: every addition to the RC text that needs no file of
-// its own. An option given beside it (--code-page 1250) still has its say.
-void TurnOnAll(RcOptions& options) {
+// What --all turns on: every addition to the RC text that needs no file named
+// on the command line. An option given beside it (--code-page 1250) still has its say.
+void TurnOnAll(RcOptions& options, bool toStandardOutput) {
     options.shortcuts = true;
+    options.pictures = !toStandardOutput;
     options.contextMenus = true;
     options.grayPopups = true;
     options.dialog = true;
@@ -220,6 +231,7 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     app.add_flag("--gray-popups", rc.grayPopups)->disable_flag_override();
     app.add_flag("--all", all)->disable_flag_override();
     app.add_flag("--tidy", rc.tidy)->disable_flag_override();
+    app.add_flag("--pictures", rc.pictures)->disable_flag_override();
     app.add_option("--code-page", codePage)->type_name("N|auto")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--header", header)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--masm", masm)->type_name("FILE")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -268,7 +280,11 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
             rc.codePage = number;
         else return UsageError(err, "code page '" + codePage + "' is neither a number from 1 to 65535 nor 'auto'");
     }
-    if (all) TurnOnAll(rc);
+    const bool toStandardOutput = options.output && *options.output == "-";
+    // The pictures' files go beside the RC file: standard output has no folder for them.
+    if (rc.pictures && toStandardOutput)
+        return UsageError(err, "option '--pictures' writes files beside the RC file, which '-o -' does not have");
+    if (all) TurnOnAll(rc, toStandardOutput);
     if (app.count("--menu-name") > 0) {
         if (menuName != rc.menuName && !IsUsableRcName(menuName))
             return UsageError(err, "menu name '" + menuName +
@@ -384,6 +400,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE*
     constexpr std::size_t kMostHeldBytes = 64 * 1024 * 1024;
     const std::size_t batchFiles = std::clamp<std::size_t>(OpenFileLimit() / 2, kFilesAConversionOpens, 768);
     SaveBatch batch;
+    std::set<std::string> pictureFiles;  // two forms' pictures never share a file
     auto placeBatch = [&] {
         for (const Status& placed : batch.Commit())
             if (!placed) fail(placed.error());
@@ -426,6 +443,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE*
             destination.program = PathFromUtf8(*options.program);
             destination.programHeader = IncludeName(*options.header, destination.program);
         }
+        destination.pictureFiles = &pictureFiles;
 
         // Each form on its own: whatever goes wrong with one is told, and the forms after it are still converted.
         std::optional<Result<ConversionReport>> converted;

@@ -8,12 +8,14 @@
 #include <stdexcept>
 #include <utility>
 
+#include "ascii.h"
 #include "code_page.h"
 #include "delivery.h"
 #include "dependency_writer.h"
 #include "dialog_layout.h"
 #include "form_parser.h"
 #include "form_code.h"
+#include "form_pictures.h"
 #include "form_reader.h"
 #include "frx_data.h"
 #include "header_writer.h"
@@ -35,7 +37,7 @@ bool NeedsCodePage(const ConversionRequest& request) {
 // from, when the system says (a file, or a stream that is one).
 Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName, FrxSource& frx,
                       std::optional<FileIdentity>& formIdentity) {
-    const FormReading reading{.controls = request.rc.dialog,
+    const FormReading reading{.controls = request.rc.dialog || request.rc.pictures,
                               .codePage = NeedsCodePage(request),
                               .controlFonts = request.rc.program,
                               .code = request.rc.program,
@@ -167,25 +169,51 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (!read) return read.error();
     const Form& form = read.value();
 
+    // The pictures' files go beside the RC file, unless the caller names their folder.
+    const std::filesystem::path pictureFolder = !destination.pictures.empty() ? destination.pictures
+                                                : destination.text ? std::filesystem::path()
+                                                                   : destination.file.parent_path();
+    if (request.rc.pictures && destination.text && destination.pictures.empty())
+        return FileError(ErrorKind::OutputNameEmpty, {});
+    std::vector<std::string> pictureWarnings;
+    FormPictures pictures;
+    if (request.rc.pictures) {
+        // Named after the form's file; a form from elsewhere after its name in the form.
+        const std::string stem = request.formBytes || request.form.stem().empty() ? std::string(form.objects[0].name)
+                                                                                  : Utf8FromPath(request.form.stem());
+        std::set<std::string> ownFiles;
+        std::set<std::string>& taken = destination.pictureFiles ? *destination.pictureFiles : ownFiles;
+        const ClaimFileName claim = [&](const std::string& fileName) {
+            std::error_code error;
+            const std::filesystem::path path = pictureFolder / PathFromUtf8(fileName);
+            const std::filesystem::path place = std::filesystem::absolute(path, error);
+            return taken.insert(LowerAscii(Utf8FromPath((error ? path : place).lexically_normal()))).second;
+        };
+        pictures = ReadFormPictures(form, besideTheForm.folder(), stem, formName, claim, pictureWarnings);
+    }
+    const std::vector<FormPicture>* pictureList = request.rc.pictures ? &pictures.pictures : nullptr;
+
+    // A form without a menu may still give a dialog or pictures, but an MDI form never gives a dialog.
     ConversionReport report;
-    // A form without a menu may still give a dialog, but an MDI form never does.
     std::vector<std::string> dialogWarnings;
     std::optional<DialogLayout> dialog;
     if (request.rc.dialog) {
         if (std::optional<std::string> why = WhyNoDialog(form, formName)) dialogWarnings.push_back(std::move(*why));
-        else dialog = LayOutDialog(form, formName, dialogWarnings);
+        else dialog = LayOutDialog(form, formName, dialogWarnings, pictureList);
     }
-    if (form.menu.empty() && !dialog) return FileError(ErrorKind::NoMenu, formName);
+    if (form.menu.empty() && !dialog && pictures.pictures.empty()) return FileError(ErrorKind::NoMenu, formName);
     TellLostStrings(form, dialog.has_value(), formName, report);
 
-    Result<NameTable> named = NameForm(form, dialog ? &*dialog : nullptr, request.rc, formName);
+    Result<NameTable> named = NameForm(form, dialog ? &*dialog : nullptr, request.rc, formName, pictureList);
     if (!named) return named.error();
     const NameTable& names = named.value();
     // With context menus, a form whose every top-level menu is hidden and empty leaves nothing to write.
-    if (!names.HasMainMenu() && names.contextMenus().empty() && !dialog) return FileError(ErrorKind::NoMenu, formName);
+    if (!names.HasMainMenu() && names.contextMenus().empty() && !dialog && pictures.pictures.empty())
+        return FileError(ErrorKind::NoMenu, formName);
     TellLeftOutItems(form, names, formName, report.warnings);
     if (request.rc.shortcuts) WarnUnknownShortcuts(form, names, formName, report.warnings);
     for (std::string& warning : dialogWarnings) report.warnings.push_back(std::move(warning));
+    for (std::string& warning : pictureWarnings) report.warnings.push_back(std::move(warning));
 
     RcOptions options = request.rc;
     if (NeedsCodePage(request)) {
@@ -197,7 +225,9 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
             if (!codePage.warning.empty()) report.warnings.push_back(formName + ": " + codePage.warning);
         }
     }
-    const auto writeRc = [&](TextSink& out) { WriteResourceScript(form, names, dialog ? &*dialog : nullptr, options, out); };
+    const auto writeRc = [&](TextSink& out) {
+        WriteResourceScript(form, names, dialog ? &*dialog : nullptr, options, out, pictureList);
+    };
 
     // Every file of the conversion is opened before a word is written, the RC
     // file first, so a target that cannot be written stops everything; they are
@@ -221,7 +251,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         if (frx.identity) inputs.push_back({*frx.identity, Utf8FromPath(frx.path)});
     }
 
-    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the depfile, the program
+    std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the depfile, the program, the pictures
     for (const std::filesystem::path* target :
          {&destination.file, &destination.header, &destination.masm, &destination.depfile, &destination.program}) {
         const std::string* handedBack = target == &destination.file     ? destination.text
@@ -233,6 +263,15 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         Result<SafeFile> opened = SafeFile::Open(*target, inputs);
         if (!opened) return opened.error();
         files.push_back(std::move(opened.value()));
+    }
+    const std::size_t firstPicture = files.size();
+    for (const FormPicture& picture : pictures.pictures) {
+        const std::filesystem::path target = pictureFolder / PathFromUtf8(picture.fileName);
+        // Never in the place of the form or a .frx it comes from (a link, or one file of two names).
+        Result<SafeFile> opened = SafeFile::Open(target, inputs);
+        if (!opened) return opened.error();
+        files.push_back(std::move(opened.value()));
+        report.picturesWritten.push_back(target);
     }
     std::size_t next = 0;
     if (destination.text) {
@@ -251,7 +290,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (!destination.header.empty()) {
         const auto writeHeader = [&](TextSink& out) {
             WriteCHeader(names, Utf8FromPath(destination.header.filename()), formFileName, options.menuName,
-                         accelerators, out);
+                         accelerators, out, pictureList);
         };
         if (destination.headerText) {
             StringSink text(*destination.headerText);
@@ -276,6 +315,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
             if (!target->empty() && (target != &destination.file || !destination.text) &&
                 (target != &destination.program || (program && dialog)))
                 targets.push_back(*target);
+        targets.insert(targets.end(), report.picturesWritten.begin(), report.picturesWritten.end());
         BufferedSink buffered(files[next++]);
         if (!WriteDependencies(targets, report.filesRead, buffered))
             return FileError(ErrorKind::OutputUnwritable, Utf8FromPath(destination.depfile),
@@ -298,6 +338,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         BufferedSink buffered(files[next++]);
         WriteProgram(form, names, *dialog, options, input, buffered);
     }
+    for (std::size_t i = 0; i < pictures.pictures.size(); ++i) files[firstPicture + i].Write(pictures.pictures[i].file.bytes);
     if (files.empty()) return report;
     if (destination.batch) {
         destination.batch->Add(std::move(files));

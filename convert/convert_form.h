@@ -2,7 +2,8 @@
 // and the fuzzer alike, and its pipeline: the form (a file, or bytes with the
 // folder its .frx files lie in) is read once into its tree, the dialog laid
 // out, every name and number given by the name table, the RC text written by
-// the one RC writer (the header and MASM file from the same table), and the
+// the one RC writer (the header and MASM file from the same table, the
+// pictures' files from the form's .frx files), and the
 // text goes where the caller says: saved safely to a file, or handed back.
 // Nothing here knows windows, clipboards or standard streams.
 #pragma once
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +67,13 @@ struct Destination {
     /// names the header as `programHeader` says, the way from its own folder.
     std::filesystem::path program;
     std::string programHeader;
+    /// With RcOptions::pictures, the folder their files are saved to, safely;
+    /// when empty, the one `file` lies in (a text handed back needs one).
+    std::filesystem::path pictures;
+    /// The picture files the other conversions of a run write (without case,
+    /// as Windows tells them apart): a picture gets a name of its own, never
+    /// one of theirs. Null: only the form's own pictures are told apart.
+    std::set<std::string>* pictureFiles = nullptr;
     /// The conversion's files join this batch, which puts them in place with
     /// the others' (one wait for the disk for many forms); without it they are
     /// put in place before ConvertForm returns.
@@ -89,6 +98,7 @@ struct ConversionReport {
     /// The form's file (when it is read from one), then every .frx file the
     /// conversion opened, each once, in the order first opened.
     std::vector<std::filesystem::path> filesRead;
+    std::vector<std::filesystem::path> picturesWritten;  ///< with RcOptions::pictures, each picture's file, in order
 };
 
 /// Converts one form. On failure nothing has been written to the file

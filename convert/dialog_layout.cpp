@@ -427,6 +427,23 @@ WideRect LineRect(const FormObject& line, double originX, double originY, const 
 
 bool Is(const ControlKind* kind, std::string_view type) { return kind && kind->type == type; }
 
+// A picture box or image that shows its picture, and a graphical button that
+// shows one: the static's text names the resource, which the dialog loads;
+// a button's image is given by the program (BM_SETIMAGE).
+void ShowImage(const FormObject& control, const ControlKind& kind, const DialogLayout& dialog, std::uint32_t object,
+               ControlLine& line) {
+    const std::uint32_t image = dialog.images[object];
+    const bool icon = dialog.imageTypes[image] == ResourceImageType::Icon;
+    if (Is(&kind, "VB.PictureBox") || Is(&kind, "VB.Image")) {
+        std::replace(line.styles.begin(), line.styles.end(), std::string_view("SS_ETCHEDFRAME"),
+                     icon ? std::string_view("SS_ICON") : std::string_view("SS_BITMAP"));
+        if (IsTrue(control, Prop::Stretch)) line.styles.insert(line.styles.begin() + 1, "SS_REALSIZECONTROL");
+        line.image = image;
+    } else if (Is(&kind, "VB.CommandButton") && Whole(control, Prop::Style, 0) == 1) {
+        line.styles.insert(line.styles.begin() + 1, icon ? "BS_ICON" : "BS_BITMAP");
+    }
+}
+
 // Where a control lies and how large it is, as the form says; a Line's etched style goes to `styles`.
 WideRect ControlRect(const Form& form, const DialogLayout& dialog, std::uint32_t object,
                      std::vector<std::string_view>* styles) {
@@ -481,6 +498,8 @@ void Fill(const Form& form, const DialogLayout& dialog, std::uint32_t object, Co
     if (kind.text == TextFrom::Caption) line.text = control.Property(Prop::Caption).value_or("");
     if (kind.text == TextFrom::Text) line.text = control.Property(Prop::Text).value_or("");
     if (line.statement == "CONTROL" && !line.text) line.text = "";
+    line.image = DialogLayout::kNoImage;
+    if (!dialog.images.empty() && dialog.images[object] != DialogLayout::kNoImage) ShowImage(control, kind, dialog, object, line);
 }
 
 long TabIndex(const Form& form, const DialogControlRef& ref) {
@@ -610,7 +629,8 @@ std::optional<std::string> WhyNoDialog(const Form& form, const std::string& form
     return std::nullopt;
 }
 
-DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::vector<std::string>& warnings) {
+DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::vector<std::string>& warnings,
+                          const std::vector<FormPicture>* pictures) {
     DialogLayout dialog;
     const FormObject& root = form.objects[0];
     dialog.caption = root.Property(Prop::Caption);
@@ -632,6 +652,15 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
     for (const DialogControlRef& ref : dialog.controls) {
         const FormObject& control = form.objects[ref.object];
         WarnUnfit(ControlRect(form, dialog, ref.object, nullptr), Where(formFile, control.line), Described(control), warnings);
+    }
+    if (pictures) {
+        dialog.images.assign(form.objects.size(), DialogLayout::kNoImage);
+        for (std::size_t i = 0; i < pictures->size(); ++i) {
+            const FormPicture& picture = (*pictures)[i];
+            dialog.imageTypes.push_back(picture.file.type);
+            if (picture.object != 0 && picture.property == Prop::Picture && picture.file.type != ResourceImageType::Metafile)
+                dialog.images[picture.object] = static_cast<std::uint32_t>(i);
+        }
     }
     return dialog;
 }

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "form.h"
+#include "form_pictures.h"
 
 namespace tarvel {
 
@@ -72,6 +73,13 @@ struct DialogLayout {
         std::uint8_t inset = 0;  ///< its children are placed this many pixels inside it (a picture box's border)
     };
     std::vector<Place> places;  ///< per object of Form::objects
+
+    static constexpr std::uint32_t kNoImage = UINT32_MAX;
+    /// Per object of Form::objects, the picture (an icon or a bitmap) that its
+    /// Picture shows, as an index into the pictures; empty without pictures.
+    std::vector<std::uint32_t> images;
+    /// The image's type, for each of them.
+    std::vector<ResourceImageType> imageTypes;
 };
 
 /// What one control's line holds.
@@ -81,6 +89,9 @@ struct ControlLine {
     std::optional<std::string_view> text;  ///< its text, for the statements that take one
     std::vector<std::string_view> styles;  ///< joined with " | "; "NOT WS_VISIBLE" and the like included
     DialogRect rect;
+    /// A static that shows a picture: its text is this picture's resource (an
+    /// index into the pictures), not `text`.
+    std::uint32_t image = DialogLayout::kNoImage;
 };
 
 /// Why the form gets no dialog (an MDI form), as a warning naming `formFile`;
@@ -91,7 +102,12 @@ std::optional<std::string> WhyNoDialog(const Form& form, const std::string& form
 /// Look-alikes, placeholders, strings that could not be read, and a place or
 /// size that a dialog cannot hold (brought into -32768 to 32767, a size to 0
 /// or more) are reported in `warnings`.
-DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::vector<std::string>& warnings);
+/// With `pictures`, a PictureBox or Image whose Picture is an icon or a bitmap
+/// is a static that shows it (SS_ICON, SS_BITMAP; SS_REALSIZECONTROL when it
+/// stretches the picture), and a graphical CommandButton with one gets
+/// BS_ICON or BS_BITMAP, for the program to give it its image.
+DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::vector<std::string>& warnings,
+                          const std::vector<FormPicture>* pictures = nullptr);
 
 /// The line of a control; `line` is reused from one control to the next.
 void DescribeControl(const Form& form, const DialogLayout& dialog, const DialogControlRef& ref, ControlLine& line);

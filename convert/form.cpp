@@ -26,12 +26,15 @@ constexpr std::string_view kPropertyNames[] = {
     "WordWrap", "AutoSize",
     "List", "ItemData",
     "Value", "Min", "Max", "SmallChange", "LargeChange", "Interval", "MaxLength", "BackColor", "ForeColor", "BackStyle",
+    "Icon", "Picture", "DownPicture", "DisabledPicture", "Stretch",
+    "ListImage",
 };
 static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
 
-// Named with a subscript only, never as written here.
+// Named with a subscript only, never as written here; a ListImageN's Picture only inside its block.
 constexpr std::size_t kTabCaption = static_cast<std::size_t>(Prop::TabCaption);
 constexpr std::size_t kTabControl = static_cast<std::size_t>(Prop::TabControl);
+constexpr std::size_t kListImage = static_cast<std::size_t>(Prop::ListImage);
 
 // A "BeginProperty Font" block's properties are named "Font.Name" here, "Name" in the block.
 constexpr std::string_view kFontBlockPrefix = "Font.";
@@ -57,7 +60,7 @@ constexpr std::size_t KeptSlotOf(std::string_view name, bool inFontBlock) {
 constexpr std::array<KeptSlot, kKeptSlots> kKeptSlotTable = [] {
     std::array<KeptSlot, kKeptSlots> slots{};
     for (std::size_t i = 0; i < std::size(kPropertyNames); ++i) {
-        if (i == kTabCaption || i == kTabControl) continue;
+        if (i == kTabCaption || i == kTabControl || i == kListImage) continue;
         std::size_t slot = KeptSlotOf(NameInForm(i), InFontBlock(i));
         while (!slots[slot].name.empty()) slot = (slot + 1) % kKeptSlots;
         slots[slot] = {NameInForm(i), InFontBlock(i), static_cast<Prop>(i)};
@@ -138,6 +141,16 @@ std::string UnreadableString::Why() const {
         return "its reference to the .frx file, " + dataReference +
                ", is malformed (a reference is $\"NAME.frx\":OFFSET, the offset in one to eight hex digits)";
     return "it is kept in " + dataReference + " as data";
+}
+
+std::string FormObject::ArrayName() const {
+    std::string composed(name);
+    if (const std::optional<std::string_view> index = Property(Prop::Index)) {
+        std::size_t digits = 0;
+        while (digits < index->size() && IsAsciiDigit((*index)[digits])) ++digits;
+        if (digits > 0) composed.append("_").append(index->substr(0, digits));
+    }
+    return composed;
 }
 
 bool Form::IsMdiForm() const {

@@ -51,13 +51,21 @@ enum class Prop : std::uint8_t {
     WordWrap, AutoSize,                                             // a Label's wrapping
     List, ItemData,                                                 // a list's items, as references to the .frx
     Value, Min, Max, SmallChange, LargeChange, Interval, MaxLength, BackColor, ForeColor, BackStyle,  // what a program sets
+    Icon, Picture, DownPicture, DisabledPicture, Stretch,           // pictures: their "Form1.frx":0B2D as written
+    ListImage,                                                      // an ImageList's ListImageN Picture (tab: N)
     Count
 };
+
+/// Is it a picture, whose value is kept as the .frx reference the form writes?
+constexpr bool IsPictureProperty(Prop property) {
+    return property == Prop::Icon || property == Prop::Picture || property == Prop::DownPicture ||
+           property == Prop::DisabledPicture || property == Prop::ListImage;
+}
 
 /// The property's name as a form writes it; a Font block's as "Font.Name".
 std::string_view PropertyName(Prop property);
 
-/// A kept property and the tab it speaks of (TabCaption(n), Tab(n).Control(k)).
+/// A kept property and the tab it speaks of (TabCaption(n), Tab(n).Control(k)), or the image (ListImageN).
 struct KeptName {
     Prop property{};
     std::uint16_t tab = 0;
@@ -71,7 +79,7 @@ struct FormProperty {
     std::string_view value;  ///< a string's bytes (quotes undone, .frx strings read); else the value without its comment
     std::uint32_t line = 0;
     Prop property{};
-    std::uint16_t tab = 0;   ///< n of TabCaption(n) and Tab(n).Control(k); else 0
+    std::uint16_t tab = 0;   ///< n of TabCaption(n), Tab(n).Control(k) and ListImageN; else 0
 };
 
 struct FormObject {
@@ -83,6 +91,9 @@ struct FormObject {
     std::uint32_t parent = kNoParent;      ///< the object it lies in: the form, a Frame, a PictureBox, ...
     std::uint32_t end = 0;                 ///< the position in Form::objects just past its descendants
     std::uint32_t line = 0;                ///< the line of its Begin
+
+    /// What the form calls it: its name, or NAME_INDEX for a member of a control array.
+    std::string ArrayName() const;
 
     /// The value of the first such property, nothing when the form leaves it out.
     std::optional<std::string_view> Property(Prop property) const {

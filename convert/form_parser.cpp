@@ -125,6 +125,8 @@ public:
                 return true;
             case BlockWord::End:
                 if (skipDepth_ > 0) --skipDepth_;
+                else if (inListImage_) inListImage_ = false;
+                else if (inImages_) inImages_ = false;
                 else if (inFont_) inFont_ = false;
                 else if (tabStripDepth_ > 0) --tabStripDepth_;
                 else Close();
@@ -151,11 +153,25 @@ private:
     };
 
     void BeginPropertyBlock(std::string_view block) {
+        // An ImageList keeps its pictures in "BeginProperty Images", each in a "BeginProperty ListImageN" of its own.
+        if (skipDepth_ == 0 && !inFont_ && open_.back().kind == Kind::Object) {
+            if (!inImages_ && EqualNoCase(block, "images")) {
+                inImages_ = true;
+                return;
+            }
+            if (inImages_ && !inListImage_) {
+                if (const std::optional<std::uint16_t> number = ListImageNumber(block)) {
+                    inListImage_ = true;
+                    listImage_ = *number;
+                    return;
+                }
+            }
+        }
         const bool font = EqualNoCase(block, "font");
         if (skipDepth_ == 0 && !inFont_ && keepTabStripTabs_ && open_.back().kind == Kind::Object &&
             EndsWithNoCase(form_.objects[open_.back().index].type, ".tabstrip") && TabStripBlock(block))
             return;
-        if (skipDepth_ > 0 || inFont_ || tabStripDepth_ > 0 || !font || open_.back().kind == Kind::Item) ++skipDepth_;
+        if (skipDepth_ > 0 || inFont_ || inImages_ || tabStripDepth_ > 0 || !font || open_.back().kind == Kind::Item) ++skipDepth_;
         else inFont_ = true;
     }
 
@@ -175,9 +191,18 @@ private:
         return true;
     }
 
+    // N of "ListImageN", which fits 16 bits.
+    static std::optional<std::uint16_t> ListImageNumber(std::string_view block) {
+        if (block.size() <= 9 || !StartsWithNoCase(block, "listimage")) return std::nullopt;
+        std::uint16_t number = 0;
+        const auto [end, error] = std::from_chars(block.data() + 9, block.data() + block.size(), number);
+        if (error != std::errc() || end != block.data() + block.size()) return std::nullopt;
+        return number;
+    }
+
     void Begin(std::string_view typeAndName, std::uint32_t line) {
         // Nothing lies inside a property block.
-        if (skipDepth_ > 0 || inFont_ || tabStripDepth_ > 0) {
+        if (skipDepth_ > 0 || inFont_ || inImages_ || tabStripDepth_ > 0) {
             ++skipDepth_;
             return;
         }
@@ -245,6 +270,10 @@ private:
             const auto [name, value] = SplitProperty(line);
             if (tabStripDepth_ == 2 && name == "Caption")
                 KeepProperty(owner.index, {Prop::TabCaption, tabStripTab_}, true, value, number);
+        } else if (inImages_) {
+            if (!inListImage_) return;
+            const auto [name, value] = SplitProperty(line);
+            if (name == "Picture") KeepProperty(owner.index, {Prop::ListImage, listImage_}, false, value, number);
         } else if (owner.kind == Kind::Object) {
             ObjectProperty(owner.index, line, number);
         } else if (!line.empty() && (line.front() == 'C' || line.front() == 'T')) {
@@ -320,6 +349,9 @@ private:
             if (text) {
                 UnreadableString lost{false, index, kept.property, number, std::nullopt, std::string(value)};
                 form_.unreadable.push_back(std::move(lost));
+            } else if (IsPictureProperty(kept.property)) {
+                // Read from the .frx only when the pictures are written.
+                bytes = form_.text.Keep(value);
             } else {
                 // A List or ItemData: the reference, for the reader of the .frx.
                 bytes = form_.text.Keep(WithoutComment(value));
@@ -420,6 +452,9 @@ private:
     bool inFont_ = false;       // inside the innermost object's Font block
     std::uint8_t tabStripDepth_ = 0;  // inside a TabStrip's Tabs block (1) and one of its tabs' blocks (2)
     std::uint16_t tabStripTab_ = 0;   // that tab, from 0
+    bool inImages_ = false;     // inside an ImageList's Images block
+    bool inListImage_ = false;  // and in it, inside the block of its image number listImage_
+    std::uint16_t listImage_ = 0;
     std::string scratch_;
     // The kept properties of the object read last, moved to it in one piece
     // when another object's come or it closes: grown a property at a time, each

@@ -25,16 +25,25 @@ bool IsNumberOnly(const NameEntry& entry) {
 
 // "Menu item numbers of Form1.frm, as its resource script gives them."
 std::string Holds(const NameTable& names, std::string_view formName) {
-    bool items = false, controls = false;
+    bool items = false, controls = false, pictures = false;
     for (const NameEntry& entry : names.entries()) {
         if (!NameTable::IsDefined(entry)) continue;
         if (entry.kind == NameKind::Control) controls = true;
+        else if (entry.kind == NameKind::Picture) pictures = true;
         else items = true;
     }
     const std::string form = CommentText(formName);
-    if (!items && !controls) return "No menu item or dialog control of " + form + " has a name its resource script defines.";
-    const char* what = items && controls ? "Menu item and dialog control" : items ? "Menu item" : "Dialog control";
-    return std::string(what) + " numbers of " + form + ", as its resource script gives them.";
+    if (!items && !controls && !pictures)
+        return "No menu item or dialog control of " + form + " has a name its resource script defines.";
+    std::vector<std::string> what;
+    if (items) what.push_back("menu item");
+    if (controls) what.push_back("dialog control");
+    if (pictures) what.push_back("picture");
+    std::string held;
+    for (std::size_t i = 0; i < what.size(); ++i)
+        held.append(i == 0 ? "" : i + 1 == what.size() ? " and " : ", ").append(what[i]);
+    held[0] = UpperAscii(held[0]);
+    return held + " numbers of " + form + ", as its resource script gives them.";
 }
 
 // A resource's name as a program passes it: L"frmMain", or MAKEINTRESOURCEW(1) for a number.
@@ -44,7 +53,8 @@ std::string ResourceArgument(const NameEntry& entry) {
 }
 
 // "/* The resources of its resource script, and how a program loads each: ... */"
-std::string Resources(const NameTable& names, std::string_view menuName, bool accelerators) {
+std::string Resources(const NameTable& names, std::string_view menuName, bool accelerators,
+                      const std::vector<FormPicture>* pictures) {
     std::string list;
     const auto add = [&](const std::string& resource, const std::string& load) {
         list.append("     ").append(resource);
@@ -62,6 +72,14 @@ std::string Resources(const NameTable& names, std::string_view menuName, bool ac
         const std::string name = dialog->name.empty() ? std::to_string(dialog->number) : std::string(dialog->name);
         add(name + " DIALOGEX", "CreateDialogParamW(instance, " + ResourceArgument(*dialog) + ", parent, procedure, 0)");
     }
+    for (std::size_t i = 0; pictures && i < pictures->size(); ++i) {
+        const NameEntry* entry = names.Picture(i);
+        if (!entry) continue;
+        const std::string id = entry->name.empty() ? std::to_string(entry->number) : std::string(entry->name);
+        const bool icon = (*pictures)[i].file.type == ResourceImageType::Icon;
+        add(id + (icon ? " ICON" : " BITMAP"), "LoadImageW(instance, MAKEINTRESOURCEW(" + id + "), " +
+                                                   (icon ? "IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)" : "IMAGE_BITMAP, 0, 0, 0)"));
+    }
     if (list.empty()) return {};
     return "/* The resources of its resource script, and how a program loads each:\r\n" + list + "*/\r\n";
 }
@@ -77,10 +95,10 @@ std::string IncludeGuard(std::string_view fileName) {
 }
 
 void WriteCHeader(const NameTable& names, std::string_view headerName, std::string_view formName,
-                  std::string_view menuName, bool accelerators, TextSink& out) {
+                  std::string_view menuName, bool accelerators, TextSink& out, const std::vector<FormPicture>* pictures) {
     const std::string guard = IncludeGuard(headerName);
     std::string text = "/* " + Holds(names, formName) + " */\r\n";
-    text += Resources(names, menuName, accelerators);
+    text += Resources(names, menuName, accelerators, pictures);
     text += "#ifndef " + guard + "\r\n#define " + guard + "\r\n\r\n";
     for (const NameEntry& entry : names.entries()) {
         if (IsNumberOnly(entry)) {

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "name_table.h"
 #include "text_sink.h"
@@ -18,10 +19,11 @@ std::string IncludeGuard(std::string_view fileName);
 
 /// A C header: a comment naming `formName`, a comment listing the RC text's
 /// resources and how a program loads each (the main menu named `menuName`,
-/// its accelerator table when `accelerators`), the guard from `headerName`,
-/// the #define lines.
+/// its accelerator table when `accelerators`, the `pictures`' icons and
+/// bitmaps), the guard from `headerName`, the #define lines.
 void WriteCHeader(const NameTable& names, std::string_view headerName, std::string_view formName,
-                  std::string_view menuName, bool accelerators, TextSink& out);
+                  std::string_view menuName, bool accelerators, TextSink& out,
+                  const std::vector<FormPicture>* pictures = nullptr);
 
 /// MASM: a comment naming `formName`, then "NAME equ NUMBER" for every #defined name.
 void WriteMasmNumbers(const NameTable& names, std::string_view formName, TextSink& out);

@@ -184,12 +184,24 @@ bool TakesNumber(const Form& form, std::size_t item) {
     return !form.HasChildren(item) && !caption.empty() && caption != "-";
 }
 
+namespace {
+
+// "frmMain_Icon", "picLogo_Picture", "Command1_DownPicture", "ImageList1_ListImage3".
+std::string PictureName(const Form& form, const FormPicture& picture) {
+    std::string name = form.objects[picture.object].ArrayName();
+    name.append("_").append(PropertyName(picture.property));
+    if (picture.property == Prop::ListImage) name.append(std::to_string(picture.image));
+    return name;
+}
+
+}  // namespace
+
 Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const RcOptions& options,
-                           const std::string& formFile) {
+                           const std::string& formFile, const std::vector<FormPicture>* pictures) {
     NameTable table;
     const ItemList& menu = form.menu;
     const std::size_t count = menu.size();
-    ClaimedNames taken(count + (dialog ? dialog->controls.size() + 1 : 0) + 1);
+    ClaimedNames taken(count + (dialog ? dialog->controls.size() + 1 : 0) + (pictures ? pictures->size() : 0) + 1);
     // The main menu's own name: a #define of it would turn the resource's name into a number.
     taken.Claim(options.menuName, HashOf(options.menuName));
     std::string composed;
@@ -294,11 +306,9 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
         table.contextMenus_.push_back(static_cast<std::uint32_t>(table.entries_.size()));
         table.entries_.push_back(entry);
     }
-    if (!dialog) return table;
-
     // The controls are numbered on from the menu's last item, so one #define list serves both.
-    table.controlEntries_.assign(dialog->controls.size(), NameTable::kNone);
-    for (std::size_t k = 0; k < dialog->controls.size(); ++k) {
+    table.controlEntries_.assign(dialog ? dialog->controls.size() : 0, NameTable::kNone);
+    for (std::size_t k = 0; dialog && k < dialog->controls.size(); ++k) {
         const std::uint32_t object = dialog->controls[k].object;
         const FormObject& control = form.objects[object];
         if (auto error = CheckFits(next, ErrorKind::ControlNumberOutOfRange, control.name, control.line, formFile))
@@ -310,11 +320,32 @@ Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const R
         table.controlEntries_[k] = static_cast<std::uint32_t>(table.entries_.size());
         table.entries_.push_back(entry);
     }
-    const FormObject& root = form.objects[0];
-    NameEntry entry{NameKind::Dialog, 0, claim(root.name), 0, root.line, root.name};
-    if (entry.name.empty()) entry.number = static_cast<std::int32_t>(std::clamp<std::int64_t>(next, 1, kLargestNumber));
-    table.dialog_ = static_cast<std::uint32_t>(table.entries_.size());
-    table.entries_.push_back(entry);
+    if (dialog) {
+        const FormObject& root = form.objects[0];
+        NameEntry entry{NameKind::Dialog, 0, claim(root.name), 0, root.line, root.name};
+        if (entry.name.empty()) entry.number = static_cast<std::int32_t>(std::clamp<std::int64_t>(next, 1, kLargestNumber));
+        table.dialog_ = static_cast<std::uint32_t>(table.entries_.size());
+        table.entries_.push_back(entry);
+    }
+    if (!pictures) return table;
+
+    // Resources of their own kind, numbered apart from the menu's and the
+    // controls' ids: the form's icon, first, has the lowest number of all icons,
+    // and so is the one Explorer shows for the program.
+    table.pictureEntries_.assign(pictures->size(), NameTable::kNone);
+    std::int64_t nextPicture = 1;
+    for (std::size_t i = 0; i < pictures->size(); ++i) {
+        const FormPicture& picture = (*pictures)[i];
+        if (picture.file.type == ResourceImageType::Metafile) continue;
+        const std::string_view formName = table.names_.Keep(PictureName(form, picture));
+        if (auto error = CheckFits(nextPicture, ErrorKind::ControlNumberOutOfRange, formName, picture.line, formFile))
+            return *error;
+        NameEntry entry{NameKind::Picture, static_cast<std::uint32_t>(i), {}, static_cast<std::int32_t>(nextPicture++),
+                        picture.line, formName};
+        if (options.useDefines) entry.name = claimDefine(formName);
+        table.pictureEntries_[i] = static_cast<std::uint32_t>(table.entries_.size());
+        table.entries_.push_back(entry);
+    }
     return table;
 }
 

@@ -4,6 +4,7 @@
 // file, the accelerators, the dialog) reads them from here. Numbers are
 // given in writing order: Glowne's items, then each context menu's, then the
 // dialog's controls in tab order; each must fit the 16 bits of a resource id.
+// The pictures' ICON and BITMAP resources are numbered on their own, from 1.
 // A name is #defined only when the one identifier rule allows it and no
 // earlier entry has it.
 #pragma once
@@ -14,6 +15,7 @@
 
 #include "dialog_layout.h"
 #include "form.h"
+#include "form_pictures.h"
 #include "rc_options.h"
 #include "result.h"
 
@@ -25,11 +27,13 @@ enum class NameKind : std::uint8_t {
     ContextMenu,      ///< a context menu's own MENU resource
     Control,          ///< a control of the dialog
     Dialog,           ///< the DIALOGEX resource
+    Picture,          ///< an ICON or BITMAP resource of one of the form's pictures
 };
 
 struct NameEntry {
     NameKind kind{};
-    std::uint32_t node = 0;   ///< in Form::menu for items and context menus, in Form::objects for controls and the dialog
+    std::uint32_t node = 0;   ///< in Form::menu for items and context menus, in Form::objects for controls and the
+                              ///< dialog, in the pictures for a picture
     std::string_view name;    ///< what the RC text calls it; empty: its number stands in its place
     std::int32_t number = 0;
     std::uint32_t line = 0;   ///< where the form begins it
@@ -69,6 +73,10 @@ public:
     const NameEntry* Control(std::size_t k) const {
         return controlEntries_[k] == kNone ? nullptr : &entries_[controlEntries_[k]];
     }
+    /// The entry of the i-th picture, or null when it is named in no resource (a metafile).
+    const NameEntry* Picture(std::size_t i) const {
+        return i >= pictureEntries_.size() || pictureEntries_[i] == kNone ? nullptr : &entries_[pictureEntries_[i]];
+    }
     /// The dialog's entry, or null without a dialog.
     const NameEntry* Dialog() const { return dialog_ == kNone ? nullptr : &entries_[dialog_]; }
     /// Is there a Glowne? Not when the form has no menu, nor with context
@@ -86,11 +94,13 @@ public:
     }
 
 private:
-    friend Result<NameTable> NameForm(const Form&, const DialogLayout*, const RcOptions&, const std::string&);
+    friend Result<NameTable> NameForm(const Form&, const DialogLayout*, const RcOptions&, const std::string&,
+                                      const std::vector<FormPicture>*);
     std::vector<NameEntry> entries_;
     std::vector<std::uint32_t> itemEntries_;     // per menu item
     std::vector<std::uint32_t> contextMenus_;
     std::vector<std::uint32_t> controlEntries_;  // per line of the dialog
+    std::vector<std::uint32_t> pictureEntries_;  // per picture
     std::uint32_t dialog_ = kNone;
     bool hasMainMenu_ = false;
     std::vector<std::uint32_t> leftOut_;
@@ -101,8 +111,11 @@ private:
 /// Numbers and names the form's menus and, with `dialog`, its dialog. With
 /// `options.contextMenus`, a hidden top-level menu with items is a context
 /// menu, named after its item when that name is free, else numbered 1, 2, ...
-/// in the form's order. `formFile` names the form in an error.
+/// in the form's order. With `pictures`, each that a resource holds (all but
+/// metafiles) is numbered from 1 in their order, the form's icon first, and
+/// named after its control and property: frmMain_Icon, picLogo_Picture,
+/// Command1_DownPicture, ImageList1_ListImage3. `formFile` names the form in an error.
 Result<NameTable> NameForm(const Form& form, const DialogLayout* dialog, const RcOptions& options,
-                           const std::string& formFile);
+                           const std::string& formFile, const std::vector<FormPicture>* pictures = nullptr);
 
 }  // namespace tarvel

@@ -20,6 +20,8 @@ struct RcOptions {
     std::string definePrefix;    ///< put before every name that is #defined (IDM_: #define IDM_mnuOpen 100)
     std::string includeFile;     ///< when not empty, #include "this" stands in place of the #define list
     bool dialog = false;         ///< the whole form as a DIALOGEX resource after the menu
+    /// The form's pictures as ICON and BITMAP resources, their files written beside the RC file.
+    bool pictures = false;
     bool tidy = false;           ///< every block indented by its depth, no empty line before a POPUP nor at the start
     /// A number standing where the form's name could not be used (exit, IDOK, a name taken twice) is
     /// followed by a comment naming it, for the reader of a program's sources (tarvel-rc: with a dialog, header or MASM file).

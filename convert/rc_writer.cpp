@@ -228,7 +228,11 @@ void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& 
         text.assign("    ");
         DescribeControl(form, dialog, ref, line);
         text.append(line.statement).append(" ");
-        if (line.text) {
+        if (const NameEntry* image = line.image != DialogLayout::kNoImage ? names.Picture(line.image) : nullptr) {
+            // The resource the static shows, by the name or number it has.
+            AppendName(text, *image);
+            text += ", ";
+        } else if (line.text) {
             text += "\"";
             AppendRcString(text, *line.text);
             text += "\", ";
@@ -249,6 +253,29 @@ void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& 
         out.Write(text.append("\r\n"));
     }
     out.Write("}\r\n");
+}
+
+// "frmMain_Icon ICON "Form1.ico"" for each picture a resource holds, and a
+// comment for each metafile written beside them.
+void WritePictures(const Form& form, const NameTable& names, const std::vector<FormPicture>& pictures,
+                   const RcOptions& options, TextSink& out) {
+    std::string line;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const FormPicture& picture = pictures[i];
+        if (const NameEntry* entry = names.Picture(i)) {
+            line.clear();
+            AppendName(line, *entry);
+            line += picture.file.type == ResourceImageType::Icon ? " ICON \"" : " BITMAP \"";
+            AppendRcString(line, picture.fileName);
+            line += "\"";
+            AppendNumberComment(line, *entry, options);
+        } else {
+            line.assign("// ");
+            AppendCommentSafe(line, form.objects[picture.object].name);
+            line.append(": ").append(picture.fileName).append(" is a metafile, which no resource of a dialog shows");
+        }
+        out.Write(line.append("\r\n"));
+    }
 }
 
 }  // namespace
@@ -298,7 +325,7 @@ void AppendRcString(std::string& out, std::string_view text) {
 }
 
 void WriteResourceScript(const Form& form, const NameTable& names, const DialogLayout* dialog, const RcOptions& options,
-                         TextSink& out) {
+                         TextSink& out, const std::vector<FormPicture>* pictures) {
     std::string line;
     if (options.codePage > 0) {
         line = "#pragma code_page(";
@@ -322,6 +349,10 @@ void WriteResourceScript(const Form& form, const NameTable& names, const DialogL
         if (options.codePage > 0 || options.dialog || !options.includeFile.empty() || defines) out.Write("\r\n");
     }
     const bool menus = names.HasMainMenu() || !names.contextMenus().empty();
+    if (pictures && !pictures->empty()) {
+        WritePictures(form, names, *pictures, options, out);
+        if (menus || dialog) out.Write("\r\n");
+    }
     if (menus) WriteMenus(form, names, options, out);
     if (menus && dialog) out.Write("\r\n");
     if (dialog) WriteDialog(form, *dialog, names, options, names.HasMainMenu(), out);

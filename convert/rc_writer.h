@@ -1,8 +1,9 @@
 // The one writer of the resource script: it alone writes the RC file's
 // lines, from the form's tree, its name table and its dialog's layout. The
 // layout, in this order: the code page pragma, <windows.h> for a dialog, the
-// #define list (or the #include of the header that holds it), the MENU
-// resource Glowne, the context menus, the accelerators, the DIALOGEX. Texts
+// #define list (or the #include of the header that holds it), the pictures'
+// ICON and BITMAP resources (the form's icon first), the MENU resource
+// Glowne, the context menus, the accelerators, the DIALOGEX. Texts
 // become RC strings by one rule: the bytes in whatever code page, a quote and
 // a backslash doubled, control bytes as escapes.
 #pragma once
@@ -12,6 +13,7 @@
 
 #include "dialog_layout.h"
 #include "form.h"
+#include "form_pictures.h"
 #include "name_table.h"
 #include "rc_options.h"
 #include "text_sink.h"
@@ -25,8 +27,9 @@ namespace tarvel {
 void AppendRcString(std::string& out, std::string_view text);
 
 /// Writes the whole RC text: the menus when the form has any, the dialog
-/// when `dialog` is given. `options.codePage` is a number here (0: no pragma).
+/// when `dialog` is given, the pictures' resources when `pictures` are given
+/// (their files beside the RC file). `options.codePage` is a number here (0: no pragma).
 void WriteResourceScript(const Form& form, const NameTable& names, const DialogLayout* dialog, const RcOptions& options,
-                         TextSink& out);
+                         TextSink& out, const std::vector<FormPicture>* pictures = nullptr);
 
 }  // namespace tarvel

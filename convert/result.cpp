@@ -61,9 +61,10 @@ std::string Describe(const ConvertError& error) {
         case ErrorKind::NoMenu:
             return where + "no menu";
         case ErrorKind::FrxUnreadable:
-            if (!error.detail.empty())
+            if (error.detail == "not a regular file")
                 return where + "cannot read the caption file: it is not a regular file but a pipe, a socket or a device";
-            return where + "cannot read the caption file: " + reason;
+            return where + "cannot read the " + (error.detail.empty() ? std::string("caption") : error.detail) +
+                   " file: " + reason;
         case ErrorKind::FrxOutOfRange:
             if (!error.detail.empty()) return where + "at offset " + FrxOffsetText(error.number) + ": " + error.detail;
             return where + "a caption's offset or length runs past the end of the file";

@@ -25,7 +25,7 @@ enum class ErrorKind {
     NotAForm,                 ///< the file does not begin a VB.Form or VB.MDIForm
     NoMenu,                   ///< the form holds no menu (with a dialog: neither a menu nor a dialog)
     FrxUnreadable,            ///< a .frx file that a string refers to cannot be read (`detail` is
-                              ///< "not a regular file" for a pipe, a socket or a device)
+                              ///< "not a regular file" for a pipe, a socket or a device, ".frx" for a picture's)
     FrxOutOfRange,            ///< a string's offset or length runs past the end of its .frx file; for a
                               ///< picture or list, `detail` says what is wrong at offset `number`
     ItemNumberOutOfRange,     ///< a menu item's number falls outside the 0 to 65535 a MENU resource holds

@@ -276,7 +276,7 @@ TEST_F(CommandLine, HelpListsEveryOptionAndConvertsNothing) {
         for (const char* listed : {"-n, --first-id N", "--no-define", "-o, --output FILE", "-h, --help", "--version",
                                    "--shortcuts", "--context-menus", "--gray-popups", "--code-page N|auto",
                                    "--header FILE", "--masm FILE", "--all", "--dialog", "--prefix TEXT", "--menu-name NAME", "--tidy",
-                                   "--depfile FILE"})
+                                   "--depfile FILE", "--pictures"})
             EXPECT_NE(got.out.find(listed), std::string::npos) << listed;
     }
     EXPECT_FALSE(fs::exists(Path("Form1.rc")));
@@ -893,6 +893,66 @@ TEST_F(CommandLine, AllWritesShortcutsContextMenusGreyedPopupsAndTheCodePage) {
     got = Tarvel({"--context-menus", "-o", "-", nothing});
     EXPECT_EQ(got.status, 1);
     EXPECT_EQ(got.out, "");
+}
+
+TEST_F(CommandLine, PicturesGoBesideTheRcFileWhichStandardOutputHasNot) {
+    // The .frx: an icon of one 1 x 1 image, as VB stores a form's Icon.
+    using namespace std::string_literals;
+    const std::string icon = "\0\0\x01\0\x01\0\x01\x01\0\0\x01\0\x20\0\x30\0\0\0\x16\0\0\0"s + "\x28\0\0\0\x01\0\0\0\x02\0\0\0"s +
+                             "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + std::string(4, '\0');
+    WriteFile(Path("Form1.frx"), "\x4E\0\0\0lt\0\0\x46\0\0\0"s + icon);
+    const std::string formText = "Begin VB.Form frmMain\r\n Icon = \"Form1.frx\":0000\r\n Begin VB.Menu mnuA\r\n"
+                                 "  Caption = \"A\"\r\n End\r\nEnd\r\n";
+    const std::string form = Form("Form1.frm", formText);
+    const std::string resource = "frmMain_Icon ICON \"Form1.ico\"\r\n";
+
+    Outcome got = Tarvel({"--pictures", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.err, "");
+    EXPECT_EQ(ReadFile(Path("Form1.ico")), icon);
+    EXPECT_EQ(ReadFile(Path("Form1.rc")), "#define mnuA 100\r\n#define frmMain_Icon 1\r\n\r\n\r\n" + resource +
+                                              "\r\nGlowne MENU\r\n{\r\nMENUITEM \"A\", mnuA\r\n}\r\n\r\n");
+
+    // Standard output has no folder: --pictures is refused there, and --all leaves the pictures out.
+    got = Tarvel({"--pictures", "-o", "-", form});
+    EXPECT_EQ(got.status, 2);
+    EXPECT_EQ(got.err, "tarvel-rc: option '--pictures' writes files beside the RC file, which '-o -' does not have\n" + kTry);
+    fs::remove(Path("Form1.ico"));
+    got = Tarvel({"--all", "-o", "-", form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out.find("ICON"), std::string::npos) << got.out;
+    EXPECT_FALSE(fs::exists(Path("Form1.ico")));
+
+    // With -o they go beside the RC file named; a form from standard input names them after itself.
+    fs::create_directory(Path("out"));
+    got = Tarvel({"--all", "-o", Path("out/menu.rc"), form});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(ReadFile(Path("out/Form1.ico")), icon);
+    EXPECT_NE(ReadFile(Path("out/menu.rc")).find(resource), std::string::npos);
+    const fs::path here = fs::current_path();
+    fs::current_path(Path(""));
+    const tarvel::UniqueFile in = StreamOf(formText);
+    std::ostringstream out, err;
+    const std::vector<std::string> arguments{"--pictures", "-o", Path("out/stdin.rc"), "-"};
+    const tarvel::cli::ParseResult parsed = ParseArguments(arguments, out, err);
+    ASSERT_TRUE(parsed.run) << err.str();
+    EXPECT_EQ(tarvel::cli::Run(parsed.options, out, err, in.get()), 0) << err.str();
+    fs::current_path(here);
+    EXPECT_EQ(ReadFile(Path("out/frmMain.ico")), icon);
+    EXPECT_NE(ReadFile(Path("out/stdin.rc")).find("frmMain_Icon ICON \"frmMain.ico\"\r\n"), std::string::npos);
+
+    // Two forms whose names make one file name each keep a picture of their own.
+    fs::create_directory(Path("two"));
+    for (const char* name : {"two/Form 1.frm", "two/Form_1.frm", "two/Zażółć.frm"}) Form(name, formText);
+    fs::copy_file(Path("Form1.frx"), Path("two/Form1.frx"));
+    got = Tarvel({"--pictures", Path("two/Form 1.frm"), Path("two/Form_1.frm"), Path("two/Zażółć.frm")});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(ReadFile(Path("two/Form_1.ico")), icon);
+    EXPECT_EQ(ReadFile(Path("two/Form_1_2.ico")), icon);
+    EXPECT_NE(ReadFile(Path("two/Form 1.rc")).find("frmMain_Icon ICON \"Form_1.ico\"\r\n"), std::string::npos);
+    EXPECT_NE(ReadFile(Path("two/Form_1.rc")).find("frmMain_Icon ICON \"Form_1_2.ico\"\r\n"), std::string::npos);
+    // A name beyond ASCII: each run of its other letters one '_'.
+    EXPECT_EQ(ReadFile(Path("two/Za_.ico")), icon);
 }
 
 TEST_F(CommandLine, PrefixGoesBeforeEveryDefinedNameWhichStillFollowsTheRules) {

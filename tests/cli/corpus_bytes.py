@@ -52,6 +52,7 @@ OPTION_SETS = {
     "all-header": (["--all", "--header", "ids.h", "--masm", "ids.inc"], True),
     "tidy": (["--tidy", "--all", "--shortcuts"], False),
     "prefix": (["--prefix", "IDM_", "--dialog", "--header", "ids.h", "--masm", "ids.inc"], True),
+    "pictures": (["--pictures", "--header", "ids.h", "--masm", "ids.inc"], True),
 }
 
 
@@ -72,7 +73,7 @@ def forms_of(corpus):
 def convert(tarvel_rc, corpus, form, options, with_files, work, env):
     """The record of one conversion: status, then a digest of each output."""
     for leftover in work.iterdir():
-        leftover.unlink()
+        leftover.unlink()  # the pictures' files too
     rc = work / "out.rc"
     arguments = [tarvel_rc, *options, "-o", str(rc), form]
     if with_files:

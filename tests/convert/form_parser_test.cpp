@@ -312,6 +312,67 @@ End
     EXPECT_EQ(plain.value().objects[1].properties.size(), 1u);
 }
 
+// "Name.Property/tab=value@line" of every kept property of every object but the form.
+std::vector<std::string> KeptOfControls(const Form& form) {
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < form.objects.size(); ++i)
+        for (const FormProperty& property : form.objects[i].properties)
+            kept.push_back(std::string(form.objects[i].name) + "." + std::string(PropertyName(property.property)) + "/" +
+                           std::to_string(property.tab) + "=" + std::string(property.value) + "@" +
+                           std::to_string(property.line));
+    return kept;
+}
+
+TEST(FormParser, PicturesKeepTheirFrxReferenceAndAnImageListKeepsEachImageByItsNumber) {
+    const Result<Form> form = Parse(R"frm(Begin VB.Form frmMain 
+   Icon            =   "Form1.frx":0000
+   Begin MSComctlLib.ImageList ImageList1 
+      BeginProperty Images {2C247F25-8591-11D1-B16A-00C0F0283628} 
+         NumListImages   =   2
+         BeginProperty ListImage1 {2C247F27-8591-11D1-B16A-00C0F0283628} 
+            Picture         =   "Form1.frx":0A3C
+            Key             =   ""
+         EndProperty
+         BeginProperty ListImage12 {2C247F27-8591-11D1-B16A-00C0F0283628} 
+            Picture         =   "Form1.frx":0B00
+         EndProperty
+      EndProperty
+      BeginProperty Other {00000000-0000-0000-0000-000000000000} 
+         Picture         =   "Form1.frx":0C00
+      EndProperty
+      Begin VB.Menu mnuInside 
+      End
+   End
+   Begin VB.CommandButton Command1 
+      Picture         =   "Form1.frx":1000
+      DownPicture     =   "Form1.frx":2000
+      DisabledPicture =   "Form1.frx":3000
+      DragIcon        =   "Form1.frx":4000
+      Style           =   1  'Graphical
+      Text            =   "Form1.frx":5000
+   End
+   Begin VB.Image Image1 
+      Picture         =   "Form1.frx":6000
+      Stretch         =   -1  'True
+   End
+End
+)frm", true);
+    ASSERT_TRUE(form);
+    EXPECT_EQ(KeptOfControls(form.value()),
+              (std::vector<std::string>{"frmMain.Icon/0=\"Form1.frx\":0000@2", "ImageList1.ListImage/1=\"Form1.frx\":0A3C@7",
+                                        "ImageList1.ListImage/12=\"Form1.frx\":0B00@11",
+                                        "Command1.Picture/0=\"Form1.frx\":1000@21",
+                                        "Command1.DownPicture/0=\"Form1.frx\":2000@22",
+                                        "Command1.DisabledPicture/0=\"Form1.frx\":3000@23", "Command1.Style/0=1@25",
+                                        "Command1.Text/0=@26", "Image1.Picture/0=\"Form1.frx\":6000@29",
+                                        "Image1.Stretch/0=-1@30"}));
+    EXPECT_TRUE(form.value().menu.empty());
+    // Read without the controls, only the form's own pictures are kept.
+    const Result<Form> menusOnly = Parse("Begin VB.Form F\r\n Icon = \"F.frx\":0010\r\n Begin VB.Image I\r\n  Picture = \"F.frx\":0\r\n End\r\nEnd\r\n");
+    ASSERT_TRUE(menusOnly);
+    EXPECT_EQ(KeptOfControls(menusOnly.value()), (std::vector<std::string>{"F.Icon/0=\"F.frx\":0010@2"}));
+}
+
 TEST(FormParser, LinesAndLineEndsThatCrossTheReadPieces) {
     // A caption line longer than a piece, a CR LF split between two pieces, a
     // menu line found only in the second piece, and a last line without its end.

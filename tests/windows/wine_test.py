@@ -40,6 +40,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 from input_check import test_inputs  # noqa: E402
 from win32_app_check import check_win32_app  # noqa: E402
 from program_check import check_programs  # noqa: E402
+from pictures_check import check_pictures  # noqa: E402
 
 SOURCE = Path(__file__).resolve().parents[2]
 HELPER_SOURCE = Path(__file__).resolve().parent / "file_holder.cpp"
@@ -510,6 +511,7 @@ def main():
             test_interrupt_and_in_place(wine, linux_rc, windows_rc, work / "saving")
             test_zip(wine, build, work)
             check_win32_app(wine, check, linux_rc, build, corpus)
+            check_pictures(wine, linux_rc, work / "pictures", check)
             test_window_and_dialogs(wine, linux_rc, build)
             check_programs(wine, linux_rc, build, work, corpus, check)
             if wine.silent_retries:

@@ -1,0 +1,143 @@
+#include "form_pictures.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <variant>
+
+#include "ascii.h"
+#include "frx_data.h"
+#include "utf8.h"
+
+namespace tarvel {
+namespace {
+
+// A file name's piece in letters, digits, '_' and '-' only: what every file
+// system, make and resource compiler take alike, whatever code page the
+// form's names are in. A run of other bytes (one letter in UTF-8, or a word
+// in the form's code page) is one '_'.
+std::string FileNamePiece(std::string_view text) {
+    std::string piece;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsAsciiLetter(c) || IsAsciiDigit(c) || c == '-') {
+            piece += c;
+        } else if (static_cast<unsigned char>(c) < 0x80 || i == 0 || static_cast<unsigned char>(text[i - 1]) < 0x80) {
+            piece += '_';
+        }
+    }
+    return piece;
+}
+
+// "Form1", "Form1_Picture", "Form1_picLogo", "Form1_Command1_DownPicture", "Form1_ImageList1_3".
+std::string FileStem(std::string_view stem, const Form& form, const FormPicture& picture) {
+    std::string name = FileNamePiece(stem);
+    if (picture.object == 0) return picture.property == Prop::Icon ? name : name + "_Picture";
+    name.append("_").append(FileNamePiece(form.objects[picture.object].ArrayName()));
+    if (picture.property == Prop::ListImage) name.append("_").append(std::to_string(picture.image));
+    else if (picture.property != Prop::Picture) name.append("_").append(PropertyName(picture.property));
+    return name;
+}
+
+// "the Picture of picLogo", "the image 3 of ImageList1", "the Icon of frmMain".
+std::string WhichPicture(const Form& form, const FormPicture& picture) {
+    const std::string owner = form.objects[picture.object].ArrayName();
+    if (picture.property == Prop::ListImage) return "the image " + std::to_string(picture.image) + " of " + owner;
+    return "the " + std::string(PropertyName(picture.property)) + " of " + owner;
+}
+
+// The .frx files of one form, each opened once however many pictures it holds.
+class OpenFrxFiles {
+public:
+    explicit OpenFrxFiles(FrxFolder& folder) : folder_(folder) {}
+
+    Result<FrxData*> Open(const std::string& name, std::vector<std::filesystem::path>& opened) {
+        auto [slot, added] = files_.try_emplace(LowerAscii(name), ConvertError{});
+        if (added) {
+            Result<std::unique_ptr<FrxFile>> file = FrxFile::Open(folder_, name);
+            if (file) {
+                opened.push_back(PathFromUtf8(file.value()->Name()));
+                slot->second = std::move(file.value());
+            } else {
+                slot->second = file.error();
+            }
+        }
+        if (const auto* error = std::get_if<ConvertError>(&slot->second)) return *error;
+        return std::get<std::unique_ptr<FrxFile>>(slot->second).get();
+    }
+
+private:
+    FrxFolder& folder_;
+    std::map<std::string, std::variant<ConvertError, std::unique_ptr<FrxFile>>> files_;
+};
+
+}  // namespace
+
+FormPictures ReadFormPictures(const Form& form, FrxFolder& frxFolder, std::string_view stem,
+                              const std::string& formFile, const ClaimFileName& claim, std::vector<std::string>& warnings) {
+    // Where each picture is written in the form, the form's icon first.
+    struct Slot {
+        std::uint32_t object;
+        const FormProperty* property;
+    };
+    std::vector<Slot> slots;
+    for (std::uint32_t i = 0; i < form.objects.size(); ++i)
+        for (const FormProperty& property : form.objects[i].properties) {
+            if (!IsPictureProperty(property.property)) continue;
+            // Only a form has an icon of its own; the form's comes first, so that Explorer shows it for the program.
+            if (property.property == Prop::Icon && i != 0) continue;
+            if (property.property == Prop::Icon) slots.insert(slots.begin(), {i, &property});
+            else slots.push_back({i, &property});
+        }
+
+    FormPictures read;
+    OpenFrxFiles frxFiles(frxFolder);
+    for (const Slot& slot : slots) {
+        FormPicture picture;
+        picture.object = slot.object;
+        picture.property = slot.property->property;
+        picture.image = picture.property == Prop::ListImage ? slot.property->tab : 0;
+        picture.line = slot.property->line;
+        const std::string leftOut = Where(formFile, picture.line) + WhichPicture(form, picture) + " is left out: ";
+
+        const std::optional<FrxDatumReference> reference = ParseFrxDatumReference(slot.property->value);
+        if (!reference) {
+            warnings.push_back(leftOut + "'" + std::string(slot.property->value) + "' names no place in a .frx file");
+            continue;
+        }
+        Result<FrxData*> frx = frxFiles.Open(reference->fileName, read.frxFiles);
+        if (!frx) {
+            ConvertError unreadable = frx.error();
+            unreadable.detail = ".frx";  // it holds pictures here, not only captions
+            warnings.push_back(leftOut + Describe(unreadable));
+            continue;
+        }
+        Result<FrxPicture> stored = ReadPicture(*frx.value(), reference->offset);
+        if (!stored) {
+            warnings.push_back(leftOut + Describe(stored.error()));
+            continue;
+        }
+        // An empty picture is how the form says it has none.
+        if (stored.value().empty()) continue;
+        Result<ResourceImage> file = ResourceImageOf(stored.value(), frx.value()->Name());
+        if (!file) {
+            warnings.push_back(leftOut + Describe(file.error()));
+            continue;
+        }
+        picture.file = std::move(file.value());
+
+        const std::string fileStem = FileStem(stem, form, picture);
+        picture.fileName = fileStem + "." + std::string(picture.file.extension);
+        for (int n = 2; !claim(picture.fileName); ++n)
+            picture.fileName = fileStem + "_" + std::to_string(n) + "." + std::string(picture.file.extension);
+        if (picture.file.type == ResourceImageType::Metafile)
+            warnings.push_back(Where(formFile, picture.line) + WhichPicture(form, picture) + " is a " +
+                               std::string(ImageKindName(stored.value().kind)) +
+                               " metafile, which no dialog shows: it is written as " + picture.fileName +
+                               " and named in no resource");
+        read.pictures.push_back(std::move(picture));
+    }
+    return read;
+}
+
+}  // namespace tarvel
