@@ -168,6 +168,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     Result<Form> read = ReadForm(request, formName, request.frx ? *request.frx : besideTheForm, formIdentity);
     if (!read) return read.error();
     const Form& form = read.value();
+    const bool formFromFile = !request.formBytes && !request.formStream;
 
     // The pictures' files go beside the RC file, unless the caller names their folder.
     const std::filesystem::path pictureFolder = !destination.pictures.empty() ? destination.pictures
@@ -179,7 +180,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     FormPictures pictures;
     if (request.rc.pictures) {
         // Named after the form's file; a form from elsewhere after its name in the form.
-        const std::string stem = request.formBytes || request.form.stem().empty() ? std::string(form.objects[0].name)
+        const std::string stem = !formFromFile || request.form.stem().empty() ? std::string(form.objects[0].name)
                                                                                   : Utf8FromPath(request.form.stem());
         std::set<std::string> ownFiles;
         std::set<std::string>& taken = destination.pictureFiles ? *destination.pictureFiles : ownFiles;
@@ -242,7 +243,6 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (program && dialog) lists = ListReader(besideTheForm.folder(), formName, report.warnings).Read(form);
 
     // Every file read, which no output may overwrite.
-    const bool formFromFile = !request.formBytes && !request.formStream;
     if (formFromFile) report.filesRead.push_back(request.form);
     std::vector<InputFile> inputs;
     if (formIdentity) inputs.push_back({*formIdentity, {}});

@@ -133,7 +133,7 @@ def corpus(compilers, tarvel_rc, folder, work):
             # No dialog (an MDI form, or no form): no program, and a warning that says so when a menu was written.
             compilers.check(not program.exists(), f"{form}: a program without a dialog")
             if has_menu:
-                compilers.check(b"no program is written" in done.stderr, f"{form}: no warning: {done.stderr.decode()}")
+                compilers.check(b"no program is written" in done.stderr, f"{form}: no warning: {done.stderr.decode(errors='replace')}")
             without += 1
             continue
         if not compilers.check(done.returncode == 0 and program.exists(),

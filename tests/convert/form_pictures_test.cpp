@@ -223,8 +223,8 @@ End
                           "CAPTION \"Pictures\"\r\n"
                           "FONT 8, \"MS Sans Serif\"\r\n"
                           "{\r\n"
-                          "    PUSHBUTTON \"&Go\", cmdGo, 67, 6, 40, 18, BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP\r\n"
-                          "    PUSHBUTTON \"Plain\", cmdPlain, 113, 6, 40, 18, BS_PUSHBUTTON | WS_TABSTOP\r\n"
+                          "    PUSHBUTTON \"&Go\", cmdGo, 67, 6, 40, 18, BS_PUSHBUTTON | BS_BITMAP | BS_MULTILINE | WS_TABSTOP\r\n"
+                          "    PUSHBUTTON \"Plain\", cmdPlain, 113, 6, 40, 18, BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP\r\n"
                           "    CONTROL picBox_Picture, picBox, \"STATIC\", SS_ICON, 33, 6, 20, 18\r\n"
                           "    CONTROL imgLogo_Picture, imgLogo, \"STATIC\", SS_BITMAP | SS_REALSIZECONTROL, 7, 6, 20, 18\r\n"
                           "    CONTROL \"\", imgNone, \"STATIC\", SS_ETCHEDFRAME, 7, 37, 20, 18\r\n"
@@ -282,10 +282,9 @@ TEST(FormPictures, AFileThatWouldReplaceTheFrxIsRefusedAndNothingIsWritten) {
     fs::create_symlink("Form1.frx", dir / "Form1.ico");
     const Written written = Convert(dir, "Begin VB.Form frmMain\r\n Icon = \"Form1.frx\":0000\r\nEnd\r\n", false);
     ASSERT_FALSE(written.report);
-    EXPECT_EQ(written.report.error().kind, ErrorKind::OutputIsForm);
-    EXPECT_EQ(Describe(written.report.error()), test::PathUtf8(dir / "Form1.ico") +
-                                                    ": the output file would overwrite the form's .frx file " +
-                                                    test::PathUtf8(dir / "Form1.frx"));
+    EXPECT_EQ(written.report.error().kind, ErrorKind::OutputIsInput);
+    EXPECT_EQ(Describe(written.report.error()), test::PathUtf8(dir / "Form1.ico") + ": the output file would overwrite " +
+                                                    test::PathUtf8(dir / "Form1.frx") + ", which the conversion reads");
     EXPECT_EQ(test::ReadBytes(dir / "Form1.frx"), Stored(kIcon));
     EXPECT_FALSE(fs::exists(dir / "Form1.rc"));
 
