@@ -20,15 +20,21 @@ int main(int argc, char** argv) {
 
     // Fontconfig reads its configuration and its caches on the first use of a
     // font, a good part of the window's start: a thread does it while Qt loads
-    // its plugins and connects to the display, and Qt then finds it done.
+    // its plugins, connects to the display and maps the window, and the
+    // controls, the first to need a font, find it done.
     std::thread fonts([] { FcInit(); });
+    const auto fontsRead = [&fonts] {
+        if (fonts.joinable()) fonts.join();
+    };
     // Every argument is the window's own: Qt is given the program's name alone.
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-    fonts.join();
     tarvel::ui::Platform platform;
     frmMain window(platform, request.name.value_or(std::string()));
+    window.BeforeControls(fontsRead);
     window.CenterOnScreen();
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    fontsRead();
+    return status;
 }
