@@ -208,17 +208,26 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 BOOL frmMain::OnCreate(HWND hwnd, LPCREATESTRUCTW) {
     window_ = hwnd;
-    // Each control made once, at its place and in its font: under Wine every
-    // move and every font a control is given after it is made costs start-up time.
     dpi_ = WindowDpi(hwnd);
     font_ = CreateDialogFont(dpi_);
-    CreateControls();
     // At the system's DPI the class's icons are these very sizes, and giving the
-    // window its own again would cost start-up time too.
+    // window its own again would cost start-up time.
     LoadIcons(Px(480, dpi_) != GetSystemMetrics(SM_CXICON) || Px(240, dpi_) != GetSystemMetrics(SM_CXSMICON));
-    MeasureLines();
     DragAcceptFiles(hwnd, TRUE);
     return TRUE;
+}
+
+void frmMain::Show(int showCommand) {
+    ShowWindow(window_, showCommand);
+    if (Dir1 != nullptr) return;
+    // Each control made once, at its place and in its font: under Wine every
+    // move and every font a control is given after it is made costs start-up time.
+    CreateControls();
+    MeasureLines();
+    // Activated while it had no controls, the window gave the focus to none:
+    // it goes where activation puts it, at first the directory list.
+    if (GetActiveWindow() == window_)
+        KeepFocusAcrossActivation(window_, WA_ACTIVE, IsIconic(window_), focusBeforeDeactivation_, Dir1);
 }
 
 void frmMain::CreateControls() {

@@ -102,7 +102,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // No UpdateWindow: the loop's first wait puts the window on the screen, then
     // Form_Load fills the lists and the first paint follows, so the window
     // appears that much sooner and a message about the name given comes over it.
-    ShowWindow(window.hwnd(), showCommand);
+    window.Show(showCommand);
     window.Load(request.name.value_or(std::string()));
     return RunMessageLoop(window);
 }
