@@ -9,13 +9,11 @@
 
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "frm_main.h"
 #include "platform.h"
 #include "start_arguments.h"
-#include "window_support.h"
 
 namespace {
 
@@ -80,25 +78,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     WriteForCommandLine(STD_ERROR_HANDLE, err.str());
     if (!request.openWindow) return request.status;
 
-    // The system reads its list of fonts on the first use of any, a good part
-    // of the window's start under Wine: a thread does it while this one makes
-    // the window, whose controls then find the fonts ready.
-    std::thread fonts([] {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HFONT font = tarvel::ui::win32::CreateDialogFont(96);
-        const HGDIOBJ previous = SelectObject(dc, font);
-        TEXTMETRICW metrics;
-        GetTextMetricsW(dc, &metrics);
-        SelectObject(dc, previous);
-        DeleteObject(font);
-        DeleteDC(dc);
-    });
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
     tarvel::ui::Platform platform;
     frmMain window(instance, platform);
-    fonts.join();
     // No UpdateWindow: the loop's first wait puts the window on the screen, then
     // Form_Load fills the lists and the first paint follows, so the window
     // appears that much sooner and a message about the name given comes over it.
