@@ -38,10 +38,14 @@ for program in "$tarvel" "$minimal" "$map_timer"; do
   [ -x "$program" ] || { echo "no program at $program (build it first)" >&2; exit 2; }
 done
 command -v Xvfb >/dev/null || { echo "Xvfb is missing: apt-get install xvfb" >&2; exit 2; }
+command -v xdpyinfo >/dev/null || { echo "xdpyinfo is missing: apt-get install x11-utils" >&2; exit 2; }
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/tarvel-startup-XXXXXX")"
 xvfb_pid='' keeper_pid='' wine_started=''
 cleanup() {
+  local status=$?
+  # A run that failed says why: the programs' own messages are kept aside until then.
+  [ "$status" -ne 0 ] && [ -s "$work/errors" ] && cat "$work/errors" >&2
   [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null
   [ -n "$wine_started" ] && wineserver -k 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
@@ -49,11 +53,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# -noreset: by default the server resets when its last client leaves, and a
+# program started during the reset finds no display (each run is the only client).
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(cat "$work/display")"
+# On a loaded machine the server may name its display before it takes clients.
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "Xvfb on $DISPLAY takes no connection: $(cat "$work/xvfb.log")" >&2; exit 1; }
 unset QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
