@@ -210,9 +210,10 @@ BOOL frmMain::OnCreate(HWND hwnd, LPCREATESTRUCTW) {
     window_ = hwnd;
     dpi_ = WindowDpi(hwnd);
     font_ = CreateDialogFont(dpi_);
-    // At the system's DPI the class's icons are these very sizes, and giving the
-    // window its own again would cost start-up time.
-    LoadIcons(Px(480, dpi_) != GetSystemMetrics(SM_CXICON) || Px(240, dpi_) != GetSystemMetrics(SM_CXSMICON));
+    // At the system's DPI the class's icons are these very sizes, and loading
+    // the window's own again would cost start-up time: the About box loads its
+    // copy when first shown.
+    if (Px(480, dpi_) != GetSystemMetrics(SM_CXICON) || Px(240, dpi_) != GetSystemMetrics(SM_CXSMICON)) LoadIcons();
     DragAcceptFiles(hwnd, TRUE);
     return TRUE;
 }
@@ -288,18 +289,17 @@ void frmMain::ApplyDpi(UINT dpi) {
     font_ = CreateDialogFont(dpi);
     for (HWND control : controls_) SetWindowFont(control, font_, FALSE);
     if (old != nullptr) DeleteObject(old);
-    LoadIcons(true);
+    LoadIcons();
     MeasureLines();
     PlaceControls();
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void frmMain::LoadIcons(bool show) {
+void frmMain::LoadIcons() {
     for (HICON icon : {bigIcon_, smallIcon_})
         if (icon != nullptr) DestroyIcon(icon);
     bigIcon_ = LoadProgramIcon(instance_, Px(480, dpi_));
     smallIcon_ = LoadProgramIcon(instance_, Px(240, dpi_));
-    if (!show) return;
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
@@ -540,6 +540,7 @@ void frmMain::PutOnClipboard(const std::string& text) {
 
 void frmMain::ShowAboutBox() {
     if (!aboutBox_) aboutBox_ = std::make_unique<frmAbout>(instance_, platform_);
+    if (bigIcon_ == nullptr) bigIcon_ = LoadProgramIcon(instance_, Px(480, dpi_));
     aboutBox_->ShowModal(window_, bigIcon_);
 }
 

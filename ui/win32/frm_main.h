@@ -75,8 +75,8 @@ private:
     void CreateControls();
     void PlaceControls();
     void ApplyDpi(UINT dpi);
-    /// The window's icons at its DPI; `show` gives them to the window as well.
-    void LoadIcons(bool show);
+    /// The window's own icons at its DPI, given to it in place of the class's.
+    void LoadIcons();
     void MeasureLines();
     void WatchDirectory(const std::string& path);
     void StopWatching();
