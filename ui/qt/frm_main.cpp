@@ -20,7 +20,6 @@
 #include <QUrl>
 
 #include <type_traits>
-#include <utility>
 
 #include "file_lists.h"
 #include "form_units.h"
@@ -71,7 +70,6 @@ void frmMain::setVisible(bool visible) {
     if (!visible || Dir1 != nullptr) return;
     // Mapped now, and painted only once the event loop runs: the controls made
     // here are in the first picture as if they had been there all along.
-    if (beforeControls_) std::exchange(beforeControls_, {})();
     CreateControls();
     PlaceControls();
     ConnectControls();

@@ -6,7 +6,6 @@
 
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,10 +33,6 @@ public:
     /// folder) when one is given. `platform` must outlive it.
     explicit frmMain(tarvel::ui::Platform& platform, std::string startName = {}, QWidget* parent = nullptr);
     ~frmMain() override;
-
-    /// Work that the controls need done, run once the window is on the screen
-    /// and before they are made: main() waits there for the fonts it reads in a thread.
-    void BeforeControls(std::function<void()> work) { beforeControls_ = std::move(work); }
 
     /// The first show puts the window itself on the screen, then makes its
     /// controls before anything is painted: what they cost before the first
@@ -92,7 +87,6 @@ private:
     tarvel::ui::MainWindow behaviour_;
     std::unique_ptr<frmAbout> aboutBox_;
     std::string startName_;
-    std::function<void()> beforeControls_;
     bool loaded_ = false;
 
     DirListBox* Dir1 = nullptr;
