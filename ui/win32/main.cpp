@@ -14,12 +14,33 @@
 #include "frm_main.h"
 #include "platform.h"
 #include "start_arguments.h"
+#include "system_functions_windows.h"
 
 namespace {
 
+// Whether the command line holds more than the program's name, which is read
+// as CommandLineToArgvW reads it: up to the next quote when it starts with one,
+// else up to the first blank.
+bool HasArguments(const wchar_t* line) {
+    if (*line == L'"') {
+        ++line;
+        while (*line != L'\0' && *line != L'"') ++line;
+        if (*line == L'"') ++line;
+    } else {
+        while (*line != L'\0' && *line != L' ' && *line != L'\t') ++line;
+    }
+    while (*line == L' ' || *line == L'\t') ++line;
+    return *line != L'\0';
+}
+
 std::vector<std::string> Utf8Arguments() {
+    const wchar_t* line = GetCommandLineW();
+    // Started without a name, as from the Start menu, the window needs no shell before it is on the screen.
+    if (!HasArguments(line)) return {};
+    static auto* const toArgv = tarvel::ui::ShellFunction<decltype(CommandLineToArgvW)>("CommandLineToArgvW");
     int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    wchar_t** arguments = toArgv != nullptr ? toArgv(line, &count) : nullptr;
+    if (arguments == nullptr) return {};
     std::vector<std::string> utf8;
     for (int i = 1; i < count; ++i) utf8.push_back(tarvel::ui::Utf8FromWide(arguments[i]));
     LocalFree(arguments);

@@ -5,19 +5,10 @@
 #include <cwchar>
 
 #include "platform.h"
+#include "system_functions_windows.h"
 
 namespace tarvel::ui::win32 {
 namespace {
-
-// A function of a system DLL that older Windows versions lack; null there.
-template <class Function>
-Function* SystemFunction(const wchar_t* dll, const char* name) {
-    HMODULE module = GetModuleHandleW(dll);
-    if (module == nullptr) module = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module == nullptr) return nullptr;
-    // Through void (*)(), the one cast between function types that says "any function".
-    return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 using GetDpiForWindowFunction = UINT WINAPI(HWND);
 using AdjustWindowRectExForDpiFunction = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
