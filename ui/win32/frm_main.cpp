@@ -229,6 +229,7 @@ BOOL frmMain::OnCreate(HWND hwnd, LPCREATESTRUCTW) {
 void frmMain::Show(int showCommand) {
     ShowWindow(window_, showCommand);
     if (Dir1 != nullptr) return;
+    LoadCommonControls();
     // Each control made once, at its place and in its font: under Wine every
     // move and every font a control is given after it is made costs start-up time.
     CreateControls();

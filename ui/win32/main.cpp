@@ -4,7 +4,6 @@
 // The message loop also waits on the change notification of the directory
 // shown, so the window hears of changes on the disk without polling.
 #include <windows.h>
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <sstream>
@@ -98,9 +97,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     WriteForCommandLine(STD_OUTPUT_HANDLE, out.str());
     WriteForCommandLine(STD_ERROR_HANDLE, err.str());
     if (!request.openWindow) return request.status;
-
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
 
     tarvel::ui::Platform platform;
     frmMain window(instance, platform);

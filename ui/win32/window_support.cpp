@@ -1,6 +1,7 @@
 #include "window_support.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <cwchar>
 
@@ -49,6 +50,18 @@ HFONT CreateDialogFont(UINT dpi) {
     font.lfCharSet = DEFAULT_CHARSET;
     std::wcscpy(font.lfFaceName, L"MS Shell Dlg");
     return CreateFontIndirectW(&font);
+}
+
+void LoadCommonControls() {
+    // By name alone, not from system32: the manifest's activation context
+    // redirects the name to version 6 (themed controls), as it does the import it replaces.
+    static const HMODULE module = LoadLibraryW(L"comctl32.dll");
+    if (module == nullptr) return;
+    using InitFunction = BOOL WINAPI(const INITCOMMONCONTROLSEX*);
+    static auto* const init =
+        reinterpret_cast<InitFunction*>(reinterpret_cast<void (*)()>(GetProcAddress(module, "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    if (init != nullptr) init(&controls);
 }
 
 void PlaceClientCentred(HWND window, int width, int height, UINT dpi) {
