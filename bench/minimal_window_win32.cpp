@@ -1,10 +1,10 @@
 // The yardstick for tarvel.exe's start-up under Wine: the least a Win32
 // program does to put a window on the screen, one empty window with a caption
 // and the main window's client size, static and Unicode as tarvel.exe is.
-// Built with TARVEL_LIKE_TARVEL_EXE it also loads what tarvel.exe loads before
-// its window (common controls 6 through its manifest) and accepts dropped files
-// as it does, by its style, which needs no shell. bench/startup.sh times them
-// under the same Wine.
+// Built with TARVEL_LIKE_TARVEL_EXE it has tarvel.exe's manifest, imports the
+// common controls 6 (which tarvel.exe loads only once its window is shown) and
+// accepts dropped files as tarvel.exe does, by its style, which needs no shell.
+// bench/startup.sh times them under the same Wine.
 #include <windows.h>
 #ifdef TARVEL_LIKE_TARVEL_EXE
 #include <commctrl.h>

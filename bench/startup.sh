@@ -9,8 +9,8 @@
 #
 # Then, where Wine and the Windows build (WINDOWS_BIN, build-windows/bin) are
 # there, the same for tarvel.exe against a minimal Win32 program with one empty
-# window, bare and built as tarvel.exe is (its manifest and the common controls
-# loaded), all under one Wine in a prefix of their own (made once, in
+# window, bare and with tarvel.exe's manifest and the common controls imported,
+# all under one Wine in a prefix of their own (made once, in
 # build-windows/wine-prefix-bench), with one window kept open throughout, as a
 # desktop always has its shell.
 #
@@ -130,8 +130,8 @@ read -r like_best like_median < <(stats "$work/like-exe.ms")
 echo "Wine:      $(wine --version), the same Xvfb, $runs runs each, in turns"
 printf '  tarvel.exe                 %7.1f ms  %7.1f ms\n' "$exe_best" "$exe_median"
 printf '  minimal Win32 window       %7.1f ms  %7.1f ms\n' "$win32_best" "$win32_median"
-printf '  the same built as tarvel.exe %5.1f ms  %7.1f ms   (its manifest, common controls)\n' \
+printf '  with the manifest and comctl32 %5.1f ms  %7.1f ms   (tarvel.exe loads comctl32 once shown)\n' \
   "$like_best" "$like_median"
 printf '  tarvel.exe / minimal, run by run      %5.2fx   (aim: at most 1.2x)\n' \
   "$(pair_ratio "$work/tarvel-exe.ms" "$work/minimal-exe.ms")"
-printf '  tarvel.exe / built alike, run by run  %5.2fx\n' "$(pair_ratio "$work/tarvel-exe.ms" "$work/like-exe.ms")"
+printf '  tarvel.exe / that one, run by run     %5.2fx\n' "$(pair_ratio "$work/tarvel-exe.ms" "$work/like-exe.ms")"
