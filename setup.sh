@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 packages=(
   cmake ninja-build make g++ clang libclang-rt-14-dev llvm libcli11-dev libstb-dev
-  qt6-base-dev libgl-dev libfontconfig-dev
+  qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 cpp
   xvfb xdotool x11-apps x11-utils imagemagick fonts-dejavu-core wine wine64-tools fonts-wine

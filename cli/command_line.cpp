@@ -14,6 +14,7 @@
 #include "delivery.h"
 #include "file_io.h"
 #include "name_table.h"
+#include "standard_options.h"
 #include "tarvel_version.h"
 #include "utf8.h"
 
@@ -114,7 +115,7 @@ void TurnOnAll(RcOptions& options, bool toStandardOutput) {
 }
 
 ParseResult UsageError(std::ostream& err, const std::string& message) {
-    err << "tarvel-rc: " << message << "\nTry 'tarvel-rc --help' for more information.\n";
+    command_line::TellUsageError(err, "tarvel-rc", message);
     return ParseResult{false, kUsage, {}};
 }
 
@@ -216,11 +217,10 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     RcOptions& rc = options.rc;
 
     CLI::App app{"tarvel-rc", "tarvel-rc"};
-    app.set_help_flag();  // our own help text, with the exit statuses
-    bool help = false, version = false, noDefine = false, all = false;
+    command_line::StandardFlags standard;  // our own help text, with the exit statuses
+    command_line::AddStandardFlags(app, standard);
+    bool noDefine = false, all = false;
     std::string firstId, output, codePage, header, masm, depfile, prefix, menuName, program;
-    app.add_flag("-h,--help", help);
-    app.add_flag("--version", version);
     app.add_flag("--no-define", noDefine)->disable_flag_override();
     app.add_flag("--dialog", rc.dialog)->disable_flag_override();
     // As usual on a command line, an option given twice takes its last value.
@@ -243,18 +243,13 @@ ParseResult ParseArguments(std::span<const std::string> arguments, std::ostream&
     // Unknown options are told in our words, below.
     app.allow_extras(true);
 
-    // CLI11 wants the arguments last first.
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-    try {
-        app.parse(reversed);
-    } catch (const CLI::ParseError& error) {
-        return UsageError(err, PlainWords(error));
-    }
-    if (help) {
+    if (const std::optional<CLI::ParseError> refused = command_line::Parse(app, arguments))
+        return UsageError(err, PlainWords(*refused));
+    if (standard.help) {
         out << kHelp;
         return ParseResult{false, kSuccess, {}};
     }
-    if (version) {
+    if (standard.version) {
         out << "tarvel-rc " TARVEL_VERSION "\n";
         return ParseResult{false, kSuccess, {}};
     }

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include "ascii.h"
+#include "system_functions_windows.h"
 
 namespace tarvel::ui {
 
@@ -96,9 +97,11 @@ std::string ReasonText(const std::error_code& reason) {
 
 bool StartOpener(const std::string& program, const std::string& address) {
     if (program.empty()) {
+        static auto* const shellExecute = ShellFunction<decltype(ShellExecuteW)>("ShellExecuteW");
+        if (shellExecute == nullptr) return false;
         // ShellExecute reports success with a value above 32.
         const auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(nullptr, L"open", WideFromUtf8(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+            shellExecute(nullptr, L"open", WideFromUtf8(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         return result > 32;
     }
     std::wstring commandLine = L"\"" + WideFromUtf8(program) + L"\" \"" + WideFromUtf8(address) + L"\"";

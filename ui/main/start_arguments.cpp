@@ -1,9 +1,8 @@
 #include "start_arguments.h"
 
-#include <CLI/CLI.hpp>
-
 #include <vector>
 
+#include "standard_options.h"
 #include "tarvel_version.h"
 
 namespace tarvel::ui {
@@ -21,7 +20,7 @@ constexpr const char* kHelp =
     "Exit status: 0, or 2 for a usage error (then no window opens).\n";
 
 StartRequest UsageError(std::ostream& err, const std::string& message) {
-    err << "tarvel: " << message << "\nTry 'tarvel --help' for more information.\n";
+    command_line::TellUsageError(err, "tarvel", message);
     return StartRequest{false, 2, {}};
 }
 
@@ -29,26 +28,19 @@ StartRequest UsageError(std::ostream& err, const std::string& message) {
 
 StartRequest ParseStartArguments(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
     CLI::App app{"tarvel", "tarvel"};
-    app.set_help_flag();  // our own text
-    bool help = false, version = false;
+    command_line::StandardFlags standard;  // our own text
+    command_line::AddStandardFlags(app, standard);
     std::vector<std::string> names;
-    app.add_flag("-h,--help", help);
-    app.add_flag("--version", version);
     app.add_option("name", names);
     app.allow_extras(false);
 
-    // CLI11 wants the arguments last first.
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-    try {
-        app.parse(reversed);
-    } catch (const CLI::ParseError& error) {
-        return UsageError(err, error.what());
-    }
-    if (help) {
+    if (const std::optional<CLI::ParseError> refused = command_line::Parse(app, arguments))
+        return UsageError(err, refused->what());
+    if (standard.help) {
         out << kHelp;
         return StartRequest{false, 0, {}};
     }
-    if (version) {
+    if (standard.version) {
         out << "tarvel " TARVEL_VERSION "\n";
         return StartRequest{false, 0, {}};
     }

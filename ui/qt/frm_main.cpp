@@ -55,10 +55,26 @@ QIcon ProgramIcon() { return IconFromPng({":/icons/tarvel-32.png", ":/icons/tarv
 
 frmMain::frmMain(tarvel::ui::Platform& platform, std::string startName, QWidget* parent)
     : QWidget(parent), platform_(platform), behaviour_(*this, platform), startName_(std::move(startName)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(Text(tarvel::ui::kMainWindowCaption));
+    setWindowIcon(ProgramIcon());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(WindowFont());
+    setFixedSize(Px(tarvel::ui::kMainWindowWidth), Px(tarvel::ui::kMainWindowHeight));
+    setAcceptDrops(true);
+}
+
+void frmMain::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+    if (!visible || Dir1 != nullptr) return;
+    // Mapped now, and painted only once the event loop runs: the controls made
+    // here are in the first picture as if they had been there all along.
     CreateControls();
     PlaceControls();
     ConnectControls();
-    setAcceptDrops(true);
+    // A child added to a window already shown stays hidden until told otherwise.
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) control->show();
 }
 
 void frmMain::paintEvent(QPaintEvent* event) {
@@ -96,13 +112,6 @@ void frmMain::dropEvent(QDropEvent* event) {
 frmMain::~frmMain() = default;
 
 void frmMain::CreateControls() {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(Text(tarvel::ui::kMainWindowCaption));
-    setWindowIcon(ProgramIcon());
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(WindowFont());
-
     Dir1 = Make<DirListBox>(this, "Dir1");
     Drive1 = Make<QComboBox>(this, "Drive1");
     File1 = Make<FileListBox>(this, "File1");
@@ -135,7 +144,6 @@ void frmMain::CreateControls() {
 }
 
 void frmMain::PlaceControls() {
-    setFixedSize(Px(tarvel::ui::kMainWindowWidth), Px(tarvel::ui::kMainWindowHeight));
     for (const tarvel::ui::ControlPlace& place : kMainWindowControls) {
         auto* control = findChild<QWidget*>(Text(place.name));
         control->setGeometry(Px(place.left), Px(place.top), Px(place.width), Px(place.height));

@@ -28,10 +28,17 @@ class frmMain : public QWidget, public tarvel::ui::MainWindowView {
     Q_OBJECT
 
 public:
-    /// Loads the window; Form_Load runs as soon as it is first shown, on
-    /// `startName` (a form or folder) when one is given. `platform` must outlive it.
+    /// Loads the window; its controls are made when it is first shown, and
+    /// Form_Load runs once it is first painted, on `startName` (a form or
+    /// folder) when one is given. `platform` must outlive it.
     explicit frmMain(tarvel::ui::Platform& platform, std::string startName = {}, QWidget* parent = nullptr);
     ~frmMain() override;
+
+    /// The first show puts the window itself on the screen, then makes its
+    /// controls before anything is painted: what they cost before the first
+    /// paint (the fonts of the first line edit, the accessibility bridge that
+    /// the first item view starts) comes after the window appears.
+    void setVisible(bool visible) override;
 
     const tarvel::ui::MainWindow& behaviour() const { return behaviour_; }
 
@@ -82,20 +89,20 @@ private:
     std::string startName_;
     bool loaded_ = false;
 
-    DirListBox* Dir1;
-    QComboBox* Drive1;
-    FileListBox* File1;
-    QLineEdit* Text1;
-    QLabel* Label1;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QPushButton* Command3;
-    QPlainTextEdit* Text2;
-    QGroupBox* Frame1;
-    QLineEdit* Text3;
-    QLabel* Label2;
-    QCheckBox* chkDefine;
-    QGroupBox* Frame2;
-    QRadioButton* Option1;
-    QRadioButton* Option2;
+    DirListBox* Dir1 = nullptr;
+    QComboBox* Drive1 = nullptr;
+    FileListBox* File1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPlainTextEdit* Text2 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLabel* Label2 = nullptr;
+    QCheckBox* chkDefine = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
 };

@@ -2,11 +2,9 @@
 // The command line is read before Qt starts, so that --help prints also where
 // no display is, and Qt reads none of it.
 #include <QApplication>
-#include <fontconfig/fontconfig.h>
 
 #include <iostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "frm_main.h"
@@ -18,14 +16,9 @@ int main(int argc, char** argv) {
     const tarvel::ui::StartRequest request = tarvel::ui::ParseStartArguments(arguments, std::cout, std::cerr);
     if (!request.openWindow) return request.status;
 
-    // Fontconfig reads its configuration and its caches on the first use of a
-    // font, a good part of the window's start: a thread does it while Qt loads
-    // its plugins and connects to the display, and Qt then finds it done.
-    std::thread fonts([] { FcInit(); });
     // Every argument is the window's own: Qt is given the program's name alone.
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-    fonts.join();
     tarvel::ui::Platform platform;
     frmMain window(platform, request.name.value_or(std::string()));
     window.CenterOnScreen();

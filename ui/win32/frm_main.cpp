@@ -10,11 +10,13 @@
 
 #include "error_messages.h"
 #include "frm_about.h"
+#include "system_functions_windows.h"
 #include "window_support.h"
 
 namespace {
 
 using tarvel::ui::ControlKind;
+using tarvel::ui::ShellFunction;
 using tarvel::ui::ControlPlace;
 using tarvel::ui::kMainWindowControls;
 using tarvel::ui::WideFromUtf8;
@@ -78,28 +80,34 @@ RECT TwipsRect(const ControlPlace& place) {
     return {left, top, left + place.width, top + place.height};
 }
 
+// The shell's icon for the file, folder or drive `path`, as SHGetFileInfoW gives it with `flags`.
+HICON FileIcon(const wchar_t* path, UINT flags) {
+    static auto* const fileInfo = ShellFunction<decltype(SHGetFileInfoW)>("SHGetFileInfoW");
+    SHFILEINFOW file{};
+    return fileInfo != nullptr && fileInfo(path, 0, &file, sizeof file, flags) != 0 ? file.hIcon : nullptr;
+}
+
 // The shell's small folder icon, open or closed, as Explorer draws folders: its
 // stock icon, or where the shell gives none (Wine's SHGetStockIconInfo returns
 // no icon) the system image list's for a folder that is always there. An
 // icon picked from shell32.dll by number is no folder in every version of it.
 HICON FolderIcon(bool open) {
+    static auto* const stockIcon = ShellFunction<decltype(SHGetStockIconInfo)>("SHGetStockIconInfo");
     SHSTOCKICONINFO stock{};
     stock.cbSize = sizeof stock;
-    if (SUCCEEDED(SHGetStockIconInfo(open ? SIID_FOLDEROPEN : SIID_FOLDER, SHGSI_ICON | SHGSI_SMALLICON, &stock)) &&
+    if (stockIcon != nullptr &&
+        SUCCEEDED(stockIcon(open ? SIID_FOLDEROPEN : SIID_FOLDER, SHGSI_ICON | SHGSI_SMALLICON, &stock)) &&
         stock.hIcon != nullptr)
         return stock.hIcon;
     wchar_t windows[MAX_PATH];
     if (GetSystemWindowsDirectoryW(windows, MAX_PATH) == 0) return nullptr;
-    SHFILEINFOW file{};
-    const UINT flags = SHGFI_ICON | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : 0);
-    return SHGetFileInfoW(windows, 0, &file, sizeof file, flags) != 0 ? file.hIcon : nullptr;
+    return FileIcon(windows, SHGFI_ICON | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : 0));
 }
 
 // The shell's small icon for a drive ("c:"), as Explorer shows it: fixed disk, CD, stick, network.
 HICON DriveIcon(const std::wstring& drive) {
-    SHFILEINFOW file{};
     const std::wstring root = drive + L"\\";
-    return SHGetFileInfoW(root.c_str(), 0, &file, sizeof file, SHGFI_ICON | SHGFI_SMALLICON) != 0 ? file.hIcon : nullptr;
+    return FileIcon(root.c_str(), SHGFI_ICON | SHGFI_SMALLICON);
 }
 
 void DestroyIcons(std::vector<HICON>& icons) {
@@ -164,7 +172,8 @@ frmMain::frmMain(HINSTANCE instance, tarvel::ui::Platform& platform)
     RegisterClassExW(&windowClass);
 
     // A fixed single border with a close box only: no resizing, no minimising or maximising.
-    CreateWindowExW(0, kWindowClass, WideFromUtf8(tarvel::ui::kMainWindowCaption).c_str(),
+    // WS_EX_ACCEPTFILES is all DragAcceptFiles does, without loading the shell.
+    CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, WideFromUtf8(tarvel::ui::kMainWindowCaption).c_str(),
                     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     PlaceClientCentred(window_, Px(tarvel::ui::kMainWindowWidth, dpi_), Px(tarvel::ui::kMainWindowHeight, dpi_),
@@ -208,17 +217,27 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 BOOL frmMain::OnCreate(HWND hwnd, LPCREATESTRUCTW) {
     window_ = hwnd;
-    // Each control made once, at its place and in its font: under Wine every
-    // move and every font a control is given after it is made costs start-up time.
     dpi_ = WindowDpi(hwnd);
     font_ = CreateDialogFont(dpi_);
-    CreateControls();
-    // At the system's DPI the class's icons are these very sizes, and giving the
-    // window its own again would cost start-up time too.
-    LoadIcons(Px(480, dpi_) != GetSystemMetrics(SM_CXICON) || Px(240, dpi_) != GetSystemMetrics(SM_CXSMICON));
-    MeasureLines();
-    DragAcceptFiles(hwnd, TRUE);
+    // At the system's DPI the class's icons are these very sizes, and loading
+    // the window's own again would cost start-up time: the About box loads its
+    // copy when first shown.
+    if (Px(480, dpi_) != GetSystemMetrics(SM_CXICON) || Px(240, dpi_) != GetSystemMetrics(SM_CXSMICON)) LoadIcons();
     return TRUE;
+}
+
+void frmMain::Show(int showCommand) {
+    ShowWindow(window_, showCommand);
+    if (Dir1 != nullptr) return;
+    LoadCommonControls();
+    // Each control made once, at its place and in its font: under Wine every
+    // move and every font a control is given after it is made costs start-up time.
+    CreateControls();
+    MeasureLines();
+    // Activated while it had no controls, the window gave the focus to none:
+    // it goes where activation puts it, at first the directory list.
+    if (GetActiveWindow() == window_)
+        KeepFocusAcrossActivation(window_, WA_ACTIVE, IsIconic(window_), focusBeforeDeactivation_, Dir1);
 }
 
 void frmMain::CreateControls() {
@@ -279,18 +298,17 @@ void frmMain::ApplyDpi(UINT dpi) {
     font_ = CreateDialogFont(dpi);
     for (HWND control : controls_) SetWindowFont(control, font_, FALSE);
     if (old != nullptr) DeleteObject(old);
-    LoadIcons(true);
+    LoadIcons();
     MeasureLines();
     PlaceControls();
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void frmMain::LoadIcons(bool show) {
+void frmMain::LoadIcons() {
     for (HICON icon : {bigIcon_, smallIcon_})
         if (icon != nullptr) DestroyIcon(icon);
     bigIcon_ = LoadProgramIcon(instance_, Px(480, dpi_));
     smallIcon_ = LoadProgramIcon(instance_, Px(240, dpi_));
-    if (!show) return;
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
@@ -368,9 +386,12 @@ void frmMain::OnDrawItem(HWND, const DRAWITEMSTRUCT* item) {
 
 void frmMain::OnDropFiles(HWND, HDROP drop) {
     // The first name alone: the lists show one directory.
-    std::wstring name(static_cast<std::size_t>(DragQueryFileW(drop, 0, nullptr, 0)) + 1, L'\0');
-    name.resize(DragQueryFileW(drop, 0, name.data(), static_cast<UINT>(name.size())));
-    DragFinish(drop);
+    static auto* const queryFile = ShellFunction<decltype(DragQueryFileW)>("DragQueryFileW");
+    static auto* const finish = ShellFunction<decltype(DragFinish)>("DragFinish");
+    if (queryFile == nullptr || finish == nullptr) return;
+    std::wstring name(static_cast<std::size_t>(queryFile(drop, 0, nullptr, 0)) + 1, L'\0');
+    name.resize(queryFile(drop, 0, name.data(), static_cast<UINT>(name.size())));
+    finish(drop);
     if (!name.empty()) behaviour_.Open(Utf8FromWide(name));
 }
 
@@ -531,6 +552,7 @@ void frmMain::PutOnClipboard(const std::string& text) {
 
 void frmMain::ShowAboutBox() {
     if (!aboutBox_) aboutBox_ = std::make_unique<frmAbout>(instance_, platform_);
+    if (bigIcon_ == nullptr) bigIcon_ = LoadProgramIcon(instance_, Px(480, dpi_));
     aboutBox_->ShowModal(window_, bigIcon_);
 }
 

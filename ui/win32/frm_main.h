@@ -23,13 +23,20 @@ class frmAbout;
 
 class frmMain : public tarvel::ui::MainWindowView {
 public:
-    /// Loads the window hidden, centred on its monitor; `platform` must outlive it.
+    /// Loads the window hidden, centred on its monitor, its controls not made
+    /// yet (Show makes them); `platform` must outlive it.
     frmMain(HINSTANCE instance, tarvel::ui::Platform& platform);
     ~frmMain() override;
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
     HWND hwnd() const { return window_; }
+
+    /// Shows the window as ShowWindow does, then makes its controls, which are
+    /// painted with it the first time the message loop runs: under Wine every
+    /// control costs its share of the start, and this way it comes after the
+    /// window is on the screen rather than before.
+    void Show(int showCommand);
 
     /// Form_Load, on `startName` (a form or folder) when one is given, from
     /// the message loop: call it once the window is shown, and it runs when the
@@ -68,8 +75,8 @@ private:
     void CreateControls();
     void PlaceControls();
     void ApplyDpi(UINT dpi);
-    /// The window's icons at its DPI; `show` gives them to the window as well.
-    void LoadIcons(bool show);
+    /// The window's own icons at its DPI, given to it in place of the class's.
+    void LoadIcons();
     void MeasureLines();
     void WatchDirectory(const std::string& path);
     void StopWatching();

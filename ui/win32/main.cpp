@@ -4,24 +4,42 @@
 // The message loop also waits on the change notification of the directory
 // shown, so the window hears of changes on the disk without polling.
 #include <windows.h>
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "frm_main.h"
 #include "platform.h"
 #include "start_arguments.h"
-#include "window_support.h"
+#include "system_functions_windows.h"
 
 namespace {
 
+// Whether the command line holds more than the program's name, which is read
+// as CommandLineToArgvW reads it: up to the next quote when it starts with one,
+// else up to the first blank.
+bool HasArguments(const wchar_t* line) {
+    if (*line == L'"') {
+        ++line;
+        while (*line != L'\0' && *line != L'"') ++line;
+        if (*line == L'"') ++line;
+    } else {
+        while (*line != L'\0' && *line != L' ' && *line != L'\t') ++line;
+    }
+    while (*line == L' ' || *line == L'\t') ++line;
+    return *line != L'\0';
+}
+
 std::vector<std::string> Utf8Arguments() {
+    const wchar_t* line = GetCommandLineW();
+    // Started without a name, as from the Start menu, the window needs no shell before it is on the screen.
+    if (!HasArguments(line)) return {};
+    static auto* const toArgv = tarvel::ui::ShellFunction<decltype(CommandLineToArgvW)>("CommandLineToArgvW");
     int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    wchar_t** arguments = toArgv != nullptr ? toArgv(line, &count) : nullptr;
+    if (arguments == nullptr) return {};
     std::vector<std::string> utf8;
     for (int i = 1; i < count; ++i) utf8.push_back(tarvel::ui::Utf8FromWide(arguments[i]));
     LocalFree(arguments);
@@ -80,29 +98,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     WriteForCommandLine(STD_ERROR_HANDLE, err.str());
     if (!request.openWindow) return request.status;
 
-    // The system reads its list of fonts on the first use of any, a good part
-    // of the window's start under Wine: a thread does it while this one makes
-    // the window, whose controls then find the fonts ready.
-    std::thread fonts([] {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HFONT font = tarvel::ui::win32::CreateDialogFont(96);
-        const HGDIOBJ previous = SelectObject(dc, font);
-        TEXTMETRICW metrics;
-        GetTextMetricsW(dc, &metrics);
-        SelectObject(dc, previous);
-        DeleteObject(font);
-        DeleteDC(dc);
-    });
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-
     tarvel::ui::Platform platform;
     frmMain window(instance, platform);
-    fonts.join();
     // No UpdateWindow: the loop's first wait puts the window on the screen, then
     // Form_Load fills the lists and the first paint follows, so the window
     // appears that much sooner and a message about the name given comes over it.
-    ShowWindow(window.hwnd(), showCommand);
+    window.Show(showCommand);
     window.Load(request.name.value_or(std::string()));
     return RunMessageLoop(window);
 }

@@ -1,23 +1,15 @@
 #include "window_support.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <cwchar>
 
 #include "platform.h"
+#include "system_functions_windows.h"
 
 namespace tarvel::ui::win32 {
 namespace {
-
-// A function of a system DLL that older Windows versions lack; null there.
-template <class Function>
-Function* SystemFunction(const wchar_t* dll, const char* name) {
-    HMODULE module = GetModuleHandleW(dll);
-    if (module == nullptr) module = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module == nullptr) return nullptr;
-    // Through void (*)(), the one cast between function types that says "any function".
-    return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 using GetDpiForWindowFunction = UINT WINAPI(HWND);
 using AdjustWindowRectExForDpiFunction = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
@@ -58,6 +50,18 @@ HFONT CreateDialogFont(UINT dpi) {
     font.lfCharSet = DEFAULT_CHARSET;
     std::wcscpy(font.lfFaceName, L"MS Shell Dlg");
     return CreateFontIndirectW(&font);
+}
+
+void LoadCommonControls() {
+    // By name alone, not from system32: the manifest's activation context
+    // redirects the name to version 6 (themed controls), as it does the import it replaces.
+    static const HMODULE module = LoadLibraryW(L"comctl32.dll");
+    if (module == nullptr) return;
+    using InitFunction = BOOL WINAPI(const INITCOMMONCONTROLSEX*);
+    static auto* const init =
+        reinterpret_cast<InitFunction*>(reinterpret_cast<void (*)()>(GetProcAddress(module, "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    if (init != nullptr) init(&controls);
 }
 
 void PlaceClientCentred(HWND window, int width, int height, UINT dpi) {

@@ -25,6 +25,11 @@ inline int Px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi),
 /// the system's dialog font, at `dpi`. The caller deletes it.
 HFONT CreateDialogFont(UINT dpi);
 
+/// Loads the common controls, version 6 as the manifest asks, and registers
+/// their standard classes: called once a window of the program's own is on
+/// the screen and before the first control is made, as the window needs none.
+void LoadCommonControls();
+
 /// Resizes and moves `window` so that its client area is `width` x `height`
 /// pixels, centred in the work area of the monitor it is on.
 void PlaceClientCentred(HWND window, int width, int height, UINT dpi);
