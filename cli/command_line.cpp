@@ -396,6 +396,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE*
     const std::size_t batchFiles = std::clamp<std::size_t>(OpenFileLimit() / 2, kFilesAConversionOpens, 768);
     SaveBatch batch;
     std::set<std::string> pictureFiles;  // two forms' pictures never share a file
+    FolderListings folderListings;       // each form's folder listed at most once for the run
     auto placeBatch = [&] {
         for (const Status& placed : batch.Commit())
             if (!placed) fail(placed.error());
@@ -403,6 +404,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, std::FILE*
     for (const std::string& form : options.forms) {
         ConversionRequest request;
         request.rc = options.rc;
+        request.folderListings = &folderListings;
         if (form == "-") {
             // Read as a file is, a piece at a time; its .frx files are looked for in the current directory.
             FileFacts facts;

@@ -163,7 +163,7 @@ private:
 
 Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
     const std::string formName = request.formName.empty() ? Utf8FromPath(request.form) : request.formName;
-    FrxFiles besideTheForm(request.form.parent_path());
+    FrxFiles besideTheForm(request.form.parent_path(), request.folderListings);
     std::optional<FileIdentity> formIdentity;
     Result<Form> read = ReadForm(request, formName, request.frx ? *request.frx : besideTheForm, formIdentity);
     if (!read) return read.error();

@@ -38,6 +38,10 @@ struct ConversionRequest {
     std::string formName;
     /// Where .frx captions come from; the files in `form`'s folder when null.
     FrxSource* frx = nullptr;
+    /// The run's listings of its forms' folders, which a batch shares so that
+    /// .frx names in another case cost one listing of each folder for the run;
+    /// null: the conversion lists the folder itself, once, when it needs to.
+    FolderListings* folderListings = nullptr;
     RcOptions rc;
     /// The code page the form's text is taken to be in when nothing in the
     /// form says (the last step of --code-page auto); 0: the system's own.

@@ -38,7 +38,9 @@ public:
 /// unreadable, and only the caption's own bytes are read.
 class FrxFiles : public FrxSource {
 public:
-    explicit FrxFiles(std::filesystem::path formDirectory) : folder_(std::move(formDirectory)) {}
+    /// `runListings`: the run's folder listings, for names in another case (else the folder's own, made once).
+    explicit FrxFiles(std::filesystem::path formDirectory, FolderListings* runListings = nullptr)
+        : folder_(std::move(formDirectory), runListings) {}
     Result<std::string> Caption(const FrxReference& reference) override;
     /// The folder, with the files read from it so far.
     FrxFolder& folder() { return folder_; }

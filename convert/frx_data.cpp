@@ -1,6 +1,7 @@
 #include "frx_data.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <climits>
 
@@ -10,6 +11,8 @@
 
 namespace tarvel {
 namespace {
+
+std::atomic<std::size_t> listingsInProcess{0};
 
 constexpr std::string_view kPictureMark("lt\0\0", 4);
 constexpr std::size_t kPictureHeader = 12;         // L, the mark, S
@@ -60,22 +63,36 @@ Result<std::string> FrxBytes::Read(std::uint64_t offset, std::size_t count) {
     return std::string(bytes_.substr(static_cast<std::size_t>(offset), count));
 }
 
-FrxFolder::FrxFolder(std::filesystem::path formDirectory)
-    : directory_(formDirectory.empty() ? std::filesystem::path(".") : std::move(formDirectory)) {}
+const FolderListings::Listing& FolderListings::Of(const std::filesystem::path& directory) {
+    std::filesystem::path key = (directory / "").lexically_normal();  // "a", "a/" and "a/./" alike
+    for (const auto& [folder, listing] : folders_)
+        if (folder == key) return listing;
+    if (folders_.size() >= kMostFolders) folders_.erase(folders_.begin());
+    Listing& listing = folders_.emplace_back(std::move(key), Listing()).second;
+    ++listingsMade_;
+    ++listingsInProcess;
+    std::error_code error;
+    std::filesystem::directory_iterator entry(directory, error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        std::filesystem::path name = entry->path().filename();
+        listing.emplace(LowerAscii(Utf8FromPath(name)), std::move(name));
+    }
+    return listing;
+}
+
+std::size_t FolderListings::ListingsMadeInProcess() { return listingsInProcess.load(); }
+
+FrxFolder::FrxFolder(std::filesystem::path formDirectory, FolderListings* runListings)
+    : directory_(formDirectory.empty() ? std::filesystem::path(".") : std::move(formDirectory)),
+      listings_(runListings) {}
 
 std::filesystem::path FrxFolder::Find(const std::string& name) {
     if (const auto known = found_.find(name); known != found_.end()) return known->second;
     std::filesystem::path path = directory_ / PathFromUtf8(name);
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
-        if (!listing_) {
-            // A listing that fails part way finds nothing more; it never throws.
-            listing_.emplace();
-            std::filesystem::directory_iterator entry(directory_, error);
-            for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error))
-                listing_->emplace(LowerAscii(Utf8FromPath(entry->path().filename())), entry->path());
-        }
-        if (const auto entry = listing_->find(LowerAscii(name)); entry != listing_->end()) path = entry->second;
+        const FolderListings::Listing& listing = (listings_ ? *listings_ : ownListings_).Of(directory_);
+        if (const auto entry = listing.find(LowerAscii(name)); entry != listing.end()) path = directory_ / entry->second;
     }
     found_.emplace(name, path);
     return path;

@@ -29,6 +29,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "file_io.h"
@@ -75,15 +76,50 @@ private:
     std::string_view bytes_;
 };
 
+/// The listings of the folders that a run's forms lie in, each made once for
+/// the whole run: a batch of many forms in one folder, each naming its .frx in
+/// another case, lists that folder once, not once a form. A listing is kept by
+/// the folder's path made plain ("a/b", "a/b/" and "a/./b" are one folder), and
+/// holds each entry's name by its name in lower case. It is only asked when no
+/// file has a name exactly, which each conversion looks at afresh.
+///
+/// A listing does not go stale in a way that matters within a run: a run
+/// writes RC files, headers, MASM files, depfiles, programs and pictures, and
+/// no output may be a file that a conversion reads, so it never changes a .frx.
+/// A file that appears meanwhile under a name in another case (another
+/// program's, or an output named like a .frx) is missed just as it would be
+/// were the folder listed a moment earlier, and one that goes is reported
+/// missing when opened. The listings of the last kMostFolders folders are
+/// kept: a run over more folders that comes back to one lists it again, which
+/// costs time, never a wrong result.
+class FolderListings {
+public:
+    using Listing = std::unordered_map<std::string, std::filesystem::path>;  // lower-case name -> the entry's name
+    static constexpr std::size_t kMostFolders = 64;
+    /// The folder's listing, made now when this run has none; a listing that
+    /// fails part way finds nothing more, and it never throws.
+    const Listing& Of(const std::filesystem::path& directory);
+    /// How many listings this run has made.
+    std::size_t listingsMade() const { return listingsMade_; }
+    /// How many listings every FolderListings of the process has made (a
+    /// batch's test counts the listings of a run it does not hold).
+    static std::size_t ListingsMadeInProcess();
+
+private:
+    std::vector<std::pair<std::filesystem::path, Listing>> folders_;  // the oldest first
+    std::size_t listingsMade_ = 0;
+};
+
 /// The form's folder as one conversion reads .frx files from it. A name that
 /// no file has exactly (the form was saved on Windows, where case does not
 /// count) is matched without case from one listing of the folder, made the
-/// first time one is needed: thousands of references cost one listing, not
-/// one each. Every file opened is noted once, in the order first opened, so
-/// that no output of the conversion may overwrite it.
+/// first time one is needed (or the run's, when the caller passes its
+/// listings): thousands of references cost one listing, not one each. Every
+/// file opened is noted once, in the order first opened, so that no output of
+/// the conversion may overwrite it.
 class FrxFolder {
 public:
-    explicit FrxFolder(std::filesystem::path formDirectory);
+    explicit FrxFolder(std::filesystem::path formDirectory, FolderListings* runListings = nullptr);
     const std::filesystem::path& directory() const { return directory_; }
     /// Where the file `name` (no path) is: as written when the folder has it,
     /// else the entry whose name differs only in the case of ASCII letters,
@@ -100,8 +136,9 @@ public:
 
 private:
     std::filesystem::path directory_;
-    std::unordered_map<std::string, std::filesystem::path> found_;     // each name asked for, and where it is
-    std::optional<std::unordered_map<std::string, std::filesystem::path>> listing_;  // by lower-case name
+    std::unordered_map<std::string, std::filesystem::path> found_;  // each name asked for, and where it is
+    FolderListings ownListings_;      // when the caller passes none
+    FolderListings* listings_ = nullptr;  // the run's, or null for ownListings_
     std::vector<ReadFile> filesRead_;
 };
 

@@ -26,6 +26,7 @@
 
 #include "command_line.h"
 #include "file_io.h"
+#include "frx_data.h"
 #include "tarvel_version.h"
 
 namespace fs = std::filesystem;
@@ -675,6 +676,30 @@ TEST_F(CommandLine, ACaptionFileThatCannotBeReadLeavesTheCaptionEmptyWithAWarnin
     got = Tarvel({"--no-define", "-o", "-", form});
     EXPECT_EQ(got.status, 0) << got.err;
     EXPECT_EQ(got.out, "\r\n\r\nGlowne MENU\r\n{\r\n\r\nPOPUP \"&File\"\r\n{\r\n    MENUITEM \"Say \"\"x\", 100\r\n}\r\n}\r\n\r\n");
+}
+
+// A batch lists a folder once for the whole run, however many of its forms name
+// their .frx in another case than the disk's.
+TEST_F(CommandLine, ABatchListsEachFormsFolderOnce) {
+    for (int i = 0; i < 2800; ++i) WriteFile(Path("Other" + std::to_string(i) + ".txt"), "");
+    std::vector<std::string> arguments{"--no-define"};
+    for (int i = 0; i < 200; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string caption = "Item " + n;
+        WriteFile(Path("Form" + n + ".frx"), std::string("\0\0\0\0", 4) + char(caption.size()) + std::string(3, '\0') + caption);
+        arguments.push_back(Form("Form" + n + ".frm", "Begin VB.Form Form" + n + "\r\n   Begin VB.Menu mnuFile\r\n"
+                                 "      Caption = \"&File\"\r\n      Begin VB.Menu mnuItem\r\n"
+                                 "         Caption = $\"FORM" + n + ".FRX\":0004\r\n      End\r\n   End\r\nEnd\r\n"));
+    }
+    const std::size_t before = tarvel::FolderListings::ListingsMadeInProcess();
+    const Outcome got = Tarvel(arguments);
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.err, "");
+    EXPECT_EQ(tarvel::FolderListings::ListingsMadeInProcess() - before, 1u);
+    for (int i = 0; i < 200; ++i) {
+        const std::string n = std::to_string(i);
+        EXPECT_NE(ReadFile(Path("Form" + n + ".rc")).find("MENUITEM \"Item " + n + "\", 100\r\n"), std::string::npos) << n;
+    }
 }
 
 // --- delivery failures ------------------------------------------------------

@@ -348,6 +348,19 @@ TEST(FrxFile, NamesInAnotherCaseAreFoundFromOneListingOfTheFolder) {
     EXPECT_FALSE(FrxFile::Open(folder, "LATE.FRX").ok());
     EXPECT_TRUE(FrxFile::Open(folder, "Late.frx").ok());
     EXPECT_TRUE(FrxFile::Open(dir.path(), "LATE.FRX").ok());
+
+    // The run's listings serve every conversion of that folder, however it is
+    // spelled; each still notes the files it read itself.
+    FolderListings run;
+    FrxFolder first(dir.path(), &run);
+    FrxFolder second(dir.path() / "." / "", &run);
+    EXPECT_EQ(FrxFile::Open(first, "LATE.FRX").value()->Name(), test::PathUtf8(dir / "Late.frx"));
+    EXPECT_EQ(FrxFile::Open(second, "FORM1.frx").value()->Name(), test::PathUtf8(dir.path() / "." / "" / "Form1.frx"));
+    EXPECT_EQ(run.listingsMade(), 1u);
+    ASSERT_EQ(first.filesRead().size(), 1u);
+    EXPECT_EQ(first.filesRead()[0].path, dir / "Late.frx");
+    ASSERT_EQ(second.filesRead().size(), 1u);
+    EXPECT_EQ(second.filesRead()[0].path, dir.path() / "." / "" / "Form1.frx");
 }
 
 TEST(FrxFile, OnlyARegularFileBesideTheFormIsOpened) {
