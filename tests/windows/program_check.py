@@ -226,7 +226,9 @@ def check_corpus(tools, check, work, corpus):
         ran = run_program(tools, check, form, out, work / f"program-corpus-{index}.png")
         if ran is None:
             continue
-        written, expected, _ = ran
+        written, expected, steps = ran
+        # A graphical button shows its picture: each resource the RC text names loads.
+        check(not any(step == "noimage" for step, _ in steps), f"program of {form.name}: buttons without their image {steps}")
         allowed = {line.split()[0] for line in expected}
         shown = [line for line in written if line.split()[0] in allowed]
         check(shown == expected, f"program of {form.name}: trace {shown}, expected {expected}")
