@@ -335,6 +335,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         input.accelerators = accelerators;
         input.lists = std::move(lists);
         input.code = &code;
+        input.pictures = pictureList;
         BufferedSink buffered(files[next++]);
         WriteProgram(form, names, *dialog, options, input, buffered);
     }

@@ -25,7 +25,8 @@ constexpr std::string_view kOwnNames[] = {
     "accelerators", "cancel", "index", "unloadMode", "previousTab", "text", "wide", "size", "at", "id", "combo",
     "withData", "data", "item", "name", "hundredths", "weight", "italic", "charset", "screen", "dpi", "font",
     "bar", "code", "smallChange", "largeChange", "colour", "info", "position", "tabs", "tab", "i", "notice", "dc", "fore", "back",
-    "handler", "path", "file", "found", "count", "pages", "left", "window",
+    "handler", "path", "file", "found", "count", "pages", "left", "window", "tarvelImage", "tarvelImages", "type",
+    "width", "height",
 };
 
 bool IsOwnName(std::string_view name) {
@@ -469,6 +470,12 @@ private:
         }
         if (formBack_) text += "static HBRUSH tarvelFormBrush;\r\n\r\n";
         if (fonts_ > 0) text += "static HFONT tarvelFonts[" + std::to_string(fonts_) + "];\r\n\r\n";
+        if (!images_.empty())
+            text += "/* One of the form's pictures, from its resource, at the size given (0, 0: its own). */\r\n"
+                    "static HANDLE tarvelImage(HWND dialog, int id, UINT type, int width, int height)\r\n{\r\n"
+                    "    return LoadImageW((HINSTANCE)GetWindowLongPtrW(dialog, GWLP_HINSTANCE), MAKEINTRESOURCEW(id), type, width,\r\n"
+                    "                      height, LR_DEFAULTCOLOR);\r\n}\r\n\r\n"
+                    "static HANDLE tarvelImages[" + std::to_string(images_.size()) + "];\r\n\r\n";
         if (!scrollBars_.empty())
             text += "/* Moves a scroll bar's thumb as Visual Basic does, by SmallChange and LargeChange. */\r\n"
                     "static void tarvelScroll(HWND bar, int code, int smallChange, int largeChange)\r\n{\r\n"
@@ -700,6 +707,7 @@ private:
             Colours(control, shape, id);
         }
         fonts_ = fonts.size();
+        Images(text);
         if (const std::optional<std::uint32_t> back = ColourOf(form_.objects[0], Prop::BackColor); back && *back != 0x8000000Fu)
             formBack_ = back;
         if (formBack_) text += "        tarvelFormBrush = CreateSolidBrush(tarvelColour(" + Hex(*formBack_) + "));\r\n";
@@ -715,6 +723,43 @@ private:
         }
         if (const Handler* load = FormHandler(Channel::Load)) text += "        " + load->function + "();\r\n";
         return text;
+    }
+
+    // The form's icon, big and small, and each graphical button's picture,
+    // from their resources: a static loads its own picture, but a window's
+    // icon and a button's image are given to it.
+    void Images(std::string& text) {
+        if (!input_.pictures) return;
+        const auto load = [&](const NameEntry& entry, bool icon, const char* size) {
+            const std::string slot = "tarvelImages[" + std::to_string(images_.size()) + "]";
+            images_.push_back(icon);
+            text += "        " + slot + " = tarvelImage(dialog, " + ItemId(entry) + (icon ? ", IMAGE_ICON, " : ", IMAGE_BITMAP, ") +
+                    size + ");\r\n";
+            return slot;
+        };
+        for (std::size_t i = 0; i < input_.pictures->size(); ++i) {
+            const FormPicture& picture = (*input_.pictures)[i];
+            const NameEntry* entry = names_.Picture(i);
+            if (picture.object != 0 || picture.property != Prop::Icon || picture.file.type != ResourceImageType::Icon || !entry)
+                continue;
+            const std::string big = load(*entry, true, "GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)");
+            text += "        SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)" + big + ");\r\n";
+            const std::string small = load(*entry, true, "GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)");
+            text += "        SendMessageW(dialog, WM_SETICON, ICON_SMALL, (LPARAM)" + small + ");\r\n";
+            break;
+        }
+        if (dialog_.images.empty()) return;
+        for (std::size_t k = 0; k < dialog_.controls.size(); ++k) {
+            const std::vector<std::string_view>& styles = lines_[k].styles;
+            const bool icon = std::find(styles.begin(), styles.end(), "BS_ICON") != styles.end();
+            if (!icon && std::find(styles.begin(), styles.end(), "BS_BITMAP") == styles.end()) continue;
+            const std::uint32_t image = dialog_.images[dialog_.controls[k].object];
+            const NameEntry* entry = image == DialogLayout::kNoImage ? nullptr : names_.Picture(image);
+            if (!entry || dialog_.controls[k].placeholder) continue;
+            const std::string slot = load(*entry, icon, "0, 0");
+            text += "        SendDlgItemMessageW(dialog, " + ControlId(k) + ", BM_SETIMAGE, " + (icon ? "IMAGE_ICON" : "IMAGE_BITMAP") +
+                    ", (LPARAM)" + slot + ");\r\n";
+        }
     }
 
     void Tabs(std::size_t k, std::string& text) {
@@ -849,6 +894,10 @@ private:
             text += "        for (i = 0; i < sizeof tarvelBrushes / sizeof tarvelBrushes[0]; ++i)\r\n"
                     "            if (tarvelBrushes[i] != NULL) DeleteObject(tarvelBrushes[i]);\r\n";
         if (formBack_) text += "        if (tarvelFormBrush != NULL) DeleteObject(tarvelFormBrush);\r\n";
+        for (std::size_t i = 0; i < images_.size(); ++i) {
+            const std::string slot = "tarvelImages[" + std::to_string(i) + "]";
+            text += "        if (" + slot + " != NULL) " + (images_[i] ? "DestroyIcon((HICON)" : "DeleteObject(") + slot + ");\r\n";
+        }
         text += "        PostQuitMessage(0);\r\n        return TRUE;\r\n    }\r\n    return FALSE;\r\n}\r\n\r\n";
         return text;
     }
@@ -955,6 +1004,7 @@ private:
     std::vector<Colour> colours_;
     std::optional<std::uint32_t> formBack_;
     std::size_t fonts_ = 0;
+    std::vector<bool> images_;  // the pictures WM_INITDIALOG loads, in order: true for an icon, false for a bitmap
     std::vector<std::pair<std::string, std::string>> scrollBars_;   // id, "small, large"
     std::vector<std::string> pages_;                                 // "tabs, tab, id"
     std::vector<std::pair<std::string, bool>> tabControls_;          // id, whether it has pages

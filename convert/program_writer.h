@@ -21,6 +21,7 @@
 #include "dialog_layout.h"
 #include "form.h"
 #include "form_code.h"
+#include "form_pictures.h"
 #include "name_table.h"
 #include "rc_options.h"
 #include "text_sink.h"
@@ -44,6 +45,9 @@ struct ProgramInput {
     bool accelerators = false;   ///< the RC text has the main menu's accelerator table
     std::vector<ListItems> lists;
     const FormCode* code = nullptr;  ///< the form's procedures; null or empty when it has none
+    /// The pictures the RC text holds as resources: the program gives the
+    /// form its icon and each graphical button its image. Null without them.
+    const std::vector<FormPicture>* pictures = nullptr;
 };
 
 /// Writes the program of a form that has a dialog.

@@ -5,6 +5,8 @@
 // run is proved by tests/cli/program_test.py and tests/windows/program_check.py.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "convert_form.h"
 #include "test_support.h"
 
@@ -214,6 +216,70 @@ TEST(ProgramWriter, OnlyColoursThatDifferFromTheSystemsArePaintedAndATransparent
               "tarvelColours[] = {\r\n    {Label1, 0xFFu, 0xC0FFFFu},\r\n    {List1, 0x80000008u, 0x8000000Fu},\r\n");
     EXPECT_NE(c.find("    case WM_CTLCOLORDLG:\r\n        return (INT_PTR)tarvelFormBrush;"), std::string::npos);
     EXPECT_NE(c.find("tarvelFormBrush = CreateSolidBrush(tarvelColour(0xC0FFFFu));"), std::string::npos);
+}
+
+TEST(ProgramWriter, WithItsPicturesTheFormGetsItsIconAndEachGraphicalButtonItsImage) {
+    using namespace std::string_literals;
+    const auto le32 = [](std::uint32_t value) {
+        std::string bytes;
+        for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+        return bytes;
+    };
+    const auto stored = [&](const std::string& image) {
+        return le32(static_cast<std::uint32_t>(image.size() + 8)) + "lt\0\0"s + le32(static_cast<std::uint32_t>(image.size())) + image;
+    };
+    const std::string bitmap = "BM"s + le32(58) + le32(0) + le32(54) + le32(40) + le32(1) + le32(1) + "\x01\0\x18\0"s +
+                               std::string(24, '\0') + "\x10\x20\x30\0"s;
+    const std::string icon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + le32(48) + le32(22) + le32(40) + le32(1) +
+                             le32(2) + "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + le32(0);
+    const std::string frx = stored(icon) + stored(bitmap);
+    char bitmapAt[5];
+    std::snprintf(bitmapAt, sizeof bitmapAt, "%04X", static_cast<unsigned>(stored(icon).size()));
+    const std::string form = "Begin VB.Form frmMain \n   Icon = \"Form1.frx\":0000\n"
+                             "   Begin VB.CommandButton cmdGo \n      Picture = \"Form1.frx\":"s + bitmapAt +
+                             "\n      Style = 1 'Graphical\n   End\n"
+                             "   Begin VB.CommandButton cmdIcon \n      Picture = \"Form1.frx\":0000\n      Style = 1\n   End\n"
+                             "   Begin VB.CommandButton cmdPlain \n      Picture = \"Form1.frx\":" + bitmapAt + "\n   End\n"
+                             "   Begin VB.PictureBox picLogo \n      Picture = \"Form1.frx\":" + bitmapAt + "\n   End\n"
+                             "End\n";
+    RcOptions options;
+    options.pictures = true;
+    {
+        TempDir dir;
+        WriteBytes(dir / "Form1.frx", frx);
+        const Written written = WriteProgramOf(dir, form, options);
+        ASSERT_TRUE(written.report);
+        const std::string& c = written.program;
+        const std::size_t init = c.find("    case WM_INITDIALOG:\r\n");
+        ASSERT_NE(init, std::string::npos);
+        EXPECT_EQ(c.substr(init, c.find("        return TRUE;", init) - init),
+                  "    case WM_INITDIALOG:\r\n"
+                  "        tarvelImages[0] = tarvelImage(dialog, frmMain_Icon, IMAGE_ICON, GetSystemMetrics(SM_CXICON), "
+                  "GetSystemMetrics(SM_CYICON));\r\n"
+                  "        SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)tarvelImages[0]);\r\n"
+                  "        tarvelImages[1] = tarvelImage(dialog, frmMain_Icon, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), "
+                  "GetSystemMetrics(SM_CYSMICON));\r\n"
+                  "        SendMessageW(dialog, WM_SETICON, ICON_SMALL, (LPARAM)tarvelImages[1]);\r\n"
+                  "        tarvelImages[2] = tarvelImage(dialog, cmdGo_Picture, IMAGE_BITMAP, 0, 0);\r\n"
+                  "        SendDlgItemMessageW(dialog, cmdGo, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)tarvelImages[2]);\r\n"
+                  "        tarvelImages[3] = tarvelImage(dialog, cmdIcon_Picture, IMAGE_ICON, 0, 0);\r\n"
+                  "        SendDlgItemMessageW(dialog, cmdIcon, BM_SETIMAGE, IMAGE_ICON, (LPARAM)tarvelImages[3]);\r\n");
+        EXPECT_NE(c.find("static HANDLE tarvelImages[4];"), std::string::npos);
+        // Each is let go with the window, as what it is.
+        EXPECT_NE(c.find("        if (tarvelImages[1] != NULL) DestroyIcon((HICON)tarvelImages[1]);\r\n"
+                         "        if (tarvelImages[2] != NULL) DeleteObject(tarvelImages[2]);\r\n"
+                         "        if (tarvelImages[3] != NULL) DestroyIcon((HICON)tarvelImages[3]);\r\n"),
+                  std::string::npos);
+    }
+    {
+        // Without the pictures the RC text has no such resources, and the program loads none.
+        TempDir dir;
+        WriteBytes(dir / "Form1.frx", frx);
+        const Written written = WriteProgramOf(dir, form);
+        ASSERT_TRUE(written.report);
+        EXPECT_EQ(written.program.find("tarvelImage"), std::string::npos);
+        EXPECT_EQ(written.program.find("WM_SETICON"), std::string::npos);
+    }
 }
 
 TEST(ProgramWriter, AFormWithoutADialogGetsNoProgramAndAWarning) {

@@ -8,7 +8,10 @@ BM_CLICK to every shown button, new text to every edit field and a step to
 the next tab of every tab control, and closes the window. The trace the
 program writes must hold, in that order and each once, the handler of every
 step that the form's code handles (Form_Load first, Form_QueryUnload and
-Form_Unload last), and only handlers of the form's code.
+Form_Unload last), and only handlers of the form's code. The program of our
+form with pictures must give its graphical button its bitmap (BM_GETIMAGE)
+and its window the form's icon, big and small, as the X window that Wine
+makes for it shows (_NET_WM_ICON: every pixel the icon's colour).
 """
 
 import re
@@ -20,6 +23,7 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent / "cli"))
+from picture_form import ICON_COLOUR, write_picture_form  # noqa: E402
 from program_test import copy_with_frx  # noqa: E402
 from vb_form import read_form  # noqa: E402
 
@@ -112,8 +116,9 @@ def handlers_in_code(form):
                                    form.read_bytes())}
 
 
-def run_program(tools, check, form, out, screenshot):
-    """Writes, builds and drives the program of `form` into `out`; the trace, or None when it could not run."""
+def run_program(tools, check, form, out, screenshot, look=None):
+    """Writes, builds and drives the program of `form` into `out` (`look` is called while its window stands):
+    the trace, what it should be and the driver's steps, or None when it could not run."""
     stem = out / form.stem
     done = subprocess.run([str(tools.linux_rc), "--all", "--header", f"{stem}.h", "--program", f"{stem}.c", "-o",
                            f"{stem}.rc", str(form)], capture_output=True)
@@ -140,6 +145,8 @@ def run_program(tools, check, form, out, screenshot):
             shot = subprocess.run(["import", "-window", "root", str(screenshot)], env=tools.wine.env, capture_output=True)
             check(shot.returncode == 0 and screenshot.stat().st_size > 0,
                   f"program of {form.name}: no screenshot {shot.stderr.decode()}")
+            if look:
+                look()
         said, errors = driver.communicate(b"go\n", timeout=120)
     except subprocess.TimeoutExpired:
         driver.kill()
@@ -151,7 +158,7 @@ def run_program(tools, check, form, out, screenshot):
         return None
     written = trace.read_text(encoding="latin-1").splitlines() if trace.exists() else []
     c_text = (out / f"{form.stem}.c").read_text(encoding="latin-1")
-    return written, expected_trace(c_text, header, steps)
+    return written, expected_trace(c_text, header, steps), steps
 
 
 def check_own_form(tools, check, work):
@@ -161,12 +168,46 @@ def check_own_form(tools, check, work):
     ran = run_program(tools, check, form, out, work / "program-own.png")
     if ran is None:
         return
-    written, expected = ran
+    written, expected, _ = ran
     check(expected == OWN_TRACE, f"own program: the steps' handlers {expected}")
     # The enabled timer ticks while the screen is photographed; the disabled one never.
     check("Timer1_Timer" in written and "tmrOff_Timer" not in written, f"own program: timers {written}")
     shown = [line for line in written if line != "Timer1_Timer"]
     check(shown == OWN_TRACE, f"own program: trace {shown}")
+
+
+def window_icons(env, caption):
+    """{(width, height): set of ARGB pixels} of the icons of the X window named `caption`."""
+    found = subprocess.run(["xdotool", "search", "--name", f"^{caption}$"], env=env, capture_output=True, text=True)
+    icons = {}
+    for window in found.stdout.split():
+        shown = subprocess.run(["xprop", "-id", window, "-notype", "-f", "_NET_WM_ICON", "32c", "_NET_WM_ICON"], env=env,
+                               capture_output=True, text=True).stdout
+        numbers = [int(n) for n in re.findall(r"\d+", shown.partition("=")[2])]
+        while len(numbers) >= 2 and len(numbers) >= 2 + numbers[0] * numbers[1]:
+            width, height = numbers[:2]
+            icons[(width, height)] = set(numbers[2:2 + width * height])
+            numbers = numbers[2 + width * height:]
+    return icons
+
+
+def check_picture_form(tools, check, work):
+    out = work / "pictures"
+    out.mkdir()
+    icons = {}
+    ran = run_program(tools, check, write_picture_form(out), out, work / "program-pictures.png",
+                      lambda: icons.update(window_icons(tools.wine.env, "Pictures")))
+    if ran is None:
+        return
+    steps = ran[2]
+    header = (out / "Pictures.h").read_text(encoding="latin-1")
+    button = int(re.search(r"#define cmdGo (\d+)", header).group(1))
+    red, green, blue = ICON_COLOUR
+    colour = 0xFF000000 | red << 16 | green << 8 | blue
+    check({(32, 32), (16, 16)} <= icons.keys() and all(pixels == {colour} for pixels in icons.values()),
+          f"picture program: the window's icons { {size: sorted(map(hex, p))[:3] for size, p in icons.items()} }")
+    check(("image", button) in steps and not any(step == "noimage" for step, _ in steps),
+          f"picture program: the graphical button's image {steps}")
 
 
 def check_corpus(tools, check, work, corpus):
@@ -185,7 +226,9 @@ def check_corpus(tools, check, work, corpus):
         ran = run_program(tools, check, form, out, work / f"program-corpus-{index}.png")
         if ran is None:
             continue
-        written, expected = ran
+        written, expected, steps = ran
+        # A graphical button shows its picture: each resource the RC text names loads.
+        check(not any(step == "noimage" for step, _ in steps), f"program of {form.name}: buttons without their image {steps}")
         allowed = {line.split()[0] for line in expected}
         shown = [line for line in written if line.split()[0] in allowed]
         check(shown == expected, f"program of {form.name}: trace {shown}, expected {expected}")
@@ -207,6 +250,7 @@ def check_programs(wine, linux_rc, build, work, corpus, check):
                     "-o", str(driver)], check=True)
     tools = Tools(wine, linux_rc, driver)
     check_own_form(tools, check, work)
+    check_picture_form(tools, check, work)
     if corpus:
         check_corpus(tools, check, work, corpus)
     # The last screenshots stay in the build folder for a look.

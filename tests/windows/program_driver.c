@@ -6,7 +6,10 @@
    new text to every edit field, a step to the next tab of every tab control
    (and clicks the buttons that tab shows), and WM_CLOSE. Each step is
    printed first ("menu 100", "click 105", "text 107", "tab 110"), then
-   "exit N" with the program's exit status.
+   "exit N" with the program's exit status. Before the steps it tells, for
+   each button that shows a bitmap or an icon, whether it has one ("image
+   100", "noimage 100"). (The window's icon is read from its X window: Wine
+   answers WM_GETICON from another process with none.)
 
      program_driver.exe PROGRAM.exe [MENU_ID ...] */
 #ifndef UNICODE
@@ -105,12 +108,18 @@ int wmain(int argc, wchar_t **argv)
     fflush(stdout);
     if (fgets(line, sizeof line, stdin) == NULL) line[0] = 0;
 
+    EnumChildWindows(window, CollectControl, (LPARAM)window);
+    for (i = 0; i < count; ++i) {
+        LONG style = GetWindowLongW(controls[i], GWL_STYLE);
+        WPARAM type = (style & BS_ICON) ? IMAGE_ICON : IMAGE_BITMAP;
+        if (!IsClass(controls[i], L"Button") || !(style & (BS_ICON | BS_BITMAP))) continue;
+        Say(SendMessageW(controls[i], BM_GETIMAGE, type, 0) != 0 ? "image" : "noimage", (long)GetDlgCtrlID(controls[i]));
+    }
     for (i = 2; i < argc; ++i) {
         const long id = wcstol(argv[i], NULL, 10);
         Say("menu", id);
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     }
-    EnumChildWindows(window, CollectControl, (LPARAM)window);
     ClickButtons();
     for (i = 0; i < count; ++i) {
         if (!IsClass(controls[i], L"Edit") || !Reachable(controls[i]) ||
