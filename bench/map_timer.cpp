@@ -11,7 +11,7 @@
 //
 //   tarvel_map_timer [--quiet QUIET_MS] TITLE PROGRAM [ARGUMENTS...]
 // Prints "MAP PAINT" on one line. Exit status 1 when no such window is mapped,
-// or it is never still, within 30 seconds.
+// or it is never still, within 30 seconds, or the program ends before that.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -115,8 +116,16 @@ int main(int argc, char** argv) {
                 until = lastPaint + std::chrono::milliseconds(quietMs);
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - now);
             if (now >= deadline) break;
+            // A program that could not start, or ended, will map nothing: no 30 s wait for it.
+            if (!painted && waitpid(child, nullptr, WNOHANG) == child) {
+                std::fprintf(stderr, "%s ended before its window \"%s\" was painted\n", argv[first + 1],
+                             title.c_str());
+                XCloseDisplay(display);
+                return 1;
+            }
+            // Woken by the server at once; the cap only lets us look at the program now and then.
             pollfd connection{ConnectionNumber(display), POLLIN, 0};
-            poll(&connection, 1, static_cast<int>(left.count()) + 1);
+            poll(&connection, 1, std::min(static_cast<int>(left.count()) + 1, 20));
             continue;
         }
         XEvent event;
