@@ -9,7 +9,9 @@
 // half a second at the soonest, so it does not count once the window is still.
 // Then the program is ended with SIGTERM.
 //
-//   tarvel_map_timer [--quiet QUIET_MS] TITLE PROGRAM [ARGUMENTS...]
+//   tarvel_map_timer [--quiet QUIET_MS] [--trace] TITLE PROGRAM [ARGUMENTS...]
+// --trace writes every damage to the window (time, then the rectangle) on
+// standard error, to see what a window draws when.
 // Prints "MAP PAINT" on one line. Exit status 1 when no such window is mapped,
 // or it is never still, within 30 seconds, or the program ends before that.
 #include <X11/Xatom.h>
@@ -65,12 +67,20 @@ double Milliseconds(Clock::time_point from, Clock::time_point to) {
 int main(int argc, char** argv) {
     int first = 1;
     int quietMs = 200;
-    if (argc > 2 && std::strcmp(argv[1], "--quiet") == 0) {
-        quietMs = std::atoi(argv[2]);
-        first = 3;
+    bool trace = false;
+    for (;;) {
+        if (argc > first + 1 && std::strcmp(argv[first], "--quiet") == 0) {
+            quietMs = std::atoi(argv[first + 1]);
+            first += 2;
+        } else if (argc > first && std::strcmp(argv[first], "--trace") == 0) {
+            trace = true;
+            first += 1;
+        } else {
+            break;
+        }
     }
     if (argc - first < 2 || quietMs <= 0) {
-        std::fprintf(stderr, "usage: %s [--quiet QUIET_MS] TITLE PROGRAM [ARGUMENTS...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--quiet QUIET_MS] [--trace] TITLE PROGRAM [ARGUMENTS...]\n", argv[0]);
         return 2;
     }
     const std::string title = argv[first];
@@ -142,6 +152,9 @@ int main(int argc, char** argv) {
             if (mapped != None && notify->drawable == mapped) {
                 lastPaint = Clock::now();
                 painted = true;
+                if (trace)
+                    std::fprintf(stderr, "%8.2f ms  %dx%d at %d,%d\n", Milliseconds(start, lastPaint), notify->area.width,
+                                 notify->area.height, notify->area.x, notify->area.y);
             }
         }
     }
