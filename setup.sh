@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 cpp
-  xvfb xdotool x11-apps x11-utils imagemagick fonts-dejavu-core wine wine64-tools fonts-wine
+  libxdamage-dev xvfb xdotool x11-apps x11-utils imagemagick fonts-dejavu-core wine wine64-tools fonts-wine
   desktop-file-utils shared-mime-info dpkg-dev file
   python3 time
 )
