@@ -301,16 +301,6 @@ FoundKind FindKind(std::string_view type) {
 
 const ControlKind* KindAt(std::uint16_t kind) { return kind == kUnknownKind ? nullptr : &ControlKinds()[kind]; }
 
-// A number property as written ("120", "8.25", "-1"); nothing when it is not one.
-std::optional<double> Number(const FormObject& object, Prop name) {
-    const std::optional<std::string_view> value = object.Property(name);
-    if (!value) return std::nullopt;
-    double number = 0;
-    const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), number);
-    if (error != std::errc() || !std::isfinite(number)) return std::nullopt;
-    return number;
-}
-
 constexpr double kTwipsPerPixel = 15;  // at 96 dpi
 
 // Visual Basic wraps the caption of a button, check box or option button that
@@ -321,9 +311,9 @@ constexpr double kTwipsPerPixel = 15;  // at 96 dpi
 bool WrapsItsCaption(const FormObject& control) {
     const std::string_view caption = control.Property(Prop::Caption).value_or("");
     if (caption.find_first_of("\r\n") != std::string_view::npos) return true;
-    const double points = Number(control, Prop::FontBlockSize).value_or(Number(control, Prop::FontSize).value_or(8.25));
+    const double points = control.Number(Prop::FontBlockSize).value_or(control.Number(Prop::FontSize).value_or(8.25));
     const double lineHeight = 13.0 * points / 8;
-    return Number(control, Prop::Height).value_or(0) / kTwipsPerPixel >= 2 * lineHeight;
+    return control.Number(Prop::Height).value_or(0) / kTwipsPerPixel >= 2 * lineHeight;
 }
 
 // The form's Font (or, in Visual Basic 3 forms, FontName and FontSize), and
@@ -331,9 +321,9 @@ bool WrapsItsCaption(const FormObject& control) {
 DialogFont FontOf(const FormObject& form, BaseUnits& base) {
     DialogFont font;
     std::optional<std::string_view> name = form.Property(Prop::FontBlockName);
-    std::optional<double> size = Number(form, Prop::FontBlockSize);
+    std::optional<double> size = form.Number(Prop::FontBlockSize);
     if (!name) name = form.Property(Prop::FontName);
-    if (!size) size = Number(form, Prop::FontSize);
+    if (!size) size = form.Number(Prop::FontSize);
     if (!name || name->empty()) return font;
     font.name = *name;
     font.points = std::clamp(std::lround(size.value_or(8)), 1L, 144L);
@@ -371,8 +361,8 @@ struct LineEnds {
 };
 
 LineEnds EndsOf(const FormObject& line) {
-    return {Number(line, Prop::X1).value_or(0) / kTwipsPerPixel, Number(line, Prop::Y1).value_or(0) / kTwipsPerPixel,
-            Number(line, Prop::X2).value_or(0) / kTwipsPerPixel, Number(line, Prop::Y2).value_or(0) / kTwipsPerPixel};
+    return {line.Number(Prop::X1).value_or(0) / kTwipsPerPixel, line.Number(Prop::Y1).value_or(0) / kTwipsPerPixel,
+            line.Number(Prop::X2).value_or(0) / kTwipsPerPixel, line.Number(Prop::Y2).value_or(0) / kTwipsPerPixel};
 }
 
 bool IsLine(const FormObject& object) { return EqualNoCase(object.type, "VB.Line") || EqualNoCase(object.type, "Line"); }
@@ -453,8 +443,8 @@ WideRect ControlRect(const Form& form, const DialogLayout& dialog, std::uint32_t
     const ControlKind& kind = ControlKinds()[place.kind];
     if (IsLine(control)) return LineRect(control, parent.x + parent.inset, parent.y + parent.inset, dialog.base, styles);
     WideRect rect{WideX(dialog.base, place.x), WideY(dialog.base, place.y),
-                  WideX(dialog.base, Number(control, Prop::Width).value_or(0) / kTwipsPerPixel),
-                  WideY(dialog.base, Number(control, Prop::Height).value_or(0) / kTwipsPerPixel)};
+                  WideX(dialog.base, control.Number(Prop::Width).value_or(0) / kTwipsPerPixel),
+                  WideY(dialog.base, control.Number(Prop::Height).value_or(0) / kTwipsPerPixel)};
     if ((Is(&kind, "VB.ComboBox") && Whole(control, Prop::Style, 0) != 1) || Is(&kind, "VB.DriveListBox")) {
         // Its height is the closed box's; the resource gives the open list's: room for eight more rows.
         rect.height += 8 * 8;
@@ -558,14 +548,14 @@ void PlaceControls(const Form& form, const std::string& formFile, DialogLayout& 
         // What lies in a hidden or disabled container is hidden or disabled with it.
         place.visible = parent.visible && !IsFalse(control, Prop::Visible);
         place.enabled = parent.enabled && !IsFalse(control, Prop::Enabled);
-        place.x = parent.x + parent.inset + Number(control, Prop::Left).value_or(0) / kTwipsPerPixel;
-        place.y = parent.y + parent.inset + Number(control, Prop::Top).value_or(0) / kTwipsPerPixel;
+        place.x = parent.x + parent.inset + control.Number(Prop::Left).value_or(0) / kTwipsPerPixel;
+        place.y = parent.y + parent.inset + control.Number(Prop::Top).value_or(0) / kTwipsPerPixel;
         // A picture box's children start inside its border (3-D: two pixels, flat: one).
         if (Is(kind, "VB.PictureBox") && Whole(control, Prop::BorderStyle, 1) == 1)
             place.inset = Whole(control, Prop::Appearance, 1) == 1 ? 2 : 1;
         if (const auto pages = tabbed.find(control.parent); pages != tabbed.end() && pages->second.OnHiddenTab(control, key)) {
             // Shown when its tab is chosen: where it shows then, hidden until then.
-            if (Number(control, Prop::Left).value_or(0) < -kHiddenPageShift / 2) place.x += kHiddenPageShift / kTwipsPerPixel;
+            if (control.Number(Prop::Left).value_or(0) < -kHiddenPageShift / 2) place.x += kHiddenPageShift / kTwipsPerPixel;
             place.visible = false;
         }
         if (Is(kind, "TabDlg.SSTab")) tabbed.emplace(i, TabPages(control));
@@ -637,8 +627,8 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
     if (Whole(root, Prop::BorderStyle, 2) == 0) dialog.caption.reset();  // a caption would give it a title bar
     dialog.font = FontOf(root, dialog.base);
     FormStyles(root, dialog);
-    const double width = Number(root, Prop::ClientWidth).value_or(Number(root, Prop::Width).value_or(4800));
-    const double height = Number(root, Prop::ClientHeight).value_or(Number(root, Prop::Height).value_or(3600));
+    const double width = root.Number(Prop::ClientWidth).value_or(root.Number(Prop::Width).value_or(4800));
+    const double height = root.Number(Prop::ClientHeight).value_or(root.Number(Prop::Height).value_or(3600));
     const WideRect wide{0, 0, WideX(dialog.base, width / kTwipsPerPixel), WideY(dialog.base, height / kTwipsPerPixel)};
     dialog.rect = Fit(wide);
     WarnUnfit(wide, Where(formFile, root.line), "the form " + std::string(root.name), warnings);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -141,6 +142,15 @@ std::string UnreadableString::Why() const {
         return "its reference to the .frx file, " + dataReference +
                ", is malformed (a reference is $\"NAME.frx\":OFFSET, the offset in one to eight hex digits)";
     return "it is kept in " + dataReference + " as data";
+}
+
+std::optional<double> FormObject::Number(Prop property) const {
+    const std::optional<std::string_view> value = Property(property);
+    if (!value) return std::nullopt;
+    double number = 0;
+    const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), number);
+    if (error != std::errc() || !std::isfinite(number)) return std::nullopt;
+    return number;
 }
 
 std::string FormObject::ArrayName() const {

@@ -101,6 +101,8 @@ struct FormObject {
             if (kept.property == property) return kept.value;
         return std::nullopt;
     }
+    /// A number property as written ("120", "8.25", "-1"); nothing when it is left out or no number.
+    std::optional<double> Number(Prop property) const;
 };
 
 struct MenuItem {

@@ -102,15 +102,6 @@ std::optional<long> WholeOf(const FormObject& object, Prop property) {
     return number;
 }
 
-std::optional<double> NumberOf(const FormObject& object, Prop property) {
-    const std::optional<std::string_view> value = object.Property(property);
-    if (!value) return std::nullopt;
-    double number = 0;
-    const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), number);
-    if (error != std::errc() || !std::isfinite(number)) return std::nullopt;
-    return number;
-}
-
 bool IsFalse(const FormObject& object, Prop property) {
     const std::optional<std::string_view> value = object.Property(property);
     return value && !value->empty() && value->front() == '0';
@@ -602,9 +593,9 @@ private:
 
     std::string Font(const FormObject& control) {
         std::optional<std::string_view> name = control.Property(Prop::FontBlockName);
-        std::optional<double> size = NumberOf(control, Prop::FontBlockSize);
+        std::optional<double> size = control.Number(Prop::FontBlockSize);
         if (!name) name = control.Property(Prop::FontName);
-        if (!size) size = NumberOf(control, Prop::FontSize);
+        if (!size) size = control.Number(Prop::FontSize);
         if (!name || name->empty()) return {};
         const double points = std::clamp(size.value_or(8), 1.0, 1638.0);
         long weight = 400;
