@@ -29,13 +29,18 @@ constexpr std::string_view kPropertyNames[] = {
     "Value", "Min", "Max", "SmallChange", "LargeChange", "Interval", "MaxLength", "BackColor", "ForeColor", "BackStyle",
     "Icon", "Picture", "DownPicture", "DisabledPicture", "Stretch",
     "ListImage",
+    "MouseIcon", "DragIcon", "MICON",
+    "MousePointer", "MPTR",
+    "TabPicture", "PanelPicture",
 };
 static_assert(std::size(kPropertyNames) == static_cast<std::size_t>(Prop::Count));
 
-// Named with a subscript only, never as written here; a ListImageN's Picture only inside its block.
+// Named with a subscript only, never as written here; a ListImageN's or PanelN's Picture only inside its block.
 constexpr std::size_t kTabCaption = static_cast<std::size_t>(Prop::TabCaption);
 constexpr std::size_t kTabControl = static_cast<std::size_t>(Prop::TabControl);
 constexpr std::size_t kListImage = static_cast<std::size_t>(Prop::ListImage);
+constexpr std::size_t kTabPicture = static_cast<std::size_t>(Prop::TabPicture);
+constexpr std::size_t kPanelPicture = static_cast<std::size_t>(Prop::PanelPicture);
 
 // A "BeginProperty Font" block's properties are named "Font.Name" here, "Name" in the block.
 constexpr std::string_view kFontBlockPrefix = "Font.";
@@ -61,7 +66,7 @@ constexpr std::size_t KeptSlotOf(std::string_view name, bool inFontBlock) {
 constexpr std::array<KeptSlot, kKeptSlots> kKeptSlotTable = [] {
     std::array<KeptSlot, kKeptSlots> slots{};
     for (std::size_t i = 0; i < std::size(kPropertyNames); ++i) {
-        if (i == kTabCaption || i == kTabControl || i == kListImage) continue;
+        if (i == kTabCaption || i == kTabControl || i == kListImage || i == kTabPicture || i == kPanelPicture) continue;
         std::size_t slot = KeptSlotOf(NameInForm(i), InFontBlock(i));
         while (!slots[slot].name.empty()) slot = (slot + 1) % kKeptSlots;
         slots[slot] = {NameInForm(i), InFontBlock(i), static_cast<Prop>(i)};
@@ -108,11 +113,12 @@ std::optional<std::pair<std::uint16_t, std::string_view>> Subscript(std::string_
     return std::pair{n, text.substr(static_cast<std::size_t>(end - text.data()) + 1)};
 }
 
-// "TabCaption(n)" and "Tab(n).Control(k)", the only indexed properties kept.
+// "TabCaption(n)", "TabPicture(n)" and "Tab(n).Control(k)", the only indexed properties kept.
 std::optional<KeptName> KeptTabProperty(std::string_view name) {
-    if (name.starts_with("TabCaption")) {
+    if (name.starts_with("TabCaption") || name.starts_with("TabPicture")) {
         const auto subscript = Subscript(name.substr(10));
-        if (subscript && subscript->second.empty()) return KeptName{Prop::TabCaption, subscript->first};
+        if (subscript && subscript->second.empty())
+            return KeptName{name[3] == 'C' ? Prop::TabCaption : Prop::TabPicture, subscript->first};
     } else if (name.starts_with("Tab(")) {
         const auto subscript = Subscript(name.substr(3));
         if (subscript && subscript->second.starts_with(".Control")) {

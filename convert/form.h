@@ -53,19 +53,35 @@ enum class Prop : std::uint8_t {
     Value, Min, Max, SmallChange, LargeChange, Interval, MaxLength, BackColor, ForeColor, BackStyle,  // what a program sets
     Icon, Picture, DownPicture, DisabledPicture, Stretch,           // pictures: their "Form1.frx":0B2D as written
     ListImage,                                                      // an ImageList's ListImageN Picture (tab: N)
+    MouseIcon, DragIcon, MICON,                                     // pointers: VB's and a LaVolpeButton's
+    MousePointer, MPTR,                                             // 99: the control shows its own pointer
+    TabPicture, PanelPicture,                                       // TabPicture(n), a StatusBar's PanelN Picture (tab: n, N)
     Count
 };
 
 /// Is it a picture, whose value is kept as the .frx reference the form writes?
 constexpr bool IsPictureProperty(Prop property) {
     return property == Prop::Icon || property == Prop::Picture || property == Prop::DownPicture ||
-           property == Prop::DisabledPicture || property == Prop::ListImage;
+           property == Prop::DisabledPicture || property == Prop::ListImage || property == Prop::MouseIcon ||
+           property == Prop::DragIcon || property == Prop::MICON || property == Prop::TabPicture ||
+           property == Prop::PanelPicture;
+}
+
+/// Is it a picture shown as the mouse pointer (a cursor stays a cursor)?
+constexpr bool IsPointerProperty(Prop property) {
+    return property == Prop::MouseIcon || property == Prop::DragIcon || property == Prop::MICON;
+}
+
+/// Is it one of many pictures of one control, told apart by a number (ListImageN, TabPicture(n), PanelN)?
+constexpr bool IsNumberedPicture(Prop property) {
+    return property == Prop::ListImage || property == Prop::TabPicture || property == Prop::PanelPicture;
 }
 
 /// The property's name as a form writes it; a Font block's as "Font.Name".
 std::string_view PropertyName(Prop property);
 
-/// A kept property and the tab it speaks of (TabCaption(n), Tab(n).Control(k)), or the image (ListImageN).
+/// A kept property and the tab it speaks of (TabCaption(n), Tab(n).Control(k), TabPicture(n)), or the
+/// image (ListImageN) or panel (PanelN).
 struct KeptName {
     Prop property{};
     std::uint16_t tab = 0;
@@ -79,7 +95,7 @@ struct FormProperty {
     std::string_view value;  ///< a string's bytes (quotes undone, .frx strings read); else the value without its comment
     std::uint32_t line = 0;
     Prop property{};
-    std::uint16_t tab = 0;   ///< n of TabCaption(n), Tab(n).Control(k) and ListImageN; else 0
+    std::uint16_t tab = 0;   ///< n of TabCaption(n), Tab(n).Control(k), TabPicture(n), ListImageN, PanelN; else 0
 };
 
 struct FormObject {

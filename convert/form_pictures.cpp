@@ -29,20 +29,28 @@ std::string FileNamePiece(std::string_view text) {
     return piece;
 }
 
-// "Form1", "Form1_Picture", "Form1_picLogo", "Form1_Command1_DownPicture", "Form1_ImageList1_3".
+// "Form1", "Form1_Picture", "Form1_MouseIcon", "Form1_picLogo", "Form1_Command1_DownPicture",
+// "Form1_SSTab1_TabPicture2", "Form1_StatusBar1_PanelPicture1", "Form1_ImageList1_3".
 std::string FileStem(std::string_view stem, const Form& form, const FormPicture& picture) {
     std::string name = FileNamePiece(stem);
-    if (picture.object == 0) return picture.property == Prop::Icon ? name : name + "_Picture";
+    if (picture.object == 0)
+        return picture.property == Prop::Icon ? name : name.append("_").append(PropertyName(picture.property));
     name.append("_").append(FileNamePiece(form.objects[picture.object].ArrayName()));
     if (picture.property == Prop::ListImage) name.append("_").append(std::to_string(picture.image));
     else if (picture.property != Prop::Picture) name.append("_").append(PropertyName(picture.property));
+    if (picture.property == Prop::TabPicture || picture.property == Prop::PanelPicture)
+        name.append(std::to_string(picture.image));
     return name;
 }
 
-// "the Picture of picLogo", "the image 3 of ImageList1", "the Icon of frmMain".
+// "the Picture of picLogo", "the image 3 of ImageList1", "the TabPicture(2) of SSTab1",
+// "the Picture of panel 1 of StatusBar1", "the Icon of frmMain".
 std::string WhichPicture(const Form& form, const FormPicture& picture) {
     const std::string owner = form.objects[picture.object].ArrayName();
-    if (picture.property == Prop::ListImage) return "the image " + std::to_string(picture.image) + " of " + owner;
+    const std::string number = std::to_string(picture.image);
+    if (picture.property == Prop::ListImage) return "the image " + number + " of " + owner;
+    if (picture.property == Prop::TabPicture) return "the TabPicture(" + number + ") of " + owner;
+    if (picture.property == Prop::PanelPicture) return "the Picture of panel " + number + " of " + owner;
     return "the " + std::string(PropertyName(picture.property)) + " of " + owner;
 }
 
@@ -96,7 +104,7 @@ FormPictures ReadFormPictures(const Form& form, FrxFolder& frxFolder, std::strin
         FormPicture picture;
         picture.object = slot.object;
         picture.property = slot.property->property;
-        picture.image = picture.property == Prop::ListImage ? slot.property->tab : 0;
+        picture.image = IsNumberedPicture(picture.property) ? slot.property->tab : 0;
         picture.line = slot.property->line;
         const std::string leftOut = Where(formFile, picture.line) + WhichPicture(form, picture) + " is left out: ";
 
@@ -119,7 +127,8 @@ FormPictures ReadFormPictures(const Form& form, FrxFolder& frxFolder, std::strin
         }
         // An empty picture is how the form says it has none.
         if (stored.value().empty()) continue;
-        Result<ResourceImage> file = ResourceImageOf(stored.value(), frx.value()->Name());
+        Result<ResourceImage> file = ResourceImageOf(stored.value(), frx.value()->Name(),
+                                                     IsPointerProperty(picture.property) ? ImageUse::Pointer : ImageUse::Picture);
         if (!file) {
             warnings.push_back(leftOut + Describe(file.error()));
             continue;

@@ -76,9 +76,11 @@ std::string Resources(const NameTable& names, std::string_view menuName, bool ac
         const NameEntry* entry = names.Picture(i);
         if (!entry) continue;
         const std::string id = entry->name.empty() ? std::to_string(entry->number) : std::string(entry->name);
-        const bool icon = (*pictures)[i].file.type == ResourceImageType::Icon;
-        add(id + (icon ? " ICON" : " BITMAP"), "LoadImageW(instance, MAKEINTRESOURCEW(" + id + "), " +
-                                                   (icon ? "IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)" : "IMAGE_BITMAP, 0, 0, 0)"));
+        const ResourceImageType type = (*pictures)[i].file.type;
+        const char* how = type == ResourceImageType::Icon     ? "IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)"
+                          : type == ResourceImageType::Cursor ? "IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)"
+                                                              : "IMAGE_BITMAP, 0, 0, 0)";
+        add(id + " " + std::string(ResourceTypeName(type)), "LoadImageW(instance, MAKEINTRESOURCEW(" + id + "), " + how);
     }
     if (list.empty()) return {};
     return "/* The resources of its resource script, and how a program loads each:\r\n" + list + "*/\r\n";

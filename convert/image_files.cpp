@@ -138,13 +138,19 @@ Result<std::string> DecodedAsBitmap(const FrxPicture& picture, const std::string
 
 }  // namespace
 
-Result<ResourceImage> ResourceImageOf(const FrxPicture& picture, const std::string& frxName) {
+Result<ResourceImage> ResourceImageOf(const FrxPicture& picture, const std::string& frxName, ImageUse use) {
     const std::string_view image = picture.image;
     ResourceImage file;
     switch (picture.kind) {
         case ImageKind::Icon:
         case ImageKind::Cursor:
             if (std::string fault = IconDirectoryFault(image); !fault.empty()) return Unusable(picture, frxName, fault);
+            if (picture.kind == ImageKind::Cursor && use == ImageUse::Pointer) {
+                file.type = ResourceImageType::Cursor;
+                file.extension = "cur";
+                file.bytes = std::string(image);
+                return file;
+            }
             file.type = ResourceImageType::Icon;
             file.extension = "ico";
             file.decoded = picture.kind == ImageKind::Cursor;

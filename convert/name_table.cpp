@@ -186,11 +186,12 @@ bool TakesNumber(const Form& form, std::size_t item) {
 
 namespace {
 
-// "frmMain_Icon", "picLogo_Picture", "Command1_DownPicture", "ImageList1_ListImage3".
+// "frmMain_Icon", "picLogo_Picture", "Command1_DownPicture", "Command1_MouseIcon", "SSTab1_TabPicture2",
+// "StatusBar1_PanelPicture1", "ImageList1_ListImage3".
 std::string PictureName(const Form& form, const FormPicture& picture) {
     std::string name = form.objects[picture.object].ArrayName();
     name.append("_").append(PropertyName(picture.property));
-    if (picture.property == Prop::ListImage) name.append(std::to_string(picture.image));
+    if (IsNumberedPicture(picture.property)) name.append(std::to_string(picture.image));
     return name;
 }
 

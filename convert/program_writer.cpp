@@ -26,7 +26,7 @@ constexpr std::string_view kOwnNames[] = {
     "withData", "data", "item", "name", "hundredths", "weight", "italic", "charset", "screen", "dpi", "font",
     "bar", "code", "smallChange", "largeChange", "colour", "info", "position", "tabs", "tab", "i", "notice", "dc", "fore", "back",
     "handler", "path", "file", "found", "count", "pages", "left", "window", "tarvelImage", "tarvelImages", "type",
-    "width", "height",
+    "width", "height", "tarvelPointer", "tarvelPointers", "pointer", "point", "placed", "control", "rect",
 };
 
 bool IsOwnName(std::string_view name) {
@@ -467,6 +467,30 @@ private:
                     "    return LoadImageW((HINSTANCE)GetWindowLongPtrW(dialog, GWLP_HINSTANCE), MAKEINTRESOURCEW(id), type, width,\r\n"
                     "                      height, LR_DEFAULTCOLOR);\r\n}\r\n\r\n"
                     "static HANDLE tarvelImages[" + std::to_string(images_.size()) + "];\r\n\r\n";
+        if (!pointers_.empty()) {
+            text += "/* The controls that show a mouse pointer of their own (MousePointer 99), the form as 0, each\r\n"
+                    "   with its pointer in tarvelImages. */\r\n"
+                    "static const struct tarvelPointer { int id; int image; } tarvelPointers[] = {\r\n";
+            for (const auto& [id, slot] : pointers_) text += "    {" + id + ", " + std::to_string(slot) + "},\r\n";
+            text += "};\r\n\r\n"
+                    "/* The pointer to show over `window`, NULL for the system's. A label or frame lets the mouse\r\n"
+                    "   through to the dialog: where the mouse is tells which it is over. */\r\n"
+                    "static HCURSOR tarvelPointer(HWND dialog, HWND window)\r\n{\r\n"
+                    "    POINT point;\r\n"
+                    "    BOOL placed = GetCursorPos(&point);\r\n"
+                    "    size_t i;\r\n"
+                    "    for (i = 0; i < sizeof tarvelPointers / sizeof tarvelPointers[0]; ++i) {\r\n"
+                    "        HWND control = tarvelPointers[i].id != 0 ? GetDlgItem(dialog, tarvelPointers[i].id) : NULL;\r\n"
+                    "        RECT rect;\r\n"
+                    "        if (control == NULL) continue;\r\n"
+                    "        if (window == control || (window == dialog && placed && IsWindowVisible(control) &&\r\n"
+                    "                                  GetWindowRect(control, &rect) && PtInRect(&rect, point)))\r\n"
+                    "            return (HCURSOR)tarvelImages[tarvelPointers[i].image];\r\n"
+                    "    }\r\n"
+                    "    for (i = 0; i < sizeof tarvelPointers / sizeof tarvelPointers[0]; ++i)\r\n"
+                    "        if (tarvelPointers[i].id == 0 && window == dialog) return (HCURSOR)tarvelImages[tarvelPointers[i].image];\r\n"
+                    "    return NULL;\r\n}\r\n\r\n";
+        }
         if (!scrollBars_.empty())
             text += "/* Moves a scroll bar's thumb as Visual Basic does, by SmallChange and LargeChange. */\r\n"
                     "static void tarvelScroll(HWND bar, int code, int smallChange, int largeChange)\r\n{\r\n"
@@ -721,11 +745,13 @@ private:
     // icon and a button's image are given to it.
     void Images(std::string& text) {
         if (!input_.pictures) return;
-        const auto load = [&](const NameEntry& entry, bool icon, const char* size) {
+        const auto load = [&](const NameEntry& entry, ResourceImageType type, const char* size) {
             const std::string slot = "tarvelImages[" + std::to_string(images_.size()) + "]";
-            images_.push_back(icon);
-            text += "        " + slot + " = tarvelImage(dialog, " + ItemId(entry) + (icon ? ", IMAGE_ICON, " : ", IMAGE_BITMAP, ") +
-                    size + ");\r\n";
+            images_.push_back(type);
+            const char* kind = type == ResourceImageType::Icon     ? ", IMAGE_ICON, "
+                               : type == ResourceImageType::Cursor ? ", IMAGE_CURSOR, "
+                                                                   : ", IMAGE_BITMAP, ";
+            text += "        " + slot + " = tarvelImage(dialog, " + ItemId(entry) + kind + size + ");\r\n";
             return slot;
         };
         for (std::size_t i = 0; i < input_.pictures->size(); ++i) {
@@ -733,12 +759,14 @@ private:
             const NameEntry* entry = names_.Picture(i);
             if (picture.object != 0 || picture.property != Prop::Icon || picture.file.type != ResourceImageType::Icon || !entry)
                 continue;
-            const std::string big = load(*entry, true, "GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)");
+            const std::string big = load(*entry, ResourceImageType::Icon, "GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)");
             text += "        SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)" + big + ");\r\n";
-            const std::string small = load(*entry, true, "GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)");
+            const std::string small =
+                load(*entry, ResourceImageType::Icon, "GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)");
             text += "        SendMessageW(dialog, WM_SETICON, ICON_SMALL, (LPARAM)" + small + ");\r\n";
             break;
         }
+        Pointers(load);
         if (dialog_.images.empty()) return;
         for (std::size_t k = 0; k < dialog_.controls.size(); ++k) {
             const std::vector<std::string_view>& styles = lines_[k].styles;
@@ -747,9 +775,36 @@ private:
             const std::uint32_t image = dialog_.images[dialog_.controls[k].object];
             const NameEntry* entry = image == DialogLayout::kNoImage ? nullptr : names_.Picture(image);
             if (!entry || dialog_.controls[k].placeholder) continue;
-            const std::string slot = load(*entry, icon, "0, 0");
+            const std::string slot = load(*entry, icon ? ResourceImageType::Icon : ResourceImageType::Bitmap, "0, 0");
             text += "        SendDlgItemMessageW(dialog, " + ControlId(k) + ", BM_SETIMAGE, " + (icon ? "IMAGE_ICON" : "IMAGE_BITMAP") +
                     ", (LPARAM)" + slot + ");\r\n";
+        }
+    }
+
+    // The mouse pointer of the form and of each control whose MousePointer
+    // is 99 (a LaVolpeButton's MPTR), from its MouseIcon (MICON), loaded at
+    // its own size: a cursor as a cursor, an icon as the icon it is, which
+    // Windows shows with its hotspot in the middle, as Visual Basic does.
+    template <typename Load>
+    void Pointers(const Load& load) {
+        for (std::size_t i = 0; i < input_.pictures->size(); ++i) {
+            const FormPicture& picture = (*input_.pictures)[i];
+            const NameEntry* entry = names_.Picture(i);
+            const bool pointer = picture.property == Prop::MouseIcon || picture.property == Prop::MICON;
+            const ResourceImageType type = picture.file.type;
+            if (!pointer || !entry || (type != ResourceImageType::Cursor && type != ResourceImageType::Icon)) continue;
+            const FormObject& owner = form_.objects[picture.object];
+            const Prop chooser = picture.property == Prop::MICON ? Prop::MPTR : Prop::MousePointer;
+            if (WholeOf(owner, chooser).value_or(0) != 99) continue;
+            std::string id = "0";
+            if (picture.object != 0) {
+                const int k = controlOf_[picture.object];
+                if (k < 0 || dialog_.controls[static_cast<std::size_t>(k)].placeholder) continue;
+                id = ControlId(static_cast<std::size_t>(k));
+            }
+            if (std::any_of(pointers_.begin(), pointers_.end(), [&](const auto& known) { return known.first == id; })) continue;
+            load(*entry, type, "0, 0");
+            pointers_.push_back({id, images_.size() - 1});
         }
     }
 
@@ -851,6 +906,16 @@ private:
             }
             text += "        }\r\n        break;\r\n    }\r\n";
         }
+        if (!pointers_.empty())
+            text += "    case WM_SETCURSOR:\r\n"
+                    "        if (LOWORD(lParam) == HTCLIENT) {\r\n"
+                    "            HCURSOR pointer = tarvelPointer(dialog, (HWND)wParam);\r\n"
+                    "            if (pointer == NULL) break;\r\n"
+                    "            SetCursor(pointer);\r\n"
+                    "            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);\r\n"
+                    "            return TRUE;\r\n"
+                    "        }\r\n"
+                    "        break;\r\n";
         if (formBack_) text += "    case WM_CTLCOLORDLG:\r\n        return (INT_PTR)tarvelFormBrush;\r\n";
         if (!colours_.empty()) {
             text += "    case WM_CTLCOLORSTATIC:\r\n    case WM_CTLCOLOREDIT:\r\n    case WM_CTLCOLORLISTBOX:\r\n"
@@ -887,7 +952,10 @@ private:
         if (formBack_) text += "        if (tarvelFormBrush != NULL) DeleteObject(tarvelFormBrush);\r\n";
         for (std::size_t i = 0; i < images_.size(); ++i) {
             const std::string slot = "tarvelImages[" + std::to_string(i) + "]";
-            text += "        if (" + slot + " != NULL) " + (images_[i] ? "DestroyIcon((HICON)" : "DeleteObject(") + slot + ");\r\n";
+            const char* destroy = images_[i] == ResourceImageType::Icon     ? "DestroyIcon((HICON)"
+                                  : images_[i] == ResourceImageType::Cursor ? "DestroyCursor((HCURSOR)"
+                                                                            : "DeleteObject(";
+            text += "        if (" + slot + " != NULL) " + destroy + slot + ");\r\n";
         }
         text += "        PostQuitMessage(0);\r\n        return TRUE;\r\n    }\r\n    return FALSE;\r\n}\r\n\r\n";
         return text;
@@ -995,7 +1063,8 @@ private:
     std::vector<Colour> colours_;
     std::optional<std::uint32_t> formBack_;
     std::size_t fonts_ = 0;
-    std::vector<bool> images_;  // the pictures WM_INITDIALOG loads, in order: true for an icon, false for a bitmap
+    std::vector<ResourceImageType> images_;  // the pictures WM_INITDIALOG loads, in order
+    std::vector<std::pair<std::string, std::size_t>> pointers_;  // a control's id (0: the form's), its image's slot
     std::vector<std::pair<std::string, std::string>> scrollBars_;   // id, "small, large"
     std::vector<std::string> pages_;                                 // "tabs, tab, id"
     std::vector<std::pair<std::string, bool>> tabControls_;          // id, whether it has pages

@@ -255,7 +255,7 @@ void WriteDialog(const Form& form, const DialogLayout& dialog, const NameTable& 
     out.Write("}\r\n");
 }
 
-// "frmMain_Icon ICON "Form1.ico"" for each picture a resource holds, and a
+// "frmMain_Icon ICON "Form1.ico"" (or CURSOR, BITMAP) for each picture a resource holds, and a
 // comment for each metafile written beside them.
 void WritePictures(const Form& form, const NameTable& names, const std::vector<FormPicture>& pictures,
                    const RcOptions& options, TextSink& out) {
@@ -265,7 +265,7 @@ void WritePictures(const Form& form, const NameTable& names, const std::vector<F
         if (const NameEntry* entry = names.Picture(i)) {
             line.clear();
             AppendName(line, *entry);
-            line += picture.file.type == ResourceImageType::Icon ? " ICON \"" : " BITMAP \"";
+            line.append(" ").append(ResourceTypeName(picture.file.type)).append(" \"");
             AppendRcString(line, picture.fileName);
             line += "\"";
             AppendNumberComment(line, *entry, options);

@@ -203,7 +203,8 @@ End
     for (const FormProperty& property : tabs.properties)
         kept.push_back(std::string(PropertyName(property.property)) + "/" + std::to_string(property.tab) + "=" +
                        std::string(property.value) + "@" + std::to_string(property.line));
-    EXPECT_EQ(kept, (std::vector<std::string>{"Tab/0=2@4", "TabCaption/0=Og\"lne@5", "Tab.Control/0=Label1@8",
+    EXPECT_EQ(kept, (std::vector<std::string>{"Tab/0=2@4", "TabCaption/0=Og\"lne@5", "TabPicture/0=\"Form1.frx\":0000@6",
+                                              "Tab.Control/0=Label1@8",
                                               "TabCaption/12=Dwunasta@11", "Tab.Control/12=Image1(23)@12"}));
 }
 
@@ -363,7 +364,8 @@ End
                                         "ImageList1.ListImage/12=\"Form1.frx\":0B00@11",
                                         "Command1.Picture/0=\"Form1.frx\":1000@21",
                                         "Command1.DownPicture/0=\"Form1.frx\":2000@22",
-                                        "Command1.DisabledPicture/0=\"Form1.frx\":3000@23", "Command1.Style/0=1@25",
+                                        "Command1.DisabledPicture/0=\"Form1.frx\":3000@23",
+                                        "Command1.DragIcon/0=\"Form1.frx\":4000@24", "Command1.Style/0=1@25",
                                         "Command1.Text/0=@26", "Image1.Picture/0=\"Form1.frx\":6000@29",
                                         "Image1.Stretch/0=-1@30"}));
     EXPECT_TRUE(form.value().menu.empty());

@@ -58,6 +58,8 @@ const std::string kIcon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + Le
 // 1 x 2 pixels.
 const std::string kGif = "GIF89a\x01\x00\x02\x00\x80\x00\x00"s + "\x10\x20\x30\xA0\xB0\xC0"s +
                          "\x2C\0\0\0\0\x01\x00\x02\x00\x00"s + "\x02\x02\x44\x0A\x00"s + "\x3B"s;
+// The icon as a cursor, its hotspot at 0, 1.
+const std::string kCursor = "\0\0\x02\0\x01\0"s + "\x01\x01\0\0\0\0\x01\0"s + kIcon.substr(14);
 const std::string kMetafile = "\xD7\xCD\xC6\x9A"s + std::string(18, '\0');
 
 struct Written {
@@ -256,6 +258,39 @@ End
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), written.report.value().picturesWritten.begin()));
 }
 
+TEST(FormPictures, MousePointersKeepTheirBytesACursorAsACursorAndAnIconAsAnIcon) {
+    test::TempDir dir;
+    // At 0 a cursor, then an icon, both as VB stores them, and the cursor as an ActiveX control stores it.
+    const std::string frx = Stored(kCursor) + Stored(kIcon) + Stored(kCursor, true);
+    const std::size_t icon = Stored(kCursor).size(), activeX = icon + Stored(kIcon).size();
+    test::WriteBytes(dir / "Form1.frx", frx);
+    const auto ref = [](std::size_t at) {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%04zX", at);
+        return "\"Form1.frx\":" + std::string(hex);
+    };
+    const Written written = Convert(dir, "Begin VB.Form frmMain\r\n MouseIcon = " + ref(0) + "\r\n MousePointer = 99\r\n"
+                                         " Begin VB.Label lblLink\r\n  Caption = \"Link\"\r\n  MouseIcon = " + ref(icon) +
+                                         "\r\n  MousePointer = 99 'Custom\r\n  DragIcon = " + ref(icon) + "\r\n End\r\n"
+                                         " Begin MSComctlLib.ListView lvList\r\n  MouseIcon = " + ref(activeX) +
+                                         "\r\n End\r\nEnd\r\n");
+    ASSERT_TRUE(written.report) << Describe(written.report.error());
+    for (const std::string_view line :
+         {"frmMain_MouseIcon CURSOR \"Form1_MouseIcon.cur\"\r\n", "lblLink_MouseIcon ICON \"Form1_lblLink_MouseIcon.ico\"\r\n",
+          "lblLink_DragIcon ICON \"Form1_lblLink_DragIcon.ico\"\r\n", "lvList_MouseIcon CURSOR \"Form1_lvList_MouseIcon.cur\"\r\n"})
+        EXPECT_NE(written.rc.find(line), std::string::npos) << line << written.rc;
+    EXPECT_EQ(test::ReadBytes(dir / "Form1_MouseIcon.cur"), kCursor);
+    EXPECT_EQ(test::ReadBytes(dir / "Form1_lvList_MouseIcon.cur"), kCursor);
+    EXPECT_EQ(test::ReadBytes(dir / "Form1_lblLink_MouseIcon.ico"), kIcon);
+    EXPECT_EQ(test::ReadBytes(dir / "Form1_lblLink_DragIcon.ico"), kIcon);
+    EXPECT_NE(written.header.find("#define lblLink_DragIcon 3\r\n"), std::string::npos) << written.header;
+    EXPECT_NE(written.header.find("     frmMain_MouseIcon CURSOR    LoadImageW(instance, MAKEINTRESOURCEW(frmMain_MouseIcon), "
+                                  "IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)\r\n"),
+              std::string::npos)
+        << written.header;
+    EXPECT_EQ(written.report.value().picturesWritten.size(), 4u);
+}
+
 TEST(FormPictures, WithoutTheDialogOnlyTheResourcesAreWrittenAndAFormOfPicturesAloneIsNoError) {
     test::TempDir dir;
     test::WriteBytes(dir / "Form1.frx", Stored(kIcon));
@@ -311,14 +346,17 @@ TEST(FormPicturesCorpus, EveryPictureOfARealFormIsWrittenAsStoredOrDecodedAtItsS
         const std::string rc = test::ReadBytes(destination.file);
 
         // What the writers take, found by the tests' own walk: the form's icon and
-        // picture, a control's Picture, DownPicture and DisabledPicture, an ImageList's images.
+        // picture, a control's Picture, DownPicture and DisabledPicture, its mouse
+        // pointers, an SSTab's tab pictures, an ImageList's images.
         std::set<fs::path> expected;
         std::map<std::string, std::unique_ptr<FrxFile>> frxFiles;
         for (const test::FrxRef& ref : walked.refs) {
             const bool image = ref.property == "Picture" && ref.propertyBlock.starts_with("ListImage");
+            const bool pointer = ref.property == "MouseIcon" || ref.property == "DragIcon" || ref.property == "MICON";
             const bool own = ref.propertyBlock.empty() &&
                              ((ref.property == "Icon" && ref.controlIndex == test::kTheForm) || ref.property == "Picture" ||
-                              ref.property == "DownPicture" || ref.property == "DisabledPicture");
+                              ref.property == "DownPicture" || ref.property == "DisabledPicture" || pointer ||
+                              ref.property.starts_with("TabPicture("));
             if (ref.text || (!image && !own)) continue;
             std::unique_ptr<FrxFile>& frx = frxFiles[ref.frxName];
             if (!frx) frx = std::move(FrxFile::Open(folder, ref.frxName).value());
@@ -333,9 +371,12 @@ TEST(FormPicturesCorpus, EveryPictureOfARealFormIsWrittenAsStoredOrDecodedAtItsS
                 const std::string_view image = stored.value().image;
                 const bool same = stored.value().kind == ImageKind::Gif || stored.value().kind == ImageKind::Jpeg
                                       ? written.substr(0, 2) == "BM" && SizeOf(written) == SizeOf(image)
-                                      : stored.value().kind == ImageKind::Cursor ? written.size() == image.size()
-                                                                                 : written == image;
-                if (same && !expected.contains(file)) {
+                                      : stored.value().kind == ImageKind::Cursor && !pointer ? written.size() == image.size()
+                                                                                             : written == image;
+                // A mouse pointer's cursor is a .cur, the same bytes; any other cursor an .ico.
+                const bool cursorFile = file.extension() == ".cur";
+                if (same && !expected.contains(file) &&
+                    cursorFile == (pointer && stored.value().kind == ImageKind::Cursor)) {
                     name = test::PathUtf8(file.filename());
                     expected.insert(file);
                     break;

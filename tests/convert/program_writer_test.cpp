@@ -282,6 +282,48 @@ TEST(ProgramWriter, WithItsPicturesTheFormGetsItsIconAndEachGraphicalButtonItsIm
     }
 }
 
+TEST(ProgramWriter, AControlWhoseMousePointerIs99ShowsItsMouseIconAndNoOtherDoes) {
+    using namespace std::string_literals;
+    const auto le32 = [](std::uint32_t value) {
+        std::string bytes;
+        for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+        return bytes;
+    };
+    const std::string icon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + le32(48) + le32(22) + le32(40) + le32(1) +
+                             le32(2) + "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + le32(0);
+    std::string cursor = icon;
+    cursor[2] = 2;
+    const std::string frx = le32(static_cast<std::uint32_t>(icon.size() + 8)) + "lt\0\0"s + le32(static_cast<std::uint32_t>(icon.size())) +
+                            icon + le32(static_cast<std::uint32_t>(icon.size() + 8)) + "lt\0\0"s +
+                            le32(static_cast<std::uint32_t>(icon.size())) + cursor;
+    char cursorAt[5];
+    std::snprintf(cursorAt, sizeof cursorAt, "%04X", static_cast<unsigned>(icon.size() + 12));
+    const std::string form = "Begin VB.Form frmMain \n   MouseIcon = \"Form1.frx\":"s + cursorAt + "\n   MousePointer = 99\n"
+                             "   Begin VB.Label lblLink \n      Caption = \"Link\"\n      MouseIcon = \"Form1.frx\":0000\n"
+                             "      MousePointer = 99 'Custom\n   End\n"
+                             "   Begin VB.CommandButton cmdGo \n      MouseIcon = \"Form1.frx\":0000\n      MousePointer = 3\n   End\n"
+                             "End\n";
+    TempDir dir;
+    WriteBytes(dir / "Form1.frx", frx);
+    RcOptions options;
+    options.pictures = true;
+    const Written written = WriteProgramOf(dir, form, options);
+    ASSERT_TRUE(written.report) << Describe(written.report.error());
+    const std::string& c = written.program;
+    // Loaded at their own size, a cursor as a cursor, an icon as an icon; cmdGo's MousePointer is not 99.
+    EXPECT_NE(c.find("        tarvelImages[0] = tarvelImage(dialog, frmMain_MouseIcon, IMAGE_CURSOR, 0, 0);\r\n"
+                     "        tarvelImages[1] = tarvelImage(dialog, lblLink_MouseIcon, IMAGE_ICON, 0, 0);\r\n"),
+              std::string::npos) << c;
+    EXPECT_EQ(c.find("cmdGo_MouseIcon, IMAGE"), std::string::npos);
+    EXPECT_NE(c.find("tarvelPointers[] = {\r\n    {0, 0},\r\n    {lblLink, 1},\r\n};"), std::string::npos);
+    EXPECT_NE(c.find("    case WM_SETCURSOR:\r\n        if (LOWORD(lParam) == HTCLIENT) {\r\n"
+                     "            HCURSOR pointer = tarvelPointer(dialog, (HWND)wParam);\r\n"),
+              std::string::npos);
+    EXPECT_NE(c.find("        if (tarvelImages[0] != NULL) DestroyCursor((HCURSOR)tarvelImages[0]);\r\n"
+                     "        if (tarvelImages[1] != NULL) DestroyIcon((HICON)tarvelImages[1]);\r\n"),
+              std::string::npos);
+}
+
 TEST(ProgramWriter, AFormWithoutADialogGetsNoProgramAndAWarning) {
     TempDir dir;
     const Written written = WriteProgramOf(dir, "Begin VB.MDIForm Main \n   Begin VB.Menu mnuFile \n      Caption = \"File\"\n"
