@@ -97,6 +97,8 @@ void TextBoxRule(const FormObject& control, ControlShape& shape) {
 
 void ChoiceButtonRule(const FormObject& control, ControlShape& shape) {
     if (Whole(control, Prop::Alignment, 0) == 1) shape.styles.push_back("BS_LEFTTEXT");
+    // A graphical one (Style 1) looks like a push button that stays down while chosen.
+    if (Whole(control, Prop::Style, 0) == 1) shape.styles.push_back("BS_PUSHLIKE");
 }
 
 void ComboBoxRule(const FormObject& control, ControlShape& shape) {
@@ -417,8 +419,8 @@ WideRect LineRect(const FormObject& line, double originX, double originY, const 
 
 bool Is(const ControlKind* kind, std::string_view type) { return kind && kind->type == type; }
 
-// A picture box or image that shows its picture, and a graphical button that
-// shows one: the static's text names the resource, which the dialog loads;
+// A picture box or image that shows its picture, and a graphical button,
+// check box or option button that shows one: the static's text names the resource, which the dialog loads;
 // a button's image is given by the program (BM_SETIMAGE).
 void ShowImage(const FormObject& control, const ControlKind& kind, const DialogLayout& dialog, std::uint32_t object,
                ControlLine& line) {
@@ -429,7 +431,8 @@ void ShowImage(const FormObject& control, const ControlKind& kind, const DialogL
                      icon ? std::string_view("SS_ICON") : std::string_view("SS_BITMAP"));
         if (IsTrue(control, Prop::Stretch)) line.styles.insert(line.styles.begin() + 1, "SS_REALSIZECONTROL");
         line.image = image;
-    } else if (Is(&kind, "VB.CommandButton") && Whole(control, Prop::Style, 0) == 1) {
+    } else if ((Is(&kind, "VB.CommandButton") || Is(&kind, "VB.CheckBox") || Is(&kind, "VB.OptionButton")) &&
+               Whole(control, Prop::Style, 0) == 1) {
         line.styles.insert(line.styles.begin() + 1, icon ? "BS_ICON" : "BS_BITMAP");
     }
 }

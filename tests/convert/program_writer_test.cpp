@@ -241,6 +241,10 @@ TEST(ProgramWriter, WithItsPicturesTheFormGetsItsIconAndEachGraphicalButtonItsIm
                              "   Begin VB.CommandButton cmdIcon \n      Picture = \"Form1.frx\":0000\n      Style = 1\n   End\n"
                              "   Begin VB.CommandButton cmdPlain \n      Picture = \"Form1.frx\":" + bitmapAt + "\n   End\n"
                              "   Begin VB.PictureBox picLogo \n      Picture = \"Form1.frx\":" + bitmapAt + "\n   End\n"
+                             "   Begin VB.CheckBox chkBold \n      Picture = \"Form1.frx\":" + bitmapAt + "\n      Style = 1\n"
+                             "      Value = 1\n   End\n"
+                             "   Begin VB.OptionButton optBig \n      Picture = \"Form1.frx\":0000\n      Style = 1\n   End\n"
+                             "   Begin VB.CheckBox chkPlain \n      Picture = \"Form1.frx\":0000\n   End\n"
                              "End\n";
     RcOptions options;
     options.pictures = true;
@@ -254,6 +258,7 @@ TEST(ProgramWriter, WithItsPicturesTheFormGetsItsIconAndEachGraphicalButtonItsIm
         ASSERT_NE(init, std::string::npos);
         EXPECT_EQ(c.substr(init, c.find("        return TRUE;", init) - init),
                   "    case WM_INITDIALOG:\r\n"
+                  "        CheckDlgButton(dialog, chkBold, BST_CHECKED);\r\n"  // pushed in like any check box that is checked
                   "        tarvelImages[0] = tarvelImage(dialog, frmMain_Icon, IMAGE_ICON, GetSystemMetrics(SM_CXICON), "
                   "GetSystemMetrics(SM_CYICON));\r\n"
                   "        SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)tarvelImages[0]);\r\n"
@@ -263,8 +268,17 @@ TEST(ProgramWriter, WithItsPicturesTheFormGetsItsIconAndEachGraphicalButtonItsIm
                   "        tarvelImages[2] = tarvelImage(dialog, cmdGo_Picture, IMAGE_BITMAP, 0, 0);\r\n"
                   "        SendDlgItemMessageW(dialog, cmdGo, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)tarvelImages[2]);\r\n"
                   "        tarvelImages[3] = tarvelImage(dialog, cmdIcon_Picture, IMAGE_ICON, 0, 0);\r\n"
-                  "        SendDlgItemMessageW(dialog, cmdIcon, BM_SETIMAGE, IMAGE_ICON, (LPARAM)tarvelImages[3]);\r\n");
-        EXPECT_NE(c.find("static HANDLE tarvelImages[4];"), std::string::npos);
+                  "        SendDlgItemMessageW(dialog, cmdIcon, BM_SETIMAGE, IMAGE_ICON, (LPARAM)tarvelImages[3]);\r\n"
+                  "        tarvelImages[4] = tarvelImage(dialog, chkBold_Picture, IMAGE_BITMAP, 0, 0);\r\n"
+                  "        SendDlgItemMessageW(dialog, chkBold, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)tarvelImages[4]);\r\n"
+                  "        tarvelImages[5] = tarvelImage(dialog, optBig_Picture, IMAGE_ICON, 0, 0);\r\n"
+                  "        SendDlgItemMessageW(dialog, optBig, BM_SETIMAGE, IMAGE_ICON, (LPARAM)tarvelImages[5]);\r\n");
+        EXPECT_NE(c.find("static HANDLE tarvelImages[6];"), std::string::npos);
+        // In the dialog a graphical check box or option button is push-like, with its image's style.
+        const std::string rc = ReadBytes(dir / "Form1.rc");
+        EXPECT_NE(rc.find("chkBold, 0, 0, 0, 0, BS_AUTOCHECKBOX | BS_BITMAP | BS_PUSHLIKE | WS_TABSTOP\r\n"), std::string::npos) << rc;
+        EXPECT_NE(rc.find("optBig, 0, 0, 0, 0, BS_AUTORADIOBUTTON | BS_ICON | BS_PUSHLIKE | WS_TABSTOP"), std::string::npos);
+        EXPECT_NE(rc.find("chkPlain, 0, 0, 0, 0, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP\r\n"), std::string::npos);
         // Each is let go with the window, as what it is.
         EXPECT_NE(c.find("        if (tarvelImages[1] != NULL) DestroyIcon((HICON)tarvelImages[1]);\r\n"
                          "        if (tarvelImages[2] != NULL) DeleteObject(tarvelImages[2]);\r\n"
