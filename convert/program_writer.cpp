@@ -27,6 +27,7 @@ constexpr std::string_view kOwnNames[] = {
     "bar", "code", "smallChange", "largeChange", "colour", "info", "position", "tabs", "tab", "i", "notice", "dc", "fore", "back",
     "handler", "path", "file", "found", "count", "pages", "left", "window", "tarvelImage", "tarvelImages", "type",
     "width", "height", "tarvelPointer", "tarvelPointers", "pointer", "point", "placed", "control", "rect",
+    "client", "source", "before", "bitmap",
 };
 
 bool IsOwnName(std::string_view name) {
@@ -767,6 +768,18 @@ private:
             break;
         }
         Pointers(load);
+        // The form's Picture, which it paints under its controls.
+        for (std::size_t i = 0; i < input_.pictures->size(); ++i) {
+            const FormPicture& picture = (*input_.pictures)[i];
+            const NameEntry* entry = names_.Picture(i);
+            const ResourceImageType type = picture.file.type;
+            if (picture.object != 0 || picture.property != Prop::Picture || !entry ||
+                (type != ResourceImageType::Bitmap && type != ResourceImageType::Icon))
+                continue;
+            load(*entry, type, "0, 0");
+            formPicture_ = images_.size() - 1;
+            break;
+        }
         if (dialog_.images.empty()) return;
         for (std::size_t k = 0; k < dialog_.controls.size(); ++k) {
             const std::vector<std::string_view>& styles = lines_[k].styles;
@@ -916,6 +929,32 @@ private:
                     "            return TRUE;\r\n"
                     "        }\r\n"
                     "        break;\r\n";
+        if (formPicture_) {
+            // Visual Basic paints a form's Picture at its own size in the top left corner, over the form's colour.
+            const std::string slot = "tarvelImages[" + std::to_string(*formPicture_) + "]";
+            text += "    case WM_ERASEBKGND: {\r\n"
+                    "        HDC dc = (HDC)wParam;\r\n"
+                    "        RECT client;\r\n"
+                    "        if (" + slot + " == NULL) break;\r\n"
+                    "        GetClientRect(dialog, &client);\r\n";
+            text += formBack_ ? "        FillRect(dc, &client, tarvelFormBrush);\r\n"
+                              : "        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));\r\n";
+            if (images_[*formPicture_] == ResourceImageType::Icon)
+                text += "        DrawIconEx(dc, 0, 0, (HICON)" + slot + ", 0, 0, 0, NULL, DI_NORMAL);\r\n";
+            else
+                text += "        {\r\n"
+                        "            HDC source = CreateCompatibleDC(dc);\r\n"
+                        "            BITMAP bitmap;\r\n"
+                        "            if (source != NULL && GetObjectW(" + slot + ", sizeof bitmap, &bitmap) != 0) {\r\n"
+                        "                HGDIOBJ before = SelectObject(source, " + slot + ");\r\n"
+                        "                BitBlt(dc, 0, 0, bitmap.bmWidth, bitmap.bmHeight, source, 0, 0, SRCCOPY);\r\n"
+                        "                SelectObject(source, before);\r\n"
+                        "            }\r\n"
+                        "            if (source != NULL) DeleteDC(source);\r\n"
+                        "        }\r\n";
+            text += "        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);\r\n"
+                    "        return TRUE;\r\n    }\r\n";
+        }
         if (formBack_) text += "    case WM_CTLCOLORDLG:\r\n        return (INT_PTR)tarvelFormBrush;\r\n";
         if (!colours_.empty()) {
             text += "    case WM_CTLCOLORSTATIC:\r\n    case WM_CTLCOLOREDIT:\r\n    case WM_CTLCOLORLISTBOX:\r\n"
@@ -1065,6 +1104,7 @@ private:
     std::size_t fonts_ = 0;
     std::vector<ResourceImageType> images_;  // the pictures WM_INITDIALOG loads, in order
     std::vector<std::pair<std::string, std::size_t>> pointers_;  // a control's id (0: the form's), its image's slot
+    std::optional<std::size_t> formPicture_;                     // the slot of the form's Picture
     std::vector<std::pair<std::string, std::string>> scrollBars_;   // id, "small, large"
     std::vector<std::string> pages_;                                 // "tabs, tab, id"
     std::vector<std::pair<std::string, bool>> tabControls_;          // id, whether it has pages

@@ -338,6 +338,51 @@ TEST(ProgramWriter, AControlWhoseMousePointerIs99ShowsItsMouseIconAndNoOtherDoes
               std::string::npos);
 }
 
+TEST(ProgramWriter, TheFormsPictureIsPaintedAtItsOwnSizeInTheTopLeftCornerOverItsColour) {
+    using namespace std::string_literals;
+    const auto le32 = [](std::uint32_t value) {
+        std::string bytes;
+        for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+        return bytes;
+    };
+    const std::string bitmap = "BM"s + le32(58) + le32(0) + le32(54) + le32(40) + le32(1) + le32(1) + "\x01\0\x18\0"s +
+                               std::string(24, '\0') + "\x10\x20\x30\0"s;
+    const std::string icon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + le32(48) + le32(22) + le32(40) + le32(1) +
+                             le32(2) + "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + le32(0);
+    const auto stored = [&](const std::string& image) {
+        return le32(static_cast<std::uint32_t>(image.size() + 8)) + "lt\0\0"s + le32(static_cast<std::uint32_t>(image.size())) + image;
+    };
+    RcOptions options;
+    options.pictures = true;
+    {
+        TempDir dir;
+        WriteBytes(dir / "Form1.frx", stored(bitmap));
+        const Written written = WriteProgramOf(dir, "Begin VB.Form frmMain \n   Picture = \"Form1.frx\":0000\n"
+                                                    "   Begin VB.CommandButton cmdGo \n   End\nEnd\n", options);
+        ASSERT_TRUE(written.report) << Describe(written.report.error());
+        const std::string& c = written.program;
+        EXPECT_NE(c.find("        tarvelImages[0] = tarvelImage(dialog, frmMain_Picture, IMAGE_BITMAP, 0, 0);\r\n"), std::string::npos);
+        EXPECT_NE(c.find("    case WM_ERASEBKGND: {\r\n        HDC dc = (HDC)wParam;\r\n        RECT client;\r\n"
+                         "        if (tarvelImages[0] == NULL) break;\r\n        GetClientRect(dialog, &client);\r\n"
+                         "        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));\r\n"),
+                  std::string::npos) << c;
+        EXPECT_NE(c.find("BitBlt(dc, 0, 0, bitmap.bmWidth, bitmap.bmHeight, source, 0, 0, SRCCOPY);"), std::string::npos);
+    }
+    {
+        // An icon is drawn, over the form's own colour.
+        TempDir dir;
+        WriteBytes(dir / "Form1.frx", stored(icon));
+        const Written written = WriteProgramOf(dir, "Begin VB.Form frmMain \n   BackColor = &H00FF0000&\n"
+                                                    "   Picture = \"Form1.frx\":0000\n   Begin VB.CommandButton cmdGo \n   End\nEnd\n",
+                                               options);
+        ASSERT_TRUE(written.report) << Describe(written.report.error());
+        const std::string& c = written.program;
+        EXPECT_NE(c.find("        FillRect(dc, &client, tarvelFormBrush);\r\n"
+                         "        DrawIconEx(dc, 0, 0, (HICON)tarvelImages[0], 0, 0, 0, NULL, DI_NORMAL);\r\n"),
+                  std::string::npos) << c;
+    }
+}
+
 TEST(ProgramWriter, AFormWithoutADialogGetsNoProgramAndAWarning) {
     TempDir dir;
     const Written written = WriteProgramOf(dir, "Begin VB.MDIForm Main \n   Begin VB.Menu mnuFile \n      Caption = \"File\"\n"
