@@ -153,14 +153,17 @@ private:
     };
 
     void BeginPropertyBlock(std::string_view block) {
-        // An ImageList keeps its pictures in "BeginProperty Images", each in a "BeginProperty ListImageN" of its own.
+        // An ImageList keeps its pictures in "BeginProperty Images", each in a "BeginProperty ListImageN" of its
+        // own; a StatusBar its panels' in "BeginProperty Panels", each in a "BeginProperty PanelN".
         if (skipDepth_ == 0 && !inFont_ && open_.back().kind == Kind::Object) {
-            if (!inImages_ && EqualNoCase(block, "images")) {
+            if (!inImages_ && (EqualNoCase(block, "images") || EqualNoCase(block, "panels"))) {
                 inImages_ = true;
+                listProperty_ = EqualNoCase(block, "images") ? Prop::ListImage : Prop::PanelPicture;
                 return;
             }
             if (inImages_ && !inListImage_) {
-                if (const std::optional<std::uint16_t> number = ListImageNumber(block)) {
+                if (const std::optional<std::uint16_t> number =
+                        NumberAfter(block, listProperty_ == Prop::ListImage ? "listimage" : "panel")) {
                     inListImage_ = true;
                     listImage_ = *number;
                     return;
@@ -191,11 +194,11 @@ private:
         return true;
     }
 
-    // N of "ListImageN", which fits 16 bits.
-    static std::optional<std::uint16_t> ListImageNumber(std::string_view block) {
-        if (block.size() <= 9 || !StartsWithNoCase(block, "listimage")) return std::nullopt;
+    // N of "ListImageN" or "PanelN" (`lowerPrefix` in lower case), which fits 16 bits.
+    static std::optional<std::uint16_t> NumberAfter(std::string_view block, std::string_view lowerPrefix) {
+        if (block.size() <= lowerPrefix.size() || !StartsWithNoCase(block, lowerPrefix)) return std::nullopt;
         std::uint16_t number = 0;
-        const auto [end, error] = std::from_chars(block.data() + 9, block.data() + block.size(), number);
+        const auto [end, error] = std::from_chars(block.data() + lowerPrefix.size(), block.data() + block.size(), number);
         if (error != std::errc() || end != block.data() + block.size()) return std::nullopt;
         return number;
     }
@@ -273,7 +276,7 @@ private:
         } else if (inImages_) {
             if (!inListImage_) return;
             const auto [name, value] = SplitProperty(line);
-            if (name == "Picture") KeepProperty(owner.index, {Prop::ListImage, listImage_}, false, value, number);
+            if (name == "Picture") KeepProperty(owner.index, {listProperty_, listImage_}, false, value, number);
         } else if (owner.kind == Kind::Object) {
             ObjectProperty(owner.index, line, number);
         } else if (!line.empty() && (line.front() == 'C' || line.front() == 'T')) {
@@ -452,9 +455,10 @@ private:
     bool inFont_ = false;       // inside the innermost object's Font block
     std::uint8_t tabStripDepth_ = 0;  // inside a TabStrip's Tabs block (1) and one of its tabs' blocks (2)
     std::uint16_t tabStripTab_ = 0;   // that tab, from 0
-    bool inImages_ = false;     // inside an ImageList's Images block
-    bool inListImage_ = false;  // and in it, inside the block of its image number listImage_
+    bool inImages_ = false;     // inside an ImageList's Images block or a StatusBar's Panels block
+    bool inListImage_ = false;  // and in it, inside the block of its image (or panel) number listImage_
     std::uint16_t listImage_ = 0;
+    Prop listProperty_ = Prop::ListImage;  // what its Pictures are: ListImage or PanelPicture
     std::string scratch_;
     // The kept properties of the object read last, moved to it in one piece
     // when another object's come or it closes: grown a property at a time, each

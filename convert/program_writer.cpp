@@ -27,7 +27,7 @@ constexpr std::string_view kOwnNames[] = {
     "bar", "code", "smallChange", "largeChange", "colour", "info", "position", "tabs", "tab", "i", "notice", "dc", "fore", "back",
     "handler", "path", "file", "found", "count", "pages", "left", "window", "tarvelImage", "tarvelImages", "type",
     "width", "height", "tarvelPointer", "tarvelPointers", "pointer", "point", "placed", "control", "rect",
-    "client", "source", "before", "bitmap",
+    "client", "source", "before", "bitmap", "tarvelTabPicture", "tarvelTabImages", "list", "image",
 };
 
 bool IsOwnName(std::string_view name) {
@@ -462,12 +462,31 @@ private:
         }
         if (formBack_) text += "static HBRUSH tarvelFormBrush;\r\n\r\n";
         if (fonts_ > 0) text += "static HFONT tarvelFonts[" + std::to_string(fonts_) + "];\r\n\r\n";
-        if (!images_.empty())
+        if (!images_.empty() || tabImageLists_ > 0)
             text += "/* One of the form's pictures, from its resource, at the size given (0, 0: its own). */\r\n"
                     "static HANDLE tarvelImage(HWND dialog, int id, UINT type, int width, int height)\r\n{\r\n"
                     "    return LoadImageW((HINSTANCE)GetWindowLongPtrW(dialog, GWLP_HINSTANCE), MAKEINTRESOURCEW(id), type, width,\r\n"
-                    "                      height, LR_DEFAULTCOLOR);\r\n}\r\n\r\n"
-                    "static HANDLE tarvelImages[" + std::to_string(images_.size()) + "];\r\n\r\n";
+                    "                      height, LR_DEFAULTCOLOR);\r\n}\r\n\r\n";
+        if (!images_.empty()) text += "static HANDLE tarvelImages[" + std::to_string(images_.size()) + "];\r\n\r\n";
+        if (tabImageLists_ > 0)
+            text += "/* A tab control's pictures (TabPicture), in an image list of small icons' size. */\r\n"
+                    "static HIMAGELIST tarvelTabImages[" + std::to_string(tabImageLists_) + "];\r\n\r\n"
+                    "/* Puts one of the form's pictures in the image list of the tab control `tabs` and shows it on\r\n"
+                    "   tab `tab`. */\r\n"
+                    "static void tarvelTabPicture(HWND dialog, int tabs, HIMAGELIST list, int tab, int id, UINT type)\r\n{\r\n"
+                    "    HANDLE image = tarvelImage(dialog, id, type, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));\r\n"
+                    "    TCITEMW item;\r\n"
+                    "    int at;\r\n"
+                    "    if (list == NULL || image == NULL) return;\r\n"
+                    "    at = type == IMAGE_ICON ? ImageList_AddIcon(list, (HICON)image) : ImageList_Add(list, (HBITMAP)image, NULL);\r\n"
+                    "    if (type == IMAGE_ICON) DestroyIcon((HICON)image);\r\n"
+                    "    else DeleteObject(image);\r\n"
+                    "    if (at < 0) return;\r\n"
+                    "    ZeroMemory(&item, sizeof item);\r\n"
+                    "    item.mask = TCIF_IMAGE;\r\n"
+                    "    item.iImage = at;\r\n"
+                    "    SendDlgItemMessageW(dialog, tabs, TCM_SETITEMW, (WPARAM)tab, (LPARAM)&item);\r\n"
+                    "}\r\n\r\n";
         if (!pointers_.empty()) {
             text += "/* The controls that show a mouse pointer of their own (MousePointer 99), the form as 0, each\r\n"
                     "   with its pointer in tarvelImages. */\r\n"
@@ -830,6 +849,7 @@ private:
             usesAddTab_ = usesWide_ = true;
             text += "        tarvelAddTab(GetDlgItem(dialog, " + id + "), " + std::to_string(tab) + ", " + CString(captions[tab]) + ");\r\n";
         }
+        TabPictures(object, id, captions.size(), text);
         // The controls each tab lists, by "Name" or "Name(Index)", with all that lies in them.
         const std::size_t before = pages_.size();
         for (const FormProperty& kept : tabs.properties) {
@@ -851,6 +871,30 @@ private:
         if (pages_.size() > before)
             text += "        tarvelShowPage(dialog, " + id + ", " + std::to_string(WholeOf(tabs, Prop::Tab).value_or(0)) + ");\r\n";
         tabControls_.push_back({id, pages_.size() > before});
+    }
+
+    // Each tab's TabPicture (an icon or a bitmap), through the tab control's image list.
+    void TabPictures(std::uint32_t object, const std::string& id, std::size_t tabCount, std::string& text) {
+        if (!input_.pictures) return;
+        std::string shown;
+        const std::string list = "tarvelTabImages[" + std::to_string(tabImageLists_) + "]";
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < input_.pictures->size(); ++i) {
+            const FormPicture& picture = (*input_.pictures)[i];
+            const NameEntry* entry = names_.Picture(i);
+            const ResourceImageType type = picture.file.type;
+            if (picture.object != object || picture.property != Prop::TabPicture || picture.image >= tabCount || !entry ||
+                (type != ResourceImageType::Icon && type != ResourceImageType::Bitmap))
+                continue;
+            shown += "        tarvelTabPicture(dialog, " + id + ", " + list + ", " + std::to_string(picture.image) + ", " +
+                     ItemId(*entry) + (type == ResourceImageType::Icon ? ", IMAGE_ICON);\r\n" : ", IMAGE_BITMAP);\r\n");
+            ++count;
+        }
+        if (count == 0) return;
+        ++tabImageLists_;
+        text += "        " + list + " = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), "
+                "ILC_COLOR32 | ILC_MASK, " + std::to_string(count) + ", 0);\r\n";
+        text += "        SendDlgItemMessageW(dialog, " + id + ", TCM_SETIMAGELIST, 0, (LPARAM)" + list + ");\r\n" + shown;
     }
 
     void Colours(const FormObject& control, Shape shape, const std::string& id) {
@@ -996,6 +1040,10 @@ private:
                                                                             : "DeleteObject(";
             text += "        if (" + slot + " != NULL) " + destroy + slot + ");\r\n";
         }
+        for (std::size_t i = 0; i < tabImageLists_; ++i) {
+            const std::string list = "tarvelTabImages[" + std::to_string(i) + "]";
+            text += "        if (" + list + " != NULL) ImageList_Destroy(" + list + ");\r\n";
+        }
         text += "        PostQuitMessage(0);\r\n        return TRUE;\r\n    }\r\n    return FALSE;\r\n}\r\n\r\n";
         return text;
     }
@@ -1105,6 +1153,7 @@ private:
     std::vector<ResourceImageType> images_;  // the pictures WM_INITDIALOG loads, in order
     std::vector<std::pair<std::string, std::size_t>> pointers_;  // a control's id (0: the form's), its image's slot
     std::optional<std::size_t> formPicture_;                     // the slot of the form's Picture
+    std::size_t tabImageLists_ = 0;                              // the tab controls with pictures
     std::vector<std::pair<std::string, std::string>> scrollBars_;   // id, "small, large"
     std::vector<std::string> pages_;                                 // "tabs, tab, id"
     std::vector<std::pair<std::string, bool>> tabControls_;          // id, whether it has pages

@@ -2,10 +2,12 @@
 """tarvel-rc --pictures through real resource compilers: the RC text and the
 picture files written beside it, for a form of our own and for every form of
 ../shared/corpus/pictures, compiled by windres, Wine's wrc and llvm-rc; the
-compiled .res is read back and must hold each ICON and BITMAP resource under
-the number the RC text #defines for it, the form's icon with the lowest
-icon number (the one Explorer shows), each bitmap's pixels as its file has
-them, and every dialog that shows a picture.
+compiled .res is read back and must hold each ICON, CURSOR and BITMAP
+resource under the number the RC text #defines for it, the form's icon with
+the lowest icon number (the one Explorer shows), each bitmap's pixels as its
+file has them, each cursor's first image with its file's hotspot, and every
+dialog that shows a picture. Our own forms are the one with pictures and the
+one with a mouse pointer, a tab picture and the form's Picture.
 
   pictures_compile.py TARVEL_RC WINDRES LLVM_RC [CORPUS_DIR]
 
@@ -25,12 +27,12 @@ import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from picture_form import BMP, write_picture_form  # noqa: E402
+from picture_form import BMP, write_picture_form, write_pointer_form  # noqa: E402
 
 WRC = os.environ.get("TARVEL_WRC", "wrc")
 WINE_INCLUDE = "/usr/include/wine/wine/windows"
 MINGW_INCLUDE = "/usr/share/mingw-w64/include"
-RT_BITMAP, RT_DIALOG, RT_GROUP_ICON = 2, 5, 14
+RT_CURSOR, RT_BITMAP, RT_DIALOG, RT_GROUP_CURSOR, RT_GROUP_ICON = 1, 2, 5, 12, 14
 FAILURES = []
 
 
@@ -64,10 +66,10 @@ def resources(res):
 
 
 def pictures_of(rc_text):
-    """[(name, number, "ICON" or "BITMAP", file)] from the RC text's picture lines and #define list."""
+    """[(name, number, "ICON", "CURSOR" or "BITMAP", file)] from the RC text's picture lines and #define list."""
     defines = {m.group(1): int(m.group(2)) for m in re.finditer(rb"^#define (\w+) (\d+)\r$", rc_text, re.M)}
     found = []
-    for m in re.finditer(rb'^(\w+) (ICON|BITMAP) "([^"]+)"\r$', rc_text, re.M):
+    for m in re.finditer(rb'^(\w+) (ICON|CURSOR|BITMAP) "([^"]+)"\r$', rc_text, re.M):
         name = m.group(1)
         number = int(name) if name.isdigit() else defines.get(name)
         found.append((name.decode(), number, m.group(2).decode(), m.group(3).decode()))
@@ -88,9 +90,19 @@ def check_compiled(label, compiled, pictures, folder, form_icon, dialog_shows):
     bitmaps = sorted(n for (kind, n) in compiled if kind == RT_BITMAP)
     check(icons == sorted(n for _, n, kind, _ in pictures if kind == "ICON"), f"{label}: icon groups {icons}")
     check(bitmaps == sorted(n for _, n, kind, _ in pictures if kind == "BITMAP"), f"{label}: bitmaps {bitmaps}")
+    cursors = sorted(n for (kind, n) in compiled if kind == RT_GROUP_CURSOR)
+    check(cursors == sorted(n for _, n, kind, _ in pictures if kind == "CURSOR"), f"{label}: cursor groups {cursors}")
     if form_icon:
         check(icons and icons[0] == form_icon, f"{label}: the form's icon {form_icon} is not the first of {icons}")
     for name, number, kind, file in pictures:
+        if kind == "CURSOR" and (RT_GROUP_CURSOR, number) in compiled:
+            # The group's first entry names the cursor image: its hotspot, then the image, as the file has them.
+            stored = (folder / file).read_bytes()
+            hotspot = stored[10:14]
+            size, offset = struct.unpack_from("<II", stored, 14)
+            image_id = struct.unpack_from("<H", compiled[(RT_GROUP_CURSOR, number)], 6 + 12)[0]
+            check(compiled.get((RT_CURSOR, image_id)) == hotspot + stored[offset:offset + size],
+                  f"{label}: cursor {name} does not hold {file}'s hotspot and image")
         if kind == "BITMAP":
             check(compiled.get((RT_BITMAP, number)) == (folder / file).read_bytes()[14:],
                   f"{label}: bitmap {name} does not hold {file} without its file header")
@@ -149,6 +161,11 @@ def main(argv):
         check(count == 6, f"our own form: {count} pictures compiled, not 6")
         # Our own bitmap as stored, in the bitmap resource of Image1.
         check((work / "out" / "Pictures_Image1.bmp").read_bytes() == BMP, "Pictures_Image1.bmp is not the stored BMP")
+        pointers = work / "pointers"
+        pointers.mkdir()
+        compiled = check_form(tarvel_rc, windres, llvm_rc, write_pointer_form(pointers), work)
+        check(compiled == 4, f"our own form with pointers: {compiled} pictures compiled, not 4")
+        count += compiled
         corpus = Path(argv[4]) / "pictures" if len(argv) == 5 else None
         forms = 0
         if corpus and corpus.is_dir():
@@ -159,7 +176,7 @@ def main(argv):
                         forms += 1
         else:
             print(f"Skipped the real forms: none at {corpus}")
-    print(f"{forms + 1} forms, {count} pictures compiled by windres, wrc and llvm-rc; {len(FAILURES)} failure(s)")
+    print(f"{forms + 2} forms, {count} pictures compiled by windres, wrc and llvm-rc; {len(FAILURES)} failure(s)")
     return 1 if FAILURES else 0
 
 

@@ -344,6 +344,20 @@ TEST(FormParser, PicturesKeepTheirFrxReferenceAndAnImageListKeepsEachImageByItsN
       Begin VB.Menu mnuInside 
       End
    End
+   Begin MSComctlLib.StatusBar StatusBar1 
+      BeginProperty Panels {8E3867A5-8586-11D1-B16A-00C0F0283628} 
+         NumPanels       =   2
+         BeginProperty Panel1 {8E3867AB-8586-11D1-B16A-00C0F0283628} 
+            Picture         =   "Form1.frx":0D00
+            BeginProperty Font {0BE35203-8F91-11CE-9DE3-00AA004BB851} 
+               Name            =   "Arial"
+            EndProperty
+         EndProperty
+         BeginProperty Panel3 {8E3867AB-8586-11D1-B16A-00C0F0283628} 
+            Picture         =   "Form1.frx":0E00
+         EndProperty
+      EndProperty
+   End
    Begin VB.CommandButton Command1 
       Picture         =   "Form1.frx":1000
       DownPicture     =   "Form1.frx":2000
@@ -362,12 +376,14 @@ End
     EXPECT_EQ(KeptOfControls(form.value()),
               (std::vector<std::string>{"frmMain.Icon/0=\"Form1.frx\":0000@2", "ImageList1.ListImage/1=\"Form1.frx\":0A3C@7",
                                         "ImageList1.ListImage/12=\"Form1.frx\":0B00@11",
-                                        "Command1.Picture/0=\"Form1.frx\":1000@21",
-                                        "Command1.DownPicture/0=\"Form1.frx\":2000@22",
-                                        "Command1.DisabledPicture/0=\"Form1.frx\":3000@23",
-                                        "Command1.DragIcon/0=\"Form1.frx\":4000@24", "Command1.Style/0=1@25",
-                                        "Command1.Text/0=@26", "Image1.Picture/0=\"Form1.frx\":6000@29",
-                                        "Image1.Stretch/0=-1@30"}));
+                                        "StatusBar1.PanelPicture/1=\"Form1.frx\":0D00@24",
+                                        "StatusBar1.PanelPicture/3=\"Form1.frx\":0E00@30",
+                                        "Command1.Picture/0=\"Form1.frx\":1000@35",
+                                        "Command1.DownPicture/0=\"Form1.frx\":2000@36",
+                                        "Command1.DisabledPicture/0=\"Form1.frx\":3000@37",
+                                        "Command1.DragIcon/0=\"Form1.frx\":4000@38", "Command1.Style/0=1@39",
+                                        "Command1.Text/0=@40", "Image1.Picture/0=\"Form1.frx\":6000@43",
+                                        "Image1.Stretch/0=-1@44"}));
     EXPECT_TRUE(form.value().menu.empty());
     // Read without the controls, only the form's own pictures are kept.
     const Result<Form> menusOnly = Parse("Begin VB.Form F\r\n Icon = \"F.frx\":0010\r\n Begin VB.Image I\r\n  Picture = \"F.frx\":0\r\n End\r\nEnd\r\n");

@@ -291,6 +291,28 @@ TEST(FormPictures, MousePointersKeepTheirBytesACursorAsACursorAndAnIconAsAnIcon)
     EXPECT_EQ(written.report.value().picturesWritten.size(), 4u);
 }
 
+TEST(FormPictures, TabAndPanelPicturesAreNamedByTheirNumber) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "Form1.frx", Stored(kIcon, true) + Stored(kBitmap, true));
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%04zX", Stored(kIcon, true).size());
+    const Written written = Convert(dir, "Begin VB.Form frmMain\r\n Begin TabDlg.SSTab SSTab1\r\n  Tabs = 3\r\n"
+                                         "  TabCaption(0) = \"A\"\r\n  TabPicture(0) = \"Form1.frx\":0000\r\n"
+                                         "  TabCaption(2) = \"C\"\r\n  TabPicture(2) = \"Form1.frx\":" + std::string(hex) +
+                                         "\r\n End\r\n Begin MSComctlLib.StatusBar StatusBar1\r\n"
+                                         "  BeginProperty Panels {8E3867A5-8586-11D1-B16A-00C0F0283628}\r\n"
+                                         "   BeginProperty Panel2 {8E3867AB-8586-11D1-B16A-00C0F0283628}\r\n"
+                                         "    Picture = \"Form1.frx\":0000\r\n   EndProperty\r\n  EndProperty\r\n"
+                                         " End\r\nEnd\r\n", false);
+    ASSERT_TRUE(written.report) << Describe(written.report.error());
+    for (const std::string_view line :
+         {"SSTab1_TabPicture0 ICON \"Form1_SSTab1_TabPicture0.ico\"\r\n", "SSTab1_TabPicture2 BITMAP \"Form1_SSTab1_TabPicture2.bmp\"\r\n",
+          "StatusBar1_PanelPicture2 ICON \"Form1_StatusBar1_PanelPicture2.ico\"\r\n"})
+        EXPECT_NE(written.rc.find(line), std::string::npos) << line << written.rc;
+    EXPECT_EQ(test::ReadBytes(dir / "Form1_SSTab1_TabPicture2.bmp"), kBitmap);
+    EXPECT_EQ(test::ReadBytes(dir / "Form1_StatusBar1_PanelPicture2.ico"), kIcon);
+}
+
 TEST(FormPictures, WithoutTheDialogOnlyTheResourcesAreWrittenAndAFormOfPicturesAloneIsNoError) {
     test::TempDir dir;
     test::WriteBytes(dir / "Form1.frx", Stored(kIcon));
@@ -347,11 +369,12 @@ TEST(FormPicturesCorpus, EveryPictureOfARealFormIsWrittenAsStoredOrDecodedAtItsS
 
         // What the writers take, found by the tests' own walk: the form's icon and
         // picture, a control's Picture, DownPicture and DisabledPicture, its mouse
-        // pointers, an SSTab's tab pictures, an ImageList's images.
+        // pointers, an SSTab's tab pictures, a StatusBar's panels', an ImageList's images.
         std::set<fs::path> expected;
         std::map<std::string, std::unique_ptr<FrxFile>> frxFiles;
         for (const test::FrxRef& ref : walked.refs) {
-            const bool image = ref.property == "Picture" && ref.propertyBlock.starts_with("ListImage");
+            const bool image = ref.property == "Picture" &&
+                               (ref.propertyBlock.starts_with("ListImage") || ref.propertyBlock.starts_with("Panel"));
             const bool pointer = ref.property == "MouseIcon" || ref.property == "DragIcon" || ref.property == "MICON";
             const bool own = ref.propertyBlock.empty() &&
                              ((ref.property == "Icon" && ref.controlIndex == test::kTheForm) || ref.property == "Picture" ||

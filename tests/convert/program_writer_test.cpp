@@ -383,6 +383,41 @@ TEST(ProgramWriter, TheFormsPictureIsPaintedAtItsOwnSizeInTheTopLeftCornerOverIt
     }
 }
 
+TEST(ProgramWriter, ATabsPictureGoesInItsTabControlsImageList) {
+    using namespace std::string_literals;
+    const auto le32 = [](std::uint32_t value) {
+        std::string bytes;
+        for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+        return bytes;
+    };
+    const std::string icon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + le32(48) + le32(22) + le32(40) + le32(1) +
+                             le32(2) + "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + le32(0);
+    const std::string frx = le32(static_cast<std::uint32_t>(icon.size() + 24)) + std::string(16, '\x11') + "lt\0\0"s +
+                            le32(static_cast<std::uint32_t>(icon.size())) + icon;
+    TempDir dir;
+    WriteBytes(dir / "Form1.frx", frx);
+    RcOptions options;
+    options.pictures = true;
+    // Tab 5 has a picture but no caption, so no tab to show it on.
+    const Written written = WriteProgramOf(dir, "Begin VB.Form frmMain \n   Begin TabDlg.SSTab SSTab1 \n      Tabs = 2\n"
+                                                "      TabCaption(0) = \"A\"\n      TabCaption(1) = \"B\"\n"
+                                                "      TabPicture(1) = \"Form1.frx\":0000\n      TabPicture(5) = \"Form1.frx\":0000\n"
+                                                "   End\n   Begin TabDlg.SSTab SSTab2 \n      TabCaption(0) = \"C\"\n   End\nEnd\n",
+                                           options);
+    ASSERT_TRUE(written.report) << Describe(written.report.error());
+    const std::string& c = written.program;
+    EXPECT_NE(c.find("        tarvelAddTab(GetDlgItem(dialog, SSTab1), 1, \"B\");\r\n"
+                     "        tarvelTabImages[0] = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), "
+                     "ILC_COLOR32 | ILC_MASK, 1, 0);\r\n"
+                     "        SendDlgItemMessageW(dialog, SSTab1, TCM_SETIMAGELIST, 0, (LPARAM)tarvelTabImages[0]);\r\n"
+                     "        tarvelTabPicture(dialog, SSTab1, tarvelTabImages[0], 1, SSTab1_TabPicture1, IMAGE_ICON);\r\n"),
+              std::string::npos) << c;
+    EXPECT_NE(c.find("static HIMAGELIST tarvelTabImages[1];"), std::string::npos);
+    EXPECT_EQ(c.find("SSTab1_TabPicture5, IMAGE"), std::string::npos);
+    EXPECT_EQ(c.find("SendDlgItemMessageW(dialog, SSTab2, TCM_SETIMAGELIST"), std::string::npos);
+    EXPECT_NE(c.find("        if (tarvelTabImages[0] != NULL) ImageList_Destroy(tarvelTabImages[0]);\r\n"), std::string::npos);
+}
+
 TEST(ProgramWriter, AFormWithoutADialogGetsNoProgramAndAWarning) {
     TempDir dir;
     const Written written = WriteProgramOf(dir, "Begin VB.MDIForm Main \n   Begin VB.Menu mnuFile \n      Caption = \"File\"\n"

@@ -11,7 +11,12 @@ step that the form's code handles (Form_Load first, Form_QueryUnload and
 Form_Unload last), and only handlers of the form's code. The program of our
 form with pictures must give its graphical button its bitmap (BM_GETIMAGE)
 and its window the form's icon, big and small, as the X window that Wine
-makes for it shows (_NET_WM_ICON: every pixel the icon's colour).
+makes for it shows (_NET_WM_ICON: every pixel the icon's colour). The program
+of our form with pointers must show the label's own cursor over it and the
+system's over a plain button (WM_SETCURSOR, then the cursor Windows shows),
+put the tab picture in the tab control's image list (TCM_GETIMAGELIST), give
+the graphical check box its bitmap, and paint the form's Picture in the top
+left corner of its window (the screenshot's pixels there).
 """
 
 import re
@@ -23,7 +28,7 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent / "cli"))
-from picture_form import ICON_COLOUR, write_picture_form  # noqa: E402
+from picture_form import FORM_PICTURE_COLOUR, ICON_COLOUR, write_picture_form, write_pointer_form  # noqa: E402
 from program_test import copy_with_frx  # noqa: E402
 from vb_form import read_form  # noqa: E402
 
@@ -210,6 +215,39 @@ def check_picture_form(tools, check, work):
           f"picture program: the graphical button's image {steps}")
 
 
+def screen_pixel(shot, x, y):
+    """The (red, green, blue) of one pixel of a screenshot, read by ImageMagick."""
+    said = subprocess.run(["convert", str(shot), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"], capture_output=True,
+                          text=True).stdout
+    found = re.search(r"\((\d+),(\d+),(\d+)", said.splitlines()[-1] if said else "")
+    return tuple(int(n) for n in found.groups()) if found else None
+
+
+def check_pointer_form(tools, check, work):
+    out = work / "pointers"
+    out.mkdir()
+    shot = work / "program-pointers.png"
+    ran = run_program(tools, check, write_pointer_form(out), out, shot)
+    if ran is None:
+        return
+    steps = ran[2]
+    numbers = {name: int(number) for name, number in
+               re.findall(r"#define (\w+) (\d+)", (out / "Pointers.h").read_text(encoding="latin-1"))}
+    cursors = {steps[i][1]: steps[i + 1][1] for i in range(len(steps) - 1)
+               if steps[i][0] == "cursor" and steps[i + 1][0] == "handle"}
+    link, plain = cursors.get(numbers["lblLink"]), cursors.get(numbers["cmdPlain"])
+    check(link and plain and link != plain, f"pointer program: the label's cursor {link}, the button's {plain}")
+    check(("imagelist", numbers["SSTab1"]) in steps, f"pointer program: the tab control's image list {steps}")
+    check(("image", numbers["chkBold"]) in steps, f"pointer program: the graphical check box's image {steps}")
+    rc = (out / "Pointers.rc").read_text(encoding="latin-1")
+    check("BS_AUTOCHECKBOX | BS_BITMAP | BS_PUSHLIKE" in rc, "pointer program: the check box is not push-like")
+    place = dict(step for step in steps if step[0] in ("left", "top"))
+    # The Picture is 40 x 30 pixels; no control lies there.
+    seen = [screen_pixel(shot, place.get("left", 0) + x, place.get("top", 0) + y) for x, y in ((2, 2), (38, 28), (44, 2))]
+    check(seen[0] == seen[1] == FORM_PICTURE_COLOUR and seen[2] != FORM_PICTURE_COLOUR,
+          f"pointer program: the form's Picture shows {seen}")
+
+
 def check_corpus(tools, check, work, corpus):
     eligible = []
     for form in sorted(p for p in corpus.rglob("*") if p.suffix.lower() == ".frm"):
@@ -251,6 +289,7 @@ def check_programs(wine, linux_rc, build, work, corpus, check):
     tools = Tools(wine, linux_rc, driver)
     check_own_form(tools, check, work)
     check_picture_form(tools, check, work)
+    check_pointer_form(tools, check, work)
     if corpus:
         check_corpus(tools, check, work, corpus)
     # The last screenshots stay in the build folder for a look.

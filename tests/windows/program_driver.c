@@ -8,7 +8,11 @@
    printed first ("menu 100", "click 105", "text 107", "tab 110"), then
    "exit N" with the program's exit status. Before the steps it tells, for
    each button that shows a bitmap or an icon, whether it has one ("image
-   100", "noimage 100"). (The window's icon is read from its X window: Wine
+   100", "noimage 100"), for each control the mouse pointer the program
+   sets for it when asked by WM_SETCURSOR ("cursor 100" then "handle N", the
+   cursor's handle, 0 for none), each tab control that has an image list
+   ("imagelist 110"), and where the window's client area begins on the screen
+   ("left X", "top Y"). (The window's icon is read from its X window: Wine
    answers WM_GETICON from another process with none.)
 
      program_driver.exe PROGRAM.exe [MENU_ID ...] */
@@ -114,6 +118,21 @@ int wmain(int argc, wchar_t **argv)
         WPARAM type = (style & BS_ICON) ? IMAGE_ICON : IMAGE_BITMAP;
         if (!IsClass(controls[i], L"Button") || !(style & (BS_ICON | BS_BITMAP))) continue;
         Say(SendMessageW(controls[i], BM_GETIMAGE, type, 0) != 0 ? "image" : "noimage", (long)GetDlgCtrlID(controls[i]));
+    }
+    for (i = 0; i < count; ++i) {
+        CURSORINFO info;
+        SendMessageW(window, WM_SETCURSOR, (WPARAM)controls[i], MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        info.cbSize = sizeof info;
+        Say("cursor", (long)GetDlgCtrlID(controls[i]));
+        Say("handle", GetCursorInfo(&info) ? (long)(LONG_PTR)info.hCursor : 0);
+        if (IsClass(controls[i], L"SysTabControl32") && SendMessageW(controls[i], 0x1302 /* TCM_GETIMAGELIST */, 0, 0) != 0)
+            Say("imagelist", (long)GetDlgCtrlID(controls[i]));
+    }
+    {
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        Say("left", origin.x);
+        Say("top", origin.y);
     }
     for (i = 2; i < argc; ++i) {
         const long id = wcstol(argv[i], NULL, 10);
