@@ -71,17 +71,21 @@ def stored(image, active_x=False):
     return struct.pack("<I", len(image) + 8) + b"lt\0\0" + struct.pack("<I", len(image)) + image
 
 
-def write_picture_form(folder):
-    """Writes Pictures.frm and Pictures.frx into `folder`; gives the form's path."""
+def write_frx(path, pictures):
+    """Writes the (name, stored bytes) pictures one after another into the .frx `path`; gives the function that
+    makes a form's reference to one by its name ("Pictures.frx":0A3C)."""
     frx, at = b"", {}
-    for name, data in (("icon", stored(ICO)), ("bitmap", stored(BMP)), ("gif", stored(GIF)), ("metafile", stored(METAFILE)),
-                       ("list", stored(BMP, True))):
+    for name, data in pictures:
         at[name] = len(frx)
         frx += data
-    (folder / "Pictures.frx").write_bytes(frx)
+    path.write_bytes(frx)
+    return lambda name: f'"{path.name}":{at[name]:04X}'
 
-    def ref(name):
-        return f'"Pictures.frx":{at[name]:04X}'
+
+def write_picture_form(folder):
+    """Writes Pictures.frm and Pictures.frx into `folder`; gives the form's path."""
+    ref = write_frx(folder / "Pictures.frx", (("icon", stored(ICO)), ("bitmap", stored(BMP)), ("gif", stored(GIF)),
+                                              ("metafile", stored(METAFILE)), ("list", stored(BMP, True))))
 
     form = f"""VERSION 5.00
 Begin VB.Form frmPictures
@@ -152,15 +156,8 @@ def write_pointer_form(folder):
     """Writes Pointers.frm and Pointers.frx into `folder`: the form's Picture (40 x 30 pixels in its top left
     corner), lblLink with a cursor of its own (MousePointer 99), cmdPlain without one, SSTab1 whose second tab has
     an icon, and the graphical check box chkBold with a bitmap. Gives the form's path."""
-    frx, at = b"", {}
-    for name, data in (("picture", stored(FORM_PICTURE)), ("cursor", stored(CUR)), ("icon", stored(ICO, True)),
-                       ("bitmap", stored(BMP))):
-        at[name] = len(frx)
-        frx += data
-    (folder / "Pointers.frx").write_bytes(frx)
-
-    def ref(name):
-        return f'"Pointers.frx":{at[name]:04X}'
+    ref = write_frx(folder / "Pointers.frx", (("picture", stored(FORM_PICTURE)), ("cursor", stored(CUR)),
+                                              ("icon", stored(ICO, True)), ("bitmap", stored(BMP))))
 
     form = f"""VERSION 5.00
 Object = "{{BDC217C8-ED16-11CD-956C-0000C04E4C0A}}#1.1#0"; "TABCTL32.OCX"

@@ -17,6 +17,27 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WithLineEnds;
 using test::WriteBytes;
+using namespace std::string_literals;
+
+std::string Le32(std::uint32_t value) {
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+    return bytes;
+}
+
+// 1 x 1 pixel, 24-bit.
+const std::string kBitmap = "BM"s + Le32(58) + Le32(0) + Le32(54) + Le32(40) + Le32(1) + Le32(1) + "\x01\0\x18\0"s +
+                            std::string(24, '\0') + "\x10\x20\x30\0"s;
+// One 1 x 1 image, 32-bit.
+const std::string kIcon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + Le32(48) + Le32(22) + Le32(40) + Le32(1) +
+                          Le32(2) + "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + Le32(0);
+
+// A picture as VB stores one of its own controls' (`activeX`: as an ActiveX control stores one).
+std::string Stored(const std::string& image, bool activeX = false) {
+    const auto size = static_cast<std::uint32_t>(image.size());
+    if (activeX) return Le32(size + 24) + std::string(16, '\x11') + "lt\0\0"s + Le32(size) + image;
+    return Le32(size + 8) + "lt\0\0"s + Le32(size) + image;
+}
 
 struct Written {
     Result<ConversionReport> report;
@@ -219,22 +240,9 @@ TEST(ProgramWriter, OnlyColoursThatDifferFromTheSystemsArePaintedAndATransparent
 }
 
 TEST(ProgramWriter, WithItsPicturesTheFormGetsItsIconAndEachGraphicalButtonItsImage) {
-    using namespace std::string_literals;
-    const auto le32 = [](std::uint32_t value) {
-        std::string bytes;
-        for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
-        return bytes;
-    };
-    const auto stored = [&](const std::string& image) {
-        return le32(static_cast<std::uint32_t>(image.size() + 8)) + "lt\0\0"s + le32(static_cast<std::uint32_t>(image.size())) + image;
-    };
-    const std::string bitmap = "BM"s + le32(58) + le32(0) + le32(54) + le32(40) + le32(1) + le32(1) + "\x01\0\x18\0"s +
-                               std::string(24, '\0') + "\x10\x20\x30\0"s;
-    const std::string icon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + le32(48) + le32(22) + le32(40) + le32(1) +
-                             le32(2) + "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + le32(0);
-    const std::string frx = stored(icon) + stored(bitmap);
+    const std::string frx = Stored(kIcon) + Stored(kBitmap);
     char bitmapAt[5];
-    std::snprintf(bitmapAt, sizeof bitmapAt, "%04X", static_cast<unsigned>(stored(icon).size()));
+    std::snprintf(bitmapAt, sizeof bitmapAt, "%04X", static_cast<unsigned>(Stored(kIcon).size()));
     const std::string form = "Begin VB.Form frmMain \n   Icon = \"Form1.frx\":0000\n"
                              "   Begin VB.CommandButton cmdGo \n      Picture = \"Form1.frx\":"s + bitmapAt +
                              "\n      Style = 1 'Graphical\n   End\n"
@@ -297,21 +305,11 @@ TEST(ProgramWriter, WithItsPicturesTheFormGetsItsIconAndEachGraphicalButtonItsIm
 }
 
 TEST(ProgramWriter, AControlWhoseMousePointerIs99ShowsItsMouseIconAndNoOtherDoes) {
-    using namespace std::string_literals;
-    const auto le32 = [](std::uint32_t value) {
-        std::string bytes;
-        for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
-        return bytes;
-    };
-    const std::string icon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + le32(48) + le32(22) + le32(40) + le32(1) +
-                             le32(2) + "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + le32(0);
-    std::string cursor = icon;
+    std::string cursor = kIcon;
     cursor[2] = 2;
-    const std::string frx = le32(static_cast<std::uint32_t>(icon.size() + 8)) + "lt\0\0"s + le32(static_cast<std::uint32_t>(icon.size())) +
-                            icon + le32(static_cast<std::uint32_t>(icon.size() + 8)) + "lt\0\0"s +
-                            le32(static_cast<std::uint32_t>(icon.size())) + cursor;
+    const std::string frx = Stored(kIcon) + Stored(cursor);
     char cursorAt[5];
-    std::snprintf(cursorAt, sizeof cursorAt, "%04X", static_cast<unsigned>(icon.size() + 12));
+    std::snprintf(cursorAt, sizeof cursorAt, "%04X", static_cast<unsigned>(Stored(kIcon).size()));
     const std::string form = "Begin VB.Form frmMain \n   MouseIcon = \"Form1.frx\":"s + cursorAt + "\n   MousePointer = 99\n"
                              "   Begin VB.Label lblLink \n      Caption = \"Link\"\n      MouseIcon = \"Form1.frx\":0000\n"
                              "      MousePointer = 99 'Custom\n   End\n"
@@ -339,24 +337,11 @@ TEST(ProgramWriter, AControlWhoseMousePointerIs99ShowsItsMouseIconAndNoOtherDoes
 }
 
 TEST(ProgramWriter, TheFormsPictureIsPaintedAtItsOwnSizeInTheTopLeftCornerOverItsColour) {
-    using namespace std::string_literals;
-    const auto le32 = [](std::uint32_t value) {
-        std::string bytes;
-        for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
-        return bytes;
-    };
-    const std::string bitmap = "BM"s + le32(58) + le32(0) + le32(54) + le32(40) + le32(1) + le32(1) + "\x01\0\x18\0"s +
-                               std::string(24, '\0') + "\x10\x20\x30\0"s;
-    const std::string icon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + le32(48) + le32(22) + le32(40) + le32(1) +
-                             le32(2) + "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + le32(0);
-    const auto stored = [&](const std::string& image) {
-        return le32(static_cast<std::uint32_t>(image.size() + 8)) + "lt\0\0"s + le32(static_cast<std::uint32_t>(image.size())) + image;
-    };
     RcOptions options;
     options.pictures = true;
     {
         TempDir dir;
-        WriteBytes(dir / "Form1.frx", stored(bitmap));
+        WriteBytes(dir / "Form1.frx", Stored(kBitmap));
         const Written written = WriteProgramOf(dir, "Begin VB.Form frmMain \n   Picture = \"Form1.frx\":0000\n"
                                                     "   Begin VB.CommandButton cmdGo \n   End\nEnd\n", options);
         ASSERT_TRUE(written.report) << Describe(written.report.error());
@@ -371,7 +356,7 @@ TEST(ProgramWriter, TheFormsPictureIsPaintedAtItsOwnSizeInTheTopLeftCornerOverIt
     {
         // An icon is drawn, over the form's own colour.
         TempDir dir;
-        WriteBytes(dir / "Form1.frx", stored(icon));
+        WriteBytes(dir / "Form1.frx", Stored(kIcon));
         const Written written = WriteProgramOf(dir, "Begin VB.Form frmMain \n   BackColor = &H00FF0000&\n"
                                                     "   Picture = \"Form1.frx\":0000\n   Begin VB.CommandButton cmdGo \n   End\nEnd\n",
                                                options);
@@ -384,16 +369,7 @@ TEST(ProgramWriter, TheFormsPictureIsPaintedAtItsOwnSizeInTheTopLeftCornerOverIt
 }
 
 TEST(ProgramWriter, ATabsPictureGoesInItsTabControlsImageList) {
-    using namespace std::string_literals;
-    const auto le32 = [](std::uint32_t value) {
-        std::string bytes;
-        for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
-        return bytes;
-    };
-    const std::string icon = "\0\0\x01\0\x01\0"s + "\x01\x01\0\0\x01\0\x20\0"s + le32(48) + le32(22) + le32(40) + le32(1) +
-                             le32(2) + "\x01\0\x20\0"s + std::string(24, '\0') + "\xFF\0\0\xFF"s + le32(0);
-    const std::string frx = le32(static_cast<std::uint32_t>(icon.size() + 24)) + std::string(16, '\x11') + "lt\0\0"s +
-                            le32(static_cast<std::uint32_t>(icon.size())) + icon;
+    const std::string frx = Stored(kIcon, true);
     TempDir dir;
     WriteBytes(dir / "Form1.frx", frx);
     RcOptions options;
