@@ -12,7 +12,8 @@
 //   size S and S bytes of a whole image file; L = S + 8, S = 0 for an empty
 //   picture;
 // - the same in an ActiveX control's own property (an ImageList's ListImageN
-//   Picture, SSTab's TabPicture(n), a StatusBar's panel, its MouseIcon): a
+//   Picture, SSTab's TabPicture(n), a StatusBar's panel, its MouseIcon, a
+//   LaVolpeButton's MICON): a
 //   16-byte class id (StdPicture's, {0BE35204-8F91-11CE-9DE3-00AA004BB851})
 //   between L and the mark; L = S + 24. The DragIcon that VB itself gives
 //   every control keeps VB's layout there too;

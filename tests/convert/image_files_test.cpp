@@ -60,6 +60,13 @@ void ExpectWrittenAsAResourceTakesIt(const FrxPicture& picture, const ResourceIm
             EXPECT_EQ(file.bytes, stored);
             break;
         case ImageKind::Cursor: {
+            if (file.type == ResourceImageType::Cursor) {
+                // A mouse pointer's cursor, as stored.
+                EXPECT_EQ(file.extension, "cur");
+                EXPECT_FALSE(file.decoded);
+                EXPECT_EQ(file.bytes, stored);
+                break;
+            }
             EXPECT_EQ(file.type, ResourceImageType::Icon);
             EXPECT_EQ(file.extension, "ico");
             ASSERT_EQ(file.bytes.size(), stored.size());
@@ -125,7 +132,9 @@ std::vector<CorpusImage> CorpusImages() {
             Result<FrxPicture> picture = ReadPicture(*frx, ref.offset);
             if (!picture || picture.value().empty()) continue;
             const std::string where = row.folder + ":" + std::to_string(ref.line) + " " + ref.control + "." + ref.property;
-            Result<ResourceImage> file = ResourceImageOf(picture.value(), frx->Name());
+            const bool pointer = ref.property == "MouseIcon" || ref.property == "DragIcon" || ref.property == "MICON";
+            Result<ResourceImage> file =
+                ResourceImageOf(picture.value(), frx->Name(), pointer ? ImageUse::Pointer : ImageUse::Picture);
             EXPECT_TRUE(file.ok()) << where << ": " << (file.ok() ? "" : Describe(file.error()));
             if (file) images.push_back({where, std::move(picture.value()), std::move(file.value())});
         }
@@ -136,11 +145,14 @@ std::vector<CorpusImage> CorpusImages() {
 TEST(ImageFilesCorpus, EveryPictureIsWrittenAsAResourceCompilerTakesIt) {
     SKIP_WITHOUT_CORPUS(test::PicturesDir());
     std::map<ImageKind, int> kinds;
+    int cursors = 0;  // kept as cursors: the mouse pointers' CUR files
     for (const CorpusImage& image : CorpusImages()) {
         SCOPED_TRACE(image.where);
         ExpectWrittenAsAResourceTakesIt(image.picture, image.file);
         ++kinds[image.picture.kind];
+        if (image.file.type == ResourceImageType::Cursor) ++cursors;
     }
+    EXPECT_EQ(cursors, 16);
     EXPECT_EQ(kinds[ImageKind::Icon], 272);
     EXPECT_EQ(kinds[ImageKind::Cursor], 18);
     EXPECT_EQ(kinds[ImageKind::Bitmap], 94);
