@@ -67,6 +67,9 @@ void DirListBox::Show(const std::string& directory, const std::vector<tarvel::ui
     expandAll();
     setCurrentItem(current);
     if (again) verticalScrollBar()->setValue(scrolled);
+    // Laid out now, not by the view's timer once the window has been painted:
+    // the first paint then shows the scroll bar as it stays, not a moment before it.
+    doItemsLayout();
 
     const QStringList watched = watcher_.directories();
     if (watched == QStringList{path_}) return;

@@ -30,16 +30,19 @@ inline QFont WindowFont() {
     return font;
 }
 
-/// Icons from PNG files compiled in (":/icons/..."), read by Qt's own PNG
-/// reader. Left to guess the format, as QIcon(file) does, Qt first loads every
-/// image plugin installed (GIF, ICO, JPEG and their libraries) to ask each one:
-/// a third of the window's own start-up.
+/// A PNG file compiled in (":/icons/..."), read by Qt's own PNG reader. Left
+/// to guess the format, as QIcon(file) and QPixmap(file) do, Qt first loads
+/// every image plugin installed (GIF, ICO, JPEG and their libraries) to ask
+/// each one: a third of the window's own start-up.
+inline QPixmap PixmapFromPng(const QString& file) {
+    QImageReader reader(file, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+/// An icon of the PNG files given, in their sizes.
 inline QIcon IconFromPng(std::initializer_list<const char*> files) {
     QIcon icon;
-    for (const char* file : files) {
-        QImageReader reader(QString::fromLatin1(file), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
+    for (const char* file : files) icon.addPixmap(PixmapFromPng(QString::fromLatin1(file)));
     return icon;
 }

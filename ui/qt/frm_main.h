@@ -29,15 +29,16 @@ class frmMain : public QWidget, public tarvel::ui::MainWindowView {
 
 public:
     /// Loads the window; its controls are made when it is first shown, and
-    /// Form_Load runs once it is first painted, on `startName` (a form or
-    /// folder) when one is given. `platform` must outlive it.
+    /// Form_Load runs then, on `startName` (a form or folder) when one is
+    /// given. `platform` must outlive it.
     explicit frmMain(tarvel::ui::Platform& platform, std::string startName = {}, QWidget* parent = nullptr);
     ~frmMain() override;
 
     /// The first show puts the window itself on the screen, then makes its
-    /// controls before anything is painted: what they cost before the first
-    /// paint (the fonts of the first line edit, the accessibility bridge that
-    /// the first item view starts) comes after the window appears.
+    /// controls and runs Form_Load before anything is painted: what they cost
+    /// (the fonts of the first line edit, the accessibility bridge that the
+    /// first item view starts, the first directory listing) comes after the
+    /// window appears, and the first paint shows the lists filled.
     void setVisible(bool visible) override;
 
     const tarvel::ui::MainWindow& behaviour() const { return behaviour_; }
@@ -64,7 +65,6 @@ public:
     void EndProgram() override;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     /// A file or folder dragged from a file manager: opened as if named at start.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -87,7 +87,6 @@ private:
     tarvel::ui::MainWindow behaviour_;
     std::unique_ptr<frmAbout> aboutBox_;
     std::string startName_;
-    bool loaded_ = false;
 
     DirListBox* Dir1 = nullptr;
     QComboBox* Drive1 = nullptr;

@@ -125,6 +125,7 @@ private slots:
     void cleanup();
 
     void startStateMatchesTheLayout();
+    void theListsAreFilledBeforeTheFirstPaint();
     void everyCaptionFitsItsControlInBothWindows();
     void theGreyedNameBoxStaysReadable();
     void tabVisitsTheControlsInOrder();
@@ -225,6 +226,15 @@ void FrmMainTest::startStateMatchesTheLayout() {
     QCOMPARE(Dir1().path(), QStringLiteral("/"));
     QCOMPARE(Dir1().topLevelItem(0)->text(0), QStringLiteral("/"));
     QCOMPARE(Dir1().currentItem(), Dir1().topLevelItem(0));
+}
+
+void FrmMainTest::theListsAreFilledBeforeTheFirstPaint() {
+    // Form_Load runs as the window is shown, before the event loop paints it: its first picture has the lists.
+    frmMain fresh(platform_);
+    fresh.show();
+    QCOMPARE(Control<QComboBox>(fresh, "Drive1")->currentText(), QStringLiteral("/"));
+    QCOMPARE(Control<DirListBox>(fresh, "Dir1")->path(), QStringLiteral("/"));
+    QVERIFY(Control<DirListBox>(fresh, "Dir1")->topLevelItemCount() > 0);
 }
 
 void FrmMainTest::everyCaptionFitsItsControlInBothWindows() {
