@@ -55,7 +55,9 @@ std::string CString(std::string_view bytes) {
 }
 
 // One line of the form's code inside a block comment: nothing in it may end
-// the comment, open another (gcc warns), form a trigraph or hold a control byte.
+// the comment, open another (gcc warns), form a trigraph or hold a control byte,
+// and a "*" before a backslash at its end, which joins the next line to it, is
+// parted from it, lest a next line that begins with "/" end the comment.
 std::string CommentLine(std::string_view line) {
     std::string out;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -70,6 +72,7 @@ std::string CommentLine(std::string_view line) {
         if ((c == '*' && next == '/') || (c == '/' && next == '*') || (c == '?' && next == '?')) out += ' ';
     }
     while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
+    if (out.ends_with("*\\")) out.insert(out.size() - 1, " ");
     return out;
 }
 

@@ -77,6 +77,8 @@ Private Sub Command1_Click()
     Debug.Print "a second handler, in another branch"
 End Sub
 #End If
+' A star and a backslash at the end *\
+/ and a slash that begins the next line
 )";
 
 // The comments of a C text, in order, each checked to close before another opens.
@@ -119,6 +121,9 @@ TEST(ProgramWriter, EveryLineOfTheFormsCodeIsKeptInACommentThatNothingInItEnds) 
     EXPECT_NE(written.program.find("     Command1_KeyPress (line 23)\r\n"), std::string::npos);
     // A second handler of one name (VB takes the one its #If chooses) is kept as code, not called.
     EXPECT_NE(commented.find("    Debug.Print \"a second handler, in another branch\"\r\n"), std::string::npos);
+    // The backslash joins the next line to its own (C does so in comments too): the star is parted from it.
+    EXPECT_NE(commented.find("' A star and a backslash at the end * \\\r\n/ and a slash"), std::string::npos);
+    EXPECT_EQ(written.program.find("*\\\r\n/"), std::string::npos);
     EXPECT_EQ(written.program.find("static void Id"), std::string::npos);
     EXPECT_EQ(written.program.find("BN_CLICKED)"), written.program.rfind("BN_CLICKED)"));
     EXPECT_EQ(written.program.find("static void Command1_KeyPress"), std::string::npos);
