@@ -13,6 +13,7 @@
 #include "delivery.h"
 #include "dependency_writer.h"
 #include "dialog_layout.h"
+#include "file_io.h"
 #include "form_parser.h"
 #include "form_code.h"
 #include "form_pictures.h"
@@ -248,6 +249,28 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     for (const FrxFolder::ReadFile& frx : besideTheForm.folder().filesRead()) {
         report.filesRead.push_back(frx.path);
         if (frx.identity) inputs.push_back({*frx.identity, Utf8FromPath(frx.path)});
+    }
+
+    // A picture may not go where another output of the conversion goes: the one
+    // put in place last would take the other's place. Told before anything is written.
+    if (!pictures.pictures.empty() && !destination.pictureBytes) {
+        std::vector<std::pair<std::string, const std::filesystem::path*>> outputs;
+        for (const auto& [target, handedBack] :
+             {std::pair{&destination.file, destination.text != nullptr}, {&destination.header, destination.headerText != nullptr},
+              {&destination.masm, destination.masmText != nullptr}, {&destination.depfile, false},
+              {&destination.program, destination.programText != nullptr || !(program && dialog)}})
+            if (!handedBack && !target->empty()) outputs.emplace_back(PlaceOf(*target), target);
+        for (const FormPicture& picture : pictures.pictures) {
+            const std::filesystem::path target = pictureFolder / PathFromUtf8(picture.fileName);
+            const std::string place = PlaceOf(target);
+            for (const auto& [otherPlace, other] : outputs) {
+                if (otherPlace != place) continue;
+                ConvertError clash = LineError(ErrorKind::OutputsShareAFile, formName, picture.line);
+                clash.detail = Utf8FromPath(target);
+                clash.otherFile = Utf8FromPath(*other);
+                return clash;
+            }
+        }
     }
 
     std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the depfile, the program, the pictures
