@@ -678,8 +678,13 @@ private:
     std::map<std::string, FrxBytes> files_;
 };
 
-// The handlers of the form's code, each name once, as a program of the form routes them.
-std::vector<CodeHandler> HandlersOf(std::string_view formBytes) {
+// The form's code as a program holds it, and its handlers, each name once, as the program routes them.
+struct CodeAndHandlers {
+    std::string code;
+    std::vector<CodeHandler> handlers;
+};
+
+CodeAndHandlers CodeOf(std::string_view formBytes) {
     FormBytesAsFrx frx(formBytes);
     FormReader reader = FormReader::FromBytes(formBytes, "Form1.frm");
     const Result<Form> parsed = ParseForm(reader, frx, FormReading{.controls = true, .code = true});
@@ -692,24 +697,16 @@ std::vector<CodeHandler> HandlersOf(std::string_view formBytes) {
         named.push_back({std::string(form.menu[i].name), !form.menu[i].index.empty()});
     const ControlNames controls(named);
     const FormCode code = ScanFormCode(form.code, form.codeLine, "Form1.frm");
-    std::vector<CodeHandler> handlers;
+    CodeAndHandlers found{std::string(form.code), {}};
     std::set<std::string> seen;
     for (const Procedure& procedure : code.procedures) {
         if (!ParseEventHandler(procedure, controls) || !seen.insert(Lower(procedure.header.name)).second) continue;
         const std::string_view text = procedure.text;
         std::string_view header = text.substr(0, text.find('\n'));
         if (header.ends_with('\r')) header.remove_suffix(1);
-        handlers.push_back({procedure.header.name, std::string(header)});
+        found.handlers.push_back({procedure.header.name, std::string(header)});
     }
-    return handlers;
-}
-
-// The form's code as a program holds it.
-std::string CodeOf(std::string_view formBytes) {
-    FormBytesAsFrx frx(formBytes);
-    FormReader reader = FormReader::FromBytes(formBytes, "Form1.frm");
-    const Result<Form> parsed = ParseForm(reader, frx, FormReading{.code = true});
-    return parsed ? std::string(parsed.value().code) : std::string();
+    return found;
 }
 
 // The pictures and the program of a conversion that asked for them, by their rules.
@@ -722,8 +719,10 @@ std::string CheckPicturesAndProgram(std::string_view form, const std::string& rc
     for (std::size_t i = 0; i < pictureBytes.size(); ++i)
         pictures.push_back({report.picturesWritten[i].generic_string(), std::move(pictureBytes[i])});
     if (std::string why = CheckPictures(rc, pictures); !why.empty()) return why;
-    if (programText && !programText->empty())
-        if (std::string why = CheckProgramText(*programText, CodeOf(form), HandlersOf(form)); !why.empty()) return why;
+    if (programText && !programText->empty()) {
+        const CodeAndHandlers code = CodeOf(form);
+        if (std::string why = CheckProgramText(*programText, code.code, code.handlers); !why.empty()) return why;
+    }
     return {};
 }
 
