@@ -164,8 +164,8 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     const std::string formName = request.formName.empty() ? Utf8FromPath(request.form) : request.formName;
     FrxFiles besideTheForm(request.form.parent_path(), request.folderListings);
     std::optional<FileIdentity> formIdentity;
-    FrxSource& frx = request.frx ? *request.frx : besideTheForm;
-    Result<Form> read = ReadForm(request, formName, frx, formIdentity);
+    FrxSource& frxSource = request.frx ? *request.frx : besideTheForm;
+    Result<Form> read = ReadForm(request, formName, frxSource, formIdentity);
     if (!read) return read.error();
     const Form& form = read.value();
     const bool formFromFile = !request.formBytes && !request.formStream;
@@ -190,7 +190,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
             const std::filesystem::path place = std::filesystem::absolute(path, error);
             return taken.insert(LowerAscii(Utf8FromPath((error ? path : place).lexically_normal()))).second;
         };
-        pictures = ReadFormPictures(form, frx, stem, formName, claim, pictureWarnings);
+        pictures = ReadFormPictures(form, frxSource, stem, formName, claim, pictureWarnings);
     }
     const std::vector<FormPicture>* pictureList = request.rc.pictures ? &pictures.pictures : nullptr;
 
@@ -240,7 +240,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (program && !dialog)
         report.warnings.push_back(formName + ": it has no dialog, so no program is written");
     std::vector<ListItems> lists;
-    if (program && dialog) lists = ListReader(frx, formName, report.warnings).Read(form);
+    if (program && dialog) lists = ListReader(frxSource, formName, report.warnings).Read(form);
 
     // Every file read, which no output may overwrite.
     if (formFromFile) report.filesRead.push_back(request.form);
