@@ -105,7 +105,7 @@ constexpr const char* kHelp =
     "the file and, where one line is at fault, the line: tarvel-rc: Form1.frm:42: ...\n"
     "Exit status: 0 all converted, 1 a file is not a form or a form has no menu (with --dialog:\n"
     "neither menu nor dialog; with --pictures: nor a picture), 2 usage error (also an output that\n"
-    "would overwrite a form), 3 a file could not be read or written, 4 an item's or control's\n"
+    "would overwrite a form, or one named like a picture the run writes), 3 a file could not be read or written, 4 an item's or control's\n"
     "number falls outside 0 to 65535 (the highest wins).\n";
 
 // What --all turns on: every addition to the RC text that needs no file named
@@ -174,6 +174,7 @@ int ExitStatusOf(ErrorKind kind) {
         case ErrorKind::OutputNameEmpty:
         case ErrorKind::OutputIsForm:
         case ErrorKind::OutputIsInput:
+        case ErrorKind::OutputsShareAFile:
             return kUsage;
         case ErrorKind::ItemNumberOutOfRange:
         case ErrorKind::ControlNumberOutOfRange:

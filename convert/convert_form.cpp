@@ -13,6 +13,7 @@
 #include "delivery.h"
 #include "dependency_writer.h"
 #include "dialog_layout.h"
+#include "file_io.h"
 #include "form_parser.h"
 #include "form_code.h"
 #include "form_pictures.h"
@@ -92,8 +93,8 @@ void TellLeftOutItems(const Form& form, const NameTable& names, const std::strin
 // warning naming the form's line and the control, and the conversion goes on.
 class ListReader {
 public:
-    ListReader(FrxFolder& folder, const std::string& formName, std::vector<std::string>& warnings)
-        : folder_(folder), formName_(formName), warnings_(warnings) {}
+    ListReader(FrxSource& frx, const std::string& formName, std::vector<std::string>& warnings)
+        : frx_(frx), formName_(formName), warnings_(warnings) {}
 
     std::vector<ListItems> Read(const Form& form) {
         std::vector<ListItems> lists;
@@ -133,18 +134,16 @@ private:
             return nullptr;
         }
         offset = reference->offset;
-        auto found = opened_.find(reference->fileName);
-        if (found == opened_.end()) {
-            Result<std::unique_ptr<FrxFile>> file = FrxFile::Open(folder_, reference->fileName);
-            if (!file) {
-                Warn(object, property, Describe(file.error()));
-                opened_.emplace(reference->fileName, nullptr);
-                return nullptr;
-            }
-            found = opened_.emplace(reference->fileName, std::move(file.value())).first;
+        Result<FrxData*> file = frx_.Data(reference->fileName);
+        if (file) return file.value();
+        // Told in full once; the source tells the same failure for every later reference.
+        if (failed_.insert(LowerAscii(reference->fileName)).second) {
+            ConvertError unreadable = file.error();
+            if (unreadable.detail.empty()) unreadable.detail = ".frx";  // it holds lists here, not only captions
+            Warn(object, property, Describe(unreadable));
         }
-        if (!found->second) Warn(object, property, "its file " + reference->fileName + " cannot be read, as told above");
-        return found->second.get();
+        else Warn(object, property, "its file " + reference->fileName + " cannot be read, as told above");
+        return nullptr;
     }
 
     void Warn(const FormObject& object, Prop property, const std::string& why) {
@@ -155,17 +154,18 @@ private:
                             std::string(object.name) + " is left out of the program: " + why);
     }
 
-    FrxFolder& folder_;
+    FrxSource& frx_;
     const std::string& formName_;
     std::vector<std::string>& warnings_;
-    std::map<std::string, std::unique_ptr<FrxFile>> opened_;  // each .frx once, by the name the form gives
+    std::set<std::string> failed_;  // the .frx files told unreadable, by the name in lower case
 };
 
 Result<ConversionReport> Convert(const ConversionRequest& request, const Destination& destination) {
     const std::string formName = request.formName.empty() ? Utf8FromPath(request.form) : request.formName;
     FrxFiles besideTheForm(request.form.parent_path(), request.folderListings);
     std::optional<FileIdentity> formIdentity;
-    Result<Form> read = ReadForm(request, formName, request.frx ? *request.frx : besideTheForm, formIdentity);
+    FrxSource& frxSource = request.frx ? *request.frx : besideTheForm;
+    Result<Form> read = ReadForm(request, formName, frxSource, formIdentity);
     if (!read) return read.error();
     const Form& form = read.value();
     const bool formFromFile = !request.formBytes && !request.formStream;
@@ -174,7 +174,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     const std::filesystem::path pictureFolder = !destination.pictures.empty() ? destination.pictures
                                                 : destination.text ? std::filesystem::path()
                                                                    : destination.file.parent_path();
-    if (request.rc.pictures && destination.text && destination.pictures.empty())
+    if (request.rc.pictures && destination.text && destination.pictures.empty() && !destination.pictureBytes)
         return FileError(ErrorKind::OutputNameEmpty, {});
     std::vector<std::string> pictureWarnings;
     FormPictures pictures;
@@ -190,7 +190,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
             const std::filesystem::path place = std::filesystem::absolute(path, error);
             return taken.insert(LowerAscii(Utf8FromPath((error ? path : place).lexically_normal()))).second;
         };
-        pictures = ReadFormPictures(form, besideTheForm.folder(), stem, formName, claim, pictureWarnings);
+        pictures = ReadFormPictures(form, frxSource, stem, formName, claim, pictureWarnings);
     }
     const std::vector<FormPicture>* pictureList = request.rc.pictures ? &pictures.pictures : nullptr;
 
@@ -240,7 +240,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (program && !dialog)
         report.warnings.push_back(formName + ": it has no dialog, so no program is written");
     std::vector<ListItems> lists;
-    if (program && dialog) lists = ListReader(besideTheForm.folder(), formName, report.warnings).Read(form);
+    if (program && dialog) lists = ListReader(frxSource, formName, report.warnings).Read(form);
 
     // Every file read, which no output may overwrite.
     if (formFromFile) report.filesRead.push_back(request.form);
@@ -251,13 +251,36 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         if (frx.identity) inputs.push_back({*frx.identity, Utf8FromPath(frx.path)});
     }
 
+    // A picture may not go where another output of the conversion goes: the one
+    // put in place last would take the other's place. Told before anything is written.
+    if (!pictures.pictures.empty() && !destination.pictureBytes) {
+        std::vector<std::pair<std::string, const std::filesystem::path*>> outputs;
+        for (const auto& [target, handedBack] :
+             {std::pair{&destination.file, destination.text != nullptr}, {&destination.header, destination.headerText != nullptr},
+              {&destination.masm, destination.masmText != nullptr}, {&destination.depfile, false},
+              {&destination.program, destination.programText != nullptr || !(program && dialog)}})
+            if (!handedBack && !target->empty()) outputs.emplace_back(PlaceOf(*target), target);
+        for (const FormPicture& picture : pictures.pictures) {
+            const std::filesystem::path target = pictureFolder / PathFromUtf8(picture.fileName);
+            const std::string place = PlaceOf(target);
+            for (const auto& [otherPlace, other] : outputs) {
+                if (otherPlace != place) continue;
+                ConvertError clash = LineError(ErrorKind::OutputsShareAFile, formName, picture.line);
+                clash.detail = Utf8FromPath(target);
+                clash.otherFile = Utf8FromPath(*other);
+                return clash;
+            }
+        }
+    }
+
     std::vector<SafeFile> files;  // the RC file (unless the text is handed back), the header, the MASM file, the depfile, the program, the pictures
     for (const std::filesystem::path* target :
          {&destination.file, &destination.header, &destination.masm, &destination.depfile, &destination.program}) {
         const std::string* handedBack = target == &destination.file     ? destination.text
                                         : target == &destination.header ? destination.headerText
                                         : target == &destination.masm   ? destination.masmText
-                                                                        : nullptr;
+                                        : target == &destination.program ? destination.programText
+                                                                         : nullptr;
         if (handedBack || target->empty()) continue;
         if (target == &destination.program && !(program && dialog)) continue;
         Result<SafeFile> opened = SafeFile::Open(*target, inputs);
@@ -267,11 +290,12 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     const std::size_t firstPicture = files.size();
     for (const FormPicture& picture : pictures.pictures) {
         const std::filesystem::path target = pictureFolder / PathFromUtf8(picture.fileName);
+        report.picturesWritten.push_back(target);
+        if (destination.pictureBytes) continue;
         // Never in the place of the form or a .frx it comes from (a link, or one file of two names).
         Result<SafeFile> opened = SafeFile::Open(target, inputs);
         if (!opened) return opened.error();
         files.push_back(std::move(opened.value()));
-        report.picturesWritten.push_back(target);
     }
     std::size_t next = 0;
     if (destination.text) {
@@ -336,10 +360,18 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
         input.lists = std::move(lists);
         input.code = &code;
         input.pictures = pictureList;
-        BufferedSink buffered(files[next++]);
-        WriteProgram(form, names, *dialog, options, input, buffered);
+        if (destination.programText) {
+            StringSink text(*destination.programText);
+            WriteProgram(form, names, *dialog, options, input, text);
+        } else {
+            BufferedSink buffered(files[next++]);
+            WriteProgram(form, names, *dialog, options, input, buffered);
+        }
     }
-    for (std::size_t i = 0; i < pictures.pictures.size(); ++i) files[firstPicture + i].Write(pictures.pictures[i].file.bytes);
+    for (std::size_t i = 0; i < pictures.pictures.size(); ++i) {
+        if (destination.pictureBytes) destination.pictureBytes->push_back(std::move(pictures.pictures[i].file.bytes));
+        else files[firstPicture + i].Write(pictures.pictures[i].file.bytes);
+    }
     if (files.empty()) return report;
     if (destination.batch) {
         destination.batch->Add(std::move(files));

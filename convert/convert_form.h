@@ -71,9 +71,15 @@ struct Destination {
     /// names the header as `programHeader` says, the way from its own folder.
     std::filesystem::path program;
     std::string programHeader;
+    /// Or the program's text appended here, named as `program` says all the same.
+    std::string* programText = nullptr;
     /// With RcOptions::pictures, the folder their files are saved to, safely;
     /// when empty, the one `file` lies in (a text handed back needs one).
     std::filesystem::path pictures;
+    /// Or each picture's bytes appended here, in the order of
+    /// ConversionReport::picturesWritten, which names them as they would be
+    /// saved (in `pictures`, or bare names when it is empty); nothing is saved.
+    std::vector<std::string>* pictureBytes = nullptr;
     /// The picture files the other conversions of a run write (without case,
     /// as Windows tells them apart): a picture gets a name of its own, never
     /// one of theirs. Null: only the form's own pictures are told apart.

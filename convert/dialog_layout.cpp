@@ -489,7 +489,10 @@ void Fill(const Form& form, const DialogLayout& dialog, std::uint32_t object, Co
     line.styles = std::move(shape.styles);
     line.text.reset();
     if (kind.text == TextFrom::Caption) line.text = control.Property(Prop::Caption).value_or("");
-    if (kind.text == TextFrom::Text) line.text = control.Property(Prop::Text).value_or("");
+    if (kind.text == TextFrom::Text) {
+        line.text = control.Property(Prop::Text).value_or("");
+        if (!FitsTemplate(*line.text)) line.text = "";
+    }
     if (line.statement == "CONTROL" && !line.text) line.text = "";
     line.image = DialogLayout::kNoImage;
     if (!dialog.images.empty() && dialog.images[object] != DialogLayout::kNoImage) ShowImage(control, kind, dialog, object, line);
@@ -645,6 +648,16 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
     for (const DialogControlRef& ref : dialog.controls) {
         const FormObject& control = form.objects[ref.object];
         WarnUnfit(ControlRect(form, dialog, ref.object, nullptr), Where(formFile, control.line), Described(control), warnings);
+        const std::optional<std::string_view> text = control.Property(Prop::Text);
+        const ControlKind* kind = KindAt(dialog.places[ref.object].kind);
+        if (kind && kind->text == TextFrom::Text && text && !FitsTemplate(*text)) {
+            std::uint32_t line = control.line;
+            for (const FormProperty& property : control.properties)
+                if (property.property == Prop::Text) line = property.line;
+            warnings.push_back(Where(formFile, line) + "the Text of " + control.ArrayName() + " (" +
+                               std::to_string(text->size()) + " bytes) is longer than a dialog template holds: the "
+                               "dialog leaves it empty, and a program of the form (--program) sets it");
+        }
     }
     if (pictures) {
         dialog.images.assign(form.objects.size(), DialogLayout::kNoImage);
@@ -656,6 +669,16 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
         }
     }
     return dialog;
+}
+
+bool FitsTemplate(std::string_view text) {
+    // Each byte as the RC text writes it at its longest: an octal escape for a control byte, a doubled quote.
+    std::size_t written = 2;
+    for (const char c : text) {
+        written += static_cast<unsigned char>(c) < 0x20 ? 4 : c == '"' || c == '\\' ? 2 : 1;
+        if (written > kLongestTemplateText) return false;
+    }
+    return true;
 }
 
 void DescribeControl(const Form& form, const DialogLayout& dialog, const DialogControlRef& ref, ControlLine& line) {

@@ -109,6 +109,15 @@ std::optional<std::string> WhyNoDialog(const Form& form, const std::string& form
 DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::vector<std::string>& warnings,
                           const std::vector<FormPicture>* pictures = nullptr);
 
+/// The most bytes of text a resource string may hold (Microsoft's RC takes
+/// 4,097 characters), counted as the RC text writes them, escapes and all.
+inline constexpr std::size_t kLongestTemplateText = 4096;
+
+/// Whether a control's text fits a dialog template as a string of at most
+/// kLongestTemplateText bytes: a longer Text is left out of the template, and
+/// a program of the form sets it.
+bool FitsTemplate(std::string_view text);
+
 /// The line of a control; `line` is reused from one control to the next.
 void DescribeControl(const Form& form, const DialogLayout& dialog, const DialogControlRef& ref, ControlLine& line);
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ascii.h"
+#include "frx_data.h"
 #include "utf8.h"
 
 namespace tarvel {
@@ -348,10 +349,9 @@ private:
         std::string_view bytes;
         const bool string = !value.empty() && (value.front() == '"' || (value.front() == '$' && text));
         if (string && IsDataReference(value)) {
-            // A multi-line Text kept in the .frx as data: what it holds is not read here.
             if (text) {
-                UnreadableString lost{false, index, kept.property, number, std::nullopt, std::string(value)};
-                form_.unreadable.push_back(std::move(lost));
+                // A multi-line Text, kept in the .frx with its line breaks.
+                bytes = KeepFrxText(value, index, kept.property, number);
             } else if (IsPictureProperty(kept.property)) {
                 // Read from the .frx only when the pictures are written.
                 bytes = form_.text.Keep(value);
@@ -378,6 +378,26 @@ private:
         if (properties.empty()) properties.reserve(pending_.size());
         properties.insert(properties.end(), pending_.begin(), pending_.end());
         pending_.clear();
+    }
+
+    // A Text that the form keeps in a .frx file as data ("Form1.frx":0123),
+    // read from there; one that cannot be read is left empty and told.
+    std::string_view KeepFrxText(std::string_view value, std::uint32_t node, Prop property, std::uint32_t line) {
+        const std::optional<FrxDatumReference> reference = ParseFrxDatumReference(WithoutComment(value));
+        std::optional<ConvertError> failure;
+        if (reference) {
+            Result<FrxData*> frx = frx_.Data(reference->fileName);
+            Result<std::string> stored = frx ? ReadText(*frx.value(), reference->offset) : Result<std::string>(frx.error());
+            if (stored) {
+                NoteText(stored.value());
+                return form_.text.Keep(stored.value());
+            }
+            failure = stored.error();
+            if (failure->kind == ErrorKind::FrxUnreadable && failure->detail.empty()) failure->detail = ".frx";
+        }
+        UnreadableString lost{false, node, property, line, failure, std::string(value)};
+        form_.unreadable.push_back(std::move(lost));
+        return {};
     }
 
     // A string property's bytes, kept: read from the .frx file when the value

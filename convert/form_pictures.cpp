@@ -1,9 +1,6 @@
 #include "form_pictures.h"
 
-#include <map>
-#include <memory>
 #include <optional>
-#include <variant>
 
 #include "ascii.h"
 #include "frx_data.h"
@@ -54,34 +51,9 @@ std::string WhichPicture(const Form& form, const FormPicture& picture) {
     return "the " + std::string(PropertyName(picture.property)) + " of " + owner;
 }
 
-// The .frx files of one form, each opened once however many pictures it holds.
-class OpenFrxFiles {
-public:
-    explicit OpenFrxFiles(FrxFolder& folder) : folder_(folder) {}
-
-    Result<FrxData*> Open(const std::string& name, std::vector<std::filesystem::path>& opened) {
-        auto [slot, added] = files_.try_emplace(LowerAscii(name), ConvertError{});
-        if (added) {
-            Result<std::unique_ptr<FrxFile>> file = FrxFile::Open(folder_, name);
-            if (file) {
-                opened.push_back(PathFromUtf8(file.value()->Name()));
-                slot->second = std::move(file.value());
-            } else {
-                slot->second = file.error();
-            }
-        }
-        if (const auto* error = std::get_if<ConvertError>(&slot->second)) return *error;
-        return std::get<std::unique_ptr<FrxFile>>(slot->second).get();
-    }
-
-private:
-    FrxFolder& folder_;
-    std::map<std::string, std::variant<ConvertError, std::unique_ptr<FrxFile>>> files_;
-};
-
 }  // namespace
 
-FormPictures ReadFormPictures(const Form& form, FrxFolder& frxFolder, std::string_view stem,
+FormPictures ReadFormPictures(const Form& form, FrxSource& frxSource, std::string_view stem,
                               const std::string& formFile, const ClaimFileName& claim, std::vector<std::string>& warnings) {
     // Where each picture is written in the form, the form's icon first.
     struct Slot {
@@ -99,7 +71,6 @@ FormPictures ReadFormPictures(const Form& form, FrxFolder& frxFolder, std::strin
         }
 
     FormPictures read;
-    OpenFrxFiles frxFiles(frxFolder);
     for (const Slot& slot : slots) {
         FormPicture picture;
         picture.object = slot.object;
@@ -113,7 +84,7 @@ FormPictures ReadFormPictures(const Form& form, FrxFolder& frxFolder, std::strin
             warnings.push_back(leftOut + "'" + std::string(slot.property->value) + "' names no place in a .frx file");
             continue;
         }
-        Result<FrxData*> frx = frxFiles.Open(reference->fileName, read.frxFiles);
+        Result<FrxData*> frx = frxSource.Data(reference->fileName);
         if (!frx) {
             ConvertError unreadable = frx.error();
             unreadable.detail = ".frx";  // it holds pictures here, not only captions

@@ -13,13 +13,13 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "form.h"
+#include "frx_captions.h"
 #include "image_files.h"
 
 namespace tarvel {
@@ -35,18 +35,17 @@ struct FormPicture {
 
 struct FormPictures {
     std::vector<FormPicture> pictures;
-    std::vector<std::filesystem::path> frxFiles;  ///< every .frx file opened, once, in order of first opening
 };
 
 /// Claims a file name for a picture: false when it is taken already.
 using ClaimFileName = std::function<bool(const std::string& fileName)>;
 
 /// The pictures of `form` (read with its controls for more than the form's
-/// own), from the .frx files in `frxFolder`. `stem` begins every file's name
+/// own), from the .frx files that `frx` gives. `stem` begins every file's name
 /// (the form's file name without its extension), made unique through `claim`
 /// ("Form1_Image1_2.bmp" after "Form1_Image1.bmp"); `formFile` names the form
 /// in the warnings, which go to `warnings`.
-FormPictures ReadFormPictures(const Form& form, FrxFolder& frxFolder, std::string_view stem,
+FormPictures ReadFormPictures(const Form& form, FrxSource& frx, std::string_view stem,
                               const std::string& formFile, const ClaimFileName& claim, std::vector<std::string>& warnings);
 
 }  // namespace tarvel

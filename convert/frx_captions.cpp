@@ -57,6 +57,19 @@ Result<std::string> CaptionAt(std::string_view frx, std::uint32_t offset, const 
     return std::string(frx.substr(start + 4, length));
 }
 
+Result<FrxData*> FrxSource::Data(const std::string& fileName) {
+    ConvertError none = Failure(ErrorKind::FrxUnreadable, fileName, std::make_error_code(std::errc::no_such_file_or_directory));
+    none.detail = ".frx";
+    return none;
+}
+
+Result<FrxData*> FrxFiles::Data(const std::string& fileName) {
+    auto slot = opened_.find(LowerAscii(fileName));
+    if (slot == opened_.end()) slot = opened_.emplace(LowerAscii(fileName), FrxFile::Open(folder_, fileName)).first;
+    if (!slot->second) return slot->second.error();
+    return slot->second.value().get();
+}
+
 Result<std::string> FrxFiles::Caption(const FrxReference& reference) {
     Result<std::unique_ptr<FrxFile>> opened = FrxFile::Open(folder_, reference.fileName);
     if (!opened) return opened.error();

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,13 +26,19 @@ struct FrxReference {
 /// Reads `$"NAME":HEX`; nothing when the value is not such a reference.
 std::optional<FrxReference> ParseFrxReference(std::string_view value);
 
-/// Where referenced captions come from.
+/// Where the form's .frx files come from: referenced captions, and the
+/// files' bytes for the pictures and lists read from them.
 class FrxSource {
 public:
     virtual ~FrxSource() = default;
     /// The caption's bytes as stored, or FrxUnreadable / FrxOutOfRange naming the file;
     /// FrxEntryTooLong for a length beyond the longest line a form may have.
     virtual Result<std::string> Caption(const FrxReference& reference) = 0;
+    /// The .frx file the form names `fileName`, kept open while the source
+    /// lives and opened once however often it is asked for (a failure too is
+    /// told the same each time); FrxUnreadable naming it when it cannot be
+    /// read. A source of captions only has no such files.
+    virtual Result<FrxData*> Data(const std::string& fileName);
 };
 
 /// The .frx files in the form's directory. A reference may name only a file
@@ -42,11 +50,14 @@ public:
     explicit FrxFiles(std::filesystem::path formDirectory, FolderListings* runListings = nullptr)
         : folder_(std::move(formDirectory), runListings) {}
     Result<std::string> Caption(const FrxReference& reference) override;
+    /// A name in another case is the same file, as on Windows where the form was saved.
+    Result<FrxData*> Data(const std::string& fileName) override;
     /// The folder, with the files read from it so far.
     FrxFolder& folder() { return folder_; }
 
 private:
     FrxFolder folder_;
+    std::map<std::string, Result<std::unique_ptr<FrxFile>>> opened_;  // by the name in lower case
 };
 
 /// Caption bytes from one .frx file's contents; `fileName` is for the error.

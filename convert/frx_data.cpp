@@ -200,6 +200,20 @@ Result<FrxPicture> ReadPicture(FrxData& frx, std::uint32_t offset) {
     return picture;
 }
 
+Result<std::string> ReadText(FrxData& frx, std::uint32_t offset) {
+    const std::uint64_t left = offset <= frx.Size() ? frx.Size() - offset : 0;
+    if (left == 0) return Malformed(frx, offset, "the text lies past the end of the file");
+    Result<std::string> head = frx.Read(offset, static_cast<std::size_t>(std::min<std::uint64_t>(left, 4)));
+    if (!head) return head.error();
+    const std::string& bytes = head.value();
+    if (bytes.size() == 4 && bytes[2] == '\0' && bytes[3] == '\0')
+        return ReadDatum(frx, offset, std::uint64_t{offset} + 4, Little32(bytes, 0), "the text");
+    if (static_cast<unsigned char>(bytes[0]) != 0xFF)
+        return ReadDatum(frx, offset, std::uint64_t{offset} + 1, static_cast<unsigned char>(bytes[0]), "the text");
+    if (bytes.size() < 3) return Malformed(frx, offset, "the text's length runs past the end of the file");
+    return ReadDatum(frx, offset, std::uint64_t{offset} + 3, Little16(bytes, 1), "the text");
+}
+
 Result<std::vector<std::string>> ReadList(FrxData& frx, std::uint32_t offset) {
     std::uint64_t at = offset;
     auto word = [&]() -> Result<std::uint16_t> {

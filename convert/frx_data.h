@@ -17,6 +17,14 @@
 //   16-byte class id (StdPicture's, {0BE35204-8F91-11CE-9DE3-00AA004BB851})
 //   between L and the mark; L = S + 24. The DragIcon that VB itself gives
 //   every control keeps VB's layout there too;
+// - a TextBox's Text that the form cannot hold (a multi-line one, with its
+//   line breaks): `Text = "Form1.frx":0123`, without the "$" of a caption.
+//   No real form here comes with such a .frx, so the layout is the one VB's
+//   documentation of its stored string properties gives: one byte of length
+//   below 255, else the byte 255 and a 16-bit length, then the text. A 32-bit
+//   length before the text, as long captions have, is read too when it is
+//   below 65536: its upper two bytes are 0, which no text's second and third
+//   bytes are;
 // - List and ItemData: a 16-bit count; when it is not 0, a 16-bit word that
 //   the items do not need (the longest item's length, at least 3), then count
 //   times a 16-bit length and that many bytes. ItemData's items are the
@@ -201,6 +209,9 @@ struct FrxPicture {
 /// the bytes there are no picture, its two lengths disagree, or it runs past
 /// the end of the file; the same for the lists below.
 Result<FrxPicture> ReadPicture(FrxData& frx, std::uint32_t offset);
+
+/// The text of a Text at `offset`, as its bytes (in the form's code page, line breaks as stored).
+Result<std::string> ReadText(FrxData& frx, std::uint32_t offset);
 
 /// The items of a List at `offset`, each as its bytes (in the form's code page).
 Result<std::vector<std::string>> ReadList(FrxData& frx, std::uint32_t offset);

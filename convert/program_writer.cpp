@@ -55,8 +55,30 @@ std::string CString(std::string_view bytes) {
     return out + "\"";
 }
 
+// A text as an edit control shows its lines: every line break (CR LF, or a
+// lone CR or LF as a hand-made .frx may have) as CR LF, in one C string
+// literal for each line, each on a line of its own after `indent`.
+std::string TextLiterals(std::string_view text, std::string_view indent) {
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            lines.back() += text[i];
+            continue;
+        }
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        lines.back() += "\r\n";
+        lines.emplace_back();
+    }
+    if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
+    std::string out;
+    for (std::size_t k = 0; k < lines.size(); ++k) out.append(k ? "\r\n" : "").append(indent).append(CString(lines[k]));
+    return out;
+}
+
 // One line of the form's code inside a block comment: nothing in it may end
-// the comment, open another (gcc warns), form a trigraph or hold a control byte.
+// the comment, open another (gcc warns), form a trigraph or hold a control byte,
+// and a "*" before a backslash at its end, which joins the next line to it, is
+// parted from it, lest a next line that begins with "/" end the comment.
 std::string CommentLine(std::string_view line) {
     std::string out;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -71,6 +93,7 @@ std::string CommentLine(std::string_view line) {
         if ((c == '*' && next == '/') || (c == '/' && next == '*') || (c == '?' && next == '?')) out += ' ';
     }
     while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
+    if (out.ends_with("*\\")) out.insert(out.size() - 1, " ");
     return out;
 }
 
@@ -716,6 +739,14 @@ private:
                                        [&](const Target& t) { return t.id == id && t.code == "EN_CHANGE"; });
                 }))
                 text += "        SendDlgItemMessageW(dialog, " + id + ", EM_SETEVENTMASK, 0, ENM_CHANGE);\r\n";
+            // A text of many lines, or too long for the template, is set whole.
+            if (shape == Shape::Edit)
+                if (const std::optional<std::string_view> value = control.Property(Prop::Text);
+                    value && (value->find_first_of("\r\n") != std::string_view::npos || !FitsTemplate(*value))) {
+                    usesSetText_ = usesWide_ = true;
+                    text += "        tarvelSetText(GetDlgItem(dialog, " + id + "),\r\n" + TextLiterals(*value, "            ") +
+                            ");\r\n";
+                }
             // A combo box's template has no text; a drop-down list shows only its items.
             if (shape == Shape::ComboBox && WholeOf(control, Prop::Style).value_or(0) != 2)
                 if (const std::optional<std::string_view> value = control.Property(Prop::Text); value && !value->empty()) {

@@ -29,6 +29,7 @@ std::string_view ErrorKindName(ErrorKind kind) {
         case ErrorKind::OutputNameEmpty: return "OutputNameEmpty";
         case ErrorKind::OutputIsForm: return "OutputIsForm";
         case ErrorKind::OutputIsInput: return "OutputIsInput";
+        case ErrorKind::OutputsShareAFile: return "OutputsShareAFile";
         case ErrorKind::OutputUnwritable: return "OutputUnwritable";
         case ErrorKind::OutputLinkRefused: return "OutputLinkRefused";
         case ErrorKind::OutputIncomplete: return "OutputIncomplete";
@@ -80,6 +81,9 @@ std::string Describe(const ConvertError& error) {
             return where + "the output file would overwrite the form";
         case ErrorKind::OutputIsInput:
             return where + "the output file would overwrite " + error.detail + ", which the conversion reads";
+        case ErrorKind::OutputsShareAFile:
+            return where + "a picture of the form would be written to '" + error.detail + "', and another output to '" +
+                   error.otherFile + "': two outputs cannot be one file";
         case ErrorKind::OutputUnwritable:
             return where + "cannot write the output file: " + reason;
         case ErrorKind::OutputLinkRefused:

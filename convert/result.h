@@ -34,6 +34,8 @@ enum class ErrorKind {
     OutputIsForm,             ///< the output file would overwrite the form itself
     OutputIsInput,            ///< the output file would overwrite another file the conversion reads
                               ///< (a .frx file), which `detail` names
+    OutputsShareAFile,        ///< a picture of the form at `line` would be written to `detail`, the file that
+                              ///< another output of the conversion, `otherFile`, is written to
     OutputUnwritable,         ///< the output file cannot be created or written
     OutputLinkRefused,        ///< a link on the way to the output is another user's in a shared sticky folder
     OutputIncomplete,         ///< rewriting the output in place failed part way: it may be incomplete
@@ -52,6 +54,7 @@ struct ConvertError {
                                ///< block for NotAForm, the link not followed for OutputLinkRefused
     std::int64_t number = 0;   ///< the number that did not fit, for a number out of range
     std::error_code system{};  ///< the operating system's reason, where there is one
+    std::string otherFile{};   ///< the other output that would be the same file, for OutputsShareAFile
 };
 
 /// An error about `file`, with the system's reason where there is one.

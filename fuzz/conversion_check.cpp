@@ -3,14 +3,17 @@
 #include <array>
 #include <cstdio>
 #include <limits>
+#include <map>
 #include <optional>
 #include <set>
 #include <utility>
 #include <variant>
 #include <vector>
 
-#include "frx_captions.h"
 #include "convert_form.h"
+#include "form_code.h"
+#include "form_parser.h"
+#include "frx_captions.h"
 #include "result.h"
 
 namespace tarvel::check {
@@ -426,17 +429,302 @@ std::string CheckMasmText(std::string_view masm, NamedNumbers* equs) {
 
 namespace {
 
-// Captions "kept in a .frx file" come from the form's own bytes.
+// The extension that a picture file's bytes call for; empty for bytes that are no picture of ours.
+std::string_view ExtensionFor(std::string_view bytes) {
+    using namespace std::string_view_literals;
+    if (bytes.starts_with("BM"sv)) return "bmp";
+    if (bytes.starts_with("\0\0\1\0"sv)) return "ico";
+    if (bytes.starts_with("\0\0\2\0"sv)) return "cur";
+    if (bytes.starts_with("\xD7\xCD\xC6\x9A"sv)) return "wmf";
+    if (bytes.size() >= 44 && bytes.starts_with("\1\0\0\0"sv) && bytes.substr(40, 4) == " EMF") return "emf";
+    // A metafile without its placeable header: 9 words of header, then the version.
+    if (bytes.size() >= 18 && (bytes[0] == 1 || bytes[0] == 2) && bytes.substr(1, 3) == "\0\x09\0"sv) return "wmf";
+    return {};
+}
+
+// A picture file's name: a stem of letters, digits, '_' and '-', one '.' and its extension.
+bool PlainFileName(std::string_view name) {
+    const std::size_t dot = name.find('.');
+    if (dot == 0 || dot == std::string_view::npos || name.find('.', dot + 1) != std::string_view::npos) return false;
+    for (const char c : name)
+        if (!(c == '.' || c == '-' || IsWordByte(c))) return false;
+    return true;
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+// A line of the form's code as it must stand in a comment: without blanks
+// (the comment may part "*/" and "/*" by one), control bytes as '?'.
+std::string CommentShape(std::string_view line) {
+    std::string shape;
+    for (const char c : line) {
+        if (c == ' ' || c == '\t') continue;
+        shape += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+    }
+    return shape;
+}
+
+bool IsTrigraphEnd(char c) { return std::string_view("=/'()!<>-").find(c) != std::string_view::npos; }
+
+}  // namespace
+
+std::string CheckPictures(std::string_view rc, const std::vector<PictureFile>& pictures) {
+    std::map<std::string, std::string_view> byName;  // a file's name in lower case -> its extension
+    for (const PictureFile& picture : pictures) {
+        const std::string shown = "the picture file '" + Shown(picture.name) + "'";
+        if (!PlainFileName(picture.name)) return shown + " has a name that is not plain ASCII with one extension";
+        const std::string_view extension = std::string_view(picture.name).substr(picture.name.find('.') + 1);
+        const std::string_view wanted = ExtensionFor(picture.bytes);
+        if (wanted.empty()) return shown + " holds bytes of no picture type";
+        if (extension != wanted) return shown + " holds a ." + std::string(wanted) + " file";
+        if (!byName.emplace(Lower(picture.name), extension).second) return shown + " is named twice (without case)";
+    }
+    const auto split = CrLfLines(rc);
+    if (const std::string* why = std::get_if<std::string>(&split)) return *why;
+    const std::vector<std::string_view>& lines = std::get<0>(split);
+    std::size_t depth = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        const std::size_t first = line.find_first_not_of(" \t");
+        const std::string_view trimmed = first == std::string_view::npos ? std::string_view() : line.substr(first);
+        if (trimmed == "{") ++depth;
+        if (trimmed == "}" && depth > 0) --depth;
+        if (depth != 0 || first != 0) continue;
+        const std::size_t space = line.find(' ');
+        if (space == std::string_view::npos) continue;
+        const std::string_view rest = line.substr(space + 1);
+        std::string_view extension;
+        std::size_t skip = 0;
+        for (const auto& [type, file] : {std::pair{"ICON \"", "ico"}, {"BITMAP \"", "bmp"}, {"CURSOR \"", "cur"}})
+            if (rest.starts_with(type)) {
+                extension = file;
+                skip = std::string_view(type).size();
+            }
+        if (extension.empty()) continue;
+        const std::size_t close = rest.find('"', skip);
+        if (close == std::string_view::npos) return AtLine(i, line, "a picture's file name never closed");
+        const std::string name(rest.substr(skip, close - skip));
+        const auto found = byName.find(Lower(name));
+        if (found == byName.end()) return AtLine(i, line, "a resource of a picture file that the conversion did not write");
+        if (found->second != extension) return AtLine(i, line, "a resource of another type than its file");
+    }
+    return {};
+}
+
+std::string CheckProgramText(std::string_view program, std::string_view code, const std::vector<CodeHandler>& handlers) {
+    const auto split = CrLfLines(program);
+    if (const std::string* why = std::get_if<std::string>(&split)) return "the program: " + *why;
+    const std::vector<std::string_view>& lines = std::get<0>(split);
+    const auto fault = [&](std::size_t i, const std::string& why) { return "the program: " + AtLine(i, lines[i], why); };
+
+    std::set<std::string> comments;  // every piece of a line inside a comment, in its comment shape
+    std::string outside;             // the text outside comments and strings
+    bool inComment = false;
+    std::size_t depth = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        std::string piece;
+        for (std::size_t j = 0; j < line.size();) {
+            const char c = line[j];
+            if (inComment) {
+                if (line.substr(j, 2) == "*/") {
+                    inComment = false;
+                    comments.insert(CommentShape(piece));
+                    piece.clear();
+                    j += 2;
+                    continue;
+                }
+                if (line.substr(j, 2) == "/*") return fault(i, "\"/*\" inside a comment");
+                piece += c;
+                ++j;
+                continue;
+            }
+            if (line.substr(j, 2) == "//") {
+                comments.insert(CommentShape(line.substr(j + 2)));
+                break;
+            }
+            if (line.substr(j, 2) == "/*") {
+                inComment = true;
+                j += 2;
+                continue;
+            }
+            if (line.substr(j, 2) == "??" && j + 2 < line.size() && IsTrigraphEnd(line[j + 2]))
+                return fault(i, "a trigraph outside comments");
+            const unsigned char byte = static_cast<unsigned char>(c);
+            if ((byte < 0x20 && c != '\t') || byte >= 0x7F) return fault(i, "a byte outside comments that is no printable ASCII");
+            if (c == '"' || c == '\'') {
+                std::size_t k = j + 1;
+                while (k < line.size() && line[k] != c) k += line[k] == '\\' ? 2 : 1;
+                if (k >= line.size()) return fault(i, "a string or character never closed on its line");
+                outside += c;  // the string's place, without its text
+                outside += c;
+                j = k + 1;
+                continue;
+            }
+            if (c == '{') ++depth;
+            if (c == '}') {
+                if (depth == 0) return fault(i, "\"}\" that closes nothing");
+                --depth;
+            }
+            outside += c;
+            ++j;
+        }
+        if (inComment) {
+            comments.insert(CommentShape(piece));
+            piece.clear();
+        }
+        // A backslash at the end joins the next line to this one: harmless inside a
+        // comment unless it makes "*" and the next line's "/" one "*/".
+        if (line.ends_with("\\") || line.ends_with("?\?/")) {
+            if (!inComment) return fault(i, "a backslash that joins the next line to it outside a comment");
+            const std::string_view before = line.substr(0, line.size() - (line.ends_with("\\") ? 1 : 3));
+            std::size_t next = i + 1;  // the line it joins to, past lines that are a joining backslash alone
+            while (next < lines.size() && (lines[next] == "\\" || lines[next] == "?\?/")) ++next;
+            if (before.ends_with("*") && next < lines.size() && lines[next].starts_with("/"))
+                return fault(i, "a backslash that joins \"*\" to the next line's \"/\", which ends the comment");
+        }
+        outside += '\n';
+    }
+    if (inComment) return "the program: a comment never closed";
+    if (depth != 0) return "the program: " + std::to_string(depth) + " \"{\" never closed";
+
+    // Every line of the form's code is kept whole in a comment.
+    for (std::size_t p = 0, line = 1; p < code.size(); ++line) {
+        std::size_t end = code.find('\n', p);
+        if (end == std::string_view::npos) end = code.size();
+        std::string_view text = code.substr(p, end - p);
+        if (text.ends_with('\r')) text.remove_suffix(1);
+        p = end + 1;
+        const std::string shape = CommentShape(text);
+        if (!shape.empty() && !comments.contains(shape))
+            return "the program: the form's code line " + std::to_string(line) + " \"" + Shown(text) +
+                   "\" is not kept whole in a comment";
+    }
+
+    std::map<std::string, std::string> byHeader;  // a handler's header in its comment shape -> its name in lower case
+    std::set<std::string> expected;
+    for (const CodeHandler& handler : handlers) {
+        byHeader.emplace(CommentShape(handler.header), Lower(CommentShape(handler.name)));
+        expected.insert(Lower(CommentShape(handler.name)));
+    }
+    std::set<std::string> functions, handled, listed;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line == "/* Handlers of the form's code that no Windows message of this program stands for:") {
+            for (++i; i < lines.size() && lines[i] != "*/"; ++i) {
+                const std::size_t at = lines[i].rfind(" (line ");
+                if (at == std::string_view::npos) return fault(i, "a handler listed without its line");
+                if (!listed.insert(Lower(CommentShape(lines[i].substr(0, at)))).second) return fault(i, "a handler listed twice");
+            }
+            continue;
+        }
+        // A function: its name and "(" at the start of a line, its body's "{" on the next.
+        if (lines[i + 1] != "{" || line.empty() || line[0] == ' ' || line[0] == '#' || line[0] == '/') continue;
+        const std::size_t open = line.find('(');
+        if (open == std::string_view::npos) continue;
+        std::size_t start = open;
+        while (start > 0 && IsWordByte(line[start - 1])) --start;
+        const std::string name(line.substr(start, open - start));
+        if (!functions.insert(name).second) return fault(i, "a function defined twice");
+        if (!line.starts_with("static void ") || i + 3 >= lines.size() || lines[i + 2] != "#ifdef TARVEL_TRACE")
+            continue;
+        // A handler: it tells the trace its name, then holds its code in a comment.
+        if (!lines[i + 3].starts_with("    tarvelTrace(\"" + name + "\", ")) return fault(i + 3, "a trace of another name");
+        std::size_t k = i + 4;
+        while (k < lines.size() && lines[k] != "    /*" && lines[k] != "}") ++k;
+        if (k + 1 >= lines.size() || lines[k] != "    /*") return fault(i, "a handler without its code in a comment");
+        const auto found = byHeader.find(CommentShape(lines[k + 1]));
+        if (found == byHeader.end()) return fault(k + 1, "a handler of no procedure of the form's code");
+        if (!handled.insert(found->second).second) return fault(i, "a second function for one handler");
+        // Called where its event comes: "name(" once more outside comments, as a whole word.
+        std::size_t calls = 0;
+        for (std::size_t at = outside.find(name + "("); at != std::string::npos; at = outside.find(name + "(", at + 1))
+            if (at == 0 || !IsWordByte(outside[at - 1])) ++calls;
+        if (calls < 2) return fault(i, "a handler that nothing calls");
+    }
+    for (const std::string& name : handled)
+        if (listed.contains(name)) return "the program: " + Shown(name) + " is both a function and listed as having none";
+    std::set<std::string> both = handled;
+    both.insert(listed.begin(), listed.end());
+    if (both != expected) {
+        for (const std::string& name : expected)
+            if (!both.contains(name)) return "the program: the handler " + Shown(name) + " is neither a function nor listed";
+        for (const std::string& name : both)
+            if (!expected.contains(name)) return "the program: " + Shown(name) + " is listed, but is no handler of the form";
+    }
+    return {};
+}
+
+namespace {
+
+// Captions, pictures and lists "kept in a .frx file" come from the form's own bytes, whatever file it names.
 class FormBytesAsFrx : public FrxSource {
 public:
     explicit FormBytesAsFrx(std::string_view bytes) : bytes_(bytes) {}
     Result<std::string> Caption(const FrxReference& reference) override {
         return CaptionAt(bytes_, reference.offset, reference.fileName);
     }
+    Result<FrxData*> Data(const std::string& fileName) override {
+        return &files_.try_emplace(fileName, fileName, bytes_).first->second;
+    }
 
 private:
     std::string_view bytes_;
+    std::map<std::string, FrxBytes> files_;
 };
+
+// The form's code as a program holds it, and its handlers, each name once, as the program routes them.
+struct CodeAndHandlers {
+    std::string code;
+    std::vector<CodeHandler> handlers;
+};
+
+CodeAndHandlers CodeOf(std::string_view formBytes) {
+    FormBytesAsFrx frx(formBytes);
+    FormReader reader = FormReader::FromBytes(formBytes, "Form1.frm");
+    const Result<Form> parsed = ParseForm(reader, frx, FormReading{.controls = true, .code = true});
+    if (!parsed) return {};
+    const Form& form = parsed.value();
+    std::vector<NamedControl> named;
+    for (std::size_t i = 1; i < form.objects.size(); ++i)
+        named.push_back({std::string(form.objects[i].name), form.objects[i].Property(Prop::Index).has_value()});
+    for (std::size_t i = 0; i < form.menu.size(); ++i)
+        named.push_back({std::string(form.menu[i].name), !form.menu[i].index.empty()});
+    const ControlNames controls(named);
+    const FormCode code = ScanFormCode(form.code, form.codeLine, "Form1.frm");
+    CodeAndHandlers found{std::string(form.code), {}};
+    std::set<std::string> seen;
+    for (const Procedure& procedure : code.procedures) {
+        if (!ParseEventHandler(procedure, controls) || !seen.insert(Lower(procedure.header.name)).second) continue;
+        const std::string_view text = procedure.text;
+        std::string_view header = text.substr(0, text.find('\n'));
+        if (header.ends_with('\r')) header.remove_suffix(1);
+        found.handlers.push_back({procedure.header.name, std::string(header)});
+    }
+    return found;
+}
+
+// The pictures and the program of a conversion that asked for them, by their rules.
+std::string CheckPicturesAndProgram(std::string_view form, const std::string& rc, const ConversionReport& report,
+                                    std::vector<std::string>& pictureBytes, const std::string* programText) {
+    if (report.picturesWritten.size() != pictureBytes.size())
+        return std::to_string(report.picturesWritten.size()) + " pictures named, " + std::to_string(pictureBytes.size()) +
+               " handed back";
+    std::vector<PictureFile> pictures;
+    for (std::size_t i = 0; i < pictureBytes.size(); ++i)
+        pictures.push_back({report.picturesWritten[i].generic_string(), std::move(pictureBytes[i])});
+    if (std::string why = CheckPictures(rc, pictures); !why.empty()) return why;
+    if (programText && !programText->empty()) {
+        const CodeAndHandlers code = CodeOf(form);
+        if (std::string why = CheckProgramText(*programText, code.code, code.handlers); !why.empty()) return why;
+    }
+    return {};
+}
 
 struct Run {
     bool ok = false;
@@ -500,14 +788,32 @@ std::string CheckWholeForm(std::string_view form) {
     request.formBytes = form;
     request.frx = &frx;
     request.rc.shortcuts = request.rc.contextMenus = request.rc.grayPopups = request.rc.dialog = true;
+    request.rc.pictures = request.rc.program = true;
+    request.rc.numberComments = true;
+    request.rc.includeFile = "ids.h";
     request.rc.codePage = RcOptions::kAutoCodePage;
-    const Result<std::string> text = ConvertFormToText(request);
-    if (!text) {
-        if (FormsReason(text.error().kind)) return {};
-        return "with every option: refused with " + KindName(text.error().kind);
+    std::string text, header, program;
+    std::vector<std::string> pictureBytes;
+    Destination destination;
+    destination.text = &text;
+    destination.header = "ids.h";
+    destination.headerText = &header;
+    destination.program = "Form1.c";
+    destination.programHeader = "ids.h";
+    destination.programText = &program;
+    destination.pictureBytes = &pictureBytes;
+    const Result<ConversionReport> converted = ConvertForm(request, destination);
+    if (!converted) {
+        if (FormsReason(converted.error().kind)) return {};
+        return "with every option: refused with " + KindName(converted.error().kind);
     }
-    if (!text.value().ends_with("}\r\n")) return "with every option: the text does not end with a closing brace";
-    if (std::string why = CheckResourceScript(text.value() + "\r\n"); !why.empty()) return "with every option: " + why;
+    if (!text.ends_with("}\r\n") && pictureBytes.empty())
+        return "with every option: the text does not end with a closing brace";
+    text += "\r\n";
+    if (std::string why = CheckResourceScript(text); !why.empty()) return "with every option: " + why;
+    if (std::string why = CheckHeaderText(header); !why.empty()) return "with every option: the header: " + why;
+    if (std::string why = CheckPicturesAndProgram(form, text, converted.value(), pictureBytes, &program); !why.empty())
+        return "with every option: " + why;
     return {};
 }
 
@@ -536,13 +842,24 @@ std::string CheckDrawnOptions(std::string_view form, std::string_view bytes) {
     rc.menuName = std::array<const char*, 4>{"Glowne", "MainMenu", "Menu2", "Glowne"}[bits >> 10 & 3];
     rc.codePage = std::array<int, 4>{0, RcOptions::kAutoCodePage, 1250, 65001}[bits >> 12 & 3];
     rc.firstId = std::array<std::int32_t, 4>{100, 0, 65500, 1}[bits >> 14 & 3];
+    rc.pictures = bits >> 16 & 1;
+    // A program takes its ids from the header.
+    rc.program = header && (bits >> 17 & 1);
+    rc.dialog = rc.dialog || rc.program;
     rc.numberComments = rc.dialog || header || masm;
     if (header) rc.includeFile = "ids.h";
-    const std::string drawn = "with options " + std::to_string(bits & 0xFFFF) + ": ";
+    const std::string drawn = "with options " + std::to_string(bits & 0x3FFFF) + ": ";
 
-    std::string text, headerText, masmText;
+    std::string text, headerText, masmText, programText;
+    std::vector<std::string> pictureBytes;
     Destination destination;
     destination.text = &text;
+    if (rc.pictures) destination.pictureBytes = &pictureBytes;
+    if (rc.program) {
+        destination.program = "Form1.c";
+        destination.programHeader = "ids.h";
+        destination.programText = &programText;
+    }
     if (header) {
         destination.header = "ids.h";
         destination.headerText = &headerText;
@@ -567,6 +884,8 @@ std::string CheckDrawnOptions(std::string_view form, std::string_view bytes) {
     if (masm)
         if (std::string why = CheckMasmText(masmText, &equs); !why.empty()) return drawn + "the MASM file: " + why;
     if (header && masm && defines != equs) return drawn + "the header and the MASM file give different numbers";
+    if (std::string why = CheckPicturesAndProgram(form, text, converted.value(), pictureBytes, &programText); !why.empty())
+        return drawn + why;
     return {};
 }
 

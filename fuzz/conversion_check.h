@@ -37,11 +37,42 @@ std::string CheckHeaderText(std::string_view header, std::vector<std::pair<std::
 /// The same for a MASM include: "; comment" lines and "NAME equ NUMBER".
 std::string CheckMasmText(std::string_view masm, std::vector<std::pair<std::string, std::int64_t>>* equs = nullptr);
 
+/// The picture files of one conversion, by name as the RC text names them, with their bytes.
+struct PictureFile {
+    std::string name;
+    std::string bytes;
+};
+
+/// What went wrong with the pictures of an RC text, or empty: every picture
+/// file's name is ASCII (letters, digits, '_', '-', one '.'), different from
+/// every other's without case, and ends in the extension of what its bytes
+/// are (.ico, .cur, .bmp, .wmf, .emf); every ICON, BITMAP or CURSOR resource
+/// of `rc` names one of these files, of its own type.
+std::string CheckPictures(std::string_view rc, const std::vector<PictureFile>& pictures);
+
+/// A handler of the form's code: its name, and the first line of its text.
+struct CodeHandler {
+    std::string name;
+    std::string header;
+};
+
+/// What went wrong with a C program of a form, or empty: CR LF lines; outside
+/// comments and strings only printable ASCII, braces that balance and never
+/// close more than was opened, no trigraph and no line that a backslash
+/// continues; no comment that opens another; every handler of `handlers`
+/// either defined once (a function whose comment begins with its header and
+/// which the program calls) or listed among those without a counterpart,
+/// and no function for anything else; and every line of `code` (the form's
+/// code) kept whole inside a comment, so none of it escapes into the C text.
+std::string CheckProgramText(std::string_view program, std::string_view code, const std::vector<CodeHandler>& handlers);
+
 /// Feeds `form` (the bytes of a form file; bytes that begin no form are put
 /// inside one) through the conversion, with and without #define and near the
 /// end of the number range, and once with every option and the dialog, and
-/// checks every result. Captions kept in a .frx file are read from the form's own bytes,
-/// so arbitrary offsets and lengths are exercised without touching the disk.
+/// checks every result. Captions, pictures and lists kept in a .frx file are
+/// read from the form's own bytes, so arbitrary offsets and lengths are
+/// exercised without touching the disk, and the pictures' files and the
+/// program are handed back, not saved.
 /// Gives what went wrong, or empty.
 std::string CheckConversion(std::string_view form);
 

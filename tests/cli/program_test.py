@@ -86,15 +86,30 @@ PROGRAM_EVENTS_FRX = [frx_list([b"Red", b"Green", b"Blue"]), frx_list([b"10", b"
                       frx_list([b"One", b"Two", "Zażółć".encode("cp1250")]), frx_picture_empty(), frx_picture_empty()]
 
 
+def frx_text(text):
+    """A TextBox's Text as a .frx keeps it: one byte of length below 255, else 255 and a 16-bit length."""
+    if len(text) < 255:
+        return bytes([len(text)]) + text
+    return b"\xFF" + len(text).to_bytes(2, "little") + text
+
+
+# The .frx of program_text.frm, at 0000 and 0023: lines of cp1250 with what C must escape, and a text
+# too long for a dialog template, which the program sets.
+PROGRAM_TEXT_FRX = [frx_text("Zażółć\r\ngęślą jaźń\r\n\"quoted\" a?b \\".encode("cp1250")),
+                    frx_text(b"".join(b"line %04d of a long text\r\n" % n for n in range(250)))]
+
+
 def copy_with_frx(form, out):
     """The form beside its .frx file, which the test writes."""
     copy = out / form.name
     copy.write_bytes(form.read_bytes())
-    if form.name == "program_events.frm":
-        frx = b"".join(PROGRAM_EVENTS_FRX)
-        offsets = [sum(len(piece) for piece in PROGRAM_EVENTS_FRX[:i]) for i in range(len(PROGRAM_EVENTS_FRX))]
-        assert offsets == [0x00, 0x16, 0x27, 0x3D, 0x59], offsets
-        (out / "program_events.frx").write_bytes(frx)
+    for name, pieces, expected in (("program_events", PROGRAM_EVENTS_FRX, [0x00, 0x16, 0x27, 0x3D, 0x59]),
+                                   ("program_text", PROGRAM_TEXT_FRX, [0x00, 0x23])):
+        if form.stem != name:
+            continue
+        offsets = [sum(len(piece) for piece in pieces[:i]) for i in range(len(pieces))]
+        assert offsets == expected, offsets
+        (out / f"{name}.frx").write_bytes(b"".join(pieces))
     return copy
 
 

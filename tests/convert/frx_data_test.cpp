@@ -302,6 +302,37 @@ TEST(FrxData, ListsKeepTheirBytesAndRefuseWhatTheFileCannotHold) {
     }
 }
 
+TEST(FrxData, ATextInEachLengthsLayoutKeepsItsLineBreaks) {
+    using namespace std::string_literals;
+    const std::string shortText = "one\r\ntwo";
+    const std::string longText(300, 'x');
+    const std::string captionLike = "a\r\nb";
+    const std::string bytes = static_cast<char>(shortText.size()) + shortText + "\xFF"s + Le16(300) + longText +
+                              Le32(static_cast<std::uint32_t>(captionLike.size())) + captionLike;
+    FrxBytes frx("Form1.frx", bytes);
+    const std::uint32_t second = static_cast<std::uint32_t>(1 + shortText.size());
+    const std::uint32_t third = second + 3 + 300;
+    for (const auto& [offset, expected] : {std::pair{0u, shortText}, {second, longText}, {third, captionLike}}) {
+        Result<std::string> text = ReadText(frx, offset);
+        ASSERT_TRUE(text.ok()) << offset << ": " << Describe(text.error());
+        EXPECT_EQ(text.value(), expected);
+    }
+
+    const std::pair<std::string, std::string> hostile[] = {
+        {"\x09" "abc", "Form1.frx: at offset 0000: the text claims 9 bytes, but only 3 follow in the file"},
+        {"\xFF" + Le16(60000) + "abc", "Form1.frx: at offset 0000: the text claims 60000 bytes, but only 3 follow in the file"},
+        {"\xFF\x01"s, "Form1.frx: at offset 0000: the text's length runs past the end of the file"},
+        {"", "Form1.frx: at offset 0000: the text lies past the end of the file"},
+    };
+    for (const auto& [stored, message] : hostile) {
+        CountingFrx file(stored);
+        Result<std::string> text = ReadText(file, 0);
+        ASSERT_FALSE(text.ok()) << message;
+        EXPECT_EQ(Describe(text.error()), message);
+        EXPECT_LE(file.largestRead, std::max<std::size_t>(stored.size(), 1));
+    }
+}
+
 TEST(FrxData, ImageKindsFromTheFirstBytes) {
     using namespace std::string_literals;
     std::string emf = "\1\0\0\0"s + std::string(36, '\0') + " EMF" + std::string(8, '\0');

@@ -5,6 +5,7 @@
 // run is proved by tests/cli/program_test.py and tests/windows/program_check.py.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "convert_form.h"
@@ -98,6 +99,8 @@ Private Sub Command1_Click()
     Debug.Print "a second handler, in another branch"
 End Sub
 #End If
+' A star and a backslash at the end *\
+/ and a slash that begins the next line
 )";
 
 // The comments of a C text, in order, each checked to close before another opens.
@@ -140,6 +143,9 @@ TEST(ProgramWriter, EveryLineOfTheFormsCodeIsKeptInACommentThatNothingInItEnds) 
     EXPECT_NE(written.program.find("     Command1_KeyPress (line 23)\r\n"), std::string::npos);
     // A second handler of one name (VB takes the one its #If chooses) is kept as code, not called.
     EXPECT_NE(commented.find("    Debug.Print \"a second handler, in another branch\"\r\n"), std::string::npos);
+    // The backslash joins the next line to its own (C does so in comments too): the star is parted from it.
+    EXPECT_NE(commented.find("' A star and a backslash at the end * \\\r\n/ and a slash"), std::string::npos);
+    EXPECT_EQ(written.program.find("*\\\r\n/"), std::string::npos);
     EXPECT_EQ(written.program.find("static void Id"), std::string::npos);
     EXPECT_EQ(written.program.find("BN_CLICKED)"), written.program.rfind("BN_CLICKED)"));
     EXPECT_EQ(written.program.find("static void Command1_KeyPress"), std::string::npos);
@@ -392,6 +398,48 @@ TEST(ProgramWriter, ATabsPictureGoesInItsTabControlsImageList) {
     EXPECT_EQ(c.find("SSTab1_TabPicture5, IMAGE"), std::string::npos);
     EXPECT_EQ(c.find("SendDlgItemMessageW(dialog, SSTab2, TCM_SETIMAGELIST"), std::string::npos);
     EXPECT_NE(c.find("        if (tarvelTabImages[0] != NULL) ImageList_Destroy(tarvelTabImages[0]);\r\n"), std::string::npos);
+}
+
+TEST(ProgramWriter, AMultiLineTextKeptInTheFrxIsSetWholeWithItsLineBreaks) {
+    TempDir dir;
+    // A text with a lone LF, as a hand-made .frx may have, and one too long for a dialog template.
+    std::string longText;
+    for (int n = 0; n < 400; ++n) longText += "line " + std::to_string(n) + "\r\n";
+    const std::string frx = "\x03" "a\nb" "\xFF" + std::string{static_cast<char>(longText.size() & 0xFF),
+                                                                static_cast<char>(longText.size() >> 8)} + longText;
+    WriteBytes(dir / "Form1.frx", frx);
+    const Written written = WriteProgramOf(dir, R"(VERSION 5.00
+Begin VB.Form Form1 
+   Caption         =   "Notes"
+   Begin VB.TextBox Text1 
+      MultiLine       =   -1  'True
+      Text            =   "Form1.frx":0000
+   End
+   Begin VB.TextBox Text2 
+      MultiLine       =   -1  'True
+      Text            =   "Form1.frx":0004
+   End
+End
+)");
+    ASSERT_TRUE(written.report) << Describe(written.report.error());
+    // The template holds the short text with its line break, the long one not at all.
+    const std::string rc = ReadBytes(dir / "Form1.rc");
+    EXPECT_NE(rc.find("CONTROL \"a\\nb\", Text1, \"EDIT\""), std::string::npos) << rc;
+    EXPECT_NE(rc.find("CONTROL \"\", Text2, \"EDIT\""), std::string::npos) << rc;
+    const std::vector<std::string>& warnings = written.report.value().warnings;
+    EXPECT_NE(std::find(warnings.begin(), warnings.end(),
+                        test::PathUtf8(dir / "Form1.frm") + ":10: the Text of Text2 (" + std::to_string(longText.size()) +
+                            " bytes) is longer than a dialog template holds: the dialog leaves it empty, and a program "
+                            "of the form (--program) sets it"),
+              warnings.end());
+    // The program sets both whole, one C string for each line, every line break as CR LF.
+    EXPECT_NE(written.program.find("        tarvelSetText(GetDlgItem(dialog, Text1),\r\n"
+                                   "            \"a\\015\\012\"\r\n"
+                                   "            \"b\");\r\n"),
+              std::string::npos);
+    EXPECT_NE(written.program.find("            \"line 0\\015\\012\"\r\n            \"line 1\\015\\012\"\r\n"),
+              std::string::npos);
+    EXPECT_NE(written.program.find("            \"line 399\\015\\012\");\r\n"), std::string::npos);
 }
 
 TEST(ProgramWriter, AFormWithoutADialogGetsNoProgramAndAWarning) {

@@ -61,6 +61,10 @@ std::string ConversionFailureMessage(const ConvertError& failure) {
         case ErrorKind::OutputIsInput:
             return "Plik wynikowy " + file + " to plik " + Quoted(failure.detail) +
                    ", z którego konwersja czyta; zapis zniszczyłby go.";
+        case ErrorKind::OutputsShareAFile:
+            return "Obraz formularza " + file + AtLine(failure.line) + " zostałby zapisany w pliku " + Quoted(failure.detail) +
+                   ", w którym zapisuje się też inny plik wynikowy, " + Quoted(failure.otherFile) +
+                   "; jeden zniszczyłby drugi.";
         case ErrorKind::OutputUnwritable:
             return "Nie można zapisać pliku " + file + Reason(failure) + ".";
         case ErrorKind::OutputLinkRefused:

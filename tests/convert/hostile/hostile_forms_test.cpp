@@ -460,5 +460,51 @@ TEST(HostileForms, TheRulebookOfEveryWriterRefusesWhatNoCompilerTakes) {
         EXPECT_NE(check::CheckMasmText(bad), "") << bad;
 }
 
+// The pictures: each resource names a file of the run of its own type, whose name says what its bytes are.
+TEST(HostileForms, TheRulebookOfThePicturesRefusesAResourceWithoutItsFile) {
+    using Files = std::vector<check::PictureFile>;
+    const std::string icon("\0\0\1\0\1\0", 6), bitmap = "BM....";
+    const std::string rc = "F_Icon ICON \"Form1.ico\"\r\nP_Picture BITMAP \"Form1_P.bmp\"  // 2\r\n"
+                           "F DIALOGEX 0, 0, 10, 10\r\n{\r\n    ICON F_Icon, 3, 0, 0, 0, 0\r\n}\r\n";
+    EXPECT_EQ(check::CheckPictures(rc, Files{{"Form1.ico", icon}, {"Form1_P.bmp", bitmap}}), "");
+    const std::pair<std::string, Files> bad[] = {
+        {rc, Files{{"Form1.ico", icon}}},                                         // a resource of no file
+        {rc, Files{{"Form1.ico", bitmap}, {"Form1_P.bmp", bitmap}}},              // a bitmap named .ico
+        {rc, Files{{"Form1.ico", icon}, {"Form1_P.bmp", bitmap}, {"FORM1.ico", icon}}},  // one name twice
+        {"", Files{{"Form1 \xC5\xBC.bmp", bitmap}}},                               // not ASCII
+        {"", Files{{"Form1.bmp", "GIF89a"}}},                                     // no picture of ours
+        {"F ICON \"Form1_P.bmp\"\r\n", Files{{"Form1_P.bmp", bitmap}}},           // an icon of a bitmap's file
+    };
+    for (const auto& [text, files] : bad) EXPECT_NE(check::CheckPictures(text, files), "") << text;
+}
+
+// The program: every handler once or listed, and the form's code whole inside comments.
+TEST(HostileForms, TheRulebookOfTheProgramRefusesCodeThatEscapesItsComment) {
+    const std::string code = "Private Sub Command1_Click()\r\n    x = 1 ' */\r\nEnd Sub\r\nPrivate Sub Text1_KeyPress()\r\nEnd Sub\r\n";
+    const std::vector<check::CodeHandler> handlers = {{"Command1_Click", "Private Sub Command1_Click()"},
+                                                      {"Text1_KeyPress", "Private Sub Text1_KeyPress()"}};
+    const std::string function = "static void Command1_Click(void)\r\n{\r\n#ifdef TARVEL_TRACE\r\n"
+                                 "    tarvelTrace(\"Command1_Click\", -1);\r\n#endif\r\n    /*\r\n"
+                                 "    Private Sub Command1_Click()\r\n        x = 1 ' * /\r\n    End Sub\r\n    */\r\n}\r\n";
+    const std::string call = "static void tarvelCommand(int id)\r\n{\r\n    if (id == 1) Command1_Click();\r\n}\r\n";
+    const std::string rest = "/* rest:\r\nPrivate Sub Text1_KeyPress()\r\nEnd Sub\r\n*/\r\n";
+    const std::string listed = "/* Handlers of the form's code that no Windows message of this program stands for:\r\n"
+                               "     Text1_KeyPress (line 4)\r\n*/\r\n" + rest;
+    EXPECT_EQ(check::CheckProgramText(function + call + listed, code, handlers), "");
+    std::string escaped = function;
+    escaped.replace(escaped.find("* /"), 3, "*/");
+    const std::string bad[] = {
+        escaped + call + listed,                  // the code's "*/" ends the comment
+        function + listed,                        // a handler that nothing calls
+        function + call + rest,                   // a handler neither defined nor listed
+        function + function + call + listed,      // one handler defined twice
+        function + call + listed + "}\r\n",       // a brace that closes nothing
+        function + call + listed + "/* a /* b */\r\n",  // a comment opened inside another
+        function + call + listed + "/* a *\\\r\n/ b */\r\n",  // a backslash that joins "*" to "/"
+        function + call + listed + "int \xC5\xBC;\r\n",  // a byte beyond ASCII outside comments and strings
+    };
+    for (const std::string& text : bad) EXPECT_NE(check::CheckProgramText(text, code, handlers), "") << text;
+}
+
 }  // namespace
 }  // namespace tarvel::hostile

@@ -46,6 +46,13 @@ TEST(ErrorMessages, EachKindIsOnePlainPolishSentenceNamingTheFileAndTheLine) {
          "formularza mieści najwyżej 16 MiB."},
         {Error(ErrorKind::OutputIsInput, "/f/F.rc", 0, "/f/F.frx"),
          "Plik wynikowy „/f/F.rc” to plik „/f/F.frx”, z którego konwersja czyta; zapis zniszczyłby go."},
+        {[] {
+             ConvertError error = Error(ErrorKind::OutputsShareAFile, "/f/F.frm", 6, "/f/F.ico");
+             error.otherFile = "/f/./F.ico";
+             return error;
+         }(),
+         "Obraz formularza „/f/F.frm” (wiersz 6) zostałby zapisany w pliku „/f/F.ico”, w którym zapisuje się też inny "
+         "plik wynikowy, „/f/./F.ico”; jeden zniszczyłby drugi."},
         {Error(ErrorKind::FrxUnreadable, "/f/F.frx", 0, "not a regular file"),
          "Nie można odczytać pliku „/f/F.frx” z tekstami menu: to nie jest zwykły plik, lecz potok, gniazdo lub urządzenie."},
         {Error(ErrorKind::OutputUnwritable, "/f/F.rc", 0, {}, 0, gone), "Nie można zapisać pliku „/f/F.rc”: " + reason + "."},
