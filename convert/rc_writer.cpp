@@ -1,6 +1,7 @@
 #include "rc_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -289,18 +290,23 @@ void AppendRcString(std::string& out, std::string_view text) {
         if (text.size() - i >= 8) {
             std::uint64_t word;
             std::memcpy(&word, text.data() + i, 8);
-            if (!(((word - kOnes * 0x20) & ~word & kHighBits) | hasZeroByte(word ^ (kOnes * '"')) |
-                  hasZeroByte(word ^ (kOnes * '\\')))) {
+            const std::uint64_t escaped = ((word - kOnes * 0x20) & ~word & kHighBits) |
+                                          hasZeroByte(word ^ (kOnes * '"')) | hasZeroByte(word ^ (kOnes * '\\'));
+            if (!escaped) {
                 i += 8;
+                continue;
+            }
+            // The lowest byte marked is the first to escape (a mark above it may be a borrow's).
+            i += static_cast<std::size_t>(std::countr_zero(escaped)) / 8;
+        } else {
+            const char c = text[i];
+            if (static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\') {
+                ++i;
                 continue;
             }
         }
         const char c = text[i];
         const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && c != '"' && c != '\\') {
-            ++i;
-            continue;
-        }
         out.append(text.data() + run, i - run);
         run = ++i;
         if (c == '"') {
