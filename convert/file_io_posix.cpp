@@ -171,6 +171,7 @@ extern "C" void OnBusError(int, siginfo_t* info, void*) {
 
 void GuardBusErrors() {
     std::call_once(busErrorGuarded, [] {
+        (void)PageSize();  // known before the handler needs it: nothing in it may wait for a lock
         struct sigaction action {};
         action.sa_sigaction = OnBusError;
         action.sa_flags = SA_SIGINFO;

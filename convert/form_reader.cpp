@@ -62,6 +62,21 @@ const char* FindLineEnd(const char* p, const char* end) {
     return p;
 }
 
+#if defined(TARVEL_AVX2_SCAN)
+// The same, thirty-two bytes at a time, on processors that have AVX2.
+[[gnu::target("avx2")]] const char* FindLineEndAvx2(const char* p, const char* end) {
+    const __m256i lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r');
+    while (end - p >= 32) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const auto ends = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, lf), _mm256_cmpeq_epi8(bytes, cr))));
+        if (ends) return p + std::countr_zero(ends);
+        p += 32;
+    }
+    return FindLineEnd(p, end);
+}
+#endif
+
 // The first byte in [p, end) that is not a blank, or `end`.
 const char* SkipBlanks(const char* p, const char* end) {
     return p + LeadingBlanks(std::string_view(p, static_cast<std::size_t>(end - p)));
@@ -229,12 +244,24 @@ PassOverFunction WidestPassOver() {
     return PassOverLinesSse2;
 }
 
+using FindLineEndFunction = const char* (*)(const char*, const char*);
+
+FindLineEndFunction WidestFindLineEnd() {
+#if defined(TARVEL_AVX2_SCAN)
+    if (WidestPassOver() == PassOverLinesAvx2) return FindLineEndAvx2;
+#endif
+    return FindLineEnd;
+}
+
 std::atomic<PassOverFunction> passOver{WidestPassOver()};
+std::atomic<FindLineEndFunction> findLineEnd{WidestFindLineEnd()};
 
 }  // namespace
 
 void UseBlockScan(BlockScan scan) {
-    passOver.store(scan == BlockScan::Widest ? WidestPassOver() : PassOverLinesSse2, std::memory_order_relaxed);
+    const bool widest = scan == BlockScan::Widest;
+    passOver.store(widest ? WidestPassOver() : PassOverLinesSse2, std::memory_order_relaxed);
+    findLineEnd.store(widest ? WidestFindLineEnd() : FindLineEnd, std::memory_order_relaxed);
 }
 
 bool HasWiderBlockScan() { return WidestPassOver() != PassOverLinesSse2; }
@@ -386,7 +413,7 @@ std::optional<std::string_view> FormReader::NextLine() {
             skipLf_ = false;
             if (text_[position_] == '\n') searched = ++position_;
         }
-        const char* const stop = FindLineEnd(text_.data() + searched, text_.data() + text_.size());
+        const char* const stop = findLineEnd.load(std::memory_order_relaxed)(text_.data() + searched, text_.data() + text_.size());
         if (stop != text_.data() + text_.size()) {
             const std::size_t end = static_cast<std::size_t>(stop - text_.data());
             const std::string_view line = text_.substr(position_, end - position_);
@@ -430,11 +457,12 @@ void FormReader::PassOverBlockLines(std::size_t& depth) {
     const char* p = text + position_;
     std::uint32_t lines = line_;
     const PassOverFunction scan = passOver.load(std::memory_order_relaxed);
+    const FindLineEndFunction find = findLineEnd.load(std::memory_order_relaxed);
     while (depth > 0) {
         p = scan(p, end, lines, depth);
         if (depth == 0) break;
         const char* const first = SkipBlanks(p, end);
-        const char* const stop = FindLineEnd(first, end);
+        const char* const stop = find(first, end);
         // A CR at the end of the piece may be the first half of a CR LF.
         if (end - stop < 2) break;
         // Only a line whose first byte is an A, or whose first byte after blanks is a B or an E, matters.

@@ -30,9 +30,9 @@ inline bool EndsDefinition(std::string_view line) {
     return !line.empty() && (line.front() | 0x20) == 'a' && StartsWithWord(line, "attribute");
 }
 
-/// The scan that passes over the lines of blocks not read: the widest the
-/// processor runs (AVX2 where it has it), or the narrow one that every x86-64
-/// processor runs (SSE2). Both give the same; UseBlockScan chooses the one the
+/// The scans that find the line ends and pass over the lines of blocks not
+/// read: the widest the processor runs (AVX2 where it has it), or the narrow
+/// ones that every x86-64 processor runs (SSE2). Both give the same; UseBlockScan chooses the one the
 /// readers use from then on, so that both can be run on the same forms.
 enum class BlockScan : std::uint8_t { Widest, Narrow };
 void UseBlockScan(BlockScan scan);
