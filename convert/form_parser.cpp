@@ -122,6 +122,13 @@ public:
 
     /// The blocks being passed over whole, for the reader to pass over; null when none is.
     std::size_t* BlocksPassedOver() { return skipDepth_ > 0 ? &skipDepth_ : nullptr; }
+    /// Would a block that begins after those (of any type but VB.Menu) be passed over whole too? So
+    /// it is in a menu item, and in the form when its controls are neither kept nor looked at.
+    bool PassesOverSiblings() const {
+        if (inFont_ || inImages_ || tabStripDepth_ > 0) return false;
+        const Open& parent = open_.back();
+        return parent.kind == Kind::Item || (parent.kind == Kind::Object && !keepControls_ && !noteCodePage_);
+    }
 
     /// The form's Begin line.
     void BeginForm(std::string_view type, std::string_view name, std::uint32_t line) { BeginObject(type, name, line, true); }
@@ -517,7 +524,7 @@ Result<Form> ParseForm(FormReader& reader, FrxSource& frx, const FormReading& re
     builder.BeginForm(type, SplitWord(rest).first, reader.line());
     for (;;) {
         std::size_t* const passedOver = builder.BlocksPassedOver();
-        line = passedOver ? reader.NextLineOutside(*passedOver) : reader.NextLine();
+        line = passedOver ? reader.NextLineOutside(*passedOver, builder.PassesOverSiblings()) : reader.NextLine();
         if (!line || EndsDefinition(*line) || !builder.Line(TrimBlanks(*line), reader.line())) break;
     }
     if (reader.error()) return *reader.error();

@@ -479,13 +479,24 @@ void FormReader::PassOverBlockLines(std::size_t& depth) {
     line_ = lines;
 }
 
-std::optional<std::string_view> FormReader::NextLineOutside(std::size_t& depth) {
-    for (PassOverBlockLines(depth); depth > 0; PassOverBlockLines(depth)) {
+std::optional<std::string_view> FormReader::NextLineOutside(std::size_t& depth, bool siblings) {
+    for (;;) {
+        for (PassOverBlockLines(depth); depth > 0; PassOverBlockLines(depth)) {
+            const std::optional<std::string_view> line = NextLine();
+            if (!line || EndsDefinition(*line)) return line;
+            CountBlocks(BlockWordOf(TrimBlanks(*line)), depth);
+        }
         const std::optional<std::string_view> line = NextLine();
-        if (!line || EndsDefinition(*line)) return line;
-        CountBlocks(BlockWordOf(TrimBlanks(*line)), depth);
+        if (!siblings || !line) return line;
+        const std::string_view trimmed = TrimBlanks(*line);
+        if (BlockWordOf(trimmed) != BlockWord::Begin) return line;
+        // The block's type: the word after Begin, up to a blank.
+        std::string_view type = trimmed.substr(5);
+        type.remove_prefix(LeadingBlanks(type));
+        type = type.substr(0, static_cast<std::size_t>(std::find_if(type.begin(), type.end(), IsBlank) - type.begin()));
+        if (EqualNoCase(type, "vb.menu")) return line;
+        depth = 1;
     }
-    return NextLine();
 }
 
 }  // namespace tarvel

@@ -66,8 +66,10 @@ public:
     /// that begins a block up and one that ends a block down, without a look
     /// at what the others say (they are counted all the same), and gives the
     /// line after the one that closes the last of them, `depth` then 0. A line
-    /// that ends the form's definition among them is given as it comes.
-    std::optional<std::string_view> NextLineOutside(std::size_t& depth);
+    /// that ends the form's definition among them is given as it comes. With
+    /// `siblings`, a block that begins right after them (a Begin line of any
+    /// type but VB.Menu) is passed over too, and so on.
+    std::optional<std::string_view> NextLineOutside(std::size_t& depth, bool siblings = false);
 
     /// The number of the line NextLine gave last.
     std::uint32_t line() const { return line_; }

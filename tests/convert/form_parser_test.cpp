@@ -481,7 +481,8 @@ TEST(FormParser, ABlockLinePassedOverCountsOnceWhereverItsLineEndFalls) {
 TEST(FormParser, TheWideAndTheNarrowScanPassOverTheSameLines) {
     // Controls passed over whole, made of lines that open and close blocks,
     // may end the definition or only look so, in every case and with every
-    // line end, and blanks before them: each scan gives the same menu, lines and all.
+    // line end, and blanks before them: each scan gives the same menu, lines
+    // and all, and so does reading them a line at a time.
     if (!HasWiderBlockScan()) GTEST_SKIP() << "this processor runs only the narrow scan";
     const std::vector<std::string> words = {"Begin VB.Label L", "BeginProperty Font", "EndProperty", "End", "END", "eNd",
                                             "Tag = \"End\"", "Attribute VB_Name = \"F\"", "attributes", "bEGIN x",
@@ -502,6 +503,10 @@ TEST(FormParser, TheWideAndTheNarrowScanPassOverTheSameLines) {
         ASSERT_EQ(static_cast<bool>(narrow), static_cast<bool>(wide)) << form;
         if (narrow) {
             ASSERT_EQ(Outline(narrow.value()), Outline(wide.value())) << form;
+            // Read a line at a time, as when what the controls say of the code page is noted: the same menu.
+            const Result<Form> lineByLine = Parse(form);
+            ASSERT_TRUE(lineByLine);
+            ASSERT_EQ(Outline(lineByLine.value()), Outline(wide.value())) << form;
         }
     }
 }
