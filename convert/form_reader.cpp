@@ -331,9 +331,10 @@ FormReader FormReader::FromBytes(std::string_view bytes, std::string name) {
 }
 
 // Shows the next piece of the file from the first byte not yet given (the
-// unread rest of this piece, and a piece after it), or, once the file's size
-// when opened is all shown or it cannot be shown, lets it be read from there
-// on: what it has grown by since is read too, and a file that shrank under
+// unread rest of this piece, and a piece after it). Once the file's size when
+// opened is all shown, the form ends there if the file is still that size;
+// otherwise, or where it cannot be shown, it is read from there on: what it
+// has grown by since is read too, and a file that shrank under
 // the piece (whose bytes then read as zeros) is read as it is now. No line
 // has been given from the bytes that are not the file's: they hold no line end.
 bool FormReader::ShowNextPiece() {
@@ -354,6 +355,13 @@ bool FormReader::ShowNextPiece() {
             text_ = window_->bytes();
             position_ = static_cast<std::size_t>(from - start);
             return true;
+        }
+    } else if (shownEnd == mapEnd_ && !text_.empty() && !window_->Shrank()) {
+        // All of the file is shown: unless its size has changed since, nothing more is there to read.
+        FileFacts facts;
+        if (!InspectStream(stream_, facts) && facts.size == mapEnd_) {
+            atEnd_ = true;
+            return false;
         }
     }
     window_.reset();
