@@ -647,7 +647,9 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
     GroupOptionButtons(form, dialog);
     for (const DialogControlRef& ref : dialog.controls) {
         const FormObject& control = form.objects[ref.object];
-        WarnUnfit(ControlRect(form, dialog, ref.object, nullptr), Where(formFile, control.line), Described(control), warnings);
+        // The warning's words only for a control that needs one: most fit.
+        const WideRect rect = ControlRect(form, dialog, ref.object, nullptr);
+        if (!Fits(rect)) WarnUnfit(rect, Where(formFile, control.line), Described(control), warnings);
         const std::optional<std::string_view> text = control.Property(Prop::Text);
         const ControlKind* kind = KindAt(dialog.places[ref.object].kind);
         if (kind && kind->text == TextFrom::Text && text && !FitsTemplate(*text)) {

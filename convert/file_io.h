@@ -79,6 +79,37 @@ std::error_code InspectStream(std::FILE* stream, FileFacts& facts);
 /// Moves a file being read to `offset` from its start, with 64 bits on every system.
 std::error_code SeekTo(std::FILE* file, std::uint64_t offset);
 
+/// A piece of a regular file being read, shown in memory where the system
+/// maps the file's own pages (mmap, MapViewOfFile), so its bytes are read
+/// without a copy; moved on a piece at a time, it holds only one piece.
+/// A file that shrinks under it never brings the program down: the bytes
+/// past the first page it no longer holds read as zeros, and Shrank() says
+/// so, so that the reader reads the rest through the file instead.
+class FileWindow {
+public:
+    FileWindow() = default;
+    FileWindow(const FileWindow&) = delete;
+    FileWindow& operator=(const FileWindow&) = delete;
+    ~FileWindow();
+
+    /// What an offset must be a multiple of.
+    static std::size_t Granularity();
+
+    /// Shows `length` (more than 0) bytes of `file` from `offset`, which the
+    /// file held when it was last looked at; the piece shown before goes.
+    /// Fails where the system maps no such file (then read it as a stream).
+    std::error_code Show(std::FILE* file, std::uint64_t offset, std::size_t length);
+    std::string_view bytes() const { return {data_, length_}; }
+    /// Did the file shrink under the piece shown (or fail to be read there)?
+    bool Shrank() const;
+    void Close();
+
+private:
+    const char* data_ = nullptr;
+    std::size_t length_ = 0;
+    int slot_ = -1;  // where the guard against a shrinking file knows the piece
+};
+
 /// A file being written through the system's own calls. Closed, errors
 /// ignored, when dropped without Close.
 class OutputFile {

@@ -3,14 +3,18 @@
 // find a full disk before a file is rewritten in place; lstat(2) and
 // readlink(2) to follow an output's links the way the kernel does.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
+#include <mutex>
 #include <vector>
 
 #include "file_io.h"
@@ -117,6 +121,113 @@ std::error_code SeekTo(std::FILE* file, std::uint64_t offset) {
         return std::make_error_code(std::errc::value_too_large);
     if (::fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return Errno();
     return {};
+}
+
+// The pieces of files shown in memory, for the guard against a file that
+// shrinks under one: touching a page that the file no longer holds raises
+// SIGBUS, which would end the program. The guard puts zeros in the place of
+// the piece's pages from there on (the access then reads a zero) and notes
+// it; a SIGBUS anywhere else is left to what handled it before.
+namespace {
+
+struct ShownPiece {
+    std::atomic<bool> taken{false};
+    std::atomic<std::uintptr_t> begin{0}, end{0};
+    std::atomic<bool> shrank{false};
+};
+static_assert(std::atomic<std::uintptr_t>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+
+// A reader each: more at once than this read through the file instead.
+constexpr int kShownPieces = 32;
+ShownPiece shownPieces[kShownPieces];
+struct sigaction busErrorBefore {};
+std::once_flag busErrorGuarded;
+bool busErrorGuardInstalled = false;
+
+std::uintptr_t PageSize() {
+    static const std::uintptr_t size = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    return size;
+}
+
+extern "C" void OnBusError(int, siginfo_t* info, void*) {
+    const int savedErrno = errno;
+    const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
+    for (ShownPiece& piece : shownPieces) {
+        const std::uintptr_t begin = piece.begin.load(std::memory_order_relaxed);
+        const std::uintptr_t end = piece.end.load(std::memory_order_relaxed);
+        if (address < begin || address >= end) continue;
+        const std::uintptr_t page = address & ~(PageSize() - 1);
+        if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1,
+                   0) == MAP_FAILED)
+            break;
+        piece.shrank.store(true, std::memory_order_relaxed);
+        errno = savedErrno;
+        return;
+    }
+    // Not a piece of ours: the access faults again, and meets what was there before.
+    ::sigaction(SIGBUS, &busErrorBefore, nullptr);
+    errno = savedErrno;
+}
+
+void GuardBusErrors() {
+    std::call_once(busErrorGuarded, [] {
+        (void)PageSize();  // known before the handler needs it: nothing in it may wait for a lock
+        struct sigaction action {};
+        action.sa_sigaction = OnBusError;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        busErrorGuardInstalled = ::sigaction(SIGBUS, &action, &busErrorBefore) == 0;
+    });
+}
+
+}  // namespace
+
+std::size_t FileWindow::Granularity() { return PageSize(); }
+
+FileWindow::~FileWindow() { Close(); }
+
+std::error_code FileWindow::Show(std::FILE* file, std::uint64_t offset, std::size_t length) {
+    if (slot_ < 0) {
+        GuardBusErrors();
+        if (!busErrorGuardInstalled) return std::make_error_code(std::errc::operation_not_supported);
+        for (int i = 0; i < kShownPieces && slot_ < 0; ++i)
+            if (!shownPieces[i].taken.exchange(true)) slot_ = i;
+        if (slot_ < 0) return std::make_error_code(std::errc::too_many_files_open);
+    }
+    ShownPiece& piece = shownPieces[slot_];
+    if (data_) {
+        piece.begin.store(0);
+        piece.end.store(0);
+        ::munmap(const_cast<char*>(data_), length_);
+        data_ = nullptr;
+        length_ = 0;
+    }
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+        return std::make_error_code(std::errc::value_too_large);
+    void* const shown = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, ::fileno(file), static_cast<off_t>(offset));
+    if (shown == MAP_FAILED) return Errno();
+    (void)::madvise(shown, length, MADV_SEQUENTIAL);
+    data_ = static_cast<const char*>(shown);
+    length_ = length;
+    piece.shrank.store(false);
+    piece.end.store(reinterpret_cast<std::uintptr_t>(shown) + length);
+    piece.begin.store(reinterpret_cast<std::uintptr_t>(shown));
+    return {};
+}
+
+bool FileWindow::Shrank() const { return slot_ >= 0 && shownPieces[slot_].shrank.load(); }
+
+void FileWindow::Close() {
+    if (slot_ < 0) return;
+    ShownPiece& piece = shownPieces[slot_];
+    piece.begin.store(0);
+    piece.end.store(0);
+    if (data_) ::munmap(const_cast<char*>(data_), length_);
+    data_ = nullptr;
+    length_ = 0;
+    piece.shrank.store(false);
+    piece.taken.store(false);
+    slot_ = -1;
 }
 
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error) {

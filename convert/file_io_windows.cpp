@@ -124,6 +124,58 @@ std::error_code SeekTo(std::FILE* file, std::uint64_t offset) {
     return {};
 }
 
+// Only a file on a fixed disk of this machine is shown in memory: a network
+// or removable drive that goes away would fault the reading of a mapped page
+// (an in-page error), where reading the file merely fails. A mapped file
+// cannot be cut shorter (SetEndOfFile fails while it is), so it never shrinks.
+std::size_t FileWindow::Granularity() {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    return system.dwAllocationGranularity;
+}
+
+FileWindow::~FileWindow() { Close(); }
+
+std::error_code FileWindow::Show(std::FILE* file, std::uint64_t offset, std::size_t length) {
+    const int fd = _fileno(file);
+    const std::intptr_t handle = fd < 0 ? -1 : _get_osfhandle(fd);
+    if (handle == -1 || handle == -2) return std::make_error_code(std::errc::bad_file_descriptor);
+    const HANDLE h = Handle(handle);
+    if (slot_ < 0) {
+        wchar_t name[MAX_PATH + 8];
+        const DWORD size = GetFinalPathNameByHandleW(h, name, MAX_PATH + 8, VOLUME_NAME_DOS);
+        // "\\?\C:\..." for a drive letter; "\\?\UNC\..." for a share.
+        if (size < 7 || size >= MAX_PATH + 8 || name[5] != L':') return std::make_error_code(std::errc::operation_not_supported);
+        const wchar_t root[] = {name[4], L':', L'\\', L'\0'};
+        if (GetDriveTypeW(root) != DRIVE_FIXED) return std::make_error_code(std::errc::operation_not_supported);
+        slot_ = 0;
+    }
+    if (data_) {
+        UnmapViewOfFile(data_);
+        data_ = nullptr;
+        length_ = 0;
+    }
+    const HANDLE mapping = CreateFileMappingW(h, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (!mapping) return LastWindowsError();
+    const void* const shown = MapViewOfFile(mapping, FILE_MAP_READ, static_cast<DWORD>(offset >> 32),
+                                            static_cast<DWORD>(offset), length);
+    const std::error_code error = shown ? std::error_code() : LastWindowsError();
+    CloseHandle(mapping);  // the view keeps what it shows
+    if (error) return error;
+    data_ = static_cast<const char*>(shown);
+    length_ = length;
+    return {};
+}
+
+bool FileWindow::Shrank() const { return false; }
+
+void FileWindow::Close() {
+    if (data_) UnmapViewOfFile(data_);
+    data_ = nullptr;
+    length_ = 0;
+    slot_ = -1;
+}
+
 std::string NameCaseFolded(std::string text) {
     const std::wstring wide = WideFromUtf8(text);
     if (wide.empty()) return text;

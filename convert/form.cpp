@@ -74,6 +74,22 @@ constexpr std::array<KeptSlot, kKeptSlots> kKeptSlotTable = [] {
     return slots;
 }();
 
+// The lengths of the kept names by their first byte, one bit a length: most
+// lines name a property that is not kept, and this tells so before a probe.
+struct KeptShapes {
+    std::array<std::uint64_t, 128> lengths{};
+    constexpr bool MayHold(std::string_view name) const {
+        const auto first = static_cast<unsigned char>(name.front());
+        return first < lengths.size() && name.size() < 64 && (lengths[first] >> name.size() & 1);
+    }
+};
+constexpr KeptShapes kKeptShapes = [] {
+    KeptShapes shapes;
+    for (const KeptSlot& slot : kKeptSlotTable)
+        if (!slot.name.empty()) shapes.lengths[static_cast<unsigned char>(slot.name.front())] |= std::uint64_t{1} << slot.name.size();
+    return shapes;
+}();
+
 }  // namespace
 
 std::string_view TextStore::Keep(std::string_view bytes) {
@@ -135,6 +151,7 @@ std::optional<KeptName> KeptProperty(std::string_view name, bool inFontBlock) {
     if (name.empty()) return std::nullopt;
     // Only a tabbed container's pages are indexed properties that a writer reads.
     if (!inFontBlock && name.back() == ')') return name.front() == 'T' ? KeptTabProperty(name) : std::nullopt;
+    if (!kKeptShapes.MayHold(name)) return std::nullopt;
     for (std::size_t slot = KeptSlotOf(name, inFontBlock); !kKeptSlotTable[slot].name.empty(); slot = (slot + 1) % kKeptSlots) {
         const KeptSlot& kept = kKeptSlotTable[slot];
         if (kept.inFontBlock == inFontBlock && kept.name == name) return KeptName{kept.property};
@@ -153,6 +170,15 @@ std::string UnreadableString::Why() const {
 std::optional<double> FormObject::Number(Prop property) const {
     const std::optional<std::string_view> value = Property(property);
     if (!value) return std::nullopt;
+    // Most are whole numbers of a few digits ("285", "-1"), which a double holds exactly.
+    const bool negative = value->starts_with('-');
+    const std::string_view digits = value->substr(negative ? 1 : 0);
+    if (!digits.empty() && digits.size() <= 15 && std::all_of(digits.begin(), digits.end(), IsAsciiDigit)) {
+        std::int64_t whole = 0;
+        for (const char digit : digits) whole = whole * 10 + (digit - '0');
+        const auto number = static_cast<double>(whole);
+        return negative ? -number : number;
+    }
     double number = 0;
     const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), number);
     if (error != std::errc() || !std::isfinite(number)) return std::nullopt;

@@ -10,6 +10,10 @@
 #include "frx_data.h"
 #include "utf8.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tarvel {
 namespace {
 
@@ -34,6 +38,16 @@ std::pair<std::string_view, std::string_view> SplitProperty(std::string_view lin
 // them ends the word.
 std::size_t WordLength(std::string_view text, bool equalsEnds) {
     std::size_t length = 0;
+#if defined(__SSE2__)
+    // A property's name is padded with blanks to sixteen bytes: mostly one look settles it.
+    if (text.size() >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data()));
+        __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')));
+        if (equalsEnds) ends = _mm_or_si128(ends, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('=')));
+        if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(ends))) return static_cast<std::size_t>(std::countr_zero(mask));
+        length = 16;
+    }
+#endif
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighBits = 0x8080808080808080u;
         const auto zeroBytes = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; };
@@ -109,6 +123,13 @@ public:
 
     /// The blocks being passed over whole, for the reader to pass over; null when none is.
     std::size_t* BlocksPassedOver() { return skipDepth_ > 0 ? &skipDepth_ : nullptr; }
+    /// Would a block that begins after those (of any type but VB.Menu) be passed over whole too? So
+    /// it is in a menu item, and in the form when its controls are neither kept nor looked at.
+    bool PassesOverSiblings() const {
+        if (inFont_ || inImages_ || tabStripDepth_ > 0) return false;
+        const Open& parent = open_.back();
+        return parent.kind == Kind::Item || (parent.kind == Kind::Object && !keepControls_ && !noteCodePage_);
+    }
 
     /// The form's Begin line.
     void BeginForm(std::string_view type, std::string_view name, std::uint32_t line) { BeginObject(type, name, line, true); }
@@ -336,10 +357,12 @@ private:
     }
 
     void ObjectProperty(std::uint32_t index, std::string_view line, std::uint32_t number) {
-        // Most properties are not kept: the name tells, before the value is looked at.
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) return;
-        const std::string_view name = TrimBlanks(line.substr(0, equals));
+        // Most properties are not kept: the name tells, before the value is looked at. Every kept
+        // name is one word, so a line whose first word is not all that comes before its "=" keeps nothing.
+        const std::size_t nameEnd = WordLength(line, true);
+        const std::size_t equals = nameEnd + LeadingBlanks(line.substr(nameEnd));
+        if (equals == line.size() || line[equals] != '=') return;
+        const std::string_view name = line.substr(0, nameEnd);
         if (const std::optional<KeptName> kept = KeptProperty(name, false))
             KeepProperty(index, *kept, IsTextProperty(name), TrimBlanks(line.substr(equals + 1)), number);
     }
@@ -525,7 +548,7 @@ Result<Form> ParseForm(FormReader& reader, FrxSource& frx, const FormReading& re
     builder.BeginForm(type, SplitWord(rest).first, reader.line());
     for (;;) {
         std::size_t* const passedOver = builder.BlocksPassedOver();
-        line = passedOver ? reader.NextLineOutside(*passedOver) : reader.NextLine();
+        line = passedOver ? reader.NextLineOutside(*passedOver, builder.PassesOverSiblings()) : reader.NextLine();
         if (!line || EndsDefinition(*line) || !builder.Line(TrimBlanks(*line), reader.line())) break;
     }
     if (reader.error()) return *reader.error();

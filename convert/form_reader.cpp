@@ -1,13 +1,20 @@
 #include "form_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define TARVEL_AVX2_SCAN 1
 #endif
 
 namespace tarvel {
@@ -55,6 +62,21 @@ const char* FindLineEnd(const char* p, const char* end) {
     return p;
 }
 
+#if defined(TARVEL_AVX2_SCAN)
+// The same, thirty-two bytes at a time, on processors that have AVX2.
+[[gnu::target("avx2")]] const char* FindLineEndAvx2(const char* p, const char* end) {
+    const __m256i lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r');
+    while (end - p >= 32) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const auto ends = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, lf), _mm256_cmpeq_epi8(bytes, cr))));
+        if (ends) return p + std::countr_zero(ends);
+        p += 32;
+    }
+    return FindLineEnd(p, end);
+}
+#endif
+
 // The first byte in [p, end) that is not a blank, or `end`.
 const char* SkipBlanks(const char* p, const char* end) {
     return p + LeadingBlanks(std::string_view(p, static_cast<std::size_t>(end - p)));
@@ -76,6 +98,69 @@ constexpr std::uint32_t CountBits(std::uint64_t bits) {
 }
 static_assert(CountBits(0) == 0 && CountBits(~std::uint64_t{0}) == 64 && CountBits(0x8000000100000011u) == 4);
 
+// What the scan below looks at in 64 bytes, one bit a byte: the LFs, the
+// line ends (CR and LF), the blanks (space and tab), and the letters that
+// may begin a word that opens or ends a block or the definition (A, B, E in
+// either case).
+struct BlockMasks {
+    std::uint64_t lfs, ends, blanks, letters;
+};
+
+#if defined(__SSE2__)
+struct Sse2Masks {
+    static BlockMasks Of(const char* block) {
+        const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), space = _mm_set1_epi8(' '),
+                      tab = _mm_set1_epi8('\t'), caseBit = _mm_set1_epi8(0x20), b = _mm_set1_epi8('b'),
+                      e = _mm_set1_epi8('e'), a = _mm_set1_epi8('a');
+        BlockMasks masks{};
+#pragma GCC unroll 4
+        for (int part = 0; part < 4; ++part) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
+            const __m128i lower = _mm_or_si128(bytes, caseBit);
+            const __m128i isLf = _mm_cmpeq_epi8(bytes, lf);
+            const __m128i isLetter = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(lower, b), _mm_cmpeq_epi8(lower, e)),
+                                                  _mm_cmpeq_epi8(lower, a));
+            const auto bits = [&](__m128i set) {
+                return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(set))} << (16 * part);
+            };
+            masks.lfs |= bits(isLf);
+            masks.ends |= bits(_mm_or_si128(isLf, _mm_cmpeq_epi8(bytes, cr)));
+            masks.blanks |= bits(_mm_or_si128(_mm_cmpeq_epi8(bytes, space), _mm_cmpeq_epi8(bytes, tab)));
+            masks.letters |= bits(isLetter);
+        }
+        return masks;
+    }
+};
+#endif
+
+#if defined(TARVEL_AVX2_SCAN)
+// Thirty-two bytes at a time, on processors that have AVX2.
+struct Avx2Masks {
+    [[gnu::target("avx2")]] static BlockMasks Of(const char* block) {
+        const __m256i lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r'), space = _mm256_set1_epi8(' '),
+                      tab = _mm256_set1_epi8('\t'), caseBit = _mm256_set1_epi8(0x20), b = _mm256_set1_epi8('b'),
+                      e = _mm256_set1_epi8('e'), a = _mm256_set1_epi8('a');
+        BlockMasks masks{};
+#pragma GCC unroll 2
+        for (int part = 0; part < 2; ++part) {
+            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + 32 * part));
+            const __m256i lower = _mm256_or_si256(bytes, caseBit);
+            const __m256i isLf = _mm256_cmpeq_epi8(bytes, lf);
+            const __m256i isLetter = _mm256_or_si256(
+                _mm256_or_si256(_mm256_cmpeq_epi8(lower, b), _mm256_cmpeq_epi8(lower, e)), _mm256_cmpeq_epi8(lower, a));
+            const __m256i isEnd = _mm256_or_si256(isLf, _mm256_cmpeq_epi8(bytes, cr));
+            const __m256i isBlank = _mm256_or_si256(_mm256_cmpeq_epi8(bytes, space), _mm256_cmpeq_epi8(bytes, tab));
+            const int shift = 32 * part;
+            masks.lfs |= std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(isLf))} << shift;
+            masks.ends |= std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(isEnd))} << shift;
+            masks.blanks |= std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(isBlank))} << shift;
+            masks.letters |= std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(isLetter))} << shift;
+        }
+        return masks;
+    }
+};
+#endif
+
 // Passes over the lines of the blocks being passed over, from the line that
 // begins at `p`, 64 bytes at a time: a line that begins a block counts
 // `depth` up, one that ends a block down. Gives where the caller goes on:
@@ -86,55 +171,31 @@ static_assert(CountBits(0) == 0 && CountBits(~std::uint64_t{0}) == 64 && CountBi
 // after blanks is a B or an E, in either case, can begin or end a block; the
 // rest are most of a form, and a line at a time would cost a branch the
 // processor cannot foresee for each.
-const char* PassOverLinesInBlocks(const char* p, const char* end, std::uint32_t& lines, std::size_t& depth) {
-#if defined(__SSE2__)
-    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), space = _mm_set1_epi8(' '),
-                  tab = _mm_set1_epi8('\t'), caseBit = _mm_set1_epi8(0x20), b = _mm_set1_epi8('b'),
-                  e = _mm_set1_epi8('e'), a = _mm_set1_epi8('a');
-    struct Masks {
-        std::uint32_t lfs, ends, blanks, letters;
-    };
-    const auto masksOf = [&](const char* at) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        const __m128i lower = _mm_or_si128(bytes, caseBit);
-        const __m128i isLf = _mm_cmpeq_epi8(bytes, lf);
-        const __m128i isLetter = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(lower, b), _mm_cmpeq_epi8(lower, e)),
-                                              _mm_cmpeq_epi8(lower, a));
-        return Masks{static_cast<std::uint32_t>(_mm_movemask_epi8(isLf)),
-                     static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(isLf, _mm_cmpeq_epi8(bytes, cr)))),
-                     static_cast<std::uint32_t>(
-                         _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, space), _mm_cmpeq_epi8(bytes, tab)))),
-                     static_cast<std::uint32_t>(_mm_movemask_epi8(isLetter))};
-    };
-    const auto join = [](std::uint32_t m0, std::uint32_t m1, std::uint32_t m2, std::uint32_t m3) {
-        return std::uint64_t{m0 | m1 << 16} | std::uint64_t{m2 | m3 << 16} << 32;
-    };
+template <class Masks>
+[[gnu::always_inline]] inline const char* PassOverLinesInBlocks(const char* p, const char* end, std::uint32_t& lines,
+                                                                std::size_t& depth) {
     const char* lineStart = p;
     std::uint64_t startCarry = 1;  // the block begins a line
     std::uint64_t blankCarry = 0;  // the block goes on with the blanks that began a line
     // The byte after the block tells whether a CR at its end is half a CR LF.
     for (const char* block = p; end - block > 64; block += 64) {
-        const Masks m0 = masksOf(block), m1 = masksOf(block + 16), m2 = masksOf(block + 32), m3 = masksOf(block + 48);
-        const std::uint64_t lfs = join(m0.lfs, m1.lfs, m2.lfs, m3.lfs);
-        const std::uint64_t ends = join(m0.ends, m1.ends, m2.ends, m3.ends);
-        const std::uint64_t blanks = join(m0.blanks, m1.blanks, m2.blanks, m3.blanks);
-        const std::uint64_t letters = join(m0.letters, m1.letters, m2.letters, m3.letters);
+        const BlockMasks m = Masks::Of(block);
         // One bit a line end: an LF, or a CR that no LF follows.
-        const std::uint64_t lfAfter = (lfs >> 1) | (std::uint64_t{block[64] == '\n'} << 63);
-        const std::uint64_t lineEnds = lfs | (ends & ~lfs & ~lfAfter);
-        const std::uint64_t starts = (ends << 1) | startCarry;
+        const std::uint64_t lfAfter = (m.lfs >> 1) | (std::uint64_t{block[64] == '\n'} << 63);
+        const std::uint64_t lineEnds = m.lfs | (m.ends & ~m.lfs & ~lfAfter);
+        const std::uint64_t starts = (m.ends << 1) | startCarry;
         // A line's first byte that is no blank: the carry of an addition runs over the blanks from its start.
         const std::uint64_t from = starts | blankCarry;
-        const std::uint64_t sum = from + blanks;
+        const std::uint64_t sum = from + m.blanks;
         // The lines that may begin or end a block are told here by their first word, when the block holds
         // them whole; any other is left to the caller, from its start.
-        for (std::uint64_t hits = sum & ~blanks & letters; hits; hits &= hits - 1) {
+        for (std::uint64_t hits = sum & ~m.blanks & m.letters; hits; hits &= hits - 1) {
             const int hit = std::countr_zero(hits);
             const std::uint64_t after = ~std::uint64_t{0} << hit;
             if ((block[hit] | 0x20) == 'a' && !(starts >> hit & 1)) continue;  // an A after blanks
             // A line that the block does not hold whole with the start of the next (a CR LF could
             // cross its end), or that may end the definition, is the caller's.
-            const int stop = (ends & after) ? std::countr_zero(ends & after) : 64;
+            const int stop = (m.ends & after) ? std::countr_zero(m.ends & after) : 64;
             if (stop >= 63 || (block[hit] | 0x20) == 'a') {
                 const std::uint64_t before = lineEnds & ~after;
                 lines += CountBits(before);
@@ -150,17 +211,62 @@ const char* PassOverLinesInBlocks(const char* p, const char* end, std::uint32_t&
         }
         lines += CountBits(lineEnds);
         if (lineEnds) lineStart = block + 64 - std::countl_zero(lineEnds);
-        startCarry = ends >> 63;
+        startCarry = m.ends >> 63;
         blankCarry = sum < from;
     }
     return lineStart;
-#else
-    (void)end;
-    (void)lines;
-    (void)depth;
-    return p;
-#endif
 }
+
+using PassOverFunction = const char* (*)(const char*, const char*, std::uint32_t&, std::size_t&);
+
+#if defined(__SSE2__)
+const char* PassOverLinesSse2(const char* p, const char* end, std::uint32_t& lines, std::size_t& depth) {
+    return PassOverLinesInBlocks<Sse2Masks>(p, end, lines, depth);
+}
+#else
+// Without the instructions to look at many bytes at once, the lines are the caller's, one at a time.
+const char* PassOverLinesSse2(const char* p, const char*, std::uint32_t&, std::size_t&) { return p; }
+#endif
+
+#if defined(TARVEL_AVX2_SCAN)
+[[gnu::target("avx2"), gnu::flatten]] const char* PassOverLinesAvx2(const char* p, const char* end,
+                                                                     std::uint32_t& lines, std::size_t& depth) {
+    return PassOverLinesInBlocks<Avx2Masks>(p, end, lines, depth);
+}
+#endif
+
+PassOverFunction WidestPassOver() {
+#if defined(TARVEL_AVX2_SCAN)
+    // Asked before the constructors have run (this is one), the processor must be looked at first.
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) return PassOverLinesAvx2;
+#endif
+    return PassOverLinesSse2;
+}
+
+using FindLineEndFunction = const char* (*)(const char*, const char*);
+
+FindLineEndFunction WidestFindLineEnd() {
+#if defined(TARVEL_AVX2_SCAN)
+    if (WidestPassOver() == PassOverLinesAvx2) return FindLineEndAvx2;
+#endif
+    return FindLineEnd;
+}
+
+std::atomic<PassOverFunction> passOver{WidestPassOver()};
+std::atomic<FindLineEndFunction> findLineEnd{WidestFindLineEnd()};
+
+}  // namespace
+
+void UseBlockScan(BlockScan scan) {
+    const bool widest = scan == BlockScan::Widest;
+    passOver.store(widest ? WidestPassOver() : PassOverLinesSse2, std::memory_order_relaxed);
+    findLineEnd.store(widest ? WidestFindLineEnd() : FindLineEnd, std::memory_order_relaxed);
+}
+
+bool HasWiderBlockScan() { return WidestPassOver() != PassOverLinesSse2; }
+
+namespace {
 
 // Eight bytes of `text` from `at`, letters in lower case (other bytes
 // changed too, but never into a letter), as one word to compare with a lower-case word.
@@ -199,6 +305,10 @@ Result<FormReader> FormReader::Open(const std::filesystem::path& path, std::stri
     if (facts.directory) return Unreadable(name, std::make_error_code(std::errc::is_a_directory));
     if (!reader.file_) return FileError(ErrorKind::NotARegularFile, std::move(name));
     reader.stream_ = reader.file_.get();
+    if (facts.size > 0) {
+        reader.window_ = std::make_unique<FileWindow>();
+        reader.mapEnd_ = facts.size;
+    }
     reader.identity_ = facts.identity;
     reader.name_ = std::move(name);
     return reader;
@@ -220,15 +330,66 @@ FormReader FormReader::FromBytes(std::string_view bytes, std::string name) {
     return reader;
 }
 
-// Keeps the unread rest of the piece and reads more after it.
+// Shows the next piece of the file from the first byte not yet given (the
+// unread rest of this piece, and a piece after it). Once the file's size when
+// opened is all shown, the form ends there if the file is still that size;
+// otherwise, or where it cannot be shown, it is read from there on: what it
+// has grown by since is read too, and a file that shrank under
+// the piece (whose bytes then read as zeros) is read as it is now. No line
+// has been given from the bytes that are not the file's: they hold no line end.
+bool FormReader::ShowNextPiece() {
+    const std::uint64_t from = textOffset_ + position_;
+    const std::uint64_t shownEnd = textOffset_ + text_.size();
+    bool more = shownEnd < mapEnd_ && !window_->Shrank();
+    if (more && !text_.empty()) {
+        // Cut shorter within the piece's last page, the file raises no fault: its size tells.
+        FileFacts facts;
+        more = !InspectStream(stream_, facts) && facts.size >= shownEnd;
+    }
+    if (more) {
+        const std::uint64_t start = from - from % FileWindow::Granularity();
+        const std::uint64_t wanted = shownEnd - start + kPieceSize;
+        const auto length = static_cast<std::size_t>(std::min(wanted, mapEnd_ - start));
+        if (!window_->Show(stream_, start, length)) {
+            textOffset_ = start;
+            text_ = window_->bytes();
+            position_ = static_cast<std::size_t>(from - start);
+            return true;
+        }
+    } else if (shownEnd == mapEnd_ && !text_.empty() && !window_->Shrank()) {
+        // All of the file is shown: unless its size has changed since, nothing more is there to read.
+        FileFacts facts;
+        if (!InspectStream(stream_, facts) && facts.size == mapEnd_) {
+            atEnd_ = true;
+            return false;
+        }
+    }
+    window_.reset();
+    text_ = {};
+    position_ = filled_ = 0;
+    reread_ = true;
+    if (from > 0) {
+        if (const std::error_code error = SeekTo(stream_, from)) {
+            error_ = Unreadable(name_, error);
+            atEnd_ = true;
+            stream_ = nullptr;
+            file_.reset();
+        }
+    }
+    return false;
+}
+
+// Keeps the unread rest of the piece and shows or reads more after it.
 bool FormReader::Fill() {
     if (atEnd_) return false;
-    const std::size_t kept = filled_ - position_;
-    if (kept >= kMaxLineLength) {
+    if (text_.size() - position_ >= kMaxLineLength) {
         error_ = LineError(ErrorKind::FormLineTooLong, name_, line_ + 1);
         atEnd_ = true;
         return false;
     }
+    if (window_ && ShowNextPiece()) return true;
+    if (atEnd_) return false;
+    const std::size_t kept = filled_ - position_;
     if (capacity_ < kept + kPieceSize) {
         // A line longer than a piece: room for it, and a piece after it.
         const std::size_t capacity = 2 * (kept + kPieceSize);
@@ -260,7 +421,7 @@ std::optional<std::string_view> FormReader::NextLine() {
             skipLf_ = false;
             if (text_[position_] == '\n') searched = ++position_;
         }
-        const char* const stop = FindLineEnd(text_.data() + searched, text_.data() + text_.size());
+        const char* const stop = findLineEnd.load(std::memory_order_relaxed)(text_.data() + searched, text_.data() + text_.size());
         if (stop != text_.data() + text_.size()) {
             const std::size_t end = static_cast<std::size_t>(stop - text_.data());
             const std::string_view line = text_.substr(position_, end - position_);
@@ -277,7 +438,7 @@ std::optional<std::string_view> FormReader::NextLine() {
         }
         const std::size_t unread = text_.size() - position_;
         if (!Fill()) {
-            if (error_ || unread == 0) {
+            if (error_ || position_ == text_.size()) {
                 position_ = text_.size();
                 return std::nullopt;
             }
@@ -287,7 +448,8 @@ std::optional<std::string_view> FormReader::NextLine() {
             ++line_;
             return line;
         }
-        searched = position_ + unread;
+        // Bytes read again through the file are looked at again: they may not be the ones shown.
+        searched = std::exchange(reread_, false) ? position_ : position_ + unread;
     }
 }
 
@@ -302,11 +464,13 @@ void FormReader::PassOverBlockLines(std::size_t& depth) {
     const char* const end = text + text_.size();
     const char* p = text + position_;
     std::uint32_t lines = line_;
+    const PassOverFunction scan = passOver.load(std::memory_order_relaxed);
+    const FindLineEndFunction find = findLineEnd.load(std::memory_order_relaxed);
     while (depth > 0) {
-        p = PassOverLinesInBlocks(p, end, lines, depth);
+        p = scan(p, end, lines, depth);
         if (depth == 0) break;
         const char* const first = SkipBlanks(p, end);
-        const char* const stop = FindLineEnd(first, end);
+        const char* const stop = find(first, end);
         // A CR at the end of the piece may be the first half of a CR LF.
         if (end - stop < 2) break;
         // Only a line whose first byte is an A, or whose first byte after blanks is a B or an E, matters.
@@ -323,13 +487,24 @@ void FormReader::PassOverBlockLines(std::size_t& depth) {
     line_ = lines;
 }
 
-std::optional<std::string_view> FormReader::NextLineOutside(std::size_t& depth) {
-    for (PassOverBlockLines(depth); depth > 0; PassOverBlockLines(depth)) {
+std::optional<std::string_view> FormReader::NextLineOutside(std::size_t& depth, bool siblings) {
+    for (;;) {
+        for (PassOverBlockLines(depth); depth > 0; PassOverBlockLines(depth)) {
+            const std::optional<std::string_view> line = NextLine();
+            if (!line || EndsDefinition(*line)) return line;
+            CountBlocks(BlockWordOf(TrimBlanks(*line)), depth);
+        }
         const std::optional<std::string_view> line = NextLine();
-        if (!line || EndsDefinition(*line)) return line;
-        CountBlocks(BlockWordOf(TrimBlanks(*line)), depth);
+        if (!siblings || !line) return line;
+        const std::string_view trimmed = TrimBlanks(*line);
+        if (BlockWordOf(trimmed) != BlockWord::Begin) return line;
+        // The block's type: the word after Begin, up to a blank.
+        std::string_view type = trimmed.substr(5);
+        type.remove_prefix(LeadingBlanks(type));
+        type = type.substr(0, static_cast<std::size_t>(std::find_if(type.begin(), type.end(), IsBlank) - type.begin()));
+        if (EqualNoCase(type, "vb.menu")) return line;
+        depth = 1;
     }
-    return NextLine();
 }
 
 }  // namespace tarvel

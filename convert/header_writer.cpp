@@ -103,6 +103,11 @@ void WriteCHeader(const NameTable& names, std::string_view headerName, std::stri
     text += Resources(names, menuName, accelerators, pictures);
     text += "#ifndef " + guard + "\r\n#define " + guard + "\r\n\r\n";
     for (const NameEntry& entry : names.entries()) {
+        // Passed on a piece at a time: a header of 60,000 names is never held whole.
+        if (text.size() >= 64 * 1024) {
+            out.Write(text);
+            text.clear();
+        }
         if (IsNumberOnly(entry)) {
             text.append("/* ").append(CommentText(entry.formName)).append(" is ");
             AppendDecimal(text, entry.number);

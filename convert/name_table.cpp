@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <functional>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -76,7 +77,29 @@ constexpr std::array<bool, 256> kIdentifierBytes = [] {
     return bytes;
 }();
 
-std::size_t HashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
+// A name's hash, eight bytes at a time: names are short, and each is hashed
+// once (the 24,000 taken names at every start too), so a general-purpose
+// hash of bytes would cost more than the lookup it serves. Every bit of the
+// result depends on every byte, the low bits (a slot) and the high (its tag) alike.
+std::size_t HashOf(std::string_view name) {
+    std::uint64_t hash = 0x9E3779B97F4A7C15u ^ name.size();
+    std::size_t i = 0;
+    for (; name.size() - i >= 8; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, name.data() + i, 8);
+        hash = (hash ^ word) * 0xFF51AFD7ED558CCDu;
+        hash ^= hash >> 32;
+    }
+    if (i < name.size()) {
+        std::uint64_t word = 0;
+        for (std::size_t k = i; k < name.size(); ++k) word |= std::uint64_t{static_cast<unsigned char>(name[k])} << (8 * (k - i));
+        hash = (hash ^ word) * 0xC4CEB9FE1A85EC53u;
+    }
+    hash ^= hash >> 29;
+    hash *= 0xBF58476D1CE4E5B9u;
+    hash ^= hash >> 32;
+    return static_cast<std::size_t>(hash);
+}
 
 // Bits of a name's hash that its slot's place does not tell: a slot whose
 // bits differ holds another name, which is then never looked at.

@@ -1,6 +1,7 @@
 #include "rc_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -28,14 +29,23 @@ void AppendNumberComment(std::string& out, const NameEntry& entry, const RcOptio
     AppendCommentSafe(out, entry.formName);
 }
 
+// Lines are gathered into pieces of this size before they are passed on: one
+// call of the sink for each line of a large menu would cost more than the line.
+constexpr std::size_t kPieceSize = 16 * 1024;
+
 void WriteDefines(const NameTable& names, TextSink& out) {
-    std::string line;
+    std::string lines;
     for (const NameEntry& entry : names.entries()) {
         if (!NameTable::IsDefined(entry)) continue;
-        line.assign("#define ").append(entry.name).append(" ");
-        AppendDecimal(line, entry.number);
-        out.Write(line.append("\r\n"));
+        lines.append("#define ").append(entry.name).append(" ");
+        AppendDecimal(lines, entry.number);
+        lines.append("\r\n");
+        if (lines.size() >= kPieceSize) {
+            out.Write(lines);
+            lines.clear();
+        }
     }
+    if (!lines.empty()) out.Write(lines);
 }
 
 // Writes the items from `begin` up to `end` (whole subtrees) as the inside of
@@ -43,56 +53,58 @@ void WriteDefines(const NameTable& names, TextSink& out) {
 // with context menus).
 void WriteItems(const Form& form, const NameTable& names, const RcOptions& options, std::size_t begin, std::size_t end,
                 bool leaveHidden, TextSink& out) {
-    std::string line;
+    std::string lines;
     // The items whose closing brace is still to come, as positions just past their last descendant.
     std::vector<std::uint32_t> open;
     // The window's layout indents an item by the sub-menus around it, and
-    // sets a POPUP and its braces at the margin after an empty line; tidy, every
-    // line is indented by its depth inside the MENU block.
+    // sets a POPUP and its braces at the margin after an empty lines; tidy, every
+    // lines is indented by its depth inside the MENU block.
     const std::size_t base = options.tidy ? 1 : 0;
     const auto close = [&] {
-        line.assign(options.tidy ? 4 * open.size() : 0, ' ').append("}\r\n");
-        out.Write(line);
+        lines.append(options.tidy ? 4 * open.size() : 0, ' ').append("}\r\n");
         open.pop_back();
     };
     for (std::size_t i = begin; i < end; ++i) {
+        if (lines.size() >= kPieceSize) {
+            out.Write(lines);
+            lines.clear();
+        }
         while (!open.empty() && open.back() == i) close();
         const MenuItem& item = form.menu[i];
         if (leaveHidden && open.empty() && !item.visible) {
             i = item.end - 1;
             continue;
         }
-        line.clear();
         if (form.HasChildren(i)) {
             const std::string indent(options.tidy ? 4 * (open.size() + base) : 0, ' ');
-            line.append(options.tidy ? "" : "\r\n").append(indent).append("POPUP \"");
-            AppendRcString(line, item.caption);
-            line += "\"";
+            lines.append(options.tidy ? "" : "\r\n").append(indent).append("POPUP \"");
+            AppendRcString(lines, item.caption);
+            lines += "\"";
             // A POPUP cannot be checked in a Windows menu; it can be greyed.
-            if (options.grayPopups && !item.enabled) line += ", GRAYED";
-            line.append("\r\n").append(indent).append("{\r\n");
+            if (options.grayPopups && !item.enabled) lines += ", GRAYED";
+            lines.append("\r\n").append(indent).append("{\r\n");
             open.push_back(item.end);
         } else if (item.caption == "-") {
-            line.append(4 * (open.size() + base), ' ').append("MENUITEM SEPARATOR\r\n");
+            lines.append(4 * (open.size() + base), ' ').append("MENUITEM SEPARATOR\r\n");
         } else if (const NameEntry* entry = names.Item(i)) {
-            line.append(4 * (open.size() + base), ' ').append("MENUITEM \"");
-            AppendRcString(line, item.caption);
+            lines.append(4 * (open.size() + base), ' ').append("MENUITEM \"");
+            AppendRcString(lines, item.caption);
             if (options.shortcuts) {
                 if (const ShortcutKey* key = FindShortcutKey(item.shortcut)) {
-                    AppendRcString(line, "\t");
-                    AppendRcString(line, key->label);
+                    AppendRcString(lines, "\t");
+                    AppendRcString(lines, key->label);
                 }
             }
-            line += "\", ";
-            AppendName(line, *entry);
-            if (!item.enabled) line += ", GRAYED";
-            if (item.checked) line += ", CHECKED";
-            AppendNumberComment(line, *entry, options);
-            line += "\r\n";
+            lines += "\", ";
+            AppendName(lines, *entry);
+            if (!item.enabled) lines += ", GRAYED";
+            if (item.checked) lines += ", CHECKED";
+            AppendNumberComment(lines, *entry, options);
+            lines += "\r\n";
         }
-        out.Write(line);
     }
     while (!open.empty()) close();
+    if (!lines.empty()) out.Write(lines);
 }
 
 // One entry for every numbered item whose shortcut is known, sending the item's number; nothing when there is none.
@@ -289,18 +301,23 @@ void AppendRcString(std::string& out, std::string_view text) {
         if (text.size() - i >= 8) {
             std::uint64_t word;
             std::memcpy(&word, text.data() + i, 8);
-            if (!(((word - kOnes * 0x20) & ~word & kHighBits) | hasZeroByte(word ^ (kOnes * '"')) |
-                  hasZeroByte(word ^ (kOnes * '\\')))) {
+            const std::uint64_t escaped = ((word - kOnes * 0x20) & ~word & kHighBits) |
+                                          hasZeroByte(word ^ (kOnes * '"')) | hasZeroByte(word ^ (kOnes * '\\'));
+            if (!escaped) {
                 i += 8;
+                continue;
+            }
+            // The lowest byte marked is the first to escape (a mark above it may be a borrow's).
+            i += static_cast<std::size_t>(std::countr_zero(escaped)) / 8;
+        } else {
+            const char c = text[i];
+            if (static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\') {
+                ++i;
                 continue;
             }
         }
         const char c = text[i];
         const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && c != '"' && c != '\\') {
-            ++i;
-            continue;
-        }
         out.append(text.data() + run, i - run);
         run = ++i;
         if (c == '"') {

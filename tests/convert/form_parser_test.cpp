@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <vector>
+
 #include "test_support.h"
 
 namespace tarvel {
@@ -393,7 +399,8 @@ End
 
 TEST(FormParser, LinesAndLineEndsThatCrossTheReadPieces) {
     // A caption line longer than a piece, a CR LF split between two pieces, a
-    // menu line found only in the second piece, and a last line without its end.
+    // menu line found only in the second piece, and a last line without its
+    // end: from the file shown in memory, and from the same file as a stream.
     TempDir dir;
     const std::string caption(1536 * 1024, 'x');
     std::string form = "Begin VB.Form F\r\n" + std::string(1024 * 1024 - 18, ' ');
@@ -405,6 +412,48 @@ TEST(FormParser, LinesAndLineEndsThatCrossTheReadPieces) {
     const Result<Form> parsed = ParseForm(reader.value(), frx, {});
     ASSERT_TRUE(parsed);
     EXPECT_EQ(Outline(parsed.value()), "a:" + caption + "@3 b:B@6 ");
+
+    std::FILE* const stream = std::fopen((dir / "Form1.frm").c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    FormReader streamed = FormReader::FromStream(stream, "Form1.frm");
+    const Result<Form> fromStream = ParseForm(streamed, frx, {});
+    std::fclose(stream);
+    ASSERT_TRUE(fromStream);
+    EXPECT_EQ(Outline(fromStream.value()), "a:" + caption + "@3 b:B@6 ");
+}
+
+TEST(FormParser, AFileCutShorterOrGrownWhileItIsReadIsReadAsItIsThen) {
+    // Cut shorter after its first line is read, the file gives the lines it
+    // still holds (the last without its line end), as reading it would, and no
+    // fault: within the piece being read, at the end of one, and past it. Grown,
+    // it gives the lines added too.
+    TempDir dir;
+    std::string form = "Begin VB.Form F\r\n";
+    while (form.size() < 5u * 1024 * 1024) form += "   Begin VB.Label Label" + std::to_string(form.size()) + "\r\n   End\r\n";
+    const auto linesOf = [](std::string_view text) {
+        std::vector<std::string> lines;
+        FormReader reader = FormReader::FromBytes(text, "Form1.frm");
+        while (const std::optional<std::string_view> line = reader.NextLine()) lines.emplace_back(*line);
+        return lines;
+    };
+    for (const std::size_t size : {std::size_t{512 * 1024 + 100}, std::size_t{1024 * 1024 - 100}, std::size_t{3 * 1024 * 1024 + 7},
+                                   form.size() + 4000}) {
+        std::string expected = form;
+        if (size > form.size()) {
+            while (expected.size() < size) expected += "End\r\n";
+        }
+        expected.resize(size);
+        WriteBytes(dir / "Form1.frm", form);
+        Result<FormReader> reader = FormReader::Open(dir / "Form1.frm", "Form1.frm");
+        ASSERT_TRUE(reader);
+        std::vector<std::string> lines;
+        lines.emplace_back(reader.value().NextLine().value());
+        if (size < form.size()) std::filesystem::resize_file(dir / "Form1.frm", size);
+        else std::ofstream(dir / "Form1.frm", std::ios::binary | std::ios::app) << expected.substr(form.size());
+        while (const std::optional<std::string_view> line = reader.value().NextLine()) lines.emplace_back(*line);
+        EXPECT_FALSE(reader.value().error()) << size;
+        EXPECT_EQ(lines, linesOf(expected)) << size;
+    }
 }
 
 TEST(FormParser, LinesOfAControlPassedOverAcrossTheReadPiecesAreCountedOnce) {
@@ -430,8 +479,10 @@ TEST(FormParser, LinesOfAControlPassedOverAcrossTheReadPiecesAreCountedOnce) {
 TEST(FormParser, ABlockLinePassedOverCountsOnceWhereverItsLineEndFalls) {
     // The lines of a control are looked at 64 bytes at a time: a BeginProperty
     // line whose line end lies at every place around the end of such a piece,
-    // and near the end of the form, still opens one block.
+    // and near the end of the form, still opens one block, with either scan.
+    for (const BlockScan scan : {BlockScan::Narrow, BlockScan::Widest})
     for (const std::string lineEnd : {"\r\n", "\n", "\r"}) {
+        UseBlockScan(scan);
         for (std::size_t padding = 20; padding < 50; ++padding) {
             std::string form = "Begin VB.Form F" + lineEnd + "Begin VB.TextBox T" + lineEnd + "   Tag = \"" +
                                std::string(padding, 'x') + "\"";
@@ -441,6 +492,39 @@ TEST(FormParser, ABlockLinePassedOverCountsOnceWhereverItsLineEndFalls) {
             const Result<Form> parsed = ParseAskingNoCodePage(form + lineEnd);
             ASSERT_TRUE(parsed);
             EXPECT_EQ(Outline(parsed.value()), "m:M@8 ") << padding << " " << lineEnd.size();
+        }
+    }
+}
+
+TEST(FormParser, TheWideAndTheNarrowScanPassOverTheSameLines) {
+    // Controls passed over whole, made of lines that open and close blocks,
+    // may end the definition or only look so, in every case and with every
+    // line end, and blanks before them: each scan gives the same menu, lines
+    // and all, and so does reading them a line at a time.
+    if (!HasWiderBlockScan()) GTEST_SKIP() << "this processor runs only the narrow scan";
+    const std::vector<std::string> words = {"Begin VB.Label L", "BeginProperty Font", "EndProperty", "End", "END", "eNd",
+                                            "Tag = \"End\"", "Attribute VB_Name = \"F\"", "attributes", "bEGIN x",
+                                            "Endless", "BeginPropertyX", "a", "E", "b", "", "Begin VB.Menu m"};
+    const std::vector<std::string> lineEnds = {"\r\n", "\n", "\r"};
+    std::mt19937 random(16);
+    const auto pick = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
+    for (int round = 0; round < 400; ++round) {
+        std::string form = "Begin VB.Form F\r\n Begin VB.TextBox T\r\n";
+        for (std::size_t line = 0, lines = pick(300); line < lines; ++line)
+            form += std::string(pick(4) * (pick(2) ? 1 : 3), pick(5) ? ' ' : '\t') + words[pick(words.size())] +
+                    lineEnds[pick(lineEnds.size())];
+        form += "End\r\nBegin VB.Menu last\r\nCaption=\"L\"\r\nEnd\r\nEnd\r\n";
+        UseBlockScan(BlockScan::Narrow);
+        const Result<Form> narrow = ParseAskingNoCodePage(form);
+        UseBlockScan(BlockScan::Widest);
+        const Result<Form> wide = ParseAskingNoCodePage(form);
+        ASSERT_EQ(static_cast<bool>(narrow), static_cast<bool>(wide)) << form;
+        if (narrow) {
+            ASSERT_EQ(Outline(narrow.value()), Outline(wide.value())) << form;
+            // Read a line at a time, as when what the controls say of the code page is noted: the same menu.
+            const Result<Form> lineByLine = Parse(form);
+            ASSERT_TRUE(lineByLine);
+            ASSERT_EQ(Outline(lineByLine.value()), Outline(wide.value())) << form;
         }
     }
 }
