@@ -82,4 +82,30 @@ CodePageChoice ChooseCodePage(const TextFacts& facts, int systemCodePage) {
     return choice;
 }
 
+std::size_t WholeCharacters(std::string_view text, std::size_t bytes, int codePage) {
+    if (bytes >= text.size()) return text.size();
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (codePage == 65001) {
+        // Back to the start of the sequence that the cut would split.
+        while (bytes > 0 && (byte(bytes) & 0xC0) == 0x80) --bytes;
+        return bytes;
+    }
+    // Lead bytes of the double-byte code pages; a trail byte may look like ASCII, so only a walk from the start tells.
+    const auto lead = [&](unsigned char c) {
+        switch (codePage) {
+        case 932: return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        case 936: case 949: case 950: return c >= 0x81 && c <= 0xFE;
+        case 1361: return (c >= 0x84 && c <= 0xD3) || (c >= 0xD8 && c <= 0xDE) || (c >= 0xE0 && c <= 0xF9);
+        default: return false;
+        }
+    };
+    std::size_t whole = 0;
+    while (whole < bytes) {
+        const std::size_t next = whole + (lead(byte(whole)) ? 2 : 1);
+        if (next > bytes) break;
+        whole = next;
+    }
+    return whole;
+}
+
 }  // namespace tarvel

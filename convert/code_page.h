@@ -36,4 +36,9 @@ struct CodePageChoice {
 /// `systemCodePage`.
 CodePageChoice ChooseCodePage(const TextFacts& facts, int systemCodePage);
 
+/// The length of the longest start of `text`, at most `bytes` long, that ends
+/// at a whole character of `codePage`: never between the bytes of a UTF-8
+/// sequence (65001) or of a double-byte character (932, 936, 949, 950, 1361).
+std::size_t WholeCharacters(std::string_view text, std::size_t bytes, int codePage);
+
 }  // namespace tarvel

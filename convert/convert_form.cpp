@@ -71,6 +71,39 @@ void TellLostStrings(const Form& form, bool dialogWritten, const std::string& fo
     }
 }
 
+// A menu item's caption longer than one RC string takes (Microsoft's RC
+// refuses a string of over 4,097 characters) is cut at a whole character of
+// the form's code page, its shortcut's label kept after it: a menu resource has
+// no program to set the rest, and an empty caption would lose the item's text
+// and its access key, where the cut keeps the start that a menu can show.
+std::vector<std::string> CutLongMenuCaptions(Form& form, const ConversionRequest& request, const std::string& formName) {
+    std::vector<std::string> warnings;
+    for (std::size_t i = 0; i < form.menu.size(); ++i) {
+        MenuItem& item = form.menu[i];
+        // Four bytes at most for each byte written, and a key's label is short: most fit unmeasured.
+        if (item.caption.size() <= kLongestTemplateText / 5) continue;
+        std::size_t budget = kLongestTemplateText - 2;  // the quotes
+        if (request.rc.shortcuts)
+            if (const ShortcutKey* key = FindShortcutKey(item.shortcut)) budget -= 2 + RcStringLength(key->label);
+        if (RcStringLength(item.caption) <= budget) continue;
+        std::size_t kept = 0, written = 0;
+        for (; kept < item.caption.size(); ++kept) {
+            written += RcStringLength(item.caption.substr(kept, 1));
+            if (written > budget) break;
+        }
+        const int system = request.systemCodePage ? request.systemCodePage : SystemAnsiCodePage();
+        int codePage = request.rc.codePage > 0 ? request.rc.codePage : ChooseCodePage(form.facts, system).codePage;
+        // Read without its facts, the form is in the system's code page, unless the caption itself is UTF-8.
+        if (request.rc.codePage <= 0 && !NeedsCodePage(request) && IsUtf8(item.caption)) codePage = 65001;
+        kept = WholeCharacters(item.caption, kept, codePage);
+        warnings.push_back(Where(formName, item.line) + "the Caption of menu item '" + std::string(item.name) + "' (" +
+                           std::to_string(item.caption.size()) + " bytes) is longer than a resource compiler takes "
+                           "in one string: it is cut to its first " + std::to_string(kept) + " bytes");
+        item.caption = item.caption.substr(0, kept);
+    }
+    return warnings;
+}
+
 // Every item the RC text leaves out for want of a caption, and every one kept
 // all the same so that its menu is not empty, by its line.
 void TellLeftOutItems(const Form& form, const NameTable& names, const std::string& formName,
@@ -167,6 +200,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     FrxSource& frxSource = request.frx ? *request.frx : besideTheForm;
     Result<Form> read = ReadForm(request, formName, frxSource, formIdentity);
     if (!read) return read.error();
+    std::vector<std::string> menuWarnings = CutLongMenuCaptions(read.value(), request, formName);
     const Form& form = read.value();
     const bool formFromFile = !request.formBytes && !request.formStream;
 
@@ -212,6 +246,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
     if (!names.HasMainMenu() && names.contextMenus().empty() && !dialog && pictures.pictures.empty())
         return FileError(ErrorKind::NoMenu, formName);
     TellLeftOutItems(form, names, formName, report.warnings);
+    for (std::string& warning : menuWarnings) report.warnings.push_back(std::move(warning));
     if (request.rc.shortcuts) WarnUnknownShortcuts(form, names, formName, report.warnings);
     for (std::string& warning : dialogWarnings) report.warnings.push_back(std::move(warning));
     for (std::string& warning : pictureWarnings) report.warnings.push_back(std::move(warning));

@@ -488,9 +488,8 @@ void Fill(const Form& form, const DialogLayout& dialog, std::uint32_t object, Co
     line.windowClass = kind.windowClass;
     line.styles = std::move(shape.styles);
     line.text.reset();
-    if (kind.text == TextFrom::Caption) line.text = control.Property(Prop::Caption).value_or("");
-    if (kind.text == TextFrom::Text) {
-        line.text = control.Property(Prop::Text).value_or("");
+    if (kind.text != TextFrom::None) {
+        line.text = control.Property(kind.text == TextFrom::Caption ? Prop::Caption : Prop::Text).value_or("");
         if (!FitsTemplate(*line.text)) line.text = "";
     }
     if (line.statement == "CONTROL" && !line.text) line.text = "";
@@ -618,6 +617,17 @@ void GroupOptionButtons(const Form& form, DialogLayout& dialog) {
     }
 }
 
+// A text longer than a template's string: where the form holds it, how long it is, and who sets it instead.
+void WarnLeftOut(const std::string& formFile, const FormObject& object, Prop property, std::string_view text,
+                 const std::string& who, std::vector<std::string>& warnings) {
+    std::uint32_t line = object.line;
+    for (const FormProperty& kept : object.properties)
+        if (kept.property == property) line = kept.line;
+    warnings.push_back(Where(formFile, line) + "the " + std::string(PropertyName(property)) + " of " + who + " (" +
+                       std::to_string(text.size()) + " bytes) is longer than a dialog template holds: the dialog "
+                       "leaves it empty, and a program of the form (--program) sets it");
+}
+
 }  // namespace
 
 std::optional<std::string> WhyNoDialog(const Form& form, const std::string& formFile) {
@@ -638,6 +648,11 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
     const WideRect wide{0, 0, WideX(dialog.base, width / kTwipsPerPixel), WideY(dialog.base, height / kTwipsPerPixel)};
     dialog.rect = Fit(wide);
     WarnUnfit(wide, Where(formFile, root.line), "the form " + std::string(root.name), warnings);
+    if (dialog.caption && !FitsTemplate(*dialog.caption)) {
+        // CAPTION "" still gives the dialog its title bar.
+        WarnLeftOut(formFile, root, Prop::Caption, *dialog.caption, "the form " + std::string(root.name), warnings);
+        dialog.caption = "";
+    }
 
     for (const UnreadableString& lost : form.unreadable)
         if (!lost.inMenu)
@@ -650,15 +665,9 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
         // The warning's words only for a control that needs one: most fit.
         const WideRect rect = ControlRect(form, dialog, ref.object, nullptr);
         if (!Fits(rect)) WarnUnfit(rect, Where(formFile, control.line), Described(control), warnings);
-        const std::optional<std::string_view> text = control.Property(Prop::Text);
-        const ControlKind* kind = KindAt(dialog.places[ref.object].kind);
-        if (kind && kind->text == TextFrom::Text && text && !FitsTemplate(*text)) {
-            std::uint32_t line = control.line;
-            for (const FormProperty& property : control.properties)
-                if (property.property == Prop::Text) line = property.line;
-            warnings.push_back(Where(formFile, line) + "the Text of " + control.ArrayName() + " (" +
-                               std::to_string(text->size()) + " bytes) is longer than a dialog template holds: the "
-                               "dialog leaves it empty, and a program of the form (--program) sets it");
+        if (const std::optional<std::string_view> text = TextLeftOut(form, dialog, ref.object)) {
+            const Prop property = KindAt(dialog.places[ref.object].kind)->text == TextFrom::Caption ? Prop::Caption : Prop::Text;
+            WarnLeftOut(formFile, control, property, *text, control.ArrayName(), warnings);
         }
     }
     if (pictures) {
@@ -671,6 +680,15 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
         }
     }
     return dialog;
+}
+
+std::optional<std::string_view> TextLeftOut(const Form& form, const DialogLayout& dialog, std::uint32_t object) {
+    const ControlKind* kind = KindAt(dialog.places[object].kind);
+    if (!kind || kind->text == TextFrom::None) return std::nullopt;
+    const std::optional<std::string_view> text =
+        form.objects[object].Property(kind->text == TextFrom::Caption ? Prop::Caption : Prop::Text);
+    if (!text || FitsTemplate(*text)) return std::nullopt;
+    return text;
 }
 
 bool FitsTemplate(std::string_view text) {

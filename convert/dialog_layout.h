@@ -113,10 +113,14 @@ DialogLayout LayOutDialog(const Form& form, const std::string& formFile, std::ve
 /// 4,097 characters), counted as the RC text writes them, escapes and all.
 inline constexpr std::size_t kLongestTemplateText = 4096;
 
-/// Whether a control's text fits a dialog template as a string of at most
-/// kLongestTemplateText bytes: a longer Text is left out of the template, and
-/// a program of the form sets it.
+/// Whether a text fits a dialog template as a string of at most
+/// kLongestTemplateText bytes: a longer Caption or Text (the form's own
+/// caption too) is left out of the template, and a program of the form sets it.
 bool FitsTemplate(std::string_view text);
+
+/// The Caption or Text of a control of the dialog that its template leaves
+/// out for its length; nothing when the template holds it (or it has none).
+std::optional<std::string_view> TextLeftOut(const Form& form, const DialogLayout& dialog, std::uint32_t object);
 
 /// The line of a control; `line` is reused from one control to the next.
 void DescribeControl(const Form& form, const DialogLayout& dialog, const DialogControlRef& ref, ControlLine& line);

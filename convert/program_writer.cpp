@@ -57,10 +57,15 @@ std::string CString(std::string_view bytes) {
 
 // A text as an edit control shows its lines: every line break (CR LF, or a
 // lone CR or LF as a hand-made .frx may have) as CR LF, in one C string
-// literal for each line, each on a line of its own after `indent`.
+// literal for each line, each on a line of its own after `indent`. A long
+// line is split into literals of kLiteralPiece bytes, which every C compiler
+// takes (Microsoft's refuses one literal of over 16,380 characters).
+constexpr std::size_t kLiteralPiece = 512;
+
 std::string TextLiterals(std::string_view text, std::string_view indent) {
     std::vector<std::string> lines(1);
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (lines.back().size() >= kLiteralPiece) lines.emplace_back();
         if (text[i] != '\r' && text[i] != '\n') {
             lines.back() += text[i];
             continue;
@@ -693,6 +698,12 @@ private:
             const std::optional<std::string_view> value = object.Property(property);
             return value && !value->empty() && value->front() != '0';
         };
+        // The form's caption too long for the template's CAPTION.
+        if (const std::optional<std::string_view> caption = form_.objects[0].Property(Prop::Caption);
+            dialog_.caption && caption && !FitsTemplate(*caption)) {
+            usesSetText_ = usesWide_ = true;
+            text += "        tarvelSetText(dialog,\r\n" + TextLiterals(*caption, "            ") + ");\r\n";
+        }
         for (std::size_t k = 0; k < dialog_.controls.size(); ++k) {
             const FormObject& control = ObjectOf(k);
             const ControlLine& line = lines_[k];
@@ -743,6 +754,13 @@ private:
             if (shape == Shape::Edit)
                 if (const std::optional<std::string_view> value = control.Property(Prop::Text);
                     value && (value->find_first_of("\r\n") != std::string_view::npos || !FitsTemplate(*value))) {
+                    usesSetText_ = usesWide_ = true;
+                    text += "        tarvelSetText(GetDlgItem(dialog, " + id + "),\r\n" + TextLiterals(*value, "            ") +
+                            ");\r\n";
+                }
+            // Any other control's caption too long for the template is set whole.
+            if (shape != Shape::Edit)
+                if (const std::optional<std::string_view> value = TextLeftOut(form_, dialog_, dialog_.controls[k].object)) {
                     usesSetText_ = usesWide_ = true;
                     text += "        tarvelSetText(GetDlgItem(dialog, " + id + "),\r\n" + TextLiterals(*value, "            ") +
                             ");\r\n";

@@ -341,6 +341,15 @@ void AppendRcString(std::string& out, std::string_view text) {
     out.append(text.data() + run, text.size() - run);
 }
 
+std::size_t RcStringLength(std::string_view text) {
+    std::size_t length = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        length += byte >= 0x20 && c != '"' && c != '\\' ? 1 : c == '"' || c == '\\' || c == '\r' || c == '\n' || c == '\t' ? 2 : 4;
+    }
+    return length;
+}
+
 void WriteResourceScript(const Form& form, const NameTable& names, const DialogLayout* dialog, const RcOptions& options,
                          TextSink& out, const std::vector<FormPicture>* pictures) {
     std::string line;

@@ -26,6 +26,9 @@ namespace tarvel {
 /// whatever code page, is kept as it is.
 void AppendRcString(std::string& out, std::string_view text);
 
+/// How many bytes AppendRcString writes for `text`.
+std::size_t RcStringLength(std::string_view text);
+
 /// Writes the whole RC text: the menus when the form has any, the dialog
 /// when `dialog` is given, the pictures' resources when `pictures` are given
 /// (their files beside the RC file). `options.codePage` is a number here (0: no pragma).

@@ -99,6 +99,40 @@ Attribute VB_Name = "Form1"
     EXPECT_NE(text.value().find("MENUITEM \"Long \"\"quoted\"\" caption\", 1\r\n"), std::string::npos);
 }
 
+TEST(ConvertForm, AMenuCaptionTooLongForAnRcStringIsCutAtAWholeCharacter) {
+    TempDir dir;
+    // 3,000 characters: in UTF-8 the euro sign's three bytes, and in code page 932 a lead byte and a trail
+    // byte that looks like ASCII ("\x81\x5C", which must stay together).
+    const auto cutOf = [&](const std::string& unit, int codePage, std::size_t bytesKept) {
+        std::string caption;
+        for (int n = 0; n < 3000; ++n) caption += unit;
+        WriteBytes(dir / "Form1.frx", std::string{static_cast<char>(caption.size() & 0xFF), static_cast<char>(caption.size() >> 8), 0, 0} + caption);
+        WriteBytes(dir / "Form1.frm", WithLineEnds("Begin VB.Form Form1\nBegin VB.Menu mnuLong \n   Caption = $\"Form1.frx\":0000\nEnd\nEnd\n"));
+        ConversionRequest request;
+        request.form = dir / "Form1.frm";
+        request.rc.useDefines = false;
+        request.rc.codePage = codePage;
+        std::string rc;
+        Destination destination;
+        destination.text = &rc;
+        const Result<ConversionReport> report = ConvertForm(request, destination);
+        EXPECT_TRUE(report) << Describe(report.error());
+        const std::vector<std::string>& warnings = report.value().warnings;
+        const std::size_t begin = rc.find("MENUITEM \"") + 10, end = rc.find("\", 100");
+        EXPECT_EQ(warnings, std::vector<std::string>{test::PathUtf8(dir / "Form1.frm") +
+                                                     ":2: the Caption of menu item 'mnuLong' (" + std::to_string(caption.size()) + " bytes) is longer than a "
+                                                     "resource compiler takes in one string: it is cut to its first " +
+                                                     std::to_string(bytesKept) + " bytes"});
+        return rc.substr(begin, end - begin);
+    };
+    std::string kept = cutOf("\xE2\x82\xAC", 0, 4092);
+    EXPECT_EQ(kept.size(), 4092u);
+    EXPECT_EQ(kept.substr(4089), "\xE2\x82\xAC");
+    kept = cutOf("\x81\x5C", 932, 2728);
+    // The trail byte is a backslash, written as two bytes: 1,364 whole characters fit in 4,094.
+    EXPECT_EQ(kept, [] { std::string s; for (int n = 0; n < 1364; ++n) s += "\x81\\\\"; return s; }());
+}
+
 TEST(ConvertForm, AnUnreadableOrShortFrxLeavesItsCaptionEmptyAndIsTold) {
     TempDir dir;
     WriteBytes(dir / "Form1.frm", WithLineEnds("Begin VB.Form F\n Begin VB.Menu a \n  Caption = $\"Form1.frx\":0002\n End\n"

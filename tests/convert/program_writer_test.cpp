@@ -442,6 +442,32 @@ End
     EXPECT_NE(written.program.find("            \"line 399\\015\\012\");\r\n"), std::string::npos);
 }
 
+TEST(ProgramWriter, CaptionsTooLongForTheTemplateAreSetWholeInPieces) {
+    TempDir dir;
+    // Two captions of 5,200 bytes: the form's at 0, Label1's at 4 + 5,200 = 0x1454.
+    const std::string caption(5200, 'x');
+    WriteBytes(dir / "Form1.frx", Le32(5200) + caption + Le32(5200) + caption);
+    const Written written = WriteProgramOf(dir, "Begin VB.Form Form1 \n   Caption = $\"Form1.frx\":0000\n"
+                                                "   Begin VB.Label Label1 \n      Caption = $\"Form1.frx\":1454\n   End\n"
+                                                "   Begin VB.Label Label2 \n      Caption = \"Short\"\n   End\nEnd\n");
+    ASSERT_TRUE(written.report) << Describe(written.report.error());
+    const std::string rc = ReadBytes(dir / "Form1.rc");
+    EXPECT_NE(rc.find("CAPTION \"\"\r\n"), std::string::npos) << rc;
+    EXPECT_NE(rc.find("LTEXT \"\", Label1,"), std::string::npos) << rc;
+    // Both set whole, in literals of 512 bytes that every C compiler takes; the short one stays in the template.
+    const std::string piece = "            \"" + std::string(512, 'x') + "\"\r\n";
+    EXPECT_NE(written.program.find("        tarvelSetText(dialog,\r\n" + piece + piece), std::string::npos) << written.program;
+    EXPECT_NE(written.program.find("        tarvelSetText(GetDlgItem(dialog, Label1),\r\n" + piece), std::string::npos);
+    EXPECT_NE(written.program.find("            \"" + std::string(5200 - 10 * 512, 'x') + "\");\r\n"), std::string::npos);
+    EXPECT_EQ(written.program.find("Label2),"), std::string::npos);
+    const std::vector<std::string>& warnings = written.report.value().warnings;
+    EXPECT_NE(std::find(warnings.begin(), warnings.end(),
+                        test::PathUtf8(dir / "Form1.frm") + ":4: the Caption of Label1 (5200 bytes) is longer than a dialog "
+                                                            "template holds: the dialog leaves it empty, and a program of "
+                                                            "the form (--program) sets it"),
+              warnings.end());
+}
+
 TEST(ProgramWriter, AFormWithoutADialogGetsNoProgramAndAWarning) {
     TempDir dir;
     const Written written = WriteProgramOf(dir, "Begin VB.MDIForm Main \n   Begin VB.Menu mnuFile \n      Caption = \"File\"\n"
