@@ -88,7 +88,7 @@ std::vector<std::string> CutLongMenuCaptions(Form& form, const ConversionRequest
         if (RcStringLength(item.caption) <= budget) continue;
         std::size_t kept = 0, written = 0;
         for (; kept < item.caption.size(); ++kept) {
-            written += RcStringLength(item.caption.substr(kept, 1));
+            written += RcWrittenLength(item.caption, kept);
             if (written > budget) break;
         }
         const int system = request.systemCodePage ? request.systemCodePage : SystemAnsiCodePage();

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "ascii.h"
+#include "rc_writer.h"
 #include "result.h"
 
 namespace tarvel {
@@ -692,13 +693,9 @@ std::optional<std::string_view> TextLeftOut(const Form& form, const DialogLayout
 }
 
 bool FitsTemplate(std::string_view text) {
-    // Each byte as the RC text writes it at its longest: an octal escape for a control byte, a doubled quote.
-    std::size_t written = 2;
-    for (const char c : text) {
-        written += static_cast<unsigned char>(c) < 0x20 ? 4 : c == '"' || c == '\\' ? 2 : 1;
-        if (written > kLongestTemplateText) return false;
-    }
-    return true;
+    // Most texts fit however they are written (four bytes at most for each, and the quotes).
+    if (text.size() <= (kLongestTemplateText - 2) / 4) return true;
+    return RcStringLength(text) + 2 <= kLongestTemplateText;
 }
 
 void DescribeControl(const Form& form, const DialogLayout& dialog, const DialogControlRef& ref, ControlLine& line) {

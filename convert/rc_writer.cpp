@@ -290,6 +290,15 @@ void WritePictures(const Form& form, const NameTable& names, const std::vector<F
     }
 }
 
+// A "?" that follows a "?" and comes before one of = / ( ) ' < > ! -: with it, a
+// preprocessor that reads trigraphs ("??/" a backslash, "??=" a #) would make
+// another character of the three.
+bool EndsTrigraph(std::string_view text, std::size_t i) {
+    static constexpr std::string_view kThirds = "=/()'<>!-";
+    return i > 0 && i + 1 < text.size() && text[i] == '?' && text[i - 1] == '?' &&
+           kThirds.find(text[i + 1]) != std::string_view::npos;
+}
+
 }  // namespace
 
 void AppendRcString(std::string& out, std::string_view text) {
@@ -302,7 +311,8 @@ void AppendRcString(std::string& out, std::string_view text) {
             std::uint64_t word;
             std::memcpy(&word, text.data() + i, 8);
             const std::uint64_t escaped = ((word - kOnes * 0x20) & ~word & kHighBits) |
-                                          hasZeroByte(word ^ (kOnes * '"')) | hasZeroByte(word ^ (kOnes * '\\'));
+                                          hasZeroByte(word ^ (kOnes * '"')) | hasZeroByte(word ^ (kOnes * '\\')) |
+                                          hasZeroByte(word ^ (kOnes * '?'));
             if (!escaped) {
                 i += 8;
                 continue;
@@ -311,10 +321,15 @@ void AppendRcString(std::string& out, std::string_view text) {
             i += static_cast<std::size_t>(std::countr_zero(escaped)) / 8;
         } else {
             const char c = text[i];
-            if (static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\') {
+            if (static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\' && c != '?') {
                 ++i;
                 continue;
             }
+        }
+        // A "?" is written as it is but where it would end a trigraph.
+        if (text[i] == '?' && !EndsTrigraph(text, i)) {
+            ++i;
+            continue;
         }
         const char c = text[i];
         const unsigned char byte = static_cast<unsigned char>(c);
@@ -333,6 +348,7 @@ void AppendRcString(std::string& out, std::string_view text) {
         } else if (c == '\t') {
             out += "\\t";
         } else {
+            // A control byte, or the "?" of a trigraph, which every resource compiler reads back from \077.
             const char octal[] = {'\\', static_cast<char>('0' + (byte >> 6)), static_cast<char>('0' + ((byte >> 3) & 7)),
                                   static_cast<char>('0' + (byte & 7))};
             out.append(octal, sizeof octal);
@@ -341,12 +357,16 @@ void AppendRcString(std::string& out, std::string_view text) {
     out.append(text.data() + run, text.size() - run);
 }
 
+std::size_t RcWrittenLength(std::string_view text, std::size_t i) {
+    const char c = text[i];
+    if (c == '?') return EndsTrigraph(text, i) ? 4 : 1;
+    if (static_cast<unsigned char>(c) >= 0x20) return c == '"' || c == '\\' ? 2 : 1;
+    return c == '\r' || c == '\n' || c == '\t' ? 2 : 4;
+}
+
 std::size_t RcStringLength(std::string_view text) {
     std::size_t length = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        length += byte >= 0x20 && c != '"' && c != '\\' ? 1 : c == '"' || c == '\\' || c == '\r' || c == '\n' || c == '\t' ? 2 : 4;
-    }
+    for (std::size_t i = 0; i < text.size(); ++i) length += RcWrittenLength(text, i);
     return length;
 }
 

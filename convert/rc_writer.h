@@ -5,7 +5,7 @@
 // ICON and BITMAP resources (the form's icon first), the MENU resource
 // Glowne, the context menus, the accelerators, the DIALOGEX. Texts
 // become RC strings by one rule: the bytes in whatever code page, a quote and
-// a backslash doubled, control bytes as escapes.
+// a backslash doubled, control bytes and a trigraph's "?" as escapes.
 #pragma once
 
 #include <string>
@@ -22,12 +22,14 @@ namespace tarvel {
 
 /// Appends `text` as the inside of an RC string (without the quotes around
 /// it): a quote doubled, a backslash doubled, a byte below 0x20 as an escape
-/// that resource compilers read back as that byte. Every other byte, in
-/// whatever code page, is kept as it is.
+/// that resource compilers read back as that byte, and the second "?" of a
+/// trigraph ("??/", "??=", ...) as \077, so that no preprocessor makes another
+/// character of it. Every other byte, in whatever code page, is kept as it is.
 void AppendRcString(std::string& out, std::string_view text);
 
-/// How many bytes AppendRcString writes for `text`.
+/// How many bytes AppendRcString writes for `text`, and for its byte at `i`.
 std::size_t RcStringLength(std::string_view text);
+std::size_t RcWrittenLength(std::string_view text, std::size_t i);
 
 /// Writes the whole RC text: the menus when the form has any, the dialog
 /// when `dialog` is given, the pictures' resources when `pictures` are given

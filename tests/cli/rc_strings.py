@@ -7,6 +7,9 @@ own, and the compiled .res is read back string by string.
   characters), kept in the .frx: a Label's, a CommandButton's, a Frame's and
   the form's own are left out of the dialog (an empty string, with a warning
   naming the form's line); a menu item's is cut, its shortcut's label kept.
+- Trigraphs ("What??/ ok??!" and every other) in a menu item's, a Label's
+  and the form's caption: windres compiles them without a warning, and every
+  compiler's .res holds them as the form writes them.
 
   rc_strings.py TARVEL_RC WINDRES LLVM_RC
 
@@ -198,6 +201,46 @@ def long_captions(tarvel_rc, folder):
                   f"Long.frm {compiler}: the item's caption ({len(caption)}, {label!r}) is not the start of the form's")
 
 
+TRIGRAPH_FORM = b"""VERSION 5.00
+Begin VB.Form frmAsk 
+   Caption         =   "%(title)s"
+   Begin VB.Label Label1 
+      Caption         =   "%(label)s"
+   End
+   Begin VB.Menu mnuAsk 
+      Caption         =   "%(title)s"
+   End
+   Begin VB.Menu mnuAll 
+      Caption         =   "%(label)s"
+   End
+End
+"""
+
+
+def trigraphs(tarvel_rc, folder):
+    title = b"What??/ ok??!"
+    label = b"a??=b??/c??(d??)e??'f??<g??>h??!i??-j???=k ??"
+    form = folder / "Ask.frm"
+    form.write_bytes((TRIGRAPH_FORM % {b"title": title, b"label": label}).replace(b"\n", b"\r\n"))
+    rc = folder / "ask.rc"
+    done = subprocess.run([tarvel_rc, "--dialog", "-o", rc, form], capture_output=True)
+    if not check(done.returncode == 0, f"Ask.frm: exit status {done.returncode}: {done.stderr!r}"):
+        return
+    compiled = compile_all(rc, folder)
+    if "windres" in compiled:
+        warned = compiled["windres"][1]
+        check(b"trigraph" not in warned, f"Ask.frm: windres warns: {warned!r}")
+    for compiler, (found, _) in compiled.items():
+        dialogs = [data for (kind, _), data in found.items() if kind == RT_DIALOG]
+        menus = [data for (kind, _), data in found.items() if kind == RT_MENU]
+        if check(len(dialogs) == 1 and len(menus) == 1, f"Ask.frm {compiler}: {len(dialogs)} dialogs, {len(menus)} menus"):
+            shown, controls = dialog_texts(dialogs[0])
+            check((shown, [text for _, text in controls]) == (title.decode(), [label.decode()]),
+                  f"Ask.frm {compiler}: the dialog shows {shown!r}, {controls}")
+            check(menu_texts(menus[0]) == [title.decode(), label.decode()],
+                  f"Ask.frm {compiler}: the menu shows {menu_texts(menus[0])}")
+
+
 PROGRAMS = {}
 
 
@@ -209,10 +252,11 @@ def main(argv):
     PROGRAMS.update({"windres": argv[2], "llvm-rc": argv[3]})
     with tempfile.TemporaryDirectory(prefix="tarvel-strings-") as work:
         long_captions(tarvel_rc, Path(work))
+        trigraphs(tarvel_rc, Path(work))
     if FAILURES:
         print(f"{len(FAILURES)} failure(s)", file=sys.stderr)
         return 1
-    print("long captions compiled by windres, wrc and llvm-rc and read back")
+    print("long captions and trigraphs compiled by windres, wrc and llvm-rc and read back")
     return 0
 
 

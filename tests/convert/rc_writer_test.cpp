@@ -450,6 +450,21 @@ TEST(RcWriter, ControlBytesInACaptionBecomeEscapesOfThemselves) {
     EXPECT_NE(text.find("MENUITEM \"a\\tb\\001c\\037\", 100\r\n"), std::string::npos) << text;
 }
 
+TEST(RcWriter, TheQuestionMarkThatEndsATrigraphIsEscapedAndNoOther) {
+    // Every trigraph, one in a run of three, one across the eight bytes read at a time, and lone or paired
+    // question marks before other characters, which stay as they are (written "?\?" here, where the compiler
+    // reads trigraphs too).
+    std::string rc;
+    AppendRcString(rc, "a?\?=b?\?/c?\?(d?\?)e?\?'f?\?<g?\?>h?\?!i?\?-j??\?=k?=??x?? ?");
+    EXPECT_EQ(rc, "a?\\077=b?\\077/c?\\077(d?\\077)e?\\077'f?\\077<g?\\077>h?\\077!i?\\077-j??\\077=k?=??x?? ?");
+    rc.clear();
+    AppendRcString(rc, "1234567?\?/");
+    EXPECT_EQ(rc, "1234567?\\077/");
+    EXPECT_EQ(RcStringLength("1234567?\?/"), rc.size());
+    const std::string text = Converted("Begin VB.Menu m\n Caption = \"What?\?/ ok?\?!\"\nEnd\n", false, 100);
+    EXPECT_NE(text.find("MENUITEM \"What?\\077/ ok?\\077!\", 100\r\n"), std::string::npos) << text;
+}
+
 TEST(RcWriter, CaptionsAndNamesPassThroughByteForByte) {
     // cp1250 "Plik" with ł (0xB3), Shift-JIS 0x83 0x5C (whose second byte resource compilers
     // read as a backslash: doubled, it comes back as the one byte), UTF-8 "Ż".
