@@ -85,7 +85,7 @@ class Wine:
         self.xvfb = None
         if not os.environ.get("DISPLAY"):
             display = next(n for n in range(90, 200) if not Path(f"/tmp/.X11-unix/X{n}").exists())
-            self.xvfb = subprocess.Popen(["Xvfb", f":{display}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            self.xvfb = subprocess.Popen(["Xvfb", f":{display}", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"],
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.env["DISPLAY"] = f":{display}"
             time.sleep(1)

@@ -55,7 +55,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 if [ -z "${DISPLAY:-}" ]; then
     # Xvfb picks a free display and tells us its number.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
     [ -s "$work/display" ] || fail "Xvfb did not start"

@@ -43,8 +43,9 @@ status=0
 env -u DISPLAY "$tarvel" one.frm two.frm 2>"$work/usage.txt" || status=$?
 [ "$status" = 2 ] && grep -q '^tarvel: ' "$work/usage.txt" || fail "two names: status $status, $(cat "$work/usage.txt")"
 
-# Xvfb picks a free display and tells us its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# Xvfb picks a free display and tells us its number; -noreset keeps it from
+# resetting (and refusing connections a moment) each time its last client leaves.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
