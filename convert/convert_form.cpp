@@ -34,6 +34,11 @@ bool NeedsCodePage(const ConversionRequest& request) {
     return request.reportCodePage || request.rc.codePage == RcOptions::kAutoCodePage || request.rc.program;
 }
 
+// The form's code page as the whole form tells it, the system's ANSI code page (or the one the caller names) failing that.
+CodePageChoice FormCodePage(const Form& form, const ConversionRequest& request) {
+    return ChooseCodePage(form.facts, request.systemCodePage ? request.systemCodePage : SystemAnsiCodePage());
+}
+
 // The form read into its tree; `formIdentity` tells which file it was read
 // from, when the system says (a file, or a stream that is one).
 Result<Form> ReadForm(const ConversionRequest& request, const std::string& formName, FrxSource& frx,
@@ -91,8 +96,7 @@ std::vector<std::string> CutLongMenuCaptions(Form& form, const ConversionRequest
             written += RcWrittenLength(item.caption, kept);
             if (written > budget) break;
         }
-        const int system = request.systemCodePage ? request.systemCodePage : SystemAnsiCodePage();
-        int codePage = request.rc.codePage > 0 ? request.rc.codePage : ChooseCodePage(form.facts, system).codePage;
+        int codePage = request.rc.codePage > 0 ? request.rc.codePage : FormCodePage(form, request).codePage;
         // Read without its facts, the form is in the system's code page, unless the caption itself is UTF-8.
         if (request.rc.codePage <= 0 && !NeedsCodePage(request) && IsUtf8(item.caption)) codePage = 65001;
         kept = WholeCharacters(item.caption, kept, codePage);
@@ -253,8 +257,7 @@ Result<ConversionReport> Convert(const ConversionRequest& request, const Destina
 
     RcOptions options = request.rc;
     if (NeedsCodePage(request)) {
-        const CodePageChoice codePage =
-            ChooseCodePage(form.facts, request.systemCodePage ? request.systemCodePage : SystemAnsiCodePage());
+        const CodePageChoice codePage = FormCodePage(form, request);
         report.codePage = codePage.codePage;
         if (options.codePage == RcOptions::kAutoCodePage) {
             options.codePage = codePage.codePage;
