@@ -17,7 +17,6 @@ Wine's wrc is TARVEL_WRC (default wrc). Exit status 0 when everything held,
 1 otherwise.
 """
 
-import os
 import re
 import struct
 import subprocess
@@ -26,21 +25,11 @@ import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from pictures_compile import resources  # noqa: E402
+# The same compilers, include folders and failure list as the picture test's.
+from pictures_compile import FAILURES, MINGW_INCLUDE, WINE_INCLUDE, WRC, check, resources  # noqa: E402
 
-WRC = os.environ.get("TARVEL_WRC", "wrc")
-WINE_INCLUDE = "/usr/include/wine/wine/windows"
-MINGW_INCLUDE = "/usr/share/mingw-w64/include"
 RT_MENU, RT_DIALOG = 4, 5
 LONGEST_LITERAL = 4096  # bytes of an RC string as written, quotes included
-FAILURES = []
-
-
-def check(condition, what):
-    if not condition:
-        FAILURES.append(what)
-        print("FAIL " + what, file=sys.stderr)
-    return condition
 
 
 def text_at(data, at):
