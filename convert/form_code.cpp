@@ -1,5 +1,6 @@
 #include "form_code.h"
 
+#include "form.h"
 #include "form_reader.h"
 
 namespace tarvel {
@@ -339,6 +340,15 @@ std::vector<Parameter> SplitParameters(std::string_view parameters) {
         split.push_back(std::move(parameter));
     }
     return split;
+}
+
+std::vector<NamedControl> NamedControlsOf(const Form& form) {
+    std::vector<NamedControl> named;
+    for (std::size_t i = 1; i < form.objects.size(); ++i)
+        named.push_back({std::string(form.objects[i].name), form.objects[i].Property(Prop::Index).has_value()});
+    for (std::size_t i = 0; i < form.menu.size(); ++i)
+        named.push_back({std::string(form.menu[i].name), !form.menu[i].index.empty()});
+    return named;
 }
 
 ControlNames::ControlNames(std::span<const NamedControl> controls) {

@@ -77,6 +77,12 @@ struct NamedControl {
     bool isArray = false;  ///< it has an Index: its handlers take the Index first
 };
 
+struct Form;
+
+/// The controls and then the menu items of `form` (not the form itself), in
+/// its order, as its event handlers may name them.
+std::vector<NamedControl> NamedControlsOf(const Form& form);
+
 /// The form's controls and menu items (not the form's own name), found
 /// without regard to ASCII case, as VB finds them. It points into
 /// `controls`, which must outlive it.

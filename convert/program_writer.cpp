@@ -305,11 +305,7 @@ private:
 
     void FindHandlers() {
         if (!input_.code) return;
-        std::vector<NamedControl> named;
-        for (std::uint32_t i = 1; i < form_.objects.size(); ++i)
-            named.push_back({std::string(form_.objects[i].name), form_.objects[i].Property(Prop::Index).has_value()});
-        for (std::size_t i = 0; i < form_.menu.size(); ++i)
-            named.push_back({std::string(form_.menu[i].name), !form_.menu[i].index.empty()});
+        const std::vector<NamedControl> named = NamedControlsOf(form_);
         const ControlNames controls(named);
         std::set<std::string> seen;  // handlers by name: a second of one name (in another #If branch) stays in the code's comment
         for (const Procedure& procedure : input_.code->procedures) {

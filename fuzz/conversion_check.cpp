@@ -690,11 +690,7 @@ CodeAndHandlers CodeOf(std::string_view formBytes) {
     const Result<Form> parsed = ParseForm(reader, frx, FormReading{.controls = true, .code = true});
     if (!parsed) return {};
     const Form& form = parsed.value();
-    std::vector<NamedControl> named;
-    for (std::size_t i = 1; i < form.objects.size(); ++i)
-        named.push_back({std::string(form.objects[i].name), form.objects[i].Property(Prop::Index).has_value()});
-    for (std::size_t i = 0; i < form.menu.size(); ++i)
-        named.push_back({std::string(form.menu[i].name), !form.menu[i].index.empty()});
+    const std::vector<NamedControl> named = NamedControlsOf(form);
     const ControlNames controls(named);
     const FormCode code = ScanFormCode(form.code, form.codeLine, "Form1.frm");
     CodeAndHandlers found{std::string(form.code), {}};
